@@ -1,0 +1,47 @@
+#include "common/test_environment.h"
+
+#include <QDir>
+
+namespace qm::testing {
+
+void IsolateEnvironment() {
+  // Leaked on purpose: the folder must outlive every test of the process.
+  static QTemporaryDir* home = new QTemporaryDir();
+  qputenv("XDG_CONFIG_HOME", home->path().toUtf8());
+  qputenv("HOME", home->path().toUtf8());
+  qunsetenv("LC_ALL");
+  qunsetenv("LC_MESSAGES");
+  qputenv("LANG", "en_US.UTF-8");
+}
+
+ScopedConfigHome::ScopedConfigHome()
+    : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+  qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+}
+
+ScopedConfigHome::~ScopedConfigHome() {
+  if (hadPrevious_) {
+    qputenv("XDG_CONFIG_HOME", previous_);
+  } else {
+    qunsetenv("XDG_CONFIG_HOME");
+  }
+}
+
+ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
+    : name_(name), previous_(qgetenv(name)), hadPrevious_(qEnvironmentVariableIsSet(name)) {
+  if (value.isNull()) {
+    qunsetenv(name);
+  } else {
+    qputenv(name, value);
+  }
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (hadPrevious_) {
+    qputenv(name_, previous_);
+  } else {
+    qunsetenv(name_);
+  }
+}
+
+}  // namespace qm::testing

@@ -1,0 +1,66 @@
+// Keeps tests away from a person's real settings and gives them small tools
+// for checking the program's errors.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/error.h"
+
+namespace qm::testing {
+
+// Points XDG_CONFIG_HOME at a fresh temporary folder for the whole process,
+// before anything reads it, and selects the English locale unless a test
+// says otherwise. Called by the test mains.
+void IsolateEnvironment();
+
+// A private XDG_CONFIG_HOME for one test: set on construction, the previous
+// value restored on destruction. The registry store follows it at once.
+class ScopedConfigHome {
+ public:
+  ScopedConfigHome();
+  ~ScopedConfigHome();
+  ScopedConfigHome(const ScopedConfigHome&) = delete;
+  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+  QString path() const { return dir_.path(); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray previous_;
+  bool hadPrevious_ = false;
+};
+
+// Sets an environment variable for one scope (a null QByteArray unsets it).
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const QByteArray& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  QByteArray previous_;
+  bool hadPrevious_;
+};
+
+}  // namespace qm::testing
+
+// Runs a statement that must throw qm::Error and checks its number, source and
+// description in one line.
+#define EXPECT_QM_ERROR(statement, expectedNumber, expectedSource, expectedDescription)      \
+  do {                                                                                       \
+    try {                                                                                    \
+      statement;                                                                             \
+      ADD_FAILURE() << "expected qm::Error from: " #statement;                               \
+    } catch (const qm::Error& qmError) {                                                     \
+      EXPECT_EQ(qmError.number(), static_cast<std::int32_t>(expectedNumber));                \
+      EXPECT_EQ(qmError.source(), QString(expectedSource));                                  \
+      EXPECT_EQ(qmError.description(), QString(expectedDescription));                        \
+    }                                                                                        \
+  } while (false)
