@@ -22,9 +22,8 @@ inline std::vector<char32_t> FoldedCodePoints(const QString& text) {
 
 // Greedy wildcard matching that backtracks to the last "%" only, which is
 // enough because a later "%" can absorb whatever an earlier one would have.
-inline bool LikeMatches(const QString& value, const QString& pattern) {
-  const std::vector<char32_t> t = FoldedCodePoints(value);
-  const std::vector<char32_t> p = FoldedCodePoints(pattern);
+// Both sides already folded.
+inline bool LikeMatchesFolded(const std::vector<char32_t>& t, const std::vector<char32_t>& p) {
   std::size_t ti = 0;
   std::size_t pi = 0;
   std::size_t starP = std::string::npos;
@@ -47,6 +46,10 @@ inline bool LikeMatches(const QString& value, const QString& pattern) {
     ++pi;
   }
   return pi == p.size();
+}
+
+inline bool LikeMatches(const QString& value, const QString& pattern) {
+  return LikeMatchesFolded(FoldedCodePoints(value), FoldedCodePoints(pattern));
 }
 
 }  // namespace qm::testing
