@@ -108,8 +108,7 @@ void DrawPicture(QPainter& p) {
   p.drawRect(QRectF(6.5, 7.5, 9.0, 8.0));
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x30, 0x98, 0x30));
-  p.drawPolygon(QPolygonF({QPointF(7, 15), QPointF(10, 10.5), QPointF(12, 13), QPointF(13.5, 11.5),
-                           QPointF(15, 15)}));
+  p.drawPolygon(QPolygonF({QPointF(7, 15), QPointF(10, 10.5), QPointF(12, 13), QPointF(13.5, 11.5), QPointF(15, 15)}));
   p.setBrush(QColor(0xFF, 0xD0, 0x00));
   p.drawEllipse(QRectF(12.0, 8.3, 2.2, 2.2));
 }
@@ -190,19 +189,44 @@ void DrawFlag(QPainter& p, const QColor& color) {
 
 void DrawFolderSymbol(QPainter& p, int position) {
   switch (position) {
-    case 12: DrawCheckMark(p); break;
-    case 13: DrawExclamationMark(p); break;
-    case 19: DrawArrow(p); break;
-    case 20: DrawNoEntry(p); break;
-    case 21: DrawQuestionMark(p); break;
-    case 22: DrawClock(p); break;
-    case 23: DrawBoxes(p); break;
-    case 24: DrawEnvelope(p); break;
-    case 25: DrawPicture(p); break;
-    case 26: DrawWordDocument(p); break;
-    case 27: DrawPdfDocument(p); break;
-    case 28: DrawPerson(p); break;
-    default: break;
+    case 12:
+      DrawCheckMark(p);
+      break;
+    case 13:
+      DrawExclamationMark(p);
+      break;
+    case 19:
+      DrawArrow(p);
+      break;
+    case 20:
+      DrawNoEntry(p);
+      break;
+    case 21:
+      DrawQuestionMark(p);
+      break;
+    case 22:
+      DrawClock(p);
+      break;
+    case 23:
+      DrawBoxes(p);
+      break;
+    case 24:
+      DrawEnvelope(p);
+      break;
+    case 25:
+      DrawPicture(p);
+      break;
+    case 26:
+      DrawWordDocument(p);
+      break;
+    case 27:
+      DrawPdfDocument(p);
+      break;
+    case 28:
+      DrawPerson(p);
+      break;
+    default:
+      break;
   }
 }
 

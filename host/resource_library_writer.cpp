@@ -37,7 +37,7 @@ QByteArray EncodePng(const QImage& image) {
 void AppendGroupEntry(QByteArray& group, const QImage& image, std::uint32_t size, std::uint16_t id) {
   AppendU8(group, image.width() >= 256 ? 0 : static_cast<std::uint32_t>(image.width()));
   AppendU8(group, image.height() >= 256 ? 0 : static_cast<std::uint32_t>(image.height()));
-  AppendU8(group, 0);   // no palette
+  AppendU8(group, 0);  // no palette
   AppendU8(group, 0);
   AppendU16(group, 1);  // planes
   AppendU16(group, 32);

@@ -165,21 +165,21 @@ QByteArray BuildHeaders(std::uint32_t sectionSize) {
   QByteArray out;
   AppendU16(out, 0x5A4D);  // "MZ"
   PadTo(out, 0x3C);
-  AppendU32(out, 0x40);  // where the PE header starts
+  AppendU32(out, 0x40);        // where the PE header starts
   AppendU32(out, 0x00004550);  // "PE\0\0"
   AppendU16(out, 0x014C);      // i386
   AppendU16(out, 1);           // one section
   AppendU32(out, 0);           // time stamp
   AppendU32(out, 0);           // symbol table
   AppendU32(out, 0);
-  AppendU16(out, 0xE0);    // size of the PE32 optional header
-  AppendU16(out, 0x2102);  // executable image, 32-bit machine, DLL
-  AppendU16(out, 0x010B);  // PE32
-  AppendU16(out, 0);       // linker version
-  AppendU32(out, 0);       // size of code
+  AppendU16(out, 0xE0);     // size of the PE32 optional header
+  AppendU16(out, 0x2102);   // executable image, 32-bit machine, DLL
+  AppendU16(out, 0x010B);   // PE32
+  AppendU16(out, 0);        // linker version
+  AppendU32(out, 0);        // size of code
   AppendU32(out, rawSize);  // size of initialized data
   AppendU32(out, 0);
-  AppendU32(out, 0);  // no entry point: resources only
+  AppendU32(out, 0);            // no entry point: resources only
   AppendU32(out, kSectionRva);  // base of code
   AppendU32(out, kSectionRva);  // base of data
   AppendU32(out, 0x10000000);   // image base
@@ -191,9 +191,9 @@ QByteArray BuildHeaders(std::uint32_t sectionSize) {
   AppendU32(out, 0);  // Win32 version value
   AppendU32(out, kSectionRva + AlignUp(std::max<std::uint32_t>(sectionSize, 1), kSectionAlignment));
   AppendU32(out, kHeadersSize);
-  AppendU32(out, 0);         // checksum, not required for a DLL
-  AppendU16(out, 2);         // GUI subsystem
-  AppendU16(out, 0x0500);    // NX compatible, no SEH
+  AppendU32(out, 0);       // checksum, not required for a DLL
+  AppendU16(out, 2);       // GUI subsystem
+  AppendU16(out, 0x0500);  // NX compatible, no SEH
   for (const std::uint32_t size : {0x100000u, 0x1000u, 0x100000u, 0x1000u}) {
     AppendU32(out, size);  // stack and heap reserve and commit
   }

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "platform/error.h"
@@ -57,9 +58,20 @@ class LittleEndianView {
     }
   }
 
+  // The same, with a description made only when the check fails, for
+  // checks on paths that run often.
+  template <typename Describe>
+  requires std::is_invocable_r_v<QString, Describe>
+  void Check(bool condition, Describe&& describe) const {
+    if (!condition) {
+      throw Error(errorNumber_, source_, describe());
+    }
+  }
+
   void Require(std::uint64_t offset, std::uint64_t length) const {
-    Check(Contains(offset, length),
-          QStringLiteral("The data ends before the %1 bytes at offset %2 that are needed.").arg(length).arg(offset));
+    Check(Contains(offset, length), [&] {
+      return QStringLiteral("The data ends before the %1 bytes at offset %2 that are needed.").arg(length).arg(offset);
+    });
   }
 
  private:

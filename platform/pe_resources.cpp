@@ -51,7 +51,8 @@ QList<IconGroupEntry> ParseIconGroup(const QByteArray& data) {
               QStringLiteral("The icon group does not begin with an icon directory."));
   const std::uint64_t count = group.U16(4);
   group.Check(count > 0, QStringLiteral("The icon group holds no images."));
-  group.Check(group.Contains(6, count * 14), QStringLiteral("The %1 entries of the icon group run past its end.").arg(count));
+  group.Check(group.Contains(6, count * 14),
+              QStringLiteral("The %1 entries of the icon group run past its end.").arg(count));
   QList<IconGroupEntry> entries;
   entries.reserve(static_cast<qsizetype>(count));
   for (std::uint64_t i = 0; i < count; ++i) {
@@ -161,7 +162,8 @@ void PeResourceModule::ParseHeaders() {
   }
 
   if (sectionCount > kMaxSections) {
-    BadFormat(QStringLiteral("The module claims %1 sections; at most %2 are allowed.").arg(sectionCount).arg(kMaxSections));
+    BadFormat(
+        QStringLiteral("The module claims %1 sections; at most %2 are allowed.").arg(sectionCount).arg(kMaxSections));
   }
   const std::uint64_t table = optional + optionalSize;
   if (!file.Contains(table, sectionCount * kSectionHeaderSize)) {
@@ -216,21 +218,23 @@ std::optional<PeResourceModule::Located> PeResourceModule::LocateRva(std::uint64
 
 LittleEndianView PeResourceModule::Tree() const {
   // Offsets inside the tree count from its root.
-  return LittleEndianView(QByteArrayView(bytes_).sliced(static_cast<qsizetype>(resourceOffset_),
-                                                        static_cast<qsizetype>(resourceSize_)),
-                          kErrorInvalidData, kFindSource);
+  return LittleEndianView(
+      QByteArrayView(bytes_).sliced(static_cast<qsizetype>(resourceOffset_), static_cast<qsizetype>(resourceSize_)),
+      kErrorInvalidData, kFindSource);
 }
 
 QList<PeResourceModule::DirectoryEntry> PeResourceModule::ReadDirectory(std::uint32_t offset) const {
   const LittleEndianView tree = Tree();
-  tree.Check(tree.Contains(offset, kDirectoryHeaderSize),
-             QStringLiteral("A resource directory at offset %1 lies outside the resource section.").arg(offset));
+  tree.Check(tree.Contains(offset, kDirectoryHeaderSize), [&] {
+    return QStringLiteral("A resource directory at offset %1 lies outside the resource section.").arg(offset);
+  });
   const std::uint64_t count = std::uint64_t{tree.U16(offset + 12)} + tree.U16(offset + 14);
   const std::uint64_t first = offset + kDirectoryHeaderSize;
-  tree.Check(tree.Contains(first, count * kDirectoryEntrySize),
-             QStringLiteral("The %1 entries of the resource directory at offset %2 run past the resource section.")
-                 .arg(count)
-                 .arg(offset));
+  tree.Check(tree.Contains(first, count * kDirectoryEntrySize), [&] {
+    return QStringLiteral("The %1 entries of the resource directory at offset %2 run past the resource section.")
+        .arg(count)
+        .arg(offset);
+  });
   QList<DirectoryEntry> entries;
   entries.reserve(static_cast<qsizetype>(count));
   for (std::uint64_t i = 0; i < count; ++i) {
@@ -244,10 +248,10 @@ QString PeResourceModule::ReadName(std::uint32_t nameField) const {
   const LittleEndianView tree = Tree();
   const std::uint64_t at = nameField & ~kHighBit;
   tree.Check(tree.Contains(at, 2),
-             QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at));
+             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
   const std::uint64_t length = tree.U16(at);
   tree.Check(tree.Contains(at + 2, length * 2),
-             QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at));
+             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
   QString name(static_cast<qsizetype>(length), Qt::Uninitialized);
   for (std::uint64_t i = 0; i < length; ++i) {
     name[static_cast<qsizetype>(i)] = QChar(tree.U16(at + 2 + 2 * i));
@@ -263,8 +267,7 @@ bool PeResourceModule::Matches(const DirectoryEntry& entry, const ResourceKey& k
   return named && EqualsIgnoringCase(ReadName(entry.nameField), std::get<QString>(key));
 }
 
-std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t directory,
-                                                                 const ResourceKey& key) const {
+std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t directory, const ResourceKey& key) const {
   for (const DirectoryEntry& entry : ReadDirectory(directory)) {
     if (!Matches(entry, key)) {
       continue;
@@ -281,13 +284,15 @@ std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t di
 
 QByteArray PeResourceModule::ReadDataEntry(std::uint32_t offset) const {
   const LittleEndianView tree = Tree();
-  tree.Check(tree.Contains(offset, kDataEntrySize),
-             QStringLiteral("A resource data entry at offset %1 lies outside the resource section.").arg(offset));
+  tree.Check(tree.Contains(offset, kDataEntrySize), [&] {
+    return QStringLiteral("A resource data entry at offset %1 lies outside the resource section.").arg(offset);
+  });
   const std::uint32_t rva = tree.U32(offset);
   const std::uint32_t size = tree.U32(offset + 4);
   const std::optional<Located> data = LocateRva(rva, size);
-  tree.Check(data.has_value(),
-             QStringLiteral("The %1 bytes of resource data at address %2 lie outside the file.").arg(size).arg(rva));
+  tree.Check(data.has_value(), [&] {
+    return QStringLiteral("The %1 bytes of resource data at address %2 lie outside the file.").arg(size).arg(rva);
+  });
   return bytes_.mid(static_cast<qsizetype>(data->offset), static_cast<qsizetype>(data->size));
 }
 

@@ -2,9 +2,9 @@
 // truncated files and thousands of random corruptions. Each must end in a
 // clear qm::Error or a correct answer, never in a crash, a hang or a read
 // outside the file (the sanitizer build checks the last).
-#include <QByteArray>
-
 #include <gtest/gtest.h>
+
+#include <QByteArray>
 
 #include <functional>
 #include <random>
@@ -19,9 +19,7 @@ using qm::platform::PeResourceModule;
 using qm::platform::PutU32;
 using namespace qm::pe_test;
 
-QByteArray OneIconLibrary() {
-  return qm::host::BuildIconLibrary({{"ONE", {SolidImage(16, qRgb(1, 2, 3))}}});
-}
+QByteArray OneIconLibrary() { return qm::host::BuildIconLibrary({{"ONE", {SolidImage(16, qRgb(1, 2, 3))}}}); }
 
 struct Corruption {
   const char* what;
@@ -45,8 +43,7 @@ TEST(PeResourcesHostile, BrokenHeadersAreRefusedAsBadModules) {
       {"section table past the end", [](QByteArray& m) { PutU16(m, kSectionCountAt, 96); }, "section table"},
       {"resources outside every section", [](QByteArray& m) { PutU32(m, kResourceRvaAt, 0x9000); },
        "outside every section"},
-      {"resource address wraps", [](QByteArray& m) { PutU32(m, kResourceRvaAt, 0xFFFFFFF0); },
-       "outside every section"},
+      {"resource address wraps", [](QByteArray& m) { PutU32(m, kResourceRvaAt, 0xFFFFFFF0); }, "outside every section"},
       {"section raw data past the end", [](QByteArray& m) { PutU32(m, kSectionTableAt + 20, 0x7FFFFF00); },
        "outside the file"},
       {"file ends inside the root", [](QByteArray& m) { m.truncate(kRootAt + 8); }, "outside the file"},
@@ -72,8 +69,7 @@ TEST(PeResourcesHostile, BrokenResourceTreesRaiseInvalidDataOnLookup) {
        "where a directory belongs"},
       {"name directory outside", [](QByteArray& m) { PutU32(m, FindGroupPath(m).typeEntry + 4, 0xFFFFFFF0); },
        "outside the resource section"},
-      {"name string outside", [](QByteArray& m) { PutU32(m, FindGroupPath(m).nameEntry, 0xFFFFFFF0); },
-       "runs past"},
+      {"name string outside", [](QByteArray& m) { PutU32(m, FindGroupPath(m).nameEntry, 0xFFFFFFF0); }, "runs past"},
       {"name string too long",
        [](QByteArray& m) {
          const qsizetype name = kRootAt + (U32At(m, FindGroupPath(m).nameEntry) & 0x7FFFFFFF);
@@ -96,8 +92,7 @@ TEST(PeResourcesHostile, BrokenResourceTreesRaiseInvalidDataOnLookup) {
        [](QByteArray& m) { PutU16(m, kRootAt + U32At(m, FindGroupPath(m).dataEntry) - 0x1000 + 2, 2); },
        "icon directory"},
       {"group holds no images",
-       [](QByteArray& m) { PutU16(m, kRootAt + U32At(m, FindGroupPath(m).dataEntry) - 0x1000 + 4, 0); },
-       "no images"},
+       [](QByteArray& m) { PutU16(m, kRootAt + U32At(m, FindGroupPath(m).dataEntry) - 0x1000 + 4, 0); }, "no images"},
       {"group claims more images than it has",
        [](QByteArray& m) { PutU16(m, kRootAt + U32At(m, FindGroupPath(m).dataEntry) - 0x1000 + 4, 9); },
        "run past its end"},
@@ -124,7 +119,8 @@ TEST(PeResourcesHostile, EveryTruncationEndsInAnErrorOrTheRightIcon) {
   int accepted = 0;
   for (qsizetype length = 0; length < full.size(); ++length) {
     try {
-      const std::optional<QByteArray> icon = PeResourceModule::FromBytes(full.left(length)).LoadIcon(QStringLiteral("ONE"));
+      const std::optional<QByteArray> icon =
+          PeResourceModule::FromBytes(full.left(length)).LoadIcon(QStringLiteral("ONE"));
       ASSERT_TRUE(icon.has_value()) << length;
       EXPECT_EQ(*icon, expected) << length;
       ++accepted;
@@ -133,16 +129,15 @@ TEST(PeResourcesHostile, EveryTruncationEndsInAnErrorOrTheRightIcon) {
     }
   }
   // Only the padding behind the last image may go.
-  const qsizetype lastImageEnd = kRootAt + U32At(full, FindGroupPath(full).dataEntry) - 0x1000 +
-                                 U32At(full, FindGroupPath(full).dataEntry + 4);
+  const qsizetype lastImageEnd =
+      kRootAt + U32At(full, FindGroupPath(full).dataEntry) - 0x1000 + U32At(full, FindGroupPath(full).dataEntry + 4);
   EXPECT_EQ(accepted, full.size() - std::max(lastImageEnd, kRootAt + qsizetype{16}));
 }
 
 // Values that tend to break offset arithmetic.
-constexpr std::uint32_t kInteresting[] = {0,          1,          2,          0x10,       0x7F,
-                                          0x80,       0xFF,       0x100,      0x1000,     0x7FFF,
-                                          0x8000,     0xFFFF,     0x10000,    0x7FFFFFFF, 0x80000000,
-                                          0x80000010, 0xFFFFFFF0, 0xFFFFFFFF, 0x200,      0x1010};
+constexpr std::uint32_t kInteresting[] = {0,          1,          2,          0x10,       0x7F,   0x80,    0xFF,
+                                          0x100,      0x1000,     0x7FFF,     0x8000,     0xFFFF, 0x10000, 0x7FFFFFFF,
+                                          0x80000000, 0x80000010, 0xFFFFFFF0, 0xFFFFFFFF, 0x200,  0x1010};
 
 QByteArray Mutate(const QByteArray& base, std::mt19937& random) {
   QByteArray module = base;

@@ -1,10 +1,10 @@
 #include "platform/pe_resources.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include "common/test_environment.h"
 #include "host/modern_icon_art.h"
@@ -84,8 +84,7 @@ TEST(PeResources, BestEntryPrefersNearestSizeThenLargerThenDeeperColour) {
 
 TEST(PeResources, PngImagesAreReturnedAsStored) {
   const QImage image = SolidImage(16, qRgba(10, 20, 30, 128));
-  const PeResourceModule module =
-      PeResourceModule::FromBytes(BuildIconLibrary({{"P", {image}, IconEncoding::Png}}));
+  const PeResourceModule module = PeResourceModule::FromBytes(BuildIconLibrary({{"P", {image}, IconEncoding::Png}}));
   const std::optional<QByteArray> bytes = module.LoadIcon(QStringLiteral("p"));
   ASSERT_TRUE(bytes.has_value());
   EXPECT_TRUE(bytes->startsWith("\x89PNG"));
@@ -111,8 +110,8 @@ TEST(PeResources, RawResourcesKeepTheirNamesLanguagesAndNumbers) {
   // A number and a text that spells it are different keys.
   EXPECT_FALSE(parsed.FindResource(std::uint16_t{10}, QStringLiteral("7")).has_value());
 
-  EXPECT_QM_ERROR(qm::host::BuildResourceModule({{std::uint16_t{3}, std::uint16_t{1}, 0, "a"},
-                                                 {std::uint16_t{3}, std::uint16_t{1}, 0, "b"}}),
+  EXPECT_QM_ERROR(qm::host::BuildResourceModule(
+                      {{std::uint16_t{3}, std::uint16_t{1}, 0, "a"}, {std::uint16_t{3}, std::uint16_t{1}, 0, "b"}}),
                   87, "BuildResourceModule", "Two resources have the same type, name and language.");
   EXPECT_THROW(qm::host::BuildResourceModule({{std::uint16_t{3}, QString(), 0, "a"}}), qm::Error);
 }
@@ -123,9 +122,9 @@ TEST(PeResources, ResourceKeyFromTextReadsOnlyDecimalNumbersAfterAHash) {
     ResourceKey expected;
   };
   const Case cases[] = {
-      {"#1", std::uint16_t{1}},        {"#65535", std::uint16_t{65535}},     {"#65536", QStringLiteral("#65536")},
-      {"#", QStringLiteral("#")},      {"#x1", QStringLiteral("#x1")},       {"12", QStringLiteral("12")},
-      {"#-1", QStringLiteral("#-1")},  {"Folder", QStringLiteral("Folder")},
+      {"#1", std::uint16_t{1}},       {"#65535", std::uint16_t{65535}},     {"#65536", QStringLiteral("#65536")},
+      {"#", QStringLiteral("#")},     {"#x1", QStringLiteral("#x1")},       {"12", QStringLiteral("12")},
+      {"#-1", QStringLiteral("#-1")}, {"Folder", QStringLiteral("Folder")},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(qm::platform::ResourceKeyFromText(QString::fromLatin1(c.text)), c.expected) << c.text;
@@ -186,8 +185,7 @@ TEST(PeResources, MissingUnreadableAndOversizedFilesAreRefusedWithTheirReason) {
 
 TEST(PeResources, WritingToAnUnwritablePlaceFailsAndKeepsTheOldFile) {
   QTemporaryDir dir;
-  EXPECT_THROW(qm::host::WriteModernIconLibrary(dir.filePath(QStringLiteral("no/such/folder/QMRes.dll"))),
-               qm::Error);
+  EXPECT_THROW(qm::host::WriteModernIconLibrary(dir.filePath(QStringLiteral("no/such/folder/QMRes.dll"))), qm::Error);
   const QString path = dir.filePath(QStringLiteral("QMRes.dll"));
   qm::host::WriteIconLibrary(path, {{"A", {SolidImage(16, 0)}}});
   QFile before(path);
