@@ -94,7 +94,7 @@ QVariant cRegistry::ReadStored(const platform::RegistryValue& stored) const {
       }
       // Every stored character but the final one, the terminator.
       const QString text = platform::FromAnsi(data.left(data.size() - 1));
-      if (stored.type == reg::kExpandSz) {
+      if (stored.type == reg::kExpandSz && expandStrings_) {
         return platform::ExpandEnvironmentStrings(text);
       }
       return text;
@@ -230,7 +230,8 @@ bool cRegistry::EnumerateSections(QStringList& sSect, int& iSectCount) {
   } catch (const Error& failure) {
     throw Error(kRegistryEnumerateError, msg::ErrorSource(), failure.description());
   } catch (const std::exception& failure) {
-    throw Error(kRegistryEnumerateError, msg::ErrorSource(), QString::fromLocal8Bit(failure.what()));
+    throw Error(kRegistryEnumerateError, msg::ErrorSource(),
+                QString::fromLocal8Bit(failure.what()));
   }
   return true;
 }

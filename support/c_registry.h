@@ -52,6 +52,13 @@ class cRegistry {
   const QVariant& Default() const { return default_; }
   void SetDefault(const QVariant& vDefault) { default_ = vDefault; }
 
+  // Whether reading an expandable string expands its environment variables
+  // (on by default). A caller that stores user text, which the class may
+  // have kept as an expandable string because it holds two "%", turns it off
+  // to get that text back as it was written.
+  bool ExpandStrings() const { return expandStrings_; }
+  void SetExpandStrings(bool bExpand) { expandStrings_ = bExpand; }
+
   // Reads the value, converted by its stored type: texts (expandable ones
   // with environment variables expanded), a number for 32-bit types, the
   // raw bytes for everything else. Anything that goes wrong gives Default.
@@ -90,6 +97,7 @@ class cRegistry {
   QString valueKey_;
   std::int32_t valueType_ = 0;
   QVariant default_;
+  bool expandStrings_ = true;
 };
 
 }  // namespace qm

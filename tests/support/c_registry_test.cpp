@@ -184,7 +184,8 @@ TEST_F(RegistryClassTest, DeleteValueRemovesOrRaisesTheRightError) {
                   "Failed to delete registry Key: '-2147483647',Section: 'Software\\T',Key: 'NAME");
   registry.SetSectionKey("Software\\Missing");
   EXPECT_QM_ERROR(registry.DeleteValue(), 26001, kSource,
-                  "Failed to open key '-2147483647',Section: 'Software\\Missing' for delete access");
+                  "Failed to open key '-2147483647',Section: 'Software\\Missing' "
+                  "for delete access");
 
   registry.SetSectionKey("Software\\T");
   registry.SetValue(QString("y"));

@@ -185,6 +185,18 @@ TEST_F(RegistryValueTest, NothingToReadGivesDefaultAndKeepsValueType) {
   EXPECT_EQ(found.ValueType(), 4);
 }
 
+TEST_F(RegistryValueTest, ExpansionCanBeTurnedOffForVerbatimText) {
+  cRegistry writer = Accessor(1);
+  writer.SetValue(QString("%QM_TEST_FOLDER% - "));
+  ASSERT_EQ(Stored().type, reg::kExpandSz);
+  cRegistry reader = Accessor(1);
+  EXPECT_TRUE(reader.ExpandStrings());
+  EXPECT_EQ(reader.Value(), QVariant(QString("/srv/qm - ")));
+  reader.SetExpandStrings(false);
+  EXPECT_EQ(reader.Value(), QVariant(QString("%QM_TEST_FOLDER% - ")));
+  EXPECT_EQ(reader.ValueType(), 2);
+}
+
 TEST_F(RegistryValueTest, BinaryReadAndWrittenBackStoresTheSameBytes) {
   QByteArray bytes;
   for (int i = 0; i < 300; ++i) {
