@@ -18,6 +18,7 @@ import os
 import struct
 import sys
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import draw_app_art  # noqa: E402
