@@ -64,8 +64,7 @@ class SqliteCollection : public HostCollection,
   std::shared_ptr<HostConnection> connection_;
 };
 
-std::shared_ptr<HostFolder> MakeFolder(std::shared_ptr<SqliteCollection> collection,
-                                       FolderRow row);
+std::shared_ptr<HostFolder> MakeFolder(std::shared_ptr<SqliteCollection> collection, FolderRow row);
 std::shared_ptr<HostDocument> MakeDocument(std::shared_ptr<SqliteCollection> collection,
                                            std::int64_t entryId, DocumentFields fields);
 

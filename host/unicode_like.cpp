@@ -173,7 +173,8 @@ std::ptrdiff_t LikePattern::MatchAt(const Segment& segment, std::size_t at) cons
     }
     const std::size_t unit = UnitLength(folded_, at);
     if (length != 0) {
-      if (unit != length || std::memcmp(folded_.data() + at, segment.bytes.data() + bytePos, length) != 0) {
+      if (unit != length ||
+          std::memcmp(folded_.data() + at, segment.bytes.data() + bytePos, length) != 0) {
         return -1;
       }
       bytePos += length;
@@ -190,7 +191,8 @@ std::ptrdiff_t LikePattern::Find(const Segment& segment, std::size_t from) const
     if (hit == nullptr) {
       return -1;
     }
-    return static_cast<const char*>(hit) - folded_.data() + static_cast<std::ptrdiff_t>(segment.bytes.size());
+    return static_cast<const char*>(hit) - folded_.data() +
+           static_cast<std::ptrdiff_t>(segment.bytes.size());
   }
   for (std::size_t at = from; at < folded_.size(); at += UnitLength(folded_, at)) {
     const std::ptrdiff_t end = MatchAt(segment, at);
@@ -304,8 +306,8 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 int RegisterUnicodeLike(sqlite3* db) {
   constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
   for (int arguments : {2, 3}) {
-    const int rc = sqlite3_create_function_v2(db, "like", arguments, kFlags, nullptr,
-                                              &LikeFunction, nullptr, nullptr, nullptr);
+    const int rc = sqlite3_create_function_v2(db, "like", arguments, kFlags, nullptr, &LikeFunction,
+                                              nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
       return rc;
     }

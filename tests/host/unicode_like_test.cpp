@@ -32,8 +32,11 @@ TEST(UnicodeLike, MatchesWithoutRegardToCaseAndKeepsWildcards) {
       {"%ÖL%", "Motoröl", true},
       {"%σίσυφος%", "ΣΊΣΥΦΟΣ", true},  // final sigma folds like the other one
       {"%привет%", "ПРИВЕТ мир", true},
-      {"%kelvin%", "\xE2\x84\xAA" "ELVIN", true},  // KELVIN SIGN folds to k
-      {"%ß%", "SS", false},                        // one code point never becomes two
+      {"%kelvin%",
+       "\xE2\x84\xAA"
+       "ELVIN",
+       true},                // KELVIN SIGN folds to k
+      {"%ß%", "SS", false},  // one code point never becomes two
       {"%abc%", "ab c", false},
       {"a_c", "abc", true},
       {"a_c", "aäc", true},  // "_" is one character, not one byte
@@ -65,8 +68,14 @@ TEST(UnicodeLike, MatchesWithoutRegardToCaseAndKeepsWildcards) {
       {"", "a", false},
       {"%", "", true},
       {"%%", "anything", true},
-      {"%\xFF%", "a\xFF" "b", true},  // a stray byte matches itself only
-      {"%\xFF%", "a\xC3\xBF" "b", false},
+      {"%\xFF%",
+       "a\xFF"
+       "b",
+       true},  // a stray byte matches itself only
+      {"%\xFF%",
+       "a\xC3\xBF"
+       "b",
+       false},
       {"%ä%", "\xC3", false},
       {"_", "\xFF", true},
   };
@@ -81,7 +90,7 @@ TEST(UnicodeLike, EscapeMakesWildcardsLiteral) {
   EXPECT_TRUE(Like("a!_c", "a_c", U'!'));
   EXPECT_FALSE(Like("a!_c", "abc", U'!'));
   EXPECT_TRUE(Like("%ä\xC3\xA4%", "xää", U'ä'));  // the escape itself, escaped
-  EXPECT_FALSE(Like("abc!", "abc", U'!'));         // nothing to escape: matches nothing
+  EXPECT_FALSE(Like("abc!", "abc", U'!'));        // nothing to escape: matches nothing
 }
 
 // The rewrite finds a text by qm::FoldCase; LIKE must fold every code point
