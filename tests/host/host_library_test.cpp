@@ -23,6 +23,7 @@ class RawConnection {
     sqlite3_busy_timeout(db_, 5000);
   }
   ~RawConnection() { sqlite3_close(db_); }
+  void Exec(const QByteArray& sql) { Exec(sql.constData()); }
   void Exec(const char* sql) {
     ASSERT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
   }
@@ -67,6 +68,37 @@ TEST_F(HostLibrary, FoldersComeInTheHostsOrderWithTheirProperties) {
                   "The collection \"Default\" has no folder with the ID 4711.");
   EXPECT_THROW(root->SubFolders()->Item(7), qm::Error);
   EXPECT_THROW(root->SubFolders()->Item(-1), qm::Error);
+}
+
+// A walk sees one tree: the folders of a list are taken when the list is,
+// and a folder asked for afresh sees the changes since.
+TEST_F(HostLibrary, SubfolderListsAreOneConsistentTreeTakenWhenAsked) {
+  const std::int32_t id = defaultId();
+  const std::int32_t a = admin::AddFolder(id, 1, QStringLiteral("A"), 0);
+  const std::int32_t a1 = admin::AddFolder(id, a, QStringLiteral("A1"), 0);
+  auto collection = app()->DefaultCollection();
+  auto rootList = collection->GetFolder(1)->SubFolders();
+  const std::int32_t a2 = admin::AddFolder(id, a, QStringLiteral("A2"), 0);
+  EXPECT_EQ(SubFolderIds(rootList->Item(6)), (std::vector<std::int32_t>{a1}));
+  EXPECT_EQ(SubFolderIds(collection->GetFolder(a)), (std::vector<std::int32_t>{a1, a2}));
+}
+
+// A damaged folder table whose folders are each other's parents must not
+// send a walk round forever: every folder is listed once.
+TEST_F(HostLibrary, FolderCycleInADamagedTableIsWalkedOnce) {
+  const std::int32_t id = defaultId();
+  const std::int32_t a = admin::AddFolder(id, 1, QStringLiteral("A"), 0);
+  const std::int32_t b = admin::AddFolder(id, a, QStringLiteral("B"), 0);
+  RawConnection(DefaultFile())
+      .Exec(QStringLiteral("UPDATE Folder SET ParentID = %1 WHERE ID = %2").arg(b).arg(a).toUtf8());
+  auto folder = app()->DefaultCollection()->GetFolder(a);
+  std::vector<std::int32_t> seen;
+  auto list = folder->SubFolders();
+  for (int depth = 0; depth < 5 && list->Count() > 0; ++depth) {
+    seen.push_back(list->Item(0)->ID());
+    list = list->Item(0)->SubFolders();
+  }
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{b}));
 }
 
 TEST_F(HostLibrary, DocumentsReadNullAsEmptyAndSaveDurablyForOthers) {
