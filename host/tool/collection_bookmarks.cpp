@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host_admin.h"
+#include "host/tool/document_stream.h"
 
 namespace qm::qmhost {
 
@@ -63,16 +64,14 @@ host::BookmarkTree ExportBookmarkTree(std::int32_t collectionId) {
     if (collection.id == collectionId) tree.title = collection.name;
   }
   const std::vector<hostadmin::FolderInfo> folders = hostadmin::FolderTree(collectionId);
-  const std::vector<hostadmin::DocumentInfo> documents = hostadmin::ListDocuments(collectionId);
-
   std::unordered_map<std::int32_t, std::vector<BookmarkItem>> linksIn;
-  for (const auto& document : documents) {
+  ForEachDocument(collectionId, std::nullopt, [&linksIn](const hostadmin::DocumentInfo& d) {
     BookmarkItem link;
-    link.title = document.title;
-    link.url = document.url;
-    link.description = document.comment;
-    linksIn[document.folderId].push_back(std::move(link));
-  }
+    link.title = d.title;
+    link.url = d.url;
+    link.description = d.comment;
+    linksIn[d.folderId].push_back(std::move(link));
+  });
   std::unordered_map<std::int32_t, std::vector<std::int32_t>> childrenOf;
   for (const auto& folder : folders) {
     if (folder.id != kRootFolder) childrenOf[folder.parentId].push_back(folder.id);

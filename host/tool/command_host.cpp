@@ -4,6 +4,7 @@
 
 #include "host/host_admin.h"
 #include "host/host_errors.h"
+#include "host/tool/document_stream.h"
 #include "host/tool/qmhost_commands.h"
 
 namespace qm::qmhost {
@@ -80,10 +81,10 @@ int RunDocuments(const ArgumentList& args, QTextStream& out, QTextStream&) {
                       .arg(*folder));
     }
   }
-  for (const auto& d : hostadmin::ListDocuments(collection, folder)) {
+  ForEachDocument(collection, folder, [&out](const hostadmin::DocumentInfo& d) {
     out << d.entryId << '\t' << d.folderId << '\t' << EscapeField(d.title) << '\t'
         << EscapeField(d.comment) << '\t' << EscapeField(d.url) << '\n';
-  }
+  });
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "host/bookmarks.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -298,6 +299,10 @@ TEST(Bookmarks, FilesAreReadAndReplacedSafely) {
   tree.items = {Folder("F", {Link("t", "u", "d")})};
   qm::host::WriteBookmarkFile(path, tree);
   EXPECT_EQ(qm::host::ReadBookmarkFile(path), tree);
+  QByteArray sink;
+  QBuffer readOnly(&sink);
+  readOnly.open(QIODevice::ReadOnly);
+  EXPECT_FALSE(qm::host::WriteBookmarks(tree, readOnly));  // a failed write is reported
 
   EXPECT_QM_ERROR(qm::host::ReadBookmarkFile(dir.filePath("missing.html")),
                   qm::host::errc::kBookmarkFile, qm::host::kBookmarksSource,
