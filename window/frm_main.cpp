@@ -164,10 +164,17 @@ void frmMain::SetNotes(const QString& text) { lblNotes->setText(text); }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* key = static_cast<QKeyEvent*>(event);
     const bool fromHistoryBox = watched == cboTextToSearch || watched == cboTextToSearch->lineEdit();
     if ((fromHistoryBox || watched == txtTextToReplace) && !key->text().isEmpty()) {
       SetNotes(QStringLiteral("-"));
+    }
+    // An editable combo box keeps Enter and Esc to itself; the window's
+    // default and cancel buttons must still get them.
+    if (fromHistoryBox && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                           key->key() == Qt::Key_Escape)) {
+      keyPressEvent(key);
+      return true;
     }
   }
   return QDialog::eventFilter(watched, event);
