@@ -1,0 +1,26 @@
+// The change a run makes to one field value.
+//
+// Occurrences of the search text are found without regard to case, with the
+// same rule the database's LIKE uses (qm::FoldCase, one code point at a
+// time), so a document the query selected for its text is also one the
+// rewrite finds it in. They are replaced from left to right without overlap;
+// the inserted text is never searched again, and everything else of the
+// value is kept exactly as it was, case included. An empty search text fills
+// the field: the new value is the replacement, whatever the field held.
+#pragma once
+
+#include <QString>
+
+namespace qm {
+
+struct RewriteResult {
+  // Whether the document is to be written and saved. True for every value
+  // that holds the search text, also when the new value reads the same.
+  bool changed = false;
+  QString value;
+};
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText);
+
+}  // namespace qm

@@ -1,0 +1,446 @@
+#include "host/bookmarks_html.h"
+
+#include <QHash>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace qm::host::html {
+
+namespace {
+
+// Bytes 0x80 to 0x9F of Windows-1252; the five holes of the code page keep
+// their C1 value, as browsers do.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Named references of U+00A0 to U+00FF, in code point order.
+constexpr std::array<const char*, 96> kLatin1Names = {
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
+    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
+    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
+    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
+    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
+    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
+    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
+    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
+    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
+    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
+    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+
+struct NamedReference {
+  const char* name;
+  char16_t value;
+};
+
+constexpr NamedReference kOtherNames[] = {
+    {"amp", u'&'},       {"lt", u'<'},         {"gt", u'>'},        {"quot", u'"'},
+    {"apos", u'\''},     {"euro", 0x20AC},     {"ndash", 0x2013},   {"mdash", 0x2014},
+    {"lsquo", 0x2018},   {"rsquo", 0x2019},    {"sbquo", 0x201A},   {"ldquo", 0x201C},
+    {"rdquo", 0x201D},   {"bdquo", 0x201E},    {"hellip", 0x2026},  {"bull", 0x2022},
+    {"trade", 0x2122},   {"dagger", 0x2020},   {"Dagger", 0x2021},  {"permil", 0x2030},
+    {"lsaquo", 0x2039},  {"rsaquo", 0x203A},   {"OElig", 0x0152},   {"oelig", 0x0153},
+    {"Scaron", 0x0160},  {"scaron", 0x0161},   {"Yuml", 0x0178},    {"fnof", 0x0192},
+    {"circ", 0x02C6},    {"tilde", 0x02DC},    {"ensp", 0x2002},    {"emsp", 0x2003},
+    {"thinsp", 0x2009},  {"zwnj", 0x200C},     {"zwj", 0x200D},     {"lrm", 0x200E},
+    {"rlm", 0x200F},     {"larr", 0x2190},     {"uarr", 0x2191},    {"rarr", 0x2192},
+    {"darr", 0x2193},    {"hearts", 0x2665},   {"minus", 0x2212},   {"prime", 0x2032}};
+
+const QHash<QString, char16_t>& NamedReferences() {
+  static const QHash<QString, char16_t> table = [] {
+    QHash<QString, char16_t> t;
+    for (std::size_t i = 0; i < kLatin1Names.size(); ++i) {
+      t.insert(QString::fromLatin1(kLatin1Names[i]), static_cast<char16_t>(0xA0 + i));
+    }
+    for (const auto& ref : kOtherNames) {
+      t.insert(QString::fromLatin1(ref.name), ref.value);
+    }
+    return t;
+  }();
+  return table;
+}
+
+constexpr qsizetype kMaxReferenceName = 32;
+
+bool IsAsciiAlnum(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+}
+
+bool IsAsciiLetter(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+}
+
+bool IsHtmlSpace(QChar c) {
+  const char16_t u = c.unicode();
+  return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\f';
+}
+
+int HexValue(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  return -1;
+}
+
+// The code point a numeric reference stands for, repaired as browsers repair
+// it: nothing, surrogates and values past Unicode become U+FFFD, and the C1
+// range is read as Windows-1252.
+char32_t RepairCodePoint(char32_t value, bool overflow) {
+  if (overflow || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    return 0xFFFD;
+  }
+  if (value >= 0x80 && value <= 0x9F) {
+    return kWindows1252High[value - 0x80];
+  }
+  return value;
+}
+
+// Decodes the reference that starts at text[i] == '&' and moves i past it.
+// Returns false, with i unchanged, for an ampersand that starts none.
+bool DecodeReference(QStringView text, qsizetype& i, QString& out, bool inAttribute) {
+  const qsizetype n = text.size();
+  qsizetype j = i + 1;
+  if (j < n && text[j] == u'#') {
+    ++j;
+    const bool hex = j < n && (text[j] == u'x' || text[j] == u'X');
+    if (hex) ++j;
+    const qsizetype digitsStart = j;
+    char32_t value = 0;
+    bool overflow = false;
+    for (; j < n; ++j) {
+      const int digit = hex ? HexValue(text[j]) : (text[j].isDigit() && text[j].unicode() < 0x80
+                                                       ? text[j].unicode() - u'0'
+                                                       : -1);
+      if (digit < 0) break;
+      value = value * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+      if (value > 0x10FFFF) {
+        overflow = true;
+        value = 0x110000;  // keeps the product small while the digits run on
+      }
+    }
+    if (j == digitsStart) return false;
+    if (j < n && text[j] == u';') ++j;
+    const char32_t cp = RepairCodePoint(value, overflow);
+    out.append(QString::fromUcs4(&cp, 1));
+    i = j;
+    return true;
+  }
+  qsizetype end = j;
+  while (end < n && end - j < kMaxReferenceName && IsAsciiAlnum(text[end])) ++end;
+  if (end == j) return false;
+  const QString name = text.mid(j, end - j).toString();
+  const bool terminated = end < n && text[end] == u';';
+  const auto found = NamedReferences().constFind(name);
+  if (found == NamedReferences().constEnd()) return false;
+  if (!terminated) {
+    // Only the four that old files commonly leave unterminated, and never
+    // inside an attribute, where "&copy=" in an address must stay as it is.
+    const bool legacy = name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot";
+    if (inAttribute || !legacy) return false;
+  }
+  out.append(QChar(found.value()));
+  i = terminated ? end + 1 : end;
+  return true;
+}
+
+QString SniffCharset(const QByteArray& bytes) {
+  const QByteArray head = bytes.left(4096).toLower();
+  qsizetype at = head.indexOf("charset");
+  if (at < 0) return {};
+  at += 7;
+  while (at < head.size() && (head[at] == ' ' || head[at] == '=' || head[at] == '"' ||
+                              head[at] == '\'')) {
+    ++at;
+  }
+  QByteArray label;
+  while (at < head.size() && label.size() < 40) {
+    const char c = head[at++];
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+                    c == '.' || c == ':';
+    if (!ok) break;
+    label.append(c);
+  }
+  return QString::fromLatin1(label);
+}
+
+bool IsLatinFamily(const QString& label) {
+  static const char* const kLabels[] = {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
+                                        "latin-1",    "l1",        "cp1252",     "windows-1252",
+                                        "x-cp1252",   "us-ascii",  "ascii",      "cp819"};
+  for (const char* l : kLabels) {
+    if (label == QLatin1String(l)) return true;
+  }
+  return false;
+}
+
+QString DecodeUtf8(const QByteArray& bytes, bool* hadError) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder.decode(bytes);
+  if (hadError) *hadError = decoder.hasError();
+  return text;
+}
+
+void AppendEscapedChar(QString& out, QChar c) {
+  switch (c.unicode()) {
+    case u'&': out.append(u"&amp;"); return;
+    case u'<': out.append(u"&lt;"); return;
+    case u'>': out.append(u"&gt;"); return;
+    case u'"': out.append(u"&quot;"); return;
+    default: break;
+  }
+  if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+    out.append(QStringLiteral("&#%1;").arg(c.unicode()));
+    return;
+  }
+  out.append(c);
+}
+
+}  // namespace
+
+QString DecodeWindows1252(const QByteArray& bytes) {
+  QString text(bytes.size(), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+  }
+  return text;
+}
+
+QString DecodeDocument(const QByteArray& bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) return DecodeUtf8(bytes.mid(3), nullptr);
+  if (bytes.startsWith("\xFF\xFE")) {
+    return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)
+        .decode(bytes.mid(2));
+  }
+  if (bytes.startsWith("\xFE\xFF")) {
+    return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)
+        .decode(bytes.mid(2));
+  }
+  const QString label = SniffCharset(bytes);
+  if (label == u"utf-8" || label == u"utf8") return DecodeUtf8(bytes, nullptr);
+  if (IsLatinFamily(label)) return DecodeWindows1252(bytes);
+  bool invalid = false;
+  QString text = DecodeUtf8(bytes, &invalid);
+  return invalid ? DecodeWindows1252(bytes) : text;
+}
+
+void TextCollector::AppendRaw(QStringView raw) {
+  for (qsizetype i = 0; i < raw.size();) {
+    const QChar c = raw[i];
+    if (IsHtmlSpace(c)) {
+      pendingBlank_ = !text_.isEmpty();
+      ++i;
+      continue;
+    }
+    if (c == u'&') {
+      QString decoded;
+      if (DecodeReference(raw, i, decoded, false)) {
+        AppendLiteral(decoded);
+        continue;
+      }
+    }
+    AppendLiteral(c.unicode() == 0 ? QChar(0xFFFD) : c);
+    ++i;
+  }
+}
+
+void TextCollector::Flush() {
+  if (pendingBlank_) text_.append(u' ');
+  pendingBlank_ = false;
+}
+
+void TextCollector::AppendLiteral(QChar c) {
+  Flush();
+  text_.append(c);
+}
+
+void TextCollector::AppendLiteral(QStringView text) {
+  if (text.isEmpty()) return;
+  Flush();
+  text_.append(text);
+}
+
+QString TextCollector::Take() {
+  QString result = std::move(text_);
+  text_.clear();
+  pendingBlank_ = false;
+  return result;
+}
+
+QString DecodeAttribute(QStringView raw) {
+  QString out;
+  out.reserve(raw.size());
+  for (qsizetype i = 0; i < raw.size();) {
+    if (raw[i] == u'&' && DecodeReference(raw, i, out, true)) continue;
+    out.append(raw[i].unicode() == 0 ? QChar(0xFFFD) : raw[i]);
+    ++i;
+  }
+  return out;
+}
+
+bool Tag::Has(QStringView attributeName) const {
+  for (const auto& [name, value] : attributes) {
+    if (name == attributeName) return true;
+  }
+  return false;
+}
+
+QString Tag::Attribute(QStringView attributeName) const {
+  for (const auto& [name, value] : attributes) {
+    if (name == attributeName) return value;
+  }
+  return {};
+}
+
+qsizetype Lexer::Finder::Find(qsizetype from) {
+  if (from_ >= 0 && from >= from_ && (at_ < 0 || from <= at_)) return at_;
+  from_ = from;
+  at_ = text_.indexOf(c_, from);
+  return at_;
+}
+
+Lexer::Lexer(QStringView text)
+    : text_(text), lt_(text, u'<'), gt_(text, u'>'), dquote_(text, u'"'), squote_(text, u'\'') {}
+
+qsizetype Lexer::SkipTo(qsizetype found) const { return found < 0 ? text_.size() : found + 1; }
+
+Token Lexer::Next() {
+  const qsizetype n = text_.size();
+  while (pos_ < n) {
+    if (text_[pos_] != u'<') {
+      const qsizetype lt = lt_.Find(pos_);
+      const qsizetype end = lt < 0 ? n : lt;
+      Token token;
+      token.kind = Token::Kind::Text;
+      token.text = text_.mid(pos_, end - pos_);
+      pos_ = end;
+      return token;
+    }
+    const QChar next = pos_ + 1 < n ? text_[pos_ + 1] : QChar();
+    if (next == u'!' || next == u'?') {
+      if (text_.mid(pos_).startsWith(u"<!--")) {
+        const qsizetype close = text_.indexOf(u"-->", pos_ + 4);
+        pos_ = close < 0 ? n : close + 3;
+      } else {
+        pos_ = SkipTo(gt_.Find(pos_));
+      }
+      continue;
+    }
+    const bool endTag = next == u'/' && pos_ + 2 < n && IsAsciiLetter(text_[pos_ + 2]);
+    if (endTag || IsAsciiLetter(next)) return ReadTag();
+    // A "<" that opens nothing is text, up to the next "<".
+    const qsizetype lt = lt_.Find(pos_ + 1);
+    const qsizetype end = lt < 0 ? n : lt;
+    Token token;
+    token.kind = Token::Kind::Text;
+    token.text = text_.mid(pos_, end - pos_);
+    pos_ = end;
+    return token;
+  }
+  return Token{};
+}
+
+Token Lexer::ReadTag() {
+  const qsizetype n = text_.size();
+  Token token;
+  token.kind = Token::Kind::Tag;
+  ++pos_;  // '<'
+  if (text_[pos_] == u'/') {
+    token.tag.closing = true;
+    ++pos_;
+  }
+  const qsizetype nameStart = pos_;
+  while (pos_ < n && !IsHtmlSpace(text_[pos_]) && text_[pos_] != u'>' && text_[pos_] != u'/') {
+    ++pos_;
+  }
+  token.tag.name = text_.mid(nameStart, pos_ - nameStart).toString().toUpper();
+  if (token.tag.closing) {
+    pos_ = SkipTo(gt_.Find(pos_));
+  } else {
+    ReadAttributes(token.tag);
+  }
+  return token;
+}
+
+void Lexer::ReadAttributes(Tag& tag) {
+  const qsizetype n = text_.size();
+  while (pos_ < n) {
+    const QChar c = text_[pos_];
+    if (c == u'>') {
+      ++pos_;
+      return;
+    }
+    if (IsHtmlSpace(c) || c == u'/') {
+      ++pos_;
+      continue;
+    }
+    const qsizetype nameStart = pos_;
+    while (pos_ < n && !IsHtmlSpace(text_[pos_]) && text_[pos_] != u'=' && text_[pos_] != u'>' &&
+           text_[pos_] != u'/') {
+      ++pos_;
+    }
+    if (pos_ == nameStart) {  // a stray "=": step over it
+      ++pos_;
+      continue;
+    }
+    QString name = text_.mid(nameStart, pos_ - nameStart).toString().toUpper();
+    while (pos_ < n && IsHtmlSpace(text_[pos_])) ++pos_;
+    QStringView value;
+    if (pos_ < n && text_[pos_] == u'=') {
+      ++pos_;
+      while (pos_ < n && IsHtmlSpace(text_[pos_])) ++pos_;
+      if (pos_ < n && (text_[pos_] == u'"' || text_[pos_] == u'\'')) {
+        Finder& quote = text_[pos_] == u'"' ? dquote_ : squote_;
+        const qsizetype close = quote.Find(pos_ + 1);
+        if (close >= 0) {
+          value = text_.mid(pos_ + 1, close - pos_ - 1);
+          pos_ = close + 1;
+        } else {
+          // Never closed: the value ends with the tag, or with the input.
+          const qsizetype gt = gt_.Find(pos_ + 1);
+          const qsizetype end = gt < 0 ? n : gt;
+          value = text_.mid(pos_ + 1, end - pos_ - 1);
+          pos_ = end;
+        }
+      } else {
+        const qsizetype valueStart = pos_;
+        while (pos_ < n && !IsHtmlSpace(text_[pos_]) && text_[pos_] != u'>') ++pos_;
+        value = text_.mid(valueStart, pos_ - valueStart);
+      }
+    }
+    tag.attributes.emplace_back(std::move(name), DecodeAttribute(value));
+  }
+}
+
+QString EscapeText(QStringView text) {
+  QString out;
+  out.reserve(text.size() + text.size() / 8);
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (c == u' ') {
+      // Folding keeps only a single blank between two other characters.
+      const bool kept = i > 0 && i + 1 < n && text[i - 1] != u' ' && text[i + 1] != u' ';
+      out.append(kept ? QStringView(u" ") : QStringView(u"&#32;"));
+      continue;
+    }
+    AppendEscapedChar(out, c);
+  }
+  return out;
+}
+
+QString EscapeAttribute(QStringView text) {
+  QString out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const QChar c : text) AppendEscapedChar(out, c);
+  return out;
+}
+
+}  // namespace qm::host::html

@@ -1,0 +1,141 @@
+#include "host/host_collection.h"
+
+#include <sqlite3.h>
+
+#include "host/collection_db.h"
+#include "host/host_errors.h"
+#include "host/host_recordset.h"
+
+namespace qm::host {
+namespace {
+
+// Begins a write transaction and rolls it back unless it was committed.
+class WriteTransaction {
+ public:
+  explicit WriteTransaction(SqliteDb& db) : db_(db) {
+    // IMMEDIATE takes the write lock now, waiting out the busy timeout for a
+    // host that is writing, rather than failing later at the first write.
+    db_.Exec("BEGIN IMMEDIATE", "Starting to save a document");
+  }
+  ~WriteTransaction() {
+    if (!committed_) {
+      Rollback();
+    }
+  }
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+  void Commit() {
+    db_.Exec("COMMIT", "Saving a document");
+    committed_ = true;
+  }
+
+ private:
+  void Rollback() noexcept {
+    try {
+      db_.Exec("ROLLBACK", "Undoing a failed save");
+    } catch (const Error&) {
+      // The transaction is gone already (SQLite rolls back on some errors).
+    }
+  }
+
+  SqliteDb& db_;
+  bool committed_ = false;
+};
+
+std::int64_t EntryIdFrom(const QVariant& value) {
+  bool ok = false;
+  const qlonglong id = value.toLongLong(&ok);
+  if (!ok || !value.isValid() || value.isNull()) {
+    Throw(errc::kBadArgument, kLibrarySource,
+          QStringLiteral("\"%1\" is not a document's EntryID.").arg(value.toString()));
+  }
+  return id;
+}
+
+}  // namespace
+
+SqliteCollection::SqliteCollection(CatalogEntry entry)
+    : entry_(std::move(entry)),
+      db_(OpenCollectionDb(entry_.file)),
+      folderById_(db_, "SELECT ID, Name, IconIndex FROM Folder WHERE ID = ?1"),
+      subFolders_(db_,
+                  "SELECT ID, Name, IconIndex FROM Folder WHERE ParentID = ?1 "
+                  "ORDER BY Position, ID"),
+      documentById_(db_, "SELECT Title, Comment, Url FROM Document WHERE EntryID = ?1"),
+      updateDocument_(db_,
+                      "UPDATE Document SET Title = iif(?1, ?2, Title), "
+                      "Comment = iif(?3, ?4, Comment), Url = iif(?5, ?6, Url) "
+                      "WHERE EntryID = ?7") {}
+
+SqliteCollection::~SqliteCollection() = default;
+
+std::shared_ptr<HostConnection> SqliteCollection::Connection() {
+  if (!connection_) {
+    connection_ = std::make_shared<SqliteConnection>(entry_.file);
+  }
+  return connection_;
+}
+
+std::shared_ptr<HostFolder> SqliteCollection::GetFolder(std::int32_t folderId) {
+  StatementUse use(folderById_);
+  use->Bind(1, std::int64_t{folderId});
+  if (!use->Step("Reading a folder")) {
+    Throw(errc::kUnknownFolder, kLibrarySource,
+          QStringLiteral("The collection \"%1\" has no folder with the ID %2.")
+              .arg(entry_.name)
+              .arg(folderId));
+  }
+  FolderRow row{static_cast<std::int32_t>(use->Int(0)), use->Text(1),
+                static_cast<std::int32_t>(use->Int(2))};
+  return MakeFolder(shared_from_this(), std::move(row));
+}
+
+std::shared_ptr<HostDocument> SqliteCollection::GetDocument(const QVariant& entryId) {
+  const std::int64_t id = EntryIdFrom(entryId);
+  StatementUse use(documentById_);
+  use->Bind(1, id);
+  if (!use->Step("Reading a document")) {
+    Throw(errc::kUnknownDocument, kLibrarySource,
+          QStringLiteral("The collection \"%1\" has no document with the EntryID %2.")
+              .arg(entry_.name)
+              .arg(id));
+  }
+  DocumentFields fields{use->Text(0), use->Text(1), use->Text(2)};
+  return MakeDocument(shared_from_this(), id, std::move(fields));
+}
+
+std::vector<FolderRow> SqliteCollection::SubFolderRows(std::int32_t parentId) {
+  std::vector<FolderRow> rows;
+  StatementUse use(subFolders_);
+  use->Bind(1, std::int64_t{parentId});
+  while (use->Step("Reading subfolders")) {
+    rows.push_back(FolderRow{static_cast<std::int32_t>(use->Int(0)), use->Text(1),
+                             static_cast<std::int32_t>(use->Int(2))});
+  }
+  return rows;
+}
+
+void SqliteCollection::SaveDocument(std::int64_t entryId, const DocumentChanges& changes) {
+  WriteTransaction transaction(db_);
+  {
+    StatementUse use(updateDocument_);
+    const std::optional<QString>* fields[] = {&changes.title, &changes.comment, &changes.url};
+    for (int i = 0; i < 3; ++i) {
+      use->Bind(2 * i + 1, std::int64_t{fields[i]->has_value() ? 1 : 0});
+      use->Bind(2 * i + 2, fields[i]->value_or(QString()));
+    }
+    use->Bind(7, entryId);
+    use->Step("Saving a document");
+  }
+  if (sqlite3_changes(db_.get()) == 0) {
+    Throw(errc::kDocumentGone, kLibrarySource,
+          QStringLiteral("The document with the EntryID %1 could not be saved: it was deleted "
+                         "from the collection \"%2\".")
+              .arg(entryId)
+              .arg(entry_.name));
+  }
+  transaction.Commit();
+}
+
+}  // namespace qm::host
