@@ -1,0 +1,120 @@
+#include "startup/host_discovery.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "common/test_environment.h"
+#include "support/faulty_registry_store.h"
+
+namespace qm {
+namespace {
+
+namespace reg = platform::reg;
+
+// nullopt: the key is missing; "": the key is there, its AppPath empty;
+// a null QString: the key is there without an AppPath value at all.
+void Install(const char* key, const std::optional<QString>& appPath) {
+  if (!appPath) {
+    return;
+  }
+  auto& store = platform::SystemRegistry();
+  ASSERT_EQ(store.CreateKey(reg::kLocalMachine, key), reg::kSuccess);
+  if (!appPath->isNull()) {
+    QByteArray data = appPath->toUtf8();
+    data.append('\0');
+    ASSERT_EQ(store.SetValue(reg::kLocalMachine, key, "AppPath", reg::kSz, data), reg::kSuccess);
+  }
+}
+
+TEST(HostDiscovery, GermanFolderWinsElseEnglishIsTheFallback) {
+  const QString german = "C:\\Programme\\Quillmarke\\";
+  const QString english = "C:\\Program Files\\Quillmark\\";
+  const QString germanKey = kGermanInstallKey;
+  const QString englishKey = kEnglishInstallKey;
+  const struct {
+    const char* label;
+    std::optional<QString> germanAppPath;
+    std::optional<QString> englishAppPath;
+    QString folder;
+    bool englishEdition;
+    QStringList keysRead;
+  } cases[] = {
+      {"both editions", german, english, german, false, {germanKey, germanKey}},
+      {"German only", german, std::nullopt, german, false, {germanKey, germanKey}},
+      {"German empty, English set", QString(""), english, english, true, {germanKey, englishKey}},
+      {"German without AppPath", QString(), english, english, true, {germanKey, englishKey}},
+      {"English only", std::nullopt, english, english, true, {germanKey, englishKey}},
+      {"neither", std::nullopt, std::nullopt, "", true, {germanKey, englishKey}},
+      {"English empty", std::nullopt, QString(""), "", true, {germanKey, englishKey}},
+      {"both empty", QString(""), QString(""), "", true, {germanKey, englishKey}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    testing::ScopedConfigHome home;
+    Install(kGermanInstallKey, c.germanAppPath);
+    Install(kEnglishInstallKey, c.englishAppPath);
+    testing::FaultyRegistryStore recording(platform::SystemRegistry());
+    const HostInstallation host = DiscoverHostInstallation(recording);
+    EXPECT_EQ(host.installFolder, c.folder);
+    EXPECT_EQ(host.englishEdition, c.englishEdition);
+    EXPECT_EQ(recording.keysRead, c.keysRead);
+    EXPECT_EQ(recording.writes, 0);
+  }
+}
+
+TEST(HostDiscovery, KeyNamesIgnoreCase) {
+  testing::ScopedConfigHome home;
+  Install("software\\ORBELON\\quillmarke", QString("D:\\QM\\"));
+  const HostInstallation host = DiscoverHostInstallation();
+  EXPECT_EQ(host.installFolder, "D:\\QM\\");
+  EXPECT_FALSE(host.englishEdition);
+}
+
+TEST(HostDiscovery, DerivedPlacesAreGluedNotRepaired) {
+  const struct {
+    QString folder;
+    bool english;
+    QString library;
+    QString settings;
+  } cases[] = {
+      {"C:\\QM\\", false, "C:\\QM\\QMRes.dll", "Software\\orbelon\\Quillmarke\\CurrentSettings"},
+      {"C:\\QM", true, "C:\\QMQMRes.dll", "Software\\orbelon\\Quillmark\\CurrentSettings"},
+      {"", true, "QMRes.dll", "Software\\orbelon\\Quillmark\\CurrentSettings"},
+      {"/opt/quillmark/", false, "/opt/quillmark/QMRes.dll",
+       "Software\\orbelon\\Quillmarke\\CurrentSettings"},
+  };
+  for (const auto& c : cases) {
+    const HostInstallation host{c.folder, c.english};
+    EXPECT_EQ(host.ResourceLibraryPath(), c.library);
+    EXPECT_EQ(host.SettingsKey(), c.settings);
+  }
+}
+
+TEST(HostDiscovery, StoredFolderComesBackWithItsTrailingBackslashOrWithout) {
+  for (const QString& stored : {QString("E:\\Host\\"), QString("E:\\Host")}) {
+    testing::ScopedConfigHome home;
+    Install(kEnglishInstallKey, stored);
+    const HostInstallation host = DiscoverHostInstallation();
+    EXPECT_TRUE(host.englishEdition);
+    EXPECT_EQ(host.installFolder, stored);
+    EXPECT_EQ(host.ResourceLibraryPath(), stored + "QMRes.dll");
+  }
+}
+
+TEST(HostDiscovery, DamagedStoreMeansNoHost) {
+  testing::ScopedConfigHome home;
+  Install(kGermanInstallKey, QString("C:\\QM\\"));
+  QFile file(platform::RegistryFilePath());
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(QByteArray(4096, '\x13'));
+  file.close();
+  const HostInstallation host = DiscoverHostInstallation();
+  EXPECT_TRUE(host.installFolder.isEmpty());
+  EXPECT_TRUE(host.englishEdition);
+}
+
+}  // namespace
+}  // namespace qm
