@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "platform/text_fold.h"
+#include "startup/app_icons.h"
 #include "startup/text_table.h"
 #include "window/host_library.h"
 #include "window/twips.h"
@@ -71,7 +73,9 @@ void frmMain::CreateControls() {
   lblDesc->setAutoFillBackground(true);
   SetBackground(lblDesc, QPalette::Window, Qt::white);
 
+  setWindowIcon(startup::DesignTimeWindowIcon());
   imgCSLogo = Place(new QLabel(this), "imgCSLogo", TwipsRect(6405, 150, 480, 480));
+  imgCSLogo->setPixmap(QPixmap::fromImage(startup::ClassicLogo()));
   picLogo = Place(new QLabel(this), "picLogo", TwipsRect(6360, 150, 570, 525));
   picLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   picLogo->setAutoFillBackground(true);

@@ -22,6 +22,7 @@
 
 #include "startup/host_discovery.h"
 #include "startup/image_list.h"
+#include "startup/windows_version.h"
 
 class QCheckBox;
 class QComboBox;
@@ -130,6 +131,7 @@ class frmMain : public QDialog {
   void RunCommand(const std::function<void()>& command);
 
   startup::HostInstallation installation_;
+  startup::WindowsVersion windowsVersion_;
   bool modernAppearance_ = false;
   std::shared_ptr<HostApplication> hostApplication_;
   bool commandRunning_ = false;

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,8 @@
 #include <functional>
 
 #include "platform/user_language.h"
+#include "startup/app_icons.h"
+#include "startup/folder_icons.h"
 #include "startup/search_history.h"
 #include "startup/text_table.h"
 #include "window/frm_main.h"
@@ -40,6 +44,22 @@ void frmMain::Load() {
   SetCaptions();
   Skippable([this] { CreateHost(); });
   Skippable([this] { InitialSelection(); });
+}
+
+void frmMain::LoadIcons() {
+  modernAppearance_ =
+      startup::ChooseModernIconSet(windowsVersion_, installation_.installFolder);
+  if (!modernAppearance_) {
+    startup::FillFolderIcons(imlFolders, startup::IconSet::Classic, installation_.installFolder);
+    return;
+  }
+  setWindowIcon(QIcon());
+  setWindowIcon(startup::ApplicationIcon());
+  picLogo->show();
+  picLogo->raise();
+  // A pixmap label keeps the drawn logo across repaints by itself.
+  picLogo->setPixmap(QPixmap::fromImage(startup::ApplicationLogo()));
+  startup::FillFolderIcons(imlFolders, startup::IconSet::Modern, installation_.installFolder);
 }
 
 void frmMain::SetFonts() {
