@@ -1,0 +1,151 @@
+#include "startup/folder_icons.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/error.h"
+#include "startup/icon_decoder.h"
+
+namespace qm::startup {
+namespace {
+
+constexpr QRgb kSilver = 0xFFC0C0C0u;
+
+// Icon resources are made for this size.
+constexpr int kSmallIconSide = 16;
+
+QImage WithTransparentColor(const QImage& source, QRgb color) {
+  QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if ((line[x] | 0xFF000000u) == color) {
+        line[x] = qRgba(0, 0, 0, 0);
+      }
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+const std::array<FolderIconRow, kFolderIconCount>& FolderIconTable() {
+  static const std::array<FolderIconRow, kFolderIconCount> table = {{
+      {"Collection_16_XP", "BMP_ARCHIV_16", ""},
+      {"Collection_Default_16_XP", "BMP_STANDARDARCHIV_16", ""},
+      {"Collection_Network_16_XP", "BMP_SERVER_ARCHIV_16", ""},
+      {"Collection_Network_Default_16_XP", "BMP_SERVER_ARCHIV_STANDARD_16", ""},
+      {"Folder_New_Documents_16_XP", "BMP_NEU_ERFASSTE_DOKUMENTE_16", ""},
+      {"Folder_16_XP", "BMP_ORDNER_16", ""},
+      {"Folder_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_BLAU"},
+      {"Folder_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_GRUEN"},
+      {"Folder_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_ROT"},
+      {"Folder_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_LILA"},
+      {"Folder_Gray_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRAU_16", "BMP_ORDNERSYMBOL_ORDNER_GRAU"},
+      {"Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
+      {"Folder_Exclamation_16_XP", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN"},
+      {"Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
+      {"Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
+      {"Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
+      {"Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
+      {"Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
+      {"Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
+      {"Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
+      {"Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
+      {"Folder_Clock_16_XP", "BMP_ORDNERSYMBOL_ORDNER_UHR_16", "BMP_ORDNERSYMBOL_ORDNER_UHR"},
+      {"Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
+      {"Folder_E-mail_16_XP", "BMP_ORDNERSYMBOL_ORDNER_EMAIL_16", "BMP_ORDNERSYMBOL_ORDNER_EMAIL"},
+      {"Folder_Picture_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BILD_16", "BMP_ORDNERSYMBOL_ORDNER_BILD"},
+      {"Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
+      {"Folder_PDF_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PDF_16", "BMP_ORDNERSYMBOL_ORDNER_PDF"},
+      {"Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16", "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
+  }};
+  return table;
+}
+
+QString ResourceLibraryPath(const QString& installFolder) { return installFolder + QStringLiteral("QMRes.dll"); }
+
+bool ResourceLibraryExists(const QString& installFolder) {
+  const QFileInfo info(ResourceLibraryPath(installFolder));
+  return info.isFile() && !info.isHidden();
+}
+
+bool ChooseModernIconSet(WindowsVersion& version, const QString& installFolder) {
+  const bool modernPlatform = version.GetWindowsVersion() > 5;
+  const bool libraryPresent = ResourceLibraryExists(installFolder);
+  return modernPlatform && libraryPresent;
+}
+
+std::optional<QImage> LoadIconPicture(const platform::ResourceLibrary& library, const QString& name) {
+  if (!library) {
+    return std::nullopt;
+  }
+  try {
+    const std::optional<QByteArray> bytes = library.module().LoadIcon(name, kSmallIconSide, kSmallIconSide);
+    if (!bytes) {
+      return std::nullopt;
+    }
+    return DecodeIconImage(*bytes);
+  } catch (const Error&) {
+    // A malformed icon shows as no icon, as LoadImage gives no handle for it.
+    return std::nullopt;
+  }
+}
+
+QByteArray ClassicBitmapResource(const QString& name) {
+  if (name.isEmpty() || name.contains(u'/')) {
+    return {};
+  }
+  QFile file(QStringLiteral(":/qm/classic/%1.bmp").arg(name));
+  if (!file.open(QIODevice::ReadOnly)) {
+    return {};
+  }
+  return file.readAll();
+}
+
+std::optional<QImage> LoadClassicBitmap(const QString& name) {
+  const QByteArray bytes = ClassicBitmapResource(name);
+  if (bytes.isEmpty()) {
+    return std::nullopt;
+  }
+  try {
+    return DecodeBitmap(bytes);
+  } catch (const Error&) {
+    return std::nullopt;
+  }
+}
+
+void AddClassicIcons(ImageList& imlFolders) {
+  for (const FolderIconRow& row : FolderIconTable()) {
+    const std::optional<QImage> bitmap = LoadClassicBitmap(QString::fromLatin1(row.classicName));
+    imlFolders.Add(QString::fromLatin1(row.key), bitmap ? WithTransparentColor(*bitmap, kSilver) : QImage());
+  }
+}
+
+void AddModernIcons(ImageList& imlFolders, const platform::ResourceLibrary& library) {
+  for (const FolderIconRow& row : FolderIconTable()) {
+    imlFolders.Add(QString::fromLatin1(row.key),
+                   LoadIconPicture(library, QString::fromLatin1(row.modernName)).value_or(QImage()));
+  }
+}
+
+IconSet FillFolderIcons(ImageList& imlFolders, IconSet set, const QString& installFolder) {
+  if (set == IconSet::Modern) {
+    platform::ResourceLibrary library;
+    try {
+      library = platform::ResourceLibrary::Load(ResourceLibraryPath(installFolder));
+    } catch (const Error&) {
+      // Not a library we can read; handled below.
+    }
+    if (library) {
+      AddModernIcons(imlFolders, library);
+      library.Free();
+      return IconSet::Modern;
+    }
+  }
+  AddClassicIcons(imlFolders);
+  return IconSet::Classic;
+}
+
+}  // namespace qm::startup
