@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QVariant>
 
 #include "platform/environment.h"
 #include "platform/host_window.h"

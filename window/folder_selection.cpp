@@ -25,8 +25,17 @@ constexpr std::int32_t kLastFolderSymbol = 22;
 
 }  // namespace
 
+HostApplication& frmMain::RequireHost() const {
+  if (!hostApplication_) {
+    throw Error(91, QStringLiteral("QMReplace"),
+                QStringLiteral("No host application is available: the host is not installed or "
+                               "could not be started."));
+  }
+  return *hostApplication_;
+}
+
 void frmMain::InitialSelection() {
-  const std::shared_ptr<HostCollection> collection = hostApplication_->DefaultCollection();
+  const std::shared_ptr<HostCollection> collection = RequireHost().DefaultCollection();
   selectedFolder = collection->GetFolder(kRootFolderId);
   lblSelectedFolder->setText(collection->Name() + Text(126));
   ShowFolderIcon(collection->ID(), kRootFolderId);
@@ -36,10 +45,11 @@ int frmMain::FolderIconNumber(std::int32_t collectionId, std::int32_t folderId) 
   if (folderId == kNewDocumentsFolderId) {
     return 5;
   }
+  HostApplication& host = RequireHost();
   const std::shared_ptr<HostCollection> collection =
-      hostApplication_->Collections()->Item(QString::number(collectionId));
+      host.Collections()->Item(QString::number(collectionId));
   if (folderId == kRootFolderId) {
-    const bool isDefault = collectionId == hostApplication_->DefaultCollection()->ID();
+    const bool isDefault = collectionId == host.DefaultCollection()->ID();
     if (collection->Kind() == kLocalCollectionKind) {
       return isDefault ? 2 : 1;
     }
@@ -60,11 +70,7 @@ void frmMain::ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId) {
 }
 
 void frmMain::BrowseForFolder() {
-  if (!hostApplication_) {
-    throw Error(91, QStringLiteral("QMReplace"),
-                QStringLiteral("No host application is available: the host is not installed or "
-                               "could not be started."));
-  }
+  HostApplication& host = RequireHost();
   const QString caption = Text(119);
   const QString prompt = Text(118);
   const QRect frame = frameGeometry();
@@ -72,7 +78,7 @@ void frmMain::BrowseForFolder() {
   std::int32_t top = PixelsToTwips(frame.y()) + kChooserOffsetTop;
   std::int32_t width = kChooserWidth;
   std::int32_t height = kChooserHeight;
-  std::shared_ptr<HostFolder> folder = hostApplication_->ChooseFolder(
+  std::shared_ptr<HostFolder> folder = host.ChooseFolder(
       this, caption, prompt, 0, left, top, width, height, 0, 0, 0, 0);
   if (!folder) {
     return;
@@ -100,3 +106,5 @@ void frmMain::BrowseForFolder() {
   imgFolderSelected->setPixmap(QPixmap::fromImage(imlFolders.Image(iconNumber)));
   SetNotes(QStringLiteral("-"));
 }
+
+}  // namespace qm

@@ -52,7 +52,7 @@ class frmMain : public QDialog {
   QString Text(std::uint16_t id) const;
 
   // Window state set at start-up.
-  const startup::HostInstallation& Installation() const { return installation_; }
+  const HostInstallation& Installation() const { return installation_; }
   bool ModernAppearance() const { return modernAppearance_; }
   const std::shared_ptr<HostApplication>& Host() const { return hostApplication_; }
   const std::shared_ptr<HostFolder>& SelectedFolder() const { return selectedFolder; }
@@ -125,12 +125,14 @@ class frmMain : public QDialog {
   void InitialSelection();
   void SetNotes(const QString& text);
   void BrowseForFolder();
+  // The host library's root object; throws when start-up could not create it.
+  HostApplication& RequireHost() const;
   // Runs one command handler: while it runs no other command, Browse or
   // close can start inside it; a failure is shown to the user and the
   // window is put back as it was.
   void RunCommand(const std::function<void()>& command);
 
-  startup::HostInstallation installation_;
+  HostInstallation installation_;
   startup::WindowsVersion windowsVersion_;
   bool modernAppearance_ = false;
   std::shared_ptr<HostApplication> hostApplication_;

@@ -37,7 +37,7 @@ void Skippable(const std::function<void()>& step) {
 }  // namespace
 
 void frmMain::Load() {
-  installation_ = startup::DiscoverHostInstallation();
+  installation_ = DiscoverHostInstallation();
   LoadIcons();
   Skippable([this] { SetFonts(); });
   Skippable([this] { LoadHistory(); });
@@ -76,7 +76,7 @@ void frmMain::SetFonts() {
 
 void frmMain::LoadHistory() {
   const QStringList items =
-      startup::LoadSearchHistory(installation_.SettingsKey(), platform::GetUserDefaultLangID());
+      LoadSearchHistory(installation_.SettingsKey(), platform::GetUserDefaultLangID());
   cboTextToSearch->addItems(items);
   // Adding items must not put one of them into the box: the search text
   // starts empty.
