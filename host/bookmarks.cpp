@@ -1,5 +1,6 @@
 #include "host/bookmarks.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -248,14 +249,11 @@ void WriteItem(QString& out, const BookmarkItem& item, std::size_t level) {
   }
 }
 
-}  // namespace
-
-BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes) {
-  if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
-  const QString text = html::DecodeDocument(bytes);
+// Reads decoded text. ReadBookmarkFile lets go of the bytes before this
+// runs, so that a large file is not held as bytes and as text at once.
+BookmarkTree ParseText(const QString& text, BookmarkParseNotes* notes) {
   const bool declared =
       QStringView(text).left(4096).contains(u"NETSCAPE-Bookmark-file", Qt::CaseInsensitive);
-
   BookmarkTree tree;
   BookmarkParseNotes localNotes;
   TreeBuilder builder(tree, notes ? *notes : localNotes);
@@ -276,9 +274,26 @@ BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes) 
   return tree;
 }
 
-QByteArray WriteBookmarks(const BookmarkTree& tree) {
+}  // namespace
+
+BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes) {
+  if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
+  return ParseText(html::DecodeDocument(bytes), notes);
+}
+
+bool WriteBookmarks(const BookmarkTree& tree, QIODevice& device) {
+  // Written in pieces, so that a large collection never exists twice over
+  // in memory as text.
+  constexpr qsizetype kPiece = 1 << 16;
+  bool ok = true;
+  QString out;
+  auto flush = [&] {
+    const QByteArray bytes = out.toUtf8();
+    ok = ok && device.write(bytes) == bytes.size();
+    out.clear();
+  };
   const QString title = html::EscapeText(tree.title);
-  QString out = QStringLiteral(
+  out = QStringLiteral(
       "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n");
   out += "<TITLE>" + title + "</TITLE>\n<H1>" + title + "</H1>\n<DL><p>\n";
@@ -287,7 +302,8 @@ QByteArray WriteBookmarks(const BookmarkTree& tree) {
     std::size_t next;
   };
   std::vector<Frame> stack{{&tree.items, 0}};
-  while (!stack.empty()) {
+  while (!stack.empty() && ok) {
+    if (out.size() > kPiece) flush();
     const std::size_t level = stack.size();
     Frame& frame = stack.back();
     if (frame.next == frame.list->size()) {
@@ -302,7 +318,16 @@ QByteArray WriteBookmarks(const BookmarkTree& tree) {
       stack.push_back({&item.children, 0});
     }
   }
-  return out.toUtf8();
+  flush();
+  return ok;
+}
+
+QByteArray WriteBookmarks(const BookmarkTree& tree) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  WriteBookmarks(tree, buffer);
+  return bytes;
 }
 
 BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
@@ -324,7 +349,7 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
     Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
                                   .arg(path, file.errorString()));
   }
-  const QByteArray bytes = file.readAll();
+  QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
     Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
                                   .arg(path, file.errorString()));
@@ -332,13 +357,15 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
   if (bytes.size() > kMaxBookmarkFileBytes) {
     Fail(errc::kBookmarkFile, QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
   }
-  return ParseBookmarks(bytes, notes);
+  if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
+  QString text = html::DecodeDocument(bytes);
+  bytes = QByteArray();
+  return ParseText(text, notes);
 }
 
 void WriteBookmarkFile(const QString& path, const BookmarkTree& tree) {
-  const QByteArray bytes = WriteBookmarks(tree);
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly) || !WriteBookmarks(tree, file) || !file.commit()) {
     Fail(errc::kBookmarkFile, QStringLiteral("Cannot write the bookmark file \"%1\": %2")
                                   .arg(path, file.errorString()));
   }

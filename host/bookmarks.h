@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
@@ -78,6 +79,8 @@ BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes =
 // an equal tree (up to kMaxFolderDepth levels). Any depth is written without
 // recursion.
 QByteArray WriteBookmarks(const BookmarkTree& tree);
+// The same, written to a device piece by piece; false when a write failed.
+bool WriteBookmarks(const BookmarkTree& tree, QIODevice& device);
 
 // The same with files; reading refuses files over kMaxBookmarkFileBytes,
 // writing replaces the file only once the whole new file is on disk. Throw

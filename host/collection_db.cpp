@@ -87,8 +87,9 @@ void FillNewFile(SqliteDb& db, const QString& rootName, bool german) {
   db.Exec("PRAGMA journal_mode=WAL", "Switching to WAL");
   db.Exec("BEGIN IMMEDIATE", "Starting the new collection");
   db.Exec(kSchema, "Creating the tables");
-  Statement insert(db, "INSERT INTO Folder (ID, ParentID, Name, IconIndex, Position) "
-                       "VALUES (?1, ?2, ?3, 0, ?4)");
+  Statement insert(db,
+                   "INSERT INTO Folder (ID, ParentID, Name, IconIndex, Position) "
+                   "VALUES (?1, ?2, ?3, 0, ?4)");
   insert.Bind(1, std::int64_t{kRootFolderId});
   insert.Bind(2, std::int64_t{0});
   insert.Bind(3, rootName);

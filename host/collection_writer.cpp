@@ -32,10 +32,12 @@ host::SqliteDb OpenById(std::int32_t collectionId) {
 struct CollectionWriter::State {
   explicit State(std::int32_t collectionId)
       : db(OpenById(collectionId)),
-        insertFolder(db, "INSERT INTO Folder (ID, ParentID, Name, IconIndex, Position) "
-                         "VALUES (?1, ?2, ?3, ?4, ?5)"),
-        insertDocument(db, "INSERT INTO Document (EntryID, VisibleInFolderID, Title, Comment, "
-                           "Url) VALUES (?1, ?2, ?3, ?4, ?5)"),
+        insertFolder(db,
+                     "INSERT INTO Folder (ID, ParentID, Name, IconIndex, Position) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5)"),
+        insertDocument(db,
+                       "INSERT INTO Document (EntryID, VisibleInFolderID, Title, Comment, "
+                       "Url) VALUES (?1, ?2, ?3, ?4, ?5)"),
         nextPosition(db, "SELECT coalesce(max(Position) + 1, 0) FROM Folder WHERE ParentID = ?1") {
     // Large fills insert all over the folder-clustered table; a bigger cache
     // keeps that from going to the disk page by page.
@@ -177,12 +179,13 @@ std::vector<DocumentInfo> ListDocuments(std::int32_t collectionId,
 std::vector<FolderInfo> FolderTree(std::int32_t collectionId) {
   host::SqliteDb db = OpenById(collectionId);
   Statement root(db, "SELECT ID, ParentID, Name, IconIndex, Position FROM Folder WHERE ID = 1");
-  Statement children(db, "SELECT ID, ParentID, Name, IconIndex, Position FROM Folder "
-                         "WHERE ParentID = ?1 ORDER BY Position DESC, ID DESC");
+  Statement children(db,
+                     "SELECT ID, ParentID, Name, IconIndex, Position FROM Folder "
+                     "WHERE ParentID = ?1 ORDER BY Position DESC, ID DESC");
   auto read = [](const Statement& s, std::int32_t depth) {
-    return FolderInfo{static_cast<std::int32_t>(s.Int(0)), static_cast<std::int32_t>(s.Int(1)),
-                      s.Text(2), static_cast<std::int32_t>(s.Int(3)),
-                      static_cast<std::int32_t>(s.Int(4)), depth};
+    return FolderInfo{
+        static_cast<std::int32_t>(s.Int(0)), static_cast<std::int32_t>(s.Int(1)), s.Text(2),
+        static_cast<std::int32_t>(s.Int(3)), static_cast<std::int32_t>(s.Int(4)), depth};
   };
   std::vector<FolderInfo> tree;
   std::vector<FolderInfo> pending;  // a stack; children pushed last-first

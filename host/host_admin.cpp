@@ -22,10 +22,9 @@ namespace {
 void CreateKeyOrThrow(std::uint32_t root, const QString& key) {
   const std::int32_t rc = platform::SystemRegistry().CreateKey(root, key);
   if (rc != reg::kSuccess) {
-    host::Throw(errc::kRegistry, host::kAdminSource,
-                QStringLiteral("The registry key %1 could not be created (error %2).")
-                    .arg(key)
-                    .arg(rc));
+    host::Throw(
+        errc::kRegistry, host::kAdminSource,
+        QStringLiteral("The registry key %1 could not be created (error %2).").arg(key).arg(rc));
   }
 }
 
@@ -69,9 +68,9 @@ void InstallHost(HostEdition edition, const QString& installDir) {
   }
   const QString installKey = host::InstallKey(edition);
   CreateKeyOrThrow(reg::kLocalMachine, installKey);
-  const std::int32_t rc = platform::SystemRegistry().SetValue(
-      reg::kLocalMachine, installKey, QStringLiteral("AppPath"), reg::kSz,
-      host::EncodeRegistryText(folder));
+  const std::int32_t rc =
+      platform::SystemRegistry().SetValue(reg::kLocalMachine, installKey, QStringLiteral("AppPath"),
+                                          reg::kSz, host::EncodeRegistryText(folder));
   if (rc != reg::kSuccess) {
     host::Throw(errc::kRegistry, host::kAdminSource,
                 QStringLiteral("\"AppPath\" of the registry key %1 could not be written "

@@ -63,8 +63,7 @@ std::shared_ptr<HostCollection> SqliteApplication::DefaultCollection() {
 }
 
 std::shared_ptr<HostCollectionList> SqliteApplication::Collections() {
-  return std::make_shared<SqliteCollectionList>(shared_from_this(),
-                                                CatalogIds(install_.edition));
+  return std::make_shared<SqliteCollectionList>(shared_from_this(), CatalogIds(install_.edition));
 }
 
 std::shared_ptr<SqliteCollection> SqliteApplication::OpenCollection(std::int32_t id) {

@@ -32,8 +32,7 @@ class SqliteApplication : public HostApplication,
                                            std::int32_t& left, std::int32_t& top,
                                            std::int32_t& width, std::int32_t& height,
                                            std::int32_t reserved1, std::int32_t reserved2,
-                                           std::int32_t reserved3,
-                                           std::int32_t reserved4) override;
+                                           std::int32_t reserved3, std::int32_t reserved4) override;
 
   // The collection with this ID; throws kUnknownCollection.
   std::shared_ptr<SqliteCollection> OpenCollection(std::int32_t id);

@@ -58,10 +58,10 @@ std::int64_t EntryIdFrom(const QVariant& value) {
 SqliteCollection::SqliteCollection(CatalogEntry entry)
     : entry_(std::move(entry)),
       db_(OpenCollectionDb(entry_.file)),
-      folderById_(db_, "SELECT ID, Name, IconIndex FROM Folder WHERE ID = ?1"),
-      subFolders_(db_,
-                  "SELECT ID, Name, IconIndex FROM Folder WHERE ParentID = ?1 "
-                  "ORDER BY Position, ID"),
+      folderById_(db_, "SELECT ID, ParentID, Name, IconIndex FROM Folder WHERE ID = ?1"),
+      allFolders_(db_,
+                  "SELECT ID, ParentID, Name, IconIndex FROM Folder "
+                  "ORDER BY ParentID, Position, ID"),
       documentById_(db_, "SELECT Title, Comment, Url FROM Document WHERE EntryID = ?1"),
       updateDocument_(db_,
                       "UPDATE Document SET Title = iif(?1, ?2, Title), "
@@ -86,8 +86,8 @@ std::shared_ptr<HostFolder> SqliteCollection::GetFolder(std::int32_t folderId) {
               .arg(entry_.name)
               .arg(folderId));
   }
-  FolderRow row{static_cast<std::int32_t>(use->Int(0)), use->Text(1),
-                static_cast<std::int32_t>(use->Int(2))};
+  FolderRow row{static_cast<std::int32_t>(use->Int(0)), static_cast<std::int32_t>(use->Int(1)),
+                use->Text(2), static_cast<std::int32_t>(use->Int(3))};
   return MakeFolder(shared_from_this(), std::move(row));
 }
 
@@ -105,13 +105,13 @@ std::shared_ptr<HostDocument> SqliteCollection::GetDocument(const QVariant& entr
   return MakeDocument(shared_from_this(), id, std::move(fields));
 }
 
-std::vector<FolderRow> SqliteCollection::SubFolderRows(std::int32_t parentId) {
+std::vector<FolderRow> SqliteCollection::AllFolderRows() {
   std::vector<FolderRow> rows;
-  StatementUse use(subFolders_);
-  use->Bind(1, std::int64_t{parentId});
-  while (use->Step("Reading subfolders")) {
-    rows.push_back(FolderRow{static_cast<std::int32_t>(use->Int(0)), use->Text(1),
-                             static_cast<std::int32_t>(use->Int(2))});
+  StatementUse use(allFolders_);
+  while (use->Step("Reading the folder tree")) {
+    rows.push_back(FolderRow{static_cast<std::int32_t>(use->Int(0)),
+                             static_cast<std::int32_t>(use->Int(1)), use->Text(2),
+                             static_cast<std::int32_t>(use->Int(3))});
   }
   return rows;
 }

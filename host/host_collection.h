@@ -18,6 +18,7 @@ namespace qm::host {
 
 struct FolderRow {
   std::int32_t id = 0;
+  std::int32_t parentId = 0;
   QString name;
   std::int32_t iconIndex = 0;
 };
@@ -50,22 +51,22 @@ class SqliteCollection : public HostCollection,
 
   const CatalogEntry& entry() const { return entry_; }
 
-  // What folders and documents ask of their collection.
-  std::vector<FolderRow> SubFolderRows(std::int32_t parentId);
+  // What folders and documents ask of their collection. Every folder,
+  // grouped by parent, each group in the host's order.
+  std::vector<FolderRow> AllFolderRows();
   void SaveDocument(std::int64_t entryId, const DocumentChanges& changes);
 
  private:
   CatalogEntry entry_;
   SqliteDb db_;
   Statement folderById_;
-  Statement subFolders_;
+  Statement allFolders_;
   Statement documentById_;
   Statement updateDocument_;
   std::shared_ptr<HostConnection> connection_;
 };
 
-std::shared_ptr<HostFolder> MakeFolder(std::shared_ptr<SqliteCollection> collection,
-                                       FolderRow row);
+std::shared_ptr<HostFolder> MakeFolder(std::shared_ptr<SqliteCollection> collection, FolderRow row);
 std::shared_ptr<HostDocument> MakeDocument(std::shared_ptr<SqliteCollection> collection,
                                            std::int64_t entryId, DocumentFields fields);
 

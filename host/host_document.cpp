@@ -18,9 +18,7 @@ class SqliteDocument : public HostDocument {
   QString Title() const override { return fields_.title; }
   void SetTitle(const QString& value) override { Set(fields_.title, changes_.title, value); }
   QString Comment() const override { return fields_.comment; }
-  void SetComment(const QString& value) override {
-    Set(fields_.comment, changes_.comment, value);
-  }
+  void SetComment(const QString& value) override { Set(fields_.comment, changes_.comment, value); }
   QString Url() const override { return fields_.url; }
   void SetUrl(const QString& value) override { Set(fields_.url, changes_.url, value); }
 

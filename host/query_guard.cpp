@@ -51,8 +51,8 @@ PreparedQuery QueryConnection::Prepare(const QString& queryText) {
   const char* const end = sql.constData() + sql.size();
   const char* tail = nullptr;
   sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v3(db_.get(), sql.constData(), static_cast<int>(sql.size()), 0, &raw,
-                              &tail);
+  int rc =
+      sqlite3_prepare_v3(db_.get(), sql.constData(), static_cast<int>(sql.size()), 0, &raw, &tail);
   PreparedQuery statement(raw);
   if ((rc & 0xFF) == SQLITE_AUTH) {
     Refuse(queryText, QStringLiteral("it does more than read"));

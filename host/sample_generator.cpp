@@ -36,12 +36,31 @@ QString Capitalized(QString text) {
   return text;
 }
 
-QString WordRun(SampleRandom& random, bool german, int count) {
-  const auto& list = german ? Words().germanWords : Words().englishWords;
+// One phrase: a pattern of the language with its slots filled.
+QString Phrase(SampleRandom& random, bool german) {
+  const auto& language = german ? Words().german : Words().english;
+  const QString& pattern = Pick(random, language.patterns);
   QString text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) text += u' ';
-    text += Pick(random, list);
+  text.reserve(pattern.size() + 32);
+  for (qsizetype i = 0; i < pattern.size(); ++i) {
+    const qsizetype close = pattern[i] == u'{' ? pattern.indexOf(u'}', i) : -1;
+    if (close < 0) {
+      text += pattern[i];
+      continue;
+    }
+    const QStringView slot = QStringView(pattern).mid(i + 1, close - i - 1);
+    if (slot == u"N") {
+      text += Pick(random, language.nouns);
+    } else if (slot == u"A") {
+      text += Pick(random, language.adjectives);
+    } else if (slot == u"V") {
+      text += Pick(random, language.verbs);
+    } else if (slot == u"M") {
+      text += Pick(random, language.months);
+    } else {
+      text += QString::number(1995 + random.Below(31));
+    }
+    i = close;
   }
   return Capitalized(text);
 }
@@ -168,14 +187,14 @@ QString SampleGenerator::MakeTitle(bool german, int site, QString* slugWords) {
   const double presence = random_.Unit();
   if (presence < kTitleNull) return QString();
   if (presence < kTitleNull + kTitleEmpty) return QStringLiteral("");
-  QString base = WordRun(random_, german, 2 + static_cast<int>(random_.Below(8)));
+  QString base = Phrase(random_, german);
   const double extra = random_.Unit();
   if (extra < 0.04) {
     base += QStringLiteral(" %1").arg(1990 + random_.Below(36));
   } else if (extra < 0.07) {
     base += german ? QStringLiteral(": Teil 2") : QStringLiteral(": part 2");
   } else if (extra < 0.09) {
-    base += QStringLiteral(" & ") + WordRun(random_, german, 1);
+    base += QStringLiteral(" \u2013 ") + Phrase(random_, german);
   }
   *slugWords = base;
   const double fragment = random_.Unit();
@@ -209,7 +228,7 @@ QString SampleGenerator::MakeComment(bool german, int site) {
       comment += (german ? QStringLiteral("Quelle: ") : QStringLiteral("Source: ")) +
                  Words().sites[static_cast<std::size_t>(site)].name;
     } else {
-      comment += WordRun(random_, german, 4 + static_cast<int>(random_.Below(9))) + u'.';
+      comment += Phrase(random_, german) + u'.';
     }
   }
   return comment;

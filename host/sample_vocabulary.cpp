@@ -34,26 +34,44 @@ Vocabulary Build() {
   for (const auto& s : sites) {
     v.sites.push_back({QString::fromUtf8(s.name), QString::fromUtf8(s.domain), s.german});
   }
-  v.germanWords = List({
-      "Überblick", "Größe", "Straße", "Bürger", "Mädchen", "Öffnungszeiten", "Gemüse",
-      "Fußball", "Häuser", "Prüfung", "Rückblick", "für", "über", "schön", "grün", "Wetter",
-      "Nachrichten", "Politik", "Wirtschaft", "Börse", "Garten", "Rezept", "Kuchen", "Äpfel",
-      "Brötchen", "Zukunft", "Geschichte", "Reise", "Wanderung", "Berge", "Seen", "Städte",
-      "Verkehr", "Bahn", "Fahrrad", "Schule", "Universität", "Forschung", "Gesundheit", "Ärzte",
-      "Küche", "Möbel", "Umzug", "Steuer", "Erklärung", "Anleitung", "Tipps", "Tricks",
-      "neue", "alte", "große", "kleine", "beste", "günstige", "wichtige", "einfache", "und",
-      "mit", "ohne", "im", "vom", "zum", "der", "die", "das", "Test", "Vergleich", "Übersicht",
-      "Kündigung", "Versicherung", "Öl", "Heizung", "Strom", "Energie", "Maß", "Grüße",
-      "Frühling", "Sommer", "Herbst", "Winter", "Januar", "März", "Mai", "Oktober"});
-  v.englishWords = List({
-      "overview", "guide", "review", "news", "weather", "market", "garden", "recipe", "cake",
-      "apples", "future", "history", "travel", "hiking", "mountains", "lakes", "cities",
-      "traffic", "railway", "bicycle", "school", "university", "research", "health", "doctors",
-      "kitchen", "furniture", "moving", "taxes", "return", "how", "to", "tips", "tricks", "new",
-      "old", "big", "small", "best", "cheap", "important", "simple", "and", "with", "without",
-      "in", "of", "the", "a", "for", "test", "comparison", "insurance", "heating", "power",
-      "energy", "spring", "summer", "autumn", "winter", "January", "March", "May", "October",
-      "café", "naïve", "résumé", "update", "release", "notes", "interview", "report"});
+  v.german.patterns = List({
+      "{A} {N} im {M}", "{N} und {N}: {A} Tipps", "Tipps für {N} und {N}",
+      "{N} im Test: {A} {N} im Vergleich", "Übersicht: {N}, {N} und {N}",
+      "{N} ohne {N}? {A} Ideen", "Rezept: {N} mit {N}", "Interview zum Thema {N}",
+      "{N} in Musterstadt: {A} {N}", "{N} {Y}: {A} {N} für {N}", "Rückblick auf {N} und {N}",
+      "{A} {N} – so klappt es", "Warum {N} für {N} wichtig ist", "{N}, {N} & {N}"});
+  v.german.nouns = List({
+      "Garten", "Küche", "Fahrrad", "Heizung", "Strom", "Steuererklärung", "Äpfel", "Brötchen",
+      "Kuchen", "Wanderung", "Berge", "Seen", "Städte", "Bahn", "Schule", "Universität",
+      "Forschung", "Gesundheit", "Ärzte", "Möbel", "Umzug", "Versicherung", "Öl", "Energie",
+      "Frühling", "Sommer", "Herbst", "Winter", "Börse", "Wetter", "Politik", "Wirtschaft",
+      "Fußball", "Häuser", "Prüfung", "Straße", "Bürger", "Gemüse", "Öffnungszeiten", "Größe",
+      "Kündigung", "Zukunft", "Reise", "Verkehr", "Kinder", "Maßband", "Überweisung"});
+  v.german.adjectives = List({"Neue", "Große", "Kleine", "Beste", "Günstige", "Wichtige",
+                              "Einfache", "Schöne", "Grüne", "Schnelle", "Gesunde",
+                              "Bewährte", "Überraschende", "Praktische", "Frühe"});
+  v.german.verbs = List({"planen", "reparieren", "streichen", "kochen", "lagern"});
+  v.german.months = List({"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli",
+                          "August", "September", "Oktober", "November", "Dezember"});
+  v.english.patterns = List({
+      "{A} {N} in {M}", "How to {V} your {N}", "{N} and {N}: {A} tips",
+      "The {A} guide to {N}", "{N} review: {A} {N} compared", "Why {N} matters for {N}",
+      "{Y} {N} report", "Recipe: {N} with {N}", "Ten {A} ideas for {N}",
+      "Interview: {N} in Exampleville", "{N}, {N} & {N}", "{A} {N} – what works",
+      "Release notes: {A} {N}", "When to {V} the {N}"});
+  v.english.nouns = List({
+      "garden", "kitchen", "bicycle", "heating", "power bill", "tax return", "apples", "bread",
+      "cake", "hiking", "mountains", "lakes", "cities", "railway", "school", "university",
+      "research", "health", "doctors", "furniture", "moving", "insurance", "energy", "spring",
+      "summer", "autumn", "winter", "market", "weather", "politics", "economy", "football",
+      "houses", "exams", "street", "café", "résumé", "traffic", "future", "travel"});
+  v.english.adjectives = List({"new", "big", "small", "best", "cheap", "important", "simple",
+                               "beautiful", "green", "fast", "healthy", "surprising",
+                               "practical", "naïve", "early"});
+  v.english.verbs = List({"fix", "clean", "plan", "improve", "choose", "paint", "insure",
+                          "heat", "cook", "store", "repair"});
+  v.english.months = List({"January", "February", "March", "April", "May", "June", "July",
+                           "August", "September", "October", "November", "December"});
   v.germanFolderWords = List({
       "Reisen", "Küche", "Rezepte", "Bücher", "Musik", "Filme", "Arbeit", "Projekte", "Archiv",
       "Finanzen", "Versicherungen", "Gesundheit", "Garten", "Haus", "Auto", "Schule", "Familie",

@@ -14,10 +14,19 @@ struct Site {
   bool german = false;
 };
 
+// Words for the slots of the phrase patterns of one language.
+struct Language {
+  std::vector<QString> patterns;    // "{A} {N} im {M}": noun, adjective, verb, month, year
+  std::vector<QString> nouns;
+  std::vector<QString> adjectives;
+  std::vector<QString> verbs;
+  std::vector<QString> months;
+};
+
 struct Vocabulary {
   std::vector<Site> sites;
-  std::vector<QString> germanWords;
-  std::vector<QString> englishWords;
+  Language german;
+  Language english;
   std::vector<QString> germanFolderWords;
   std::vector<QString> englishFolderWords;
   std::vector<QString> germanNotes;   // short comment lines

@@ -7,6 +7,10 @@
 #include <memory>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/text_fold.h"
 
 namespace qm::host {
@@ -82,6 +86,77 @@ std::uint64_t LowerAscii8(std::uint64_t w) {
   return w | (upper >> 2);
 }
 
+bool IsAscii(const unsigned char* text, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, text + i, 8);
+    if (w & 0x8080808080808080ull) {
+      return false;
+    }
+  }
+  for (; i < n; ++i) {
+    if (text[i] & 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
+unsigned char LowerAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+enum class AsciiSearch { kFound, kNotFound, kNotAscii };
+
+// Looks for a lower-case ASCII needle in a text, ignoring ASCII case, in one
+// pass that also notices any byte outside ASCII. A hit is a hit whatever
+// else the text holds; a miss counts only if the text is all ASCII, since
+// two letters outside ASCII fold into it (KELVIN SIGN, LONG S).
+AsciiSearch SearchIgnoringAsciiCase(const unsigned char* text, std::size_t n,
+                                    const std::string& needle) {
+  const std::size_t length = needle.size();
+  const auto* lower = reinterpret_cast<const unsigned char*>(needle.data());
+  const unsigned char first = lower[0];
+  // For a letter, OR-ing 0x20 turns both cases into the lower one; other
+  // bytes are compared as they are.
+  const unsigned char caseBit = (first >= 'a' && first <= 'z') ? 0x20 : 0x00;
+  auto matchesAt = [&](std::size_t i) {
+    std::size_t k = 1;
+    while (k < length && LowerAscii(text[i + k]) == lower[k]) {
+      ++k;
+    }
+    return k == length;
+  };
+  const std::size_t candidates = n >= length ? n - length + 1 : 0;  // starts that fit
+  bool ascii = true;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i firstVector = _mm_set1_epi8(static_cast<char>(first));
+  const __m128i caseVector = _mm_set1_epi8(static_cast<char>(caseBit));
+  for (; i + 16 <= n; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    ascii = ascii && _mm_movemask_epi8(block) == 0;
+    auto hits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, caseVector), firstVector)));
+    while (hits != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
+      if (at < candidates && matchesAt(at)) {
+        return AsciiSearch::kFound;
+      }
+      hits &= hits - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    ascii = ascii && text[i] < 0x80;
+    if (i < candidates && (text[i] | caseBit) == first && matchesAt(i)) {
+      return AsciiSearch::kFound;
+    }
+  }
+  return ascii ? AsciiSearch::kNotFound : AsciiSearch::kNotAscii;
+}
+
 }  // namespace
 
 void FoldUtf8(std::string_view text, std::string& out) {
@@ -115,8 +190,7 @@ void FoldUtf8(std::string_view text, std::string& out) {
   }
 }
 
-LikePattern::LikePattern(std::string_view pattern, char32_t escape)
-    : source_(pattern), escape_(escape) {
+LikePattern::LikePattern(std::string_view pattern, char32_t escape) : escape_(escape) {
   const auto* p = reinterpret_cast<const unsigned char*>(pattern.data());
   const std::size_t n = pattern.size();
   Segment current;
@@ -159,11 +233,16 @@ LikePattern::LikePattern(std::string_view pattern, char32_t escape)
     ++current.codePoints;
   }
   finishSegment();
+  // "%text%" with ASCII text, the usual search, has a quicker way for ASCII
+  // texts (the only non-ASCII letters that fold into ASCII are never in
+  // an ASCII text).
+  asciiContains_ = !anchoredStart_ && !anchoredEnd_ && segments_.size() == 1 &&
+                   segments_[0].plain &&
+                   IsAscii(reinterpret_cast<const unsigned char*>(segments_[0].bytes.data()),
+                           segments_[0].bytes.size());
 }
 
-bool LikePattern::CompiledFrom(std::string_view pattern, char32_t escape) const {
-  return escape == escape_ && pattern == source_;
-}
+bool LikePattern::CompiledWith(char32_t escape) const { return escape == escape_; }
 
 std::ptrdiff_t LikePattern::MatchAt(const Segment& segment, std::size_t at) const {
   std::size_t bytePos = 0;
@@ -173,7 +252,8 @@ std::ptrdiff_t LikePattern::MatchAt(const Segment& segment, std::size_t at) cons
     }
     const std::size_t unit = UnitLength(folded_, at);
     if (length != 0) {
-      if (unit != length || std::memcmp(folded_.data() + at, segment.bytes.data() + bytePos, length) != 0) {
+      if (unit != length ||
+          std::memcmp(folded_.data() + at, segment.bytes.data() + bytePos, length) != 0) {
         return -1;
       }
       bytePos += length;
@@ -185,12 +265,24 @@ std::ptrdiff_t LikePattern::MatchAt(const Segment& segment, std::size_t at) cons
 
 std::ptrdiff_t LikePattern::Find(const Segment& segment, std::size_t from) const {
   if (segment.plain) {
-    const void* hit = memmem(folded_.data() + from, folded_.size() - from, segment.bytes.data(),
-                             segment.bytes.size());
-    if (hit == nullptr) {
-      return -1;
+    // Texts are short: a scan for the first byte beats a general substring
+    // search that builds tables on every call.
+    const std::size_t length = segment.bytes.size();
+    const char* const first = segment.bytes.data();
+    const char* at = folded_.data() + from;
+    const char* const end = folded_.data() + folded_.size();
+    while (static_cast<std::size_t>(end - at) >= length) {
+      at = static_cast<const char*>(
+          std::memchr(at, *first, static_cast<std::size_t>(end - at) - length + 1));
+      if (at == nullptr) {
+        return -1;
+      }
+      if (std::memcmp(at + 1, first + 1, length - 1) == 0) {
+        return at - folded_.data() + static_cast<std::ptrdiff_t>(length);
+      }
+      ++at;
     }
-    return static_cast<const char*>(hit) - folded_.data() + static_cast<std::ptrdiff_t>(segment.bytes.size());
+    return -1;
   }
   for (std::size_t at = from; at < folded_.size(); at += UnitLength(folded_, at)) {
     const std::ptrdiff_t end = MatchAt(segment, at);
@@ -221,6 +313,13 @@ bool LikePattern::MatchEnd(const Segment& segment, std::size_t from) const {
 bool LikePattern::Matches(std::string_view text) {
   if (matchesNothing_) {
     return false;
+  }
+  if (asciiContains_) {
+    const AsciiSearch found = SearchIgnoringAsciiCase(
+        reinterpret_cast<const unsigned char*>(text.data()), text.size(), segments_[0].bytes);
+    if (found != AsciiSearch::kNotAscii) {
+      return found == AsciiSearch::kFound;
+    }
   }
   FoldUtf8(text, folded_);
   if (segments_.empty()) {
@@ -260,11 +359,6 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
   if (pattern == nullptr || text == nullptr) {
     return;  // NULL, as with the built-in LIKE
   }
-  sqlite3* db = sqlite3_context_db_handle(context);
-  if (patternBytes > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
-    sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
-    return;
-  }
   char32_t escape = 0;
   if (argc == 3) {
     const auto* esc = sqlite3_value_text(argv[2]);
@@ -286,8 +380,13 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     // A pattern that is constant for the statement is compiled once; SQLite
     // keeps it with the statement and drops it when the argument changes.
     auto* cached = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
-    if (cached != nullptr && cached->CompiledFrom(patternView, escape)) {
+    if (cached != nullptr && cached->CompiledWith(escape)) {
       sqlite3_result_int(context, cached->Matches(textView) ? 1 : 0);
+      return;
+    }
+    sqlite3* db = sqlite3_context_db_handle(context);
+    if (patternBytes > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+      sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
       return;
     }
     auto compiled = std::make_unique<LikePattern>(patternView, escape);
@@ -304,8 +403,8 @@ void LikeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 int RegisterUnicodeLike(sqlite3* db) {
   constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
   for (int arguments : {2, 3}) {
-    const int rc = sqlite3_create_function_v2(db, "like", arguments, kFlags, nullptr,
-                                              &LikeFunction, nullptr, nullptr, nullptr);
+    const int rc = sqlite3_create_function_v2(db, "like", arguments, kFlags, nullptr, &LikeFunction,
+                                              nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
       return rc;
     }

@@ -29,8 +29,9 @@ class LikePattern {
 
   bool Matches(std::string_view text);
 
-  // What this pattern was compiled from, to tell whether a cached one fits.
-  bool CompiledFrom(std::string_view pattern, char32_t escape) const;
+  // Whether a cached pattern fits a call with this escape. (SQLite drops a
+  // cached pattern itself when the pattern argument changes.)
+  bool CompiledWith(char32_t escape) const;
 
  private:
   // One run of the pattern between two "%". A unit is one literal code point
@@ -46,11 +47,11 @@ class LikePattern {
   std::ptrdiff_t Find(const Segment& segment, std::size_t from) const;
   bool MatchEnd(const Segment& segment, std::size_t from) const;
 
-  std::string source_;
   char32_t escape_;
   bool anchoredStart_ = true;
   bool anchoredEnd_ = true;
   bool matchesNothing_ = false;  // a pattern ending in a lone escape
+  bool asciiContains_ = false;   // "%text%" with ASCII text
   std::vector<Segment> segments_;
   std::string folded_;  // the text being matched, folded
 };

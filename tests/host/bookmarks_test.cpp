@@ -1,5 +1,6 @@
 #include "host/bookmarks.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 #include <random>
 
+#include "bookmark_print.h"
 #include "common/test_environment.h"
 
 namespace {
@@ -297,6 +299,10 @@ TEST(Bookmarks, FilesAreReadAndReplacedSafely) {
   tree.items = {Folder("F", {Link("t", "u", "d")})};
   qm::host::WriteBookmarkFile(path, tree);
   EXPECT_EQ(qm::host::ReadBookmarkFile(path), tree);
+  QByteArray sink;
+  QBuffer readOnly(&sink);
+  readOnly.open(QIODevice::ReadOnly);
+  EXPECT_FALSE(qm::host::WriteBookmarks(tree, readOnly));  // a failed write is reported
 
   EXPECT_QM_ERROR(qm::host::ReadBookmarkFile(dir.filePath("missing.html")),
                   qm::host::errc::kBookmarkFile, qm::host::kBookmarksSource,
@@ -309,6 +315,87 @@ TEST(Bookmarks, FilesAreReadAndReplacedSafely) {
   } catch (const qm::Error& error) {
     EXPECT_EQ(error.number(), qm::host::errc::kBookmarkFile);
   }
+}
+
+// Texts made of the characters that trouble readers and writers most.
+QString RandomText(std::mt19937& random, int maxLength) {
+  static const char* const kPieces[] = {" ", "  ", "\t", "\n", "\r\n", "&", "&amp;", "<", ">",
+                                        "\"", "'", ";", "#", "&#", "a", "Z", "ä", "ß", "€", "😀",
+                                        "\x01", "\x7f", "<DL>", "</A>", "<!--", "\u00a0", "x y"};
+  std::uniform_int_distribution<int> length(0, maxLength);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  QString text;
+  for (int n = length(random); n > 0; --n) text += QString::fromUtf8(kPieces[piece(random)]);
+  return text;
+}
+
+BookmarkItem RandomItem(std::mt19937& random, int depth) {
+  BookmarkItem item;
+  const bool folder = depth < 6 && random() % 3 == 0;
+  item.kind = folder ? Kind::Folder : Kind::Link;
+  item.title = RandomText(random, 6);
+  item.description = random() % 2 ? RandomText(random, 4) : QString();
+  item.addDate = random() % 2 ? static_cast<std::int64_t>(random()) - 1000 : 0;
+  if (folder) {
+    item.symbol = static_cast<std::int32_t>(random() % 23);
+    for (int n = static_cast<int>(random() % 5); n > 0; --n) {
+      item.children.push_back(RandomItem(random, depth + 1));
+    }
+  } else {
+    item.url = RandomText(random, 5);
+  }
+  return item;
+}
+
+TEST(BookmarksRandomized, AnyTreeSurvivesAWriteAndARead) {
+  std::mt19937 random(20240601);
+  for (int round = 0; round < 400; ++round) {
+    BookmarkTree tree;
+    tree.title = QStringLiteral("T") + RandomText(random, 3);
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) {
+      tree.items.push_back(RandomItem(random, 1));
+    }
+    ASSERT_EQ(qm::host::ParseBookmarks(qm::host::WriteBookmarks(tree)), tree) << "round " << round;
+  }
+}
+
+// Mangled exports: whatever comes out is a sound tree that itself writes and
+// reads back unchanged. Run under the sanitizers, this is also the memory
+// check of the reader.
+TEST(BookmarksRandomized, MutatedFilesAreReadSafely) {
+  static const char* const kTokens[] = {
+      "<DL>", "</DL>", "<DT>", "<H3>", "</H3>", "<A HREF=\"", "\"", "'", ">", "<", "&", "&#",
+      "&#x", ";", "<!--", "-->", "<DD>", "\xC3", "\xFF\xFE", "<BR>", "<meta charset=latin1>",
+      "&#xD800;", "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<H1>", "<A", "=", "<DL><p><DT><H3>x"};
+  std::mt19937 random(1234567);
+  BookmarkTree sample;
+  for (int n = 0; n < 5; ++n) sample.items.push_back(RandomItem(random, 1));
+  const QByteArray bases[] = {kBrowserExport, qm::host::WriteBookmarks(sample)};
+  int parsed = 0;
+  for (int round = 0; round < 4000; ++round) {
+    QByteArray bytes = bases[random() % std::size(bases)];
+    for (int n = 1 + static_cast<int>(random() % 8); n > 0 && !bytes.isEmpty(); --n) {
+      const auto at = static_cast<qsizetype>(random() % static_cast<std::uint32_t>(bytes.size()));
+      const auto span = static_cast<qsizetype>(random() % 40);
+      switch (random() % 5) {
+        case 0: bytes[at] = static_cast<char>(random()); break;
+        case 1: bytes.insert(at, kTokens[random() % std::size(kTokens)]); break;
+        case 2: bytes.remove(at, span); break;
+        case 3: bytes.insert(at, bytes.mid(at, span)); break;
+        default: bytes.truncate(at); break;
+      }
+    }
+    try {
+      const BookmarkTree tree = qm::host::ParseBookmarks(bytes);
+      ++parsed;
+      EXPECT_LE(qm::host::CountBookmarks(tree).depth, qm::host::kMaxFolderDepth);
+      ASSERT_EQ(qm::host::ParseBookmarks(qm::host::WriteBookmarks(tree)), tree)
+          << "round " << round << ": " << bytes.toStdString();
+    } catch (const qm::Error& error) {
+      ASSERT_EQ(error.number(), qm::host::errc::kNotABookmarkFile) << "round " << round;
+    }
+  }
+  EXPECT_GT(parsed, 2000);  // the mutations leave most files readable
 }
 
 }  // namespace

@@ -124,12 +124,13 @@ TEST_F(HostCatalogRoundTrip, CollectionsKeepNameKindFileAndDefault) {
   EXPECT_QM_ERROR(collections->Item(QString::number(second)), errc::kUnknownCollection,
                   "QMHost.Library",
                   QStringLiteral("The host has no collection with the ID %1.").arg(second));
-  EXPECT_QM_ERROR(collections->Item(QStringLiteral("first")), errc::kBadArgument,
-                  "QMHost.Library", "\"first\" is not a collection ID.");
+  EXPECT_QM_ERROR(collections->Item(QStringLiteral("first")), errc::kBadArgument, "QMHost.Library",
+                  "\"first\" is not a collection ID.");
 }
 
 TEST_F(HostCatalogRoundTrip, DamagedCatalogValuesAreReportedAndLeftAlone) {
-  const QString key = qm::host::CatalogKey(HostEdition::English) + QStringLiteral("\\%1").arg(defaultId());
+  const QString key =
+      qm::host::CatalogKey(HostEdition::English) + QStringLiteral("\\%1").arg(defaultId());
   auto& registry = qm::platform::SystemRegistry();
   struct Case {
     const char* value;

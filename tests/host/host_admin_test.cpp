@@ -28,9 +28,17 @@ TEST_F(HostAdmin, NewCollectionHasRootAndReservedFoldersAndGrowsAboveThem) {
     const char* name;
   };
   const Expected expected[] = {
-      {1, 0, "Default"},  {200, 1, "Search Results"}, {300, 1, "Recently Visited"},
-      {400, 1, "New Documents"}, {500, 1, "Recycle Bin"}, {600, 1, "Favorites"},
-      {700, 1, "Archive"}, {a, 1, "A"}, {a1, 2, "A1"}, {a2, 2, "A2"}, {b, 1, "B"},
+      {1, 0, "Default"},
+      {200, 1, "Search Results"},
+      {300, 1, "Recently Visited"},
+      {400, 1, "New Documents"},
+      {500, 1, "Recycle Bin"},
+      {600, 1, "Favorites"},
+      {700, 1, "Archive"},
+      {a, 1, "A"},
+      {a1, 2, "A1"},
+      {a2, 2, "A2"},
+      {b, 1, "B"},
   };
   const auto tree = admin::FolderTree(id);
   ASSERT_EQ(tree.size(), std::size(expected));
@@ -95,7 +103,8 @@ TEST_F(HostAdmin, CollectionFilesAreNeverOverwritten) {
   const std::int32_t id = admin::CreateCollection(QStringLiteral("Mine"), false, file);
   admin::AddDocuments(id, {{400, QStringLiteral("keep me"), {}, {}}});
   EXPECT_QM_ERROR(admin::CreateCollection(QStringLiteral("Again"), false, file), errc::kBadArgument,
-                  "QMHost.Admin", QStringLiteral("The collection file %1 exists already.").arg(file));
+                  "QMHost.Admin",
+                  QStringLiteral("The collection file %1 exists already.").arg(file));
   EXPECT_EQ(admin::ListDocuments(id).size(), 1u);
   EXPECT_EQ(admin::ListCollections().size(), 2u);
 }

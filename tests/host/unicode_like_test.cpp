@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cctype>
+#include <random>
 #include <string>
 
 #include "platform/text_fold.h"
@@ -32,8 +34,11 @@ TEST(UnicodeLike, MatchesWithoutRegardToCaseAndKeepsWildcards) {
       {"%ÖL%", "Motoröl", true},
       {"%σίσυφος%", "ΣΊΣΥΦΟΣ", true},  // final sigma folds like the other one
       {"%привет%", "ПРИВЕТ мир", true},
-      {"%kelvin%", "\xE2\x84\xAA" "ELVIN", true},  // KELVIN SIGN folds to k
-      {"%ß%", "SS", false},                        // one code point never becomes two
+      {"%kelvin%",
+       "\xE2\x84\xAA"
+       "ELVIN",
+       true},                // KELVIN SIGN folds to k
+      {"%ß%", "SS", false},  // one code point never becomes two
       {"%abc%", "ab c", false},
       {"a_c", "abc", true},
       {"a_c", "aäc", true},  // "_" is one character, not one byte
@@ -65,8 +70,14 @@ TEST(UnicodeLike, MatchesWithoutRegardToCaseAndKeepsWildcards) {
       {"", "a", false},
       {"%", "", true},
       {"%%", "anything", true},
-      {"%\xFF%", "a\xFF" "b", true},  // a stray byte matches itself only
-      {"%\xFF%", "a\xC3\xBF" "b", false},
+      {"%\xFF%",
+       "a\xFF"
+       "b",
+       true},  // a stray byte matches itself only
+      {"%\xFF%",
+       "a\xC3\xBF"
+       "b",
+       false},
       {"%ä%", "\xC3", false},
       {"_", "\xFF", true},
   };
@@ -81,7 +92,7 @@ TEST(UnicodeLike, EscapeMakesWildcardsLiteral) {
   EXPECT_TRUE(Like("a!_c", "a_c", U'!'));
   EXPECT_FALSE(Like("a!_c", "abc", U'!'));
   EXPECT_TRUE(Like("%ä\xC3\xA4%", "xää", U'ä'));  // the escape itself, escaped
-  EXPECT_FALSE(Like("abc!", "abc", U'!'));         // nothing to escape: matches nothing
+  EXPECT_FALSE(Like("abc!", "abc", U'!'));        // nothing to escape: matches nothing
 }
 
 // The rewrite finds a text by qm::FoldCase; LIKE must fold every code point
@@ -108,6 +119,35 @@ TEST(UnicodeLike, AgreesWithTheSharedFoldingRuleForEveryCodePoint) {
       }
     }
   }
+}
+
+// "%text%" has a quicker way for ASCII; it must agree with plain folding for
+// texts of every length around its 16-byte steps, in any case, with and
+// without letters outside ASCII.
+TEST(UnicodeLike, ContainsSearchAgreesWithFoldingAtEveryPosition) {
+  std::mt19937 random(7);
+  const char* const needles[] = {"k", "wiki", "Kelvin", "1000", "ärg", "zz"};
+  const char* const fillers[] = {"x", "Y", "k", "\xC3\xA4", "\xE2\x84\xAA", "1", "i", "W"};
+  int checked = 0;
+  for (const char* needle : needles) {
+    const std::string pattern = std::string("%") + needle + "%";
+    LikePattern compiled(pattern, 0);
+    for (int round = 0; round < 400; ++round) {
+      std::string text;
+      const int pieces = static_cast<int>(random() % 40);
+      for (int i = 0; i < pieces; ++i) {
+        text += (random() % 5 == 0) ? needle : fillers[random() % std::size(fillers)];
+        if (random() % 3 == 0) {
+          text.back() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
+        }
+      }
+      const QString folded = qm::FoldCase(QString::fromStdString(text));
+      const bool expected = folded.contains(qm::FoldCase(QString::fromUtf8(needle)));
+      ASSERT_EQ(compiled.Matches(text), expected) << pattern << " LIKE " << text;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 2400);
 }
 
 TEST(UnicodeLike, FoldUtf8HandlesAsciiRunsAndLongerFoldedLetters) {

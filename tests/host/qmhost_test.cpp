@@ -1,0 +1,361 @@
+#include "host/tool/qmhost_cli.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "bookmark_print.h"
+#include "common/test_environment.h"
+#include "host/bookmarks.h"
+#include "host/host_admin.h"
+#include "platform/registry_store.h"
+
+namespace {
+
+namespace admin = qm::hostadmin;
+namespace reg = qm::platform::reg;
+
+struct Result {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+Result Qm(const QStringList& args) {
+  Result result;
+  QTextStream out(&result.out);
+  QTextStream err(&result.err);
+  result.status = qm::qmhost::RunQmhost(args, out, err);
+  return result;
+}
+
+QStringList Lines(const QString& text) { return text.split(u'\n', Qt::SkipEmptyParts); }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Each test gets its own registry and install folder.
+class Qmhost : public ::testing::Test {
+ protected:
+  QString Dir(const QString& name) const { return temp_.filePath(name); }
+
+  // Installs the English host and returns the default collection's ID.
+  std::int32_t Install() {
+    const Result r = Qm({"install", "--edition", "en", "--install-dir", Dir("host")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    return admin::ListCollections().front().id;
+  }
+
+  std::int32_t Create(const QString& name) {
+    const Result r = Qm({"collection", "create", name});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    return r.out.trimmed().toInt();
+  }
+
+  qm::testing::ScopedConfigHome home_;
+  QTemporaryDir temp_;
+};
+
+TEST_F(Qmhost, InstallRegistersTheEditionItsFolderAndADefaultCollection) {
+  const Result r = Qm({"install", "--edition", "de", "--install-dir", Dir("Quillmarke")});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  const auto host = admin::FindHost();
+  ASSERT_TRUE(host.has_value());
+  EXPECT_EQ(host->edition, admin::HostEdition::German);
+  EXPECT_EQ(host->appPath, Dir("Quillmarke") + "/");
+  auto& registry = qm::platform::SystemRegistry();
+  EXPECT_EQ(registry.OpenKey(reg::kLocalMachine, "SOFTWARE\\orbelon\\Quillmarke"), reg::kSuccess);
+  EXPECT_EQ(registry.OpenKey(reg::kCurrentUser, "Software\\orbelon\\Quillmarke\\CurrentSettings"),
+            reg::kSuccess);
+
+  const QStringList list = Lines(Qm({"list"}).out);
+  ASSERT_EQ(list.size(), 1);
+  const QStringList fields = list[0].split(u'\t');
+  ASSERT_EQ(fields.size(), 5);
+  EXPECT_EQ(fields[0], "1");
+  EXPECT_EQ(fields[1], "Standard");
+  EXPECT_EQ(fields[2], "local");
+  EXPECT_EQ(fields[3], "*");
+  EXPECT_TRUE(QFile::exists(fields[4])) << fields[4].toStdString();
+}
+
+TEST_F(Qmhost, InstallFolderDefaultsToTheUsersDataFolderAndIsMadeAbsolute) {
+  {
+    qm::testing::ScopedEnv data("XDG_DATA_HOME", Dir("data").toUtf8());
+    ASSERT_EQ(Qm({"install", "--edition", "en"}).status, 0);
+    EXPECT_EQ(admin::FindHost()->appPath, Dir("data") + "/Quillmark/");
+  }
+  {
+    qm::testing::ScopedEnv data("XDG_DATA_HOME", QByteArray());
+    qm::testing::ScopedEnv home("HOME", Dir("home").toUtf8());
+    ASSERT_EQ(Qm({"install", "--edition", "en"}).status, 0);
+    EXPECT_EQ(admin::FindHost()->appPath, Dir("home") + "/.local/share/Quillmark/");
+  }
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(temp_.path()));
+  const Result r = Qm({"install", "--edition", "en", "--install-dir", "relative/host"});
+  QDir::setCurrent(previous);
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_EQ(admin::FindHost()->appPath, Dir("relative/host") + "/");
+}
+
+TEST_F(Qmhost, CreatedCollectionsAreListedWithKindAndEscapedNames) {
+  Install();
+  const Result local = Qm({"collection", "create", "Küche\tund Keller"});
+  ASSERT_EQ(local.status, 0) << local.err.toStdString();
+  EXPECT_EQ(local.out, "2\n");
+  const Result network = Qm({"collection", "create", "Server", "--network"});
+  EXPECT_EQ(network.out, "3\n");
+
+  const QStringList list = Lines(Qm({"list"}).out);
+  ASSERT_EQ(list.size(), 3);
+  EXPECT_TRUE(list[0].startsWith("1\tDefault\tlocal\t*\t"));
+  EXPECT_TRUE(list[1].startsWith(QString::fromUtf8("2\tKüche\\tund Keller\tlocal\t-\t")));
+  EXPECT_TRUE(list[2].startsWith("3\tServer\tnetwork\t-\t"));
+}
+
+TEST_F(Qmhost, DocumentsAreOneLineEachWithEscapesAndNulls) {
+  const std::int32_t id = Install();
+  const std::int32_t folder = admin::AddFolder(id, 1, "F", 0);
+  admin::AddDocuments(id, std::vector<admin::NewDocument>{
+                              {400, "tab\there", "line\nbreak\r\n", "back\\slash"},
+                              {folder, QString(), QStringLiteral(""), QString()},
+                          });
+  const Result all = Qm({"documents", "--collection", QString::number(id)});
+  ASSERT_EQ(all.status, 0) << all.err.toStdString();
+  EXPECT_EQ(all.out, QStringLiteral("1\t400\ttab\\there\tline\\nbreak\\r\\n\tback\\\\slash\n"
+                                    "2\t%1\t\\N\t\t\\N\n")
+                         .arg(folder));
+  const Result one = Qm({"documents", "--collection", QString::number(id), "--folder",
+                          QString::number(folder)});
+  EXPECT_EQ(one.out, QStringLiteral("2\t%1\t\\N\t\t\\N\n").arg(folder));
+}
+
+TEST_F(Qmhost, GenerateFillsCollectionsReproduciblyWithEverySymbol) {
+  Install();
+  const std::int32_t a = Create("A");
+  const std::int32_t b = Create("B");
+  for (const std::int32_t id : {a, b}) {
+    const Result r = Qm({"generate", "--collection", QString::number(id), "--documents", "3000",
+                          "--folders", "30", "--seed", "99"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Added 30 folders and 3000 documents to collection %1 "
+                                    "(seed 99).\n")
+                         .arg(id));
+  }
+  const QString listA = Qm({"documents", "--collection", QString::number(a)}).out;
+  EXPECT_EQ(listA, Qm({"documents", "--collection", QString::number(b)}).out);
+  const QStringList lines = Lines(listA);
+  EXPECT_EQ(lines.size(), 3000);
+  EXPECT_TRUE(listA.contains("\\N"));
+  EXPECT_TRUE(listA.contains(" - Example News"));
+  for (const auto& line : lines) ASSERT_EQ(line.count(u'\t'), 4) << line.toStdString();
+
+  std::set<std::int32_t> symbols;
+  int sampleFolders = 0;
+  for (const auto& f : admin::FolderTree(a)) {
+    if (f.id > 1000) {
+      ++sampleFolders;
+      symbols.insert(f.iconIndex);
+    }
+  }
+  EXPECT_EQ(sampleFolders, 30);
+  EXPECT_EQ(symbols.size(), 23u);
+
+  // Generating more adds to what is there.
+  ASSERT_EQ(Qm({"generate", "--collection", QString::number(a), "--documents", "10",
+                 "--folders", "0"})
+                .status,
+            0);
+  EXPECT_EQ(admin::ListDocuments(a).size(), 3010u);
+}
+
+const char kBookmarks[] = R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks</H1>
+<DL><p>
+    <DT><H3 ADD_DATE="1700000000">Nachrichten</H3>
+    <DD>folder notes
+    <DL><p>
+        <DT><A HREF="https://news.example.com/a?x=1&amp;y=2">Artikel &ndash; Example News</A>
+        <DD>Zeile eins&#10;Zeile zwei
+        <DT><H3>Tief</H3>
+        <DL><p>
+            <DT><A HREF="https://example.org/tief">Ganz unten</A>
+        </DL><p>
+    </DL><p>
+    <DT><A HREF="https://example.net/">Oben</A>
+</DL><p>
+)";
+
+TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
+  Install();
+  const std::int32_t first = Create("Erste");
+  WriteFile(Dir("in.html"), kBookmarks);
+  const Result imported =
+      Qm({"import-bookmarks", Dir("in.html"), "--collection", QString::number(first)});
+  ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
+  EXPECT_EQ(imported.out,
+            QStringLiteral("Imported 3 bookmarks in 2 folders into collection %1.\n").arg(first));
+  EXPECT_TRUE(imported.err.contains("1 folder descriptions were not kept"));
+
+  const auto documents = admin::ListDocuments(first);
+  ASSERT_EQ(documents.size(), 3u);
+  EXPECT_EQ(documents[0].title, QString::fromUtf8("Artikel – Example News"));
+  EXPECT_EQ(documents[0].url, "https://news.example.com/a?x=1&y=2");
+  EXPECT_EQ(documents[0].comment, "Zeile eins\nZeile zwei");
+  EXPECT_EQ(documents[2].folderId, 400);  // the top of the file
+  EXPECT_TRUE(documents[1].comment.isNull());
+
+  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(first), Dir("out1.html")})
+                .status,
+            0);
+  const std::int32_t second = Create("Zweite");
+  ASSERT_EQ(Qm({"import-bookmarks", Dir("out1.html"), "--collection", QString::number(second)})
+                .status,
+            0);
+  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(second), Dir("out2.html")})
+                .status,
+            0);
+
+  auto withoutHeading = [](QByteArray bytes) {
+    return bytes.replace("Erste", "X").replace("Zweite", "X");
+  };
+  EXPECT_EQ(withoutHeading(ReadFile(Dir("out1.html"))), withoutHeading(ReadFile(Dir("out2.html"))));
+
+  // Structure and texts survive; only what the host has no place for is gone.
+  qm::host::BookmarkTree expected = qm::host::ParseBookmarks(kBookmarks);
+  expected.title = "Erste";
+  expected.items[0].addDate = 0;
+  expected.items[0].description.clear();
+  // In a folder, subfolders come before documents.
+  std::rotate(expected.items[0].children.begin(), expected.items[0].children.begin() + 1,
+              expected.items[0].children.end());
+  EXPECT_EQ(qm::host::ReadBookmarkFile(Dir("out1.html")), expected);
+}
+
+TEST_F(Qmhost, GeneratedCollectionsSurviveAnExportAndImport) {
+  Install();
+  const std::int32_t source = Create("Quelle");
+  ASSERT_EQ(Qm({"generate", "--collection", QString::number(source), "--documents", "2000",
+                "--folders", "40", "--seed", "5"})
+                .status,
+            0);
+  // Documents in the host's own folders and in the root must not be lost.
+  std::set<std::int32_t> hostFolders;
+  for (const auto& d : admin::ListDocuments(source)) {
+    if (d.folderId <= 1000) hostFolders.insert(d.folderId);
+  }
+  EXPECT_TRUE(hostFolders.count(1) && hostFolders.count(400) && hostFolders.count(500));
+
+  const std::int32_t copy = Create("Quelle");
+  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(source), Dir("a.html")}).status,
+            0);
+  ASSERT_EQ(Qm({"import-bookmarks", Dir("a.html"), "--collection", QString::number(copy)}).status,
+            0);
+  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(copy), Dir("b.html")}).status,
+            0);
+  EXPECT_EQ(ReadFile(Dir("a.html")), ReadFile(Dir("b.html")));
+  EXPECT_EQ(admin::ListDocuments(copy).size(), 2000u);
+}
+
+TEST_F(Qmhost, WrongCommandLinesFailWithAMessage) {
+  Install();
+  WriteFile(Dir("not-bookmarks.txt"), "plain text, no list at all");
+  struct Case {
+    QStringList args;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{}, 2, "Usage: qmhost"},
+      {{"frob"}, 2, "unknown command \"frob\""},
+      {{"collection"}, 2, "unknown command \"collection\""},
+      {{"help", "frob"}, 2, "no command \"frob\""},
+      {{"install"}, 2, "--edition is required"},
+      {{"install", "--edition", "fr"}, 2, "neither en nor de"},
+      {{"install", "--edition", "en", "--install-dir", ""}, 2, "folder name is empty"},
+      {{"collection", "create"}, 2, "NAME is missing"},
+      {{"collection", "create", "a", "b"}, 2, "unexpected argument \"b\""},
+      {{"collection", "create", " "}, 2, "name is empty"},
+      {{"list", "extra"}, 2, "unexpected argument"},
+      {{"generate", "--collection", "1"}, 2, "--documents is required"},
+      {{"generate", "--documents", "1"}, 2, "--collection is required"},
+      {{"generate", "--collection", "1", "--documents", "-5"}, 2, "-5 is negative"},
+      {{"generate", "--collection", "1", "--documents", "12x"}, 2, "not a whole number"},
+      {{"generate", "--collection", "1", "--documents", " 1"}, 2, "not a whole number"},
+      {{"generate", "--collection", "1", "--documents", "99999999999999999999"}, 2, "too large"},
+      {{"generate", "--collection", "1", "--documents", "1", "--folders", "-1"}, 2, "negative"},
+      {{"generate", "--collection", "1", "--documents", "1", "--seed", "-1"}, 2, "negative"},
+      {{"generate", "--collection", "1", "--documents"}, 2, "--documents needs a value"},
+      {{"generate", "--collection", "1", "--documents", "1", "--bogus"}, 2,
+       "unknown option --bogus"},
+      {{"generate", "--collection", "1", "--documents=1", "--documents", "2"}, 2,
+       "more than once"},
+      {{"generate", "--collection", "0", "--documents", "1"}, 2, "too small"},
+      {{"generate", "--collection", "abc", "--documents", "1"}, 2, "not a whole number"},
+      {{"generate", "--collection", "77", "--documents", "1"}, 1, "no collection with the ID 77"},
+      {{"list", "--network"}, 2, "unknown option --network"},
+      {{"collection", "create", "x", "--network=yes"}, 2, "takes no value"},
+      {{"documents", "--collection", "1", "--folder", "0"}, 2, "too small"},
+      {{"documents", "--collection", "1", "--folder", "4242"}, 1, "no folder with the ID 4242"},
+      {{"import-bookmarks", "--collection", "1"}, 2, "FILE is missing"},
+      {{"import-bookmarks", Dir("missing.html"), "--collection", "1"}, 1, "does not exist"},
+      {{"import-bookmarks", Dir("not-bookmarks.txt"), "--collection", "1"}, 1,
+       "not a bookmark file"},
+      {{"import-bookmarks", Dir("."), "--collection", "1"}, 1, "is not a file"},
+      {{"export-bookmarks", "--collection", "1", Dir("no/such/folder/x.html")}, 1,
+       "Cannot write"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Qm(c.args);
+    const std::string what = c.args.join(u' ').toStdString();
+    EXPECT_EQ(r.status, c.status) << what << "\n" << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << what << "\n" << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << what;
+  }
+  // Nothing of the failures reached the host.
+  EXPECT_EQ(admin::ListCollections().size(), 1u);
+  EXPECT_TRUE(admin::ListDocuments(1).empty());
+}
+
+TEST_F(Qmhost, WithoutAHostCommandsFailAndSaySo) {
+  const Result r = Qm({"list"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.err.isEmpty());
+  EXPECT_EQ(Qm({"collection", "create", "x"}).status, 1);
+}
+
+TEST_F(Qmhost, EveryCommandHasHelp) {
+  const Result overview = Qm({"--help"});
+  ASSERT_EQ(overview.status, 0);
+  const QStringList commands = {"install", "collection create", "list", "documents",
+                                "generate", "import-bookmarks", "export-bookmarks"};
+  for (const auto& command : commands) {
+    EXPECT_TRUE(overview.out.contains("  " + command + " ")) << command.toStdString();
+    for (const QStringList& args : {command.split(u' ') << "--help", QStringList{"help"}
+                                                                        << command.split(u' ')}) {
+      const Result r = Qm(args);
+      EXPECT_EQ(r.status, 0) << command.toStdString();
+      EXPECT_TRUE(r.out.startsWith("Usage: qmhost " + command)) << r.out.toStdString();
+      EXPECT_TRUE(r.err.isEmpty());
+    }
+  }
+  EXPECT_TRUE(Qm({"documents", "--help"}).out.contains("\\N"));  // the escapes are documented
+}
+
+}  // namespace
