@@ -122,6 +122,7 @@ class frmMain : public QDialog {
   void LoadHistory();
   void SetCaptions();
   void CreateHost();
+  void ShareIconsWithTheChooser();
   void InitialSelection();
   void SetNotes(const QString& text);
   void BrowseForFolder();
