@@ -1,5 +1,5 @@
 // Random formats and values against a literal reading of the fill rules:
-// the formatter builds its result in one pass, the model below rewrites a
+// the formatter builds its result in one pass, the model (printf_model.h) rewrites a
 // working text step by step as the rules describe it. Both must agree on the
 // result or on the error, and nothing may crash.
 #include <QDate>
@@ -11,80 +11,13 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/mod_resource.h"
-#include "engine/value_format.h"
-#include "platform/error.h"
+#include "engine/printf_model.h"
 
 namespace {
 
-struct Outcome {
-  QString text;
-  std::int32_t error = 0;
-  QString source;
-  QString description;
-  bool operator==(const Outcome&) const = default;
-};
-
-Outcome ModelPrintf(QString working, const QVariantList& values) {
-  working.replace(QStringLiteral("\\\\"), QStringLiteral("[\\]"));
-  working.replace(QStringLiteral("\\t"), QStringLiteral("\t"));
-  working.replace(QStringLiteral("\\r"), QStringLiteral("\r"));
-  working.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
-  working.replace(QStringLiteral("\\["), QStringLiteral("[(]"));
-  const qsizetype last = values.size() - 1;
-  qsizetype scan = 0;
-  qsizetype index = 0;
-  for (;;) {
-    const qsizetype open = working.indexOf(u'[', scan);
-    if (open < 0) {
-      return {working, 0, {}, {}};
-    }
-    const qsizetype close = working.indexOf(u']', open + 1);
-    if (close < 0) {
-      return {QString(), static_cast<std::int32_t>(0x80040001u), QStringLiteral("printf"),
-              QStringLiteral("Missing ']' after '[' at position %1!").arg(open + 1)};
-    }
-    QString text = working.mid(open + 1, close - open - 1);
-    const qsizetype saved = index;
-    const bool positional = text.size() >= 2 && text.at(0) >= u'1' && text.at(0) <= u'9' &&
-                            text.at(1) == u':';
-    if (positional) {
-      index = qMin<qsizetype>(text.at(0).unicode() - u'1', last);
-      text = text.mid(2);
-    }
-    if (text.startsWith(u'=')) {
-      return {QString(), static_cast<std::int32_t>(0x80040003u), QStringLiteral("sprintf"),
-              QStringLiteral("No script code allowed in placeholder string. Use the sprintf "
-                             "COM-component instead.")};
-    }
-    QString replacement;
-    if (text == u'(') {
-      replacement = QStringLiteral("[");
-      --index;
-    } else if (text == u'\\') {
-      replacement = QStringLiteral("\\");
-      --index;
-    } else if (!text.isEmpty()) {
-      if (index > last || index < 0) {
-        return {QString(), static_cast<std::int32_t>(0x80040002u), QStringLiteral("printf"),
-                QStringLiteral("Missing value in printf-call for format string '[%1]'!").arg(text)};
-      }
-      replacement = text == u'*' ? modResource::PlainText(values.at(index))
-                                 : modResource::FormatWithPattern(values.at(index), text);
-    }
-    working = working.left(open) + replacement + working.mid(close + 1);
-    scan = open + replacement.size();
-    index = positional ? saved : index + 1;
-  }
-}
-
-Outcome Actual(const QString& format, const QVariantList& values) {
-  try {
-    return {modResource::printf(format, values), 0, {}, {}};
-  } catch (const qm::Error& e) {
-    return {QString(), e.number(), e.source(), e.description()};
-  }
-}
+using qm::testing::ModelPrintf;
+using qm::testing::Outcome;
+using qm::testing::PrintfOutcome;
 
 class Generator {
  public:
@@ -177,7 +110,7 @@ TEST(PrintfRandom, AgreesWithTheStepByStepRulesAndNeverCrashes) {
   for (int i = 0; i < 100000; ++i) {
     const QString format = generator.Format();
     const QVariantList values = generator.Values();
-    const Outcome actual = Actual(format, values);
+    const Outcome actual = PrintfOutcome(format, values);
     const Outcome expected = ModelPrintf(format, values);
     ASSERT_EQ(actual, expected) << "seed " << seed << " case " << i << " format "
                                 << format.toStdString() << " error " << actual.error << " "

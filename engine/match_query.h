@@ -1,0 +1,53 @@
+// The steps Verify Matches and the replace run share: the field as the
+// window shows it, and the query's snapshot of matching documents.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "engine/query_text.h"
+#include "engine/search_field.h"
+#include "engine/window_port.h"
+#include "window/host_library.h"
+
+namespace qm {
+
+struct ChosenField {
+  SearchField field;
+  // The display text as the field list shows it, for the messages.
+  QString displayText;
+};
+
+// Reads the field list and matches it against texts 113 to 115.
+ChosenField ReadChosenField(WindowPort& port);
+
+// The snapshot of the documents a query selects. A scope without folders
+// selects nothing, and no query is run for it.
+struct Matches {
+  std::shared_ptr<HostRecordset> recordset;  // null when no query ran
+  std::int64_t count = 0;
+};
+
+Matches OpenMatches(HostCollection& collection, const std::optional<QueryScope>& scope,
+                    SearchField field, const QString& searchText);
+
+// Closes a recordset when a failure unwinds past it; the normal path closes
+// it itself, so that a failing Close is reported there.
+class RecordsetCloser {
+ public:
+  explicit RecordsetCloser(std::shared_ptr<HostRecordset> recordset)
+      : recordset_(std::move(recordset)) {}
+  ~RecordsetCloser();
+  RecordsetCloser(const RecordsetCloser&) = delete;
+  RecordsetCloser& operator=(const RecordsetCloser&) = delete;
+  // Closes now; later calls and the destructor do nothing.
+  void Close();
+
+ private:
+  std::shared_ptr<HostRecordset> recordset_;
+};
+
+}  // namespace qm

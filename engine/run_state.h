@@ -1,0 +1,23 @@
+// What the window keeps for one replace run. The window owns it and hands it
+// to the run; the run and the rewrite of each document read and change it.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+#include "engine/search_field.h"
+
+namespace qm {
+
+struct RunState {
+  QString searchText;
+  // Empty in remove mode.
+  QString replaceText;
+  SearchField fieldIndex = SearchField::Title;
+  // Documents written and saved by the current run. Set to 0 when a run
+  // starts its query; after a failure it tells how many were saved before.
+  std::int32_t updatedCount = 0;
+};
+
+}  // namespace qm

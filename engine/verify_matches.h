@@ -1,0 +1,21 @@
+// Verify Matches: how many documents the current criteria select.
+//
+// Runs the same query as the replace run, changes nothing, and writes the
+// count (text 124 after the number) or, when nothing matches, text 129 with
+// the search text and the field's display text into the notes line. The wait
+// cursor is on meanwhile and off again however the command ends. A start
+// folder whose scope holds no folder counts as nothing found, without a
+// query. Failures of the host, the database or the formatter propagate as
+// qm::Error.
+#pragma once
+
+#include <memory>
+
+#include "engine/window_port.h"
+#include "window/host_library.h"
+
+namespace qm {
+
+void VerifyMatches(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder);
+
+}  // namespace qm

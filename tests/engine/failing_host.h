@@ -1,0 +1,93 @@
+// Wrappers around the real stand-in host objects that fail on demand and
+// count what the engine asked for; everything else goes to the real object.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "engine/fake_folders.h"
+#include "platform/error.h"
+#include "window/host_library.h"
+
+namespace qm::testing {
+
+inline constexpr std::int32_t kInjectedFailure = static_cast<std::int32_t>(0x80041FFFu);
+
+class FailingDocument : public HostDocument {
+ public:
+  FailingDocument(std::shared_ptr<HostDocument> inner, std::function<void()> beforeSave)
+      : inner_(std::move(inner)), beforeSave_(std::move(beforeSave)) {}
+  QString Title() const override { return inner_->Title(); }
+  void SetTitle(const QString& v) override { inner_->SetTitle(v); }
+  QString Comment() const override { return inner_->Comment(); }
+  void SetComment(const QString& v) override { inner_->SetComment(v); }
+  QString Url() const override { return inner_->Url(); }
+  void SetUrl(const QString& v) override { inner_->SetUrl(v); }
+  void Save() override {
+    beforeSave_();
+    inner_->Save();
+  }
+
+ private:
+  std::shared_ptr<HostDocument> inner_;
+  std::function<void()> beforeSave_;
+};
+
+class FailingCollection : public HostCollection {
+ public:
+  explicit FailingCollection(std::shared_ptr<HostCollection> inner) : inner_(std::move(inner)) {}
+
+  // The n-th Save (1-based) of a document from this collection throws; 0
+  // for never.
+  int failAtSave = 0;
+  int saves = 0;
+  int connectionCalls = 0;
+
+  std::int32_t ID() const override { return inner_->ID(); }
+  QString Name() const override { return inner_->Name(); }
+  std::int32_t Kind() const override { return inner_->Kind(); }
+  std::shared_ptr<HostConnection> Connection() override {
+    ++connectionCalls;
+    return inner_->Connection();
+  }
+  std::shared_ptr<HostFolder> GetFolder(std::int32_t folderId) override {
+    return inner_->GetFolder(folderId);
+  }
+  std::shared_ptr<HostDocument> GetDocument(const QVariant& entryId) override {
+    return std::make_shared<FailingDocument>(inner_->GetDocument(entryId), [this] {
+      if (++saves == failAtSave) {
+        throw Error(kInjectedFailure, QStringLiteral("Test"), QStringLiteral("disk full"));
+      }
+    });
+  }
+
+ private:
+  std::shared_ptr<HostCollection> inner_;
+};
+
+// A real folder seen through a FailingCollection; with `id` set it reports
+// that ID and no subfolders instead.
+class WrappedFolder : public HostFolder {
+ public:
+  WrappedFolder(std::shared_ptr<HostFolder> inner, std::shared_ptr<HostCollection> collection,
+                std::optional<std::int32_t> id = std::nullopt)
+      : inner_(std::move(inner)), collection_(std::move(collection)), id_(id) {}
+  std::int32_t ID() const override { return id_ ? *id_ : inner_->ID(); }
+  QString Name() const override { return inner_->Name(); }
+  std::int32_t IconIndex() const override { return inner_->IconIndex(); }
+  std::shared_ptr<HostCollection> Collection() const override { return collection_; }
+  std::shared_ptr<HostFolderList> SubFolders() const override {
+    if (id_) {
+      return std::make_shared<FakeFolderList>(std::vector<std::shared_ptr<HostFolder>>{});
+    }
+    return inner_->SubFolders();
+  }
+
+ private:
+  std::shared_ptr<HostFolder> inner_;
+  std::shared_ptr<HostCollection> collection_;
+  std::optional<std::int32_t> id_;
+};
+
+}  // namespace qm::testing

@@ -1,0 +1,139 @@
+// The window as the engine sees it, for tests: controls are plain members,
+// every effect goes to a log in the order it happened, and the answers to
+// the confirmation question and to the cancel test are set by the test.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "engine/window_port.h"
+#include "platform/error.h"
+
+namespace qm::testing {
+
+// The texts the engine uses, in the two languages of the text table.
+inline QMap<int, QString> EnglishTexts() {
+  return {
+      {100, QStringLiteral("Quillmark - Search and Replace")},
+      {109, QStringLiteral("Please type a search string.")},
+      {110, QStringLiteral(" documents updated!")},
+      {111, QStringLiteral("No documents found!")},
+      {113, QStringLiteral("Title")},
+      {114, QStringLiteral("Comment")},
+      {115, QStringLiteral("Address")},
+      {124, QStringLiteral(" documents match selected critera.")},
+      {127, QStringLiteral("[*] documents contain the string '[*]' in the [*] field. Are you sure "
+                           "you want to replace these occurrences with '[*]'?")},
+      {128, QStringLiteral("[*] documents contain the string '[*]' in the [*] field. Are you sure "
+                           "you want to remove these occurrences of the string?")},
+      {129, QStringLiteral("No documents were found that have '[*]' in the [*] field.")},
+      {139, QStringLiteral("Please type a string that should be inserted.")},
+  };
+}
+
+inline QMap<int, QString> GermanTexts() {
+  return {
+      {100, QStringLiteral("Quillmarke - Suchen und Ersetzen")},
+      {109, QStringLiteral("Bitte geben Sie einen Suchbegriff ein.")},
+      {110, QStringLiteral(" Dokumente aktualisiert!")},
+      {111, QStringLiteral("Keine Dokumente gefunden!")},
+      {113, QStringLiteral("Titel")},
+      {114, QStringLiteral("Kommentar")},
+      {115, QStringLiteral("Adresse")},
+      {124, QString::fromUtf8(" Dokumente entsprechen den ausgewählten Kriterien.")},
+      {127, QString::fromUtf8("[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. "
+                              "Möchten Sie diese Vorkommnisse mit '[*]' ersetzen?")},
+      {128, QString::fromUtf8("[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. "
+                              "Sind Sie sicher, dass Sie diese Zeichenkette entfernen möchten?")},
+      {129, QString::fromUtf8("Es wurde kein Dokument gefunden, das die Zeichenkette '[*]' im Feld "
+                              "'[*]' beinhaltet.")},
+      {139, QString::fromUtf8("Bitte geben Sie einen Text an, der eingefügt werden soll.")},
+  };
+}
+
+class FakePort : public WindowPort {
+ public:
+  // The controls.
+  QString fieldText = QStringLiteral("Title");
+  QString searchText;
+  bool historyVisible = true;
+  bool removeMode = false;
+  QString replacementText;
+  bool includeSubfolders = true;
+  QMap<int, QString> texts = EnglishTexts();
+
+  // Answers.
+  bool confirmAnswer = true;
+  // Called on every event pass with the number of passes so far; a test
+  // sets `cancelRequested` or changes controls from here, as a click would.
+  std::function<void(int)> onEvents;
+  bool cancelRequested = false;
+  bool failSaveHistory = false;
+
+  // What happened.
+  QStringList log;
+  QStringList notes;
+  QStringList questions;
+  int eventPasses = 0;
+  int pauses = 0;
+  bool busy = false;
+  bool running = false;
+
+  QString FieldText() override { return fieldText; }
+  QString SearchText() override { return searchText; }
+  bool SearchHistoryVisible() override { return historyVisible; }
+  bool RemoveMode() override { return removeMode; }
+  QString ReplacementText() override { return replacementText; }
+  bool IncludeSubfolders() override { return includeSubfolders; }
+  QString Text(int id) override {
+    if (!texts.contains(id)) {
+      throw Error(-1, QStringLiteral("FakePort"), QStringLiteral("no text %1").arg(id));
+    }
+    return texts.value(id);
+  }
+  void SetNotes(const QString& text) override { notes.append(text); }
+  void FocusSearchBox() override { log.append(QStringLiteral("focus search")); }
+  void FocusReplacementBox() override { log.append(QStringLiteral("focus replacement")); }
+  bool Confirm(const QString& title, const QString& question) override {
+    log.append(QStringLiteral("confirm ") + title);
+    questions.append(question);
+    return confirmAnswer;
+  }
+  void SetBusyCursor(bool on) override {
+    busy = on;
+    log.append(on ? QStringLiteral("busy") : QStringLiteral("idle"));
+  }
+  void SetRunning(bool on) override {
+    running = on;
+    log.append(on ? QStringLiteral("running") : QStringLiteral("stopped"));
+  }
+  void ProcessEvents() override {
+    ++eventPasses;
+    if (onEvents) {
+      onEvents(eventPasses);
+    }
+  }
+  void Pause(int milliseconds) override {
+    ++pauses;
+    lastPauseMs = milliseconds;
+  }
+  bool TakeCancelRequest() override {
+    const bool taken = cancelRequested;
+    cancelRequested = false;
+    return taken;
+  }
+  void SaveHistory() override {
+    if (failSaveHistory) {
+      throw Error(26001, QStringLiteral("cRegistry"), QStringLiteral("write refused"));
+    }
+    log.append(QStringLiteral("save history"));
+  }
+  void RequestHostRefresh() override { log.append(QStringLiteral("refresh")); }
+
+  int lastPauseMs = 0;
+};
+
+}  // namespace qm::testing

@@ -1,0 +1,282 @@
+#include "engine/replace_run.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <thread>
+
+#include "engine/engine_on_host.h"
+
+namespace {
+
+using ReplaceRunTest = qm::testing::EngineOnHost;
+const QString kNull = QStringLiteral("<null>");
+
+QStringList Strings(std::initializer_list<const char*> texts) {
+  QStringList list;
+  for (const char* t : texts) {
+    list.append(QString::fromUtf8(t));
+  }
+  return list;
+}
+
+TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
+  struct Case {
+    const char* name;
+    QString search;
+    bool remove;
+    QString replacement;
+    QString question;
+    QStringList titles;
+    QString note;
+  };
+  const Case cases[] = {
+      {"replace", QStringLiteral("abc"), false, QStringLiteral("X"),
+       QStringLiteral("1 documents contain the string 'abc' in the Title field. Are you sure you "
+                      "want to replace these occurrences with 'X'?"),
+       Strings({"X X X", "- Report - ", "nothing here", "", "<null>", "Heise online - News",
+                "100 percent", "in the root abc"}),
+       QStringLiteral("1 documents updated!")},
+      {"remove ignores the replacement box", QStringLiteral("- "), true, QStringLiteral("unused"),
+       QStringLiteral("2 documents contain the string '- ' in the Title field. Are you sure you "
+                      "want to remove these occurrences of the string?"),
+       Strings({"ABC abc aBc", "Report ", "nothing here", "", "<null>", "Heise online News",
+                "100 percent", "in the root abc"}),
+       QStringLiteral("2 documents updated!")},
+      {"replace with nothing", QStringLiteral("HEISE online - "), false, QString(),
+       QStringLiteral("1 documents contain the string 'HEISE online - ' in the Title field. Are "
+                      "you sure you want to replace these occurrences with ''?"),
+       Strings({"ABC abc aBc", "- Report - ", "nothing here", "", "<null>", "News", "100 percent",
+                "in the root abc"}),
+       QStringLiteral("1 documents updated!")},
+      {"fill", QString(), false, QStringLiteral("none"),
+       QStringLiteral("2 documents contain the string '' in the Title field. Are you sure you "
+                      "want to replace these occurrences with 'none'?"),
+       Strings({"ABC abc aBc", "- Report - ", "nothing here", "none", "none",
+                "Heise online - News", "100 percent", "in the root abc"}),
+       QStringLiteral("2 documents updated!")},
+      // The wildcard selects a document the rewrite then leaves alone.
+      {"selected but not changed", QStringLiteral("100%"), false, QStringLiteral("X"),
+       QStringLiteral("1 documents contain the string '100%' in the Title field. Are you sure "
+                      "you want to replace these occurrences with 'X'?"),
+       Strings({"ABC abc aBc", "- Report - ", "nothing here", "", "<null>", "Heise online - News",
+                "100 percent", "in the root abc"}),
+       QStringLiteral("No documents found!")},
+  };
+  for (const auto& c : cases) {
+    Populate();
+    port_.searchText = c.search;
+    port_.removeMode = c.remove;
+    port_.replacementText = c.replacement;
+    qm::ReplaceRun(port_, Folder(1), state_);
+    EXPECT_EQ(port_.questions, QStringList{c.question}) << c.name;
+    EXPECT_EQ(Titles(), c.titles) << c.name;
+    EXPECT_EQ(port_.notes.last(), c.note) << c.name;
+    EXPECT_EQ(port_.log, Strings({"save history", "confirm Quillmark - Search and Replace", "busy",
+                                  "running", "stopped", "idle", "refresh"}))
+        << c.name;
+    EXPECT_FALSE(port_.busy || port_.running) << c.name;
+    port_ = qm::testing::FakePort();
+    state_ = qm::RunState();
+  }
+}
+
+TEST_F(ReplaceRunTest, EachDocumentShowsItsTitleThenEmptyNotes) {
+  const std::int32_t c = qm::hostadmin::AddFolder(id_, 1, QStringLiteral("C"), 0);
+  AddDocument(c, QStringLiteral("a_c first"));
+  AddDocument(c, QStringLiteral("abc second"));  // selected by the wildcard only
+  port_.searchText = QStringLiteral("a_c");
+  port_.replacementText = QStringLiteral("X");
+  qm::ReplaceRun(port_, Folder(c), state_);
+  EXPECT_EQ(port_.notes, Strings({"a_c first", "X first", "", "abc second", "",
+                                  "1 documents updated!"}));
+  EXPECT_EQ(state_.updatedCount, 1);
+  EXPECT_EQ(state_.searchText, QStringLiteral("a_c"));
+  EXPECT_EQ(state_.replaceText, QStringLiteral("X"));
+  EXPECT_EQ(state_.fieldIndex, qm::SearchField::Title);
+  EXPECT_EQ(port_.pauses, 2);
+  EXPECT_EQ(port_.lastPauseMs, 5);
+  EXPECT_EQ(port_.eventPasses, 3);  // one per document, one more per changed one
+  EXPECT_EQ(collection_->saves, 1);
+}
+
+TEST_F(ReplaceRunTest, GermanQuestionAndNote) {
+  port_.texts = qm::testing::GermanTexts();
+  port_.fieldText = QStringLiteral("Titel");
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.questions,
+            QStringList{QString::fromUtf8("1 Dokumente enthalten die Zeichenkette 'abc' im Feld "
+                                          "'Titel'. Möchten Sie diese Vorkommnisse mit 'X' "
+                                          "ersetzen?")});
+  EXPECT_TRUE(port_.log.contains(QStringLiteral("confirm Quillmarke - Suchen und Ersetzen")));
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("1 Dokumente aktualisiert!"));
+
+  port_ = qm::testing::FakePort();
+  port_.texts = qm::testing::GermanTexts();
+  port_.fieldText = QStringLiteral("Kommentar");
+  port_.historyVisible = false;
+  port_.searchText = QStringLiteral("c4");
+  port_.removeMode = true;
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.questions,
+            QStringList{QString::fromUtf8("1 Dokumente enthalten die Zeichenkette 'c4' im Feld "
+                                          "'Kommentar'. Sind Sie sicher, dass Sie diese "
+                                          "Zeichenkette entfernen möchten?")});
+  EXPECT_EQ(state_.fieldIndex, qm::SearchField::Comment);
+  EXPECT_FALSE(port_.log.contains(QStringLiteral("save history")));  // Title only
+}
+
+TEST_F(ReplaceRunTest, RefusedInputChangesNothing) {
+  struct Case {
+    bool remove;
+    QString replacement;
+    QString note;
+    QString focus;
+  };
+  const Case cases[] = {
+      {true, QStringLiteral("X"), QStringLiteral("Please type a search string."),
+       QStringLiteral("focus search")},
+      {false, QString(), QStringLiteral("Please type a string that should be inserted."),
+       QStringLiteral("focus replacement")},
+  };
+  for (const auto& c : cases) {
+    port_ = qm::testing::FakePort();
+    port_.removeMode = c.remove;
+    port_.replacementText = c.replacement;
+    qm::ReplaceRun(port_, Folder(1), state_);
+    EXPECT_EQ(port_.notes, QStringList{c.note});
+    EXPECT_EQ(port_.log, QStringList{c.focus});
+    EXPECT_EQ(collection_->connectionCalls, 0);
+  }
+}
+
+TEST_F(ReplaceRunTest, DeclinedRunChangesNothingButKeepsTheHistory) {
+  const QStringList before = Titles();
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  port_.confirmAnswer = false;
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(Titles(), before);
+  EXPECT_EQ(port_.notes, QStringList{QString()});
+  EXPECT_EQ(port_.log, Strings({"save history", "confirm Quillmark - Search and Replace"}));
+}
+
+TEST_F(ReplaceRunTest, NothingFoundStillRefreshes) {
+  port_.searchText = QStringLiteral("zzz");
+  port_.replacementText = QStringLiteral("X");
+  qm::ReplaceRun(port_, Folder(a_), state_);
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("No documents found!")});
+  EXPECT_EQ(port_.log, Strings({"save history", "refresh"}));
+
+  // A start folder with no scope at all ends the same way, without a query.
+  port_ = qm::testing::FakePort();
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  const auto root = inner_->GetFolder(1);
+  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, 0),
+                 state_);
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("No documents found!")});
+  EXPECT_EQ(collection_->connectionCalls, 1);  // the first run's only
+}
+
+// The question and the rewrite use what the run read at its start, even when
+// the user changes the mode while the folders are walked.
+TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
+  port_.searchText = QStringLiteral("here");
+  port_.replacementText = QStringLiteral("there");
+  port_.onEvents = [this](int pass) {
+    if (pass == 1) {
+      port_.removeMode = true;
+      port_.replacementText = QStringLiteral("elsewhere");
+    }
+  };
+  qm::ReplaceRun(port_, Folder(a_), state_);
+  EXPECT_EQ(port_.questions,
+            QStringList{QStringLiteral("1 documents contain the string 'here' in the Title "
+                                       "field. Are you sure you want to replace these "
+                                       "occurrences with 'there'?")});
+  EXPECT_TRUE(Titles().contains(QStringLiteral("nothing there")));
+}
+
+TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
+  for (int i = 0; i < 5; ++i) {
+    AddDocument(a_, QStringLiteral("match %1").arg(i));
+  }
+  port_.searchText = QStringLiteral("match");
+  port_.replacementText = QStringLiteral("done");
+  port_.includeSubfolders = false;
+  // Event passes: 1 and 2 for the first document, 3 is the second's first.
+  port_.onEvents = [this](int pass) {
+    if (pass == 3) {
+      port_.cancelRequested = true;  // a click handled in that pass
+    }
+  };
+  qm::ReplaceRun(port_, Folder(a_), state_);
+  EXPECT_EQ(state_.updatedCount, 2);
+  EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "match 2", "match 3", "match 4"}));
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
+  EXPECT_TRUE(port_.log.endsWith(QStringLiteral("refresh")));
+  EXPECT_FALSE(port_.running);
+}
+
+TEST_F(ReplaceRunTest, FailedSaveKeepsEarlierDocumentsAndPutsTheWindowBack) {
+  for (int i = 0; i < 5; ++i) {
+    AddDocument(b_, QStringLiteral("match %1").arg(i));
+  }
+  port_.searchText = QStringLiteral("match");
+  port_.replacementText = QStringLiteral("done");
+  collection_->failAtSave = 3;
+  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(b_), state_), qm::testing::kInjectedFailure, "Test",
+                  "disk full");
+  EXPECT_EQ(state_.updatedCount, 2);
+  EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "match 2", "match 3", "match 4"}));
+  EXPECT_FALSE(port_.busy);
+  EXPECT_FALSE(port_.running);
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
+  EXPECT_TRUE(port_.log.endsWith(QStringLiteral("refresh")));
+}
+
+TEST_F(ReplaceRunTest, FailedHistorySaveStopsBeforeTheQuery) {
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  port_.failSaveHistory = true;
+  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(1), state_), 26001, "cRegistry", "write refused");
+  EXPECT_EQ(collection_->connectionCalls, 0);
+  EXPECT_TRUE(port_.log.isEmpty());
+}
+
+// Another connection holds the collection's write lock for a second; the
+// run waits for it and completes.
+TEST_F(ReplaceRunTest, WaitsForAnotherWriterAndCompletes) {
+  const QByteArray file = File().toUtf8();
+  std::atomic<bool> locked{false};
+  std::thread writer([&] {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    locked = true;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  });
+  while (!locked) {
+    std::this_thread::yield();
+  }
+  QElapsedTimer timer;
+  timer.start();
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  qm::ReplaceRun(port_, Folder(1), state_);
+  const qint64 waited = timer.elapsed();
+  writer.join();
+  EXPECT_GE(waited, 500);
+  EXPECT_EQ(Titles().first(), QStringLiteral("X X X"));
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
+}
+
+}  // namespace
