@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/catalog.h"
+#include "host/folder_chooser.h"
 #include "host/host_collection.h"
 #include "host/host_errors.h"
 
@@ -78,10 +79,18 @@ std::shared_ptr<SqliteCollection> SqliteApplication::OpenCollection(std::int32_t
 }
 
 std::shared_ptr<HostFolder> SqliteApplication::ChooseFolder(
-    QWidget*, const QString&, const QString&, std::int32_t, std::int32_t&, std::int32_t&,
-    std::int32_t&, std::int32_t&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
-  Throw(errc::kBadArgument, kLibrarySource,
-        QStringLiteral("The folder chooser is not available yet."));
+    QWidget* owner, const QString& caption, const QString& prompt, std::int32_t, std::int32_t& left,
+    std::int32_t& top, std::int32_t& width, std::int32_t& height, std::int32_t, std::int32_t,
+    std::int32_t, std::int32_t) {
+  std::vector<ChooserCollection> collections;
+  for (std::int32_t id : CatalogIds(install_.edition)) {
+    try {
+      collections.push_back({id, OpenCollection(id), QString()});
+    } catch (const Error& error) {
+      collections.push_back({id, nullptr, error.description()});
+    }
+  }
+  return RunFolderChooser(std::move(collections), owner, caption, prompt, left, top, width, height);
 }
 
 }  // namespace host

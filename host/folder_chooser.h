@@ -1,0 +1,103 @@
+// The host's modal folder chooser: the tree of every collection and its
+// folders, with a caption and a prompt, OK and Cancel.
+//
+// A collection's node stands for its root folder (ID 1). Subfolders are
+// filled in when a node is first expanded, so that a collection of a
+// hundred thousand folders opens at once.
+//
+// Tests drive the dialog through SetFolderChooserScript instead of the
+// event loop; icons come from a hook that the window's integration sets so
+// that the chooser shows the same symbols as the tool.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "window/host_library.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace qm::host {
+
+struct FolderIconRequest {
+  bool collection = false;          // a collection's node rather than a folder
+  std::int32_t collectionKind = 1;  // 1 local, other values network
+  std::int32_t iconIndex = 0;       // a folder's icon index
+};
+using FolderIconHook = std::function<QIcon(const FolderIconRequest&)>;
+
+// Replaces the icons of the chooser; an empty hook restores the default
+// (the style's drive and folder icons).
+void SetFolderIconHook(FolderIconHook hook);
+QIcon FolderChooserIcon(const FolderIconRequest& request);
+
+// One collection of the chooser; one that cannot be opened is shown
+// disabled, with the reason as its tooltip.
+struct ChooserCollection {
+  std::int32_t id = 0;
+  std::shared_ptr<HostCollection> collection;  // nullptr when it cannot be opened
+  QString error;
+};
+
+class FolderChooserDialog : public QDialog {
+ public:
+  // geometry is in pixels relative to the screen's top left; an empty size
+  // takes a default one. The dialog is kept on the screen.
+  FolderChooserDialog(std::vector<ChooserCollection> collections, QWidget* owner,
+                      const QString& caption, const QString& prompt, const QRect& geometry);
+  ~FolderChooserDialog() override;
+
+  // The folder of the chosen node, or nullptr when none is chosen.
+  std::shared_ptr<HostFolder> ChosenFolder() const;
+
+  // Chooses a node as a click would; false when there is none such.
+  bool SelectFolder(std::int32_t collectionId, std::int32_t folderId);
+
+  QTreeWidget* tree() const { return tree_; }
+  QLabel* promptLabel() const { return prompt_; }
+  QPushButton* okButton() const { return ok_; }
+
+ private:
+  void AddCollections();
+  QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, std::shared_ptr<HostFolder> folder,
+                             std::int32_t collectionId, std::int32_t collectionKind);
+  void FillChildren(QTreeWidgetItem* item);
+  void PlaceOnScreen(QWidget* owner, const QRect& geometry);
+  void UpdateOk();
+
+  std::vector<ChooserCollection> collections_;
+  QLabel* prompt_ = nullptr;
+  QTreeWidget* tree_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  // The folder of every node; a collection's node holds its root.
+  std::unordered_map<QTreeWidgetItem*, std::shared_ptr<HostFolder>> folders_;
+  // Nodes whose subfolders are still to be filled in, with those
+  // subfolders (the node holds a placeholder child so that it can be opened).
+  std::unordered_map<QTreeWidgetItem*, std::shared_ptr<HostFolderList>> unfilled_;
+};
+
+// When set, ChooseFolder hands the ready dialog to the script instead of
+// running it: the script chooses (SelectFolder) and returns true for OK,
+// false for Cancel. An empty script restores the modal dialog.
+using FolderChooserScript = std::function<bool(FolderChooserDialog&)>;
+void SetFolderChooserScript(FolderChooserScript script);
+
+// What HostApplication::ChooseFolder does: sizes in twips (15 to a pixel).
+std::shared_ptr<HostFolder> RunFolderChooser(std::vector<ChooserCollection> collections,
+                                             QWidget* owner, const QString& caption,
+                                             const QString& prompt, std::int32_t left,
+                                             std::int32_t top, std::int32_t width,
+                                             std::int32_t height);
+
+}  // namespace qm::host
