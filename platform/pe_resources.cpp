@@ -244,14 +244,19 @@ QList<PeResourceModule::DirectoryEntry> PeResourceModule::ReadDirectory(std::uin
   return entries;
 }
 
+std::uint64_t PeResourceModule::NameLength(std::uint32_t nameField) const {
+  const LittleEndianView tree = Tree();
+  const std::uint64_t at = nameField & ~kHighBit;
+  const bool inside = tree.Contains(at, 2) && tree.Contains(at + 2, std::uint64_t{tree.U16(at)} * 2);
+  tree.Check(inside,
+             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
+  return tree.U16(at);
+}
+
 QString PeResourceModule::ReadName(std::uint32_t nameField) const {
   const LittleEndianView tree = Tree();
   const std::uint64_t at = nameField & ~kHighBit;
-  tree.Check(tree.Contains(at, 2),
-             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
-  const std::uint64_t length = tree.U16(at);
-  tree.Check(tree.Contains(at + 2, length * 2),
-             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
+  const std::uint64_t length = NameLength(nameField);
   QString name(static_cast<qsizetype>(length), Qt::Uninitialized);
   for (std::uint64_t i = 0; i < length; ++i) {
     name[static_cast<qsizetype>(i)] = QChar(tree.U16(at + 2 + 2 * i));
@@ -264,7 +269,14 @@ bool PeResourceModule::Matches(const DirectoryEntry& entry, const ResourceKey& k
   if (const auto* number = std::get_if<std::uint16_t>(&key)) {
     return !named && entry.nameField == *number;
   }
-  return named && EqualsIgnoringCase(ReadName(entry.nameField), std::get<QString>(key));
+  if (!named) {
+    return false;
+  }
+  // Names compare unit by unit, so a name of another length cannot match;
+  // its length tells that without reading a long name.
+  const QString& text = std::get<QString>(key);
+  return NameLength(entry.nameField) == static_cast<std::uint64_t>(text.size()) &&
+         EqualsIgnoringCase(ReadName(entry.nameField), text);
 }
 
 std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t directory, const ResourceKey& key) const {

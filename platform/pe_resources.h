@@ -120,6 +120,7 @@ class PeResourceModule {
   LittleEndianView Tree() const;
   std::optional<Located> LocateRva(std::uint64_t rva, std::uint64_t length) const;
   QList<DirectoryEntry> ReadDirectory(std::uint32_t offset) const;
+  std::uint64_t NameLength(std::uint32_t nameField) const;
   QString ReadName(std::uint32_t nameField) const;
   bool Matches(const DirectoryEntry& entry, const ResourceKey& key) const;
   std::optional<std::uint32_t> FindSubdirectory(std::uint32_t directory, const ResourceKey& key) const;

@@ -5,10 +5,10 @@
 namespace qm::testing {
 
 void IsolateEnvironment() {
-  // Leaked on purpose: the folder must outlive every test of the process.
-  static QTemporaryDir* home = new QTemporaryDir();
-  qputenv("XDG_CONFIG_HOME", home->path().toUtf8());
-  qputenv("HOME", home->path().toUtf8());
+  // Lives until the process exits, then goes with everything in it.
+  static QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+  qputenv("HOME", home.path().toUtf8());
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");

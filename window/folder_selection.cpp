@@ -1,0 +1,110 @@
+// The start folder: its initial choice, the Browse command and the icon
+// shown beside its name.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPixmap>
+
+#include "platform/error.h"
+#include "window/frm_main.h"
+#include "window/host_library.h"
+#include "window/twips.h"
+
+namespace qm {
+namespace {
+
+constexpr std::int32_t kRootFolderId = 1;
+constexpr std::int32_t kNewDocumentsFolderId = 400;
+constexpr std::int32_t kLocalCollectionKind = 1;
+// The chooser's place and size, in twips, relative to the window.
+constexpr int kChooserOffsetLeft = 200;
+constexpr int kChooserOffsetTop = 1000;
+constexpr int kChooserWidth = 7000;
+constexpr int kChooserHeight = 6700;
+// Folder symbols the icon list holds images for.
+constexpr std::int32_t kLastFolderSymbol = 22;
+
+}  // namespace
+
+HostApplication& frmMain::RequireHost() const {
+  if (!hostApplication_) {
+    throw Error(91, QStringLiteral("QMReplace"),
+                QStringLiteral("No host application is available: the host is not installed or "
+                               "could not be started."));
+  }
+  return *hostApplication_;
+}
+
+void frmMain::InitialSelection() {
+  const std::shared_ptr<HostCollection> collection = RequireHost().DefaultCollection();
+  selectedFolder = collection->GetFolder(kRootFolderId);
+  lblSelectedFolder->setText(collection->Name() + Text(126));
+  ShowFolderIcon(collection->ID(), kRootFolderId);
+}
+
+int frmMain::FolderIconNumber(std::int32_t collectionId, std::int32_t folderId) const {
+  if (folderId == kNewDocumentsFolderId) {
+    return 5;
+  }
+  HostApplication& host = RequireHost();
+  const std::shared_ptr<HostCollection> collection =
+      host.Collections()->Item(QString::number(collectionId));
+  if (folderId == kRootFolderId) {
+    const bool isDefault = collectionId == host.DefaultCollection()->ID();
+    if (collection->Kind() == kLocalCollectionKind) {
+      return isDefault ? 2 : 1;
+    }
+    return isDefault ? 4 : 3;
+  }
+  const std::int32_t symbol = collection->GetFolder(folderId)->IconIndex();
+  // A symbol the icon list has no image for shows as a plain folder rather
+  // than as nothing or as a picture that means something else.
+  if (symbol <= 0 || symbol > kLastFolderSymbol) {
+    return 6;
+  }
+  return symbol + 6;
+}
+
+void frmMain::ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId) {
+  const int number = FolderIconNumber(collectionId, folderId);
+  imgFolderSelected->setPixmap(QPixmap::fromImage(imlFolders.Image(number)));
+}
+
+void frmMain::BrowseForFolder() {
+  HostApplication& host = RequireHost();
+  const QString caption = Text(119);
+  const QString prompt = Text(118);
+  const QRect frame = frameGeometry();
+  std::int32_t left = PixelsToTwips(frame.x()) + kChooserOffsetLeft;
+  std::int32_t top = PixelsToTwips(frame.y()) + kChooserOffsetTop;
+  std::int32_t width = kChooserWidth;
+  std::int32_t height = kChooserHeight;
+  std::shared_ptr<HostFolder> folder = host.ChooseFolder(
+      this, caption, prompt, 0, left, top, width, height, 0, 0, 0, 0);
+  if (!folder) {
+    return;
+  }
+  // Everything is asked of the host before anything changes, so that a host
+  // failing half-way leaves the earlier choice whole.
+  const std::shared_ptr<HostCollection> collection = folder->Collection();
+  const std::int32_t folderId = folder->ID();
+  const std::int32_t collectionId = collection->ID();
+  const bool isRoot = folderId == kRootFolderId;
+  const QString label = isRoot ? collection->Name() + Text(126)
+                               : folder->Name() + QStringLiteral(" (") + collection->Name() +
+                                     QStringLiteral(")");
+  const bool hasSubfolders = !isRoot && folder->SubFolders()->Count() != 0;
+  const int iconNumber = FolderIconNumber(collectionId, folderId);
+
+  selectedFolder = folder;
+  lblSelectedFolder->setText(label);
+  if (isRoot) {
+    chkRecursion->hide();
+    chkRecursion->setChecked(true);
+  } else {
+    chkRecursion->setVisible(hasSubfolders);
+  }
+  imgFolderSelected->setPixmap(QPixmap::fromImage(imlFolders.Image(iconNumber)));
+  SetNotes(QStringLiteral("-"));
+}
+
+}  // namespace qm

@@ -1,0 +1,247 @@
+#include "window/frm_main.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/text_fold.h"
+#include "startup/app_icons.h"
+#include "startup/text_table.h"
+#include "window/host_library.h"
+#include "window/twips.h"
+
+namespace qm {
+namespace {
+
+// The stop signal a click on Cancel leaves for the running command.
+const char kTagProperty[] = "Tag";
+
+template <typename W>
+W* Place(W* widget, const char* name, const QRect& geometry) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(geometry);
+  return widget;
+}
+
+// Labels show names of collections, folders and documents: never let such a
+// name be taken for markup.
+QLabel* PlainLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, color);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QDialog(parent) {
+  CreateControls();
+  ConnectHandlers();
+  Load();
+}
+
+frmMain::~frmMain() = default;
+
+QString frmMain::Text(std::uint16_t id) const { return startup::LoadText(id); }
+
+void frmMain::CreateControls() {
+  setObjectName(QStringLiteral("frmMain"));
+  setFixedSize(TwipsToPixels(7065), TwipsToPixels(7380));
+  setWindowTitle(QStringLiteral("frmMain"));
+
+  Shape1 = Place(new QFrame(this), "Shape1", TwipsRect(0, 0, 7740, 990));
+  Shape1->setAutoFillBackground(true);
+  SetBackground(Shape1, QPalette::Window, Qt::white);
+
+  lblDesc = Place(PlainLabel(this), "lblDesc", TwipsRect(210, 150, 5775, 705));
+  lblDesc->setWordWrap(true);
+  lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblDesc->setAutoFillBackground(true);
+  SetBackground(lblDesc, QPalette::Window, Qt::white);
+
+  setWindowIcon(startup::DesignTimeWindowIcon());
+  imgCSLogo = Place(new QLabel(this), "imgCSLogo", TwipsRect(6405, 150, 480, 480));
+  imgCSLogo->setPixmap(QPixmap::fromImage(startup::ClassicLogo()));
+  picLogo = Place(new QLabel(this), "picLogo", TwipsRect(6360, 150, 570, 525));
+  picLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  picLogo->setAutoFillBackground(true);
+  SetBackground(picLogo, QPalette::Window, Qt::white);
+  picLogo->hide();
+
+  Frame1 = Place(new QGroupBox(this), "Frame1", TwipsRect(165, 1185, 6735, 1590));
+  picCollectionFolderHost =
+      Place(new QWidget(Frame1), "picCollectionFolderHost", TwipsRect(240, 360, 6330, 1095));
+  lblFolder = Place(PlainLabel(picCollectionFolderHost), "lblFolder", TwipsRect(0, 0, 0, 0));
+  imgFolderSelected =
+      Place(new QLabel(picCollectionFolderHost), "imgFolderSelected", TwipsRect(15, 315, 240, 240));
+  lblSelectedFolder = Place(PlainLabel(picCollectionFolderHost), "lblSelectedFolder",
+                            TwipsRect(330, 345, 5325, 255));
+  lblSelectedFolder->setText(QStringLiteral("lblSelectedFolder"));
+  cmdPickFolder = Place(new QPushButton(picCollectionFolderHost), "cmdPickFolder",
+                        TwipsRect(0, 660, 1650, 348));
+  chkRecursion =
+      Place(new QCheckBox(picCollectionFolderHost), "chkRecursion", TwipsRect(1830, 735, 3300, 195));
+  chkRecursion->setChecked(true);
+  chkRecursion->hide();
+
+  Frame2 = Place(new QGroupBox(this), "Frame2", TwipsRect(165, 2970, 6735, 1365));
+  picFindTextHost = Place(new QWidget(Frame2), "picFindTextHost", TwipsRect(210, 375, 6465, 900));
+  lblField = Place(PlainLabel(picFindTextHost), "lblField", TwipsRect(0, 45, 1290, 225));
+  cboField = Place(new QComboBox(picFindTextHost), "cboField", TwipsRect(1365, 0, 3195, 315));
+  lblTextToSearch =
+      Place(PlainLabel(picFindTextHost), "lblTextToSearch", TwipsRect(0, 465, 1290, 225));
+  txtTextToSearch =
+      Place(new QLineEdit(picFindTextHost), "txtTextToSearch", TwipsRect(1365, 420, 3180, 300));
+  cboTextToSearch =
+      Place(new QComboBox(picFindTextHost), "cboTextToSearch", TwipsRect(1365, 420, 3195, 315));
+  cboTextToSearch->setEditable(true);
+  // Typed texts join the history only through its saved value, never here.
+  cboTextToSearch->setInsertPolicy(QComboBox::NoInsert);
+  cboTextToSearch->raise();
+  cmdQuery = Place(new QPushButton(picFindTextHost), "cmdQuery", TwipsRect(4695, 405, 1650, 345));
+
+  Frame3 = Place(new QGroupBox(this), "Frame3", TwipsRect(165, 4530, 6735, 1470));
+  picReplaceHost = Place(new QWidget(Frame3), "picReplaceHost", TwipsRect(210, 300, 6330, 1035));
+  optRemove = Place(new QRadioButton(picReplaceHost), "optRemove", TwipsRect(0, 0, 4770, 315));
+  optReplace = Place(new QRadioButton(picReplaceHost), "optReplace", TwipsRect(0, 300, 4770, 315));
+  txtTextToReplace =
+      Place(new QLineEdit(picReplaceHost), "txtTextToReplace", TwipsRect(1365, 630, 3195, 300));
+  optReplace->setChecked(true);
+
+  lblProgress = Place(PlainLabel(this), "lblProgress", TwipsRect(180, 6165, 0, 0));
+  lblNotes = Place(PlainLabel(this), "lblNotes", TwipsRect(1755, 6150, 4755, 405));
+  lblNotes->setWordWrap(true);
+  lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblNotes->setText(QStringLiteral("-"));
+
+  cmdStart = Place(new QPushButton(this), "cmdStart", TwipsRect(3465, 6780, 1950, 375));
+  cmdExit = Place(new QPushButton(this), "cmdExit", TwipsRect(5490, 6780, 1410, 375));
+  for (QPushButton* b : {cmdPickFolder, cmdQuery, cmdStart, cmdExit}) {
+    b->setAutoDefault(false);
+  }
+  cmdStart->setDefault(true);
+  cmdExit->setProperty(kTagProperty, QString());
+
+  // The design's tab indices, lowest first; labels and containers take no focus.
+  QWidget* tabOrder[] = {cmdStart,       cmdExit,  cmdPickFolder, chkRecursion,
+                         cboTextToSearch, cboField, txtTextToSearch, cmdQuery,
+                         optRemove,      optReplace, txtTextToReplace};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+    setTabOrder(tabOrder[i - 1], tabOrder[i]);
+  }
+  cmdStart->setFocus();
+}
+
+void frmMain::ConnectHandlers() {
+  connect(cboField, &QComboBox::activated, this, [this] { cboField_Click(); });
+  connect(cboTextToSearch, &QComboBox::activated, this, [this] { cboTextToSearch_Click(); });
+  connect(optRemove, &QRadioButton::clicked, this, [this] { optRemove_Click(); });
+  connect(optReplace, &QRadioButton::clicked, this, [this] { optReplace_Click(); });
+  connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+  connect(cmdPickFolder, &QPushButton::clicked, this, [this] { cmdPickFolder_Click(); });
+  connect(cmdQuery, &QPushButton::clicked, this, [this] { cmdQuery_Click(); });
+  connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
+  // Typing in the history box or the replacement box clears the notes line;
+  // typing in the plain search box deliberately does not.
+  cboTextToSearch->installEventFilter(this);
+  if (cboTextToSearch->lineEdit() != nullptr) {
+    cboTextToSearch->lineEdit()->installEventFilter(this);
+  }
+  txtTextToReplace->installEventFilter(this);
+}
+
+void frmMain::SetNotes(const QString& text) { lblNotes->setText(text); }
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool fromHistoryBox = watched == cboTextToSearch || watched == cboTextToSearch->lineEdit();
+    if ((fromHistoryBox || watched == txtTextToReplace) && !key->text().isEmpty()) {
+      SetNotes(QStringLiteral("-"));
+    }
+    // An editable combo box keeps Enter and Esc to itself; the window's
+    // default and cancel buttons must still get them.
+    if (fromHistoryBox && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                           key->key() == Qt::Key_Escape)) {
+      keyPressEvent(key);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void frmMain::cboField_Click() {
+  if (!isVisible()) {
+    return;
+  }
+  SetNotes(QStringLiteral("-"));
+  if (cboField->currentIndex() == 0) {
+    cboTextToSearch->setEditText(QString());
+    cboTextToSearch->show();
+    cboTextToSearch->setFocus();
+  } else {
+    cboTextToSearch->hide();
+    txtTextToSearch->clear();
+    txtTextToSearch->setFocus();
+  }
+}
+
+void frmMain::cboTextToSearch_Click() {
+  optRemove->setChecked(true);
+  optRemove_Click();
+}
+
+void frmMain::optRemove_Click() {
+  txtTextToReplace->setEnabled(false);
+  SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Button));
+  cmdStart->setText(Text(131));
+  SetNotes(QStringLiteral("-"));
+}
+
+void frmMain::optReplace_Click() {
+  txtTextToReplace->setEnabled(true);
+  SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Base));
+  txtTextToReplace->setFocus();
+  cmdStart->setText(Text(108));
+  SetNotes(QStringLiteral("-"));
+}
+
+void frmMain::cmdExit_Click() {
+  if (EqualsIgnoringCase(cmdExit->text(), Text(136))) {
+    cmdExit->setProperty(kTagProperty, QStringLiteral("CANCELED"));
+    return;
+  }
+  close();
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      cmdExit->click();
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (cmdStart->isEnabled()) {
+        cmdStart->click();
+      }
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+}  // namespace qm

@@ -1,0 +1,143 @@
+// frmMain: the program's one dialog window.
+//
+// The window is laid out as three numbered steps (choose the folder, give the
+// text to find, choose removal or replacement), a notes line and the Start
+// and Exit buttons. It owns the host library's root object from start-up to
+// closing and holds the start folder for its lifetime. The small handlers
+// that keep the controls consistent live here; start-up lives in
+// frm_main_load.cpp, folder selection in folder_selection.cpp, and the two
+// commands run in the engine, which reaches the window only through the
+// narrow interface the window implements.
+//
+// Controls are public members named as the window's design names them, and
+// every widget carries that name as its objectName.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "startup/host_discovery.h"
+#include "startup/image_list.h"
+#include "startup/windows_version.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace qm {
+
+class HostApplication;
+class HostFolder;
+
+class frmMain : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Creates the window and runs its start-up (Initialize and Load); the
+  // window is not shown yet.
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // The text of an identifier of the text table, in the user's language.
+  QString Text(std::uint16_t id) const;
+
+  // Window state set at start-up.
+  const HostInstallation& Installation() const { return installation_; }
+  bool ModernAppearance() const { return modernAppearance_; }
+  const std::shared_ptr<HostApplication>& Host() const { return hostApplication_; }
+  const std::shared_ptr<HostFolder>& SelectedFolder() const { return selectedFolder; }
+
+  // Folder selection.
+  void ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId);
+  // The icon number (1-based position in imlFolders) ShowFolderIcon shows.
+  int FolderIconNumber(std::int32_t collectionId, std::int32_t folderId) const;
+
+  // Handlers, public so that the commands and tests can drive them as the
+  // controls' events do.
+  void cboField_Click();
+  void cboTextToSearch_Click();
+  void optRemove_Click();
+  void optReplace_Click();
+  void cmdExit_Click();
+  void cmdPickFolder_Click();
+  void cmdQuery_Click();
+  void cmdStart_Click();
+
+  // The controls.
+  QFrame* Shape1 = nullptr;
+  QLabel* lblDesc = nullptr;
+  QLabel* picLogo = nullptr;
+  QLabel* imgCSLogo = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QWidget* picCollectionFolderHost = nullptr;
+  QLabel* lblFolder = nullptr;
+  QLabel* imgFolderSelected = nullptr;
+  QLabel* lblSelectedFolder = nullptr;
+  QPushButton* cmdPickFolder = nullptr;
+  QCheckBox* chkRecursion = nullptr;
+  QGroupBox* Frame2 = nullptr;
+  QWidget* picFindTextHost = nullptr;
+  QLabel* lblField = nullptr;
+  QComboBox* cboField = nullptr;
+  QLabel* lblTextToSearch = nullptr;
+  QComboBox* cboTextToSearch = nullptr;
+  QLineEdit* txtTextToSearch = nullptr;
+  QPushButton* cmdQuery = nullptr;
+  QGroupBox* Frame3 = nullptr;
+  QWidget* picReplaceHost = nullptr;
+  QRadioButton* optRemove = nullptr;
+  QRadioButton* optReplace = nullptr;
+  QLineEdit* txtTextToReplace = nullptr;
+  QLabel* lblProgress = nullptr;
+  QLabel* lblNotes = nullptr;
+  QPushButton* cmdStart = nullptr;
+  QPushButton* cmdExit = nullptr;
+
+  startup::ImageList imlFolders;
+
+  // The start folder; empty only when the host library failed at start-up.
+  std::shared_ptr<HostFolder> selectedFolder;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void ConnectHandlers();
+  void Load();
+  void LoadIcons();
+  void SetFonts();
+  void LoadHistory();
+  void SetCaptions();
+  void CreateHost();
+  void InitialSelection();
+  void SetNotes(const QString& text);
+  void BrowseForFolder();
+  // The host library's root object; throws when start-up could not create it.
+  HostApplication& RequireHost() const;
+  // Runs one command handler: while it runs no other command, Browse or
+  // close can start inside it; a failure is shown to the user and the
+  // window is put back as it was.
+  void RunCommand(const std::function<void()>& command);
+
+  HostInstallation installation_;
+  startup::WindowsVersion windowsVersion_;
+  bool modernAppearance_ = false;
+  std::shared_ptr<HostApplication> hostApplication_;
+  bool commandRunning_ = false;
+  bool closeRequested_ = false;
+};
+
+}  // namespace qm

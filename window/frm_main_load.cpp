@@ -1,0 +1,117 @@
+// Start-up of the window: everything between creating the window object and
+// the moment the user sees the filled dialog.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <exception>
+#include <functional>
+
+#include "platform/user_language.h"
+#include "startup/app_icons.h"
+#include "startup/folder_icons.h"
+#include "startup/search_history.h"
+#include "startup/text_table.h"
+#include "window/frm_main.h"
+#include "window/host_library.h"
+
+namespace qm {
+namespace {
+
+// From the font step on, a step that fails is passed over and start-up goes
+// on with the next one; the window opens in every case.
+void Skippable(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+void frmMain::Load() {
+  installation_ = DiscoverHostInstallation();
+  LoadIcons();
+  Skippable([this] { SetFonts(); });
+  Skippable([this] { LoadHistory(); });
+  SetCaptions();
+  Skippable([this] { CreateHost(); });
+  Skippable([this] { InitialSelection(); });
+}
+
+void frmMain::LoadIcons() {
+  modernAppearance_ =
+      startup::ChooseModernIconSet(windowsVersion_, installation_.installFolder);
+  if (!modernAppearance_) {
+    startup::FillFolderIcons(imlFolders, startup::IconSet::Classic, installation_.installFolder);
+    return;
+  }
+  setWindowIcon(QIcon());
+  setWindowIcon(startup::ApplicationIcon());
+  picLogo->show();
+  picLogo->raise();
+  // A pixmap label keeps the drawn logo across repaints by itself.
+  picLogo->setPixmap(QPixmap::fromImage(startup::ApplicationLogo()));
+  startup::FillFolderIcons(imlFolders, startup::IconSet::Modern, installation_.installFolder);
+}
+
+void frmMain::SetFonts() {
+  const QString face = QStringLiteral("Tahoma");
+  QFont windowFont = font();
+  windowFont.setFamily(face);
+  setFont(windowFont);
+  for (QWidget* control : findChildren<QWidget*>()) {
+    QFont f = control->font();
+    f.setFamily(face);
+    control->setFont(f);
+  }
+}
+
+void frmMain::LoadHistory() {
+  const QStringList items =
+      LoadSearchHistory(installation_.SettingsKey(), platform::GetUserDefaultLangID());
+  cboTextToSearch->addItems(items);
+  // Adding items must not put one of them into the box: the search text
+  // starts empty.
+  cboTextToSearch->setCurrentIndex(-1);
+  cboTextToSearch->setEditText(QString());
+}
+
+void frmMain::SetCaptions() {
+  // In the design's order, each on its own, so that a failing assignment
+  // skips only itself.
+  const std::function<void()> steps[] = {
+      [this] { setWindowTitle(Text(100)); },
+      [this] { lblFolder->setText(Text(101)); lblFolder->adjustSize(); },
+      [this] { cmdPickFolder->setText(Text(102)); },
+      [this] { chkRecursion->setText(Text(103)); },
+      [this] { cmdQuery->setText(Text(125)); },
+      [this] { lblTextToSearch->setText(Text(104)); },
+      [this] { lblField->setText(Text(112)); },
+      [this] { cboField->addItems({Text(113), Text(114), Text(115)}); },
+      [this] { cboField->setCurrentIndex(0); },
+      [this] { lblProgress->setText(Text(120)); lblProgress->adjustSize(); },
+      [this] { lblDesc->setText(Text(130)); },
+      [this] { optRemove->setText(Text(135)); },
+      [this] { optReplace->setText(Text(105)); },
+      [this] { Frame1->setTitle(Text(132)); },
+      [this] { Frame2->setTitle(Text(133)); },
+      [this] { Frame3->setTitle(Text(134)); },
+      [this] { cmdStart->setText(Text(108)); },
+      [this] { cmdExit->setText(Text(121)); },
+  };
+  for (const auto& step : steps) {
+    Skippable(step);
+  }
+}
+
+void frmMain::CreateHost() { hostApplication_ = CreateHostApplication(); }
+
+}  // namespace qm

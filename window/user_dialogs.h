@@ -1,0 +1,35 @@
+// The window's two modal questions to the user: the confirmation of a run
+// and the report of a failure. They go through this one seam so that tests
+// can answer without a modal window ever blocking them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace qm {
+
+class Error;
+
+namespace user_dialogs {
+
+// A Yes/No question with the exclamation icon, Yes the default button.
+bool AskYesNo(QWidget* parent, const QString& title, const QString& question);
+
+// A failure: its number (hexadecimal in the 0x8004xxxx range), source and
+// description, under the given title.
+void ShowFailure(QWidget* parent, const QString& title, const Error& error);
+
+// The text ShowFailure shows for an error.
+QString FailureText(const Error& error);
+
+// Test seam. While scripted, questions are answered from the queue (No once
+// it is empty) and nothing modal is shown; every question and failure text
+// is recorded in order.
+void BeginScripted(QList<bool> answers = {});
+void EndScripted();
+QStringList ScriptedTranscript();
+
+}  // namespace user_dialogs
+}  // namespace qm
