@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "host/folder_chooser.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
@@ -54,7 +55,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { host::SetFolderIconHook({}); }
 
 QString frmMain::Text(std::uint16_t id) const { return startup::LoadText(id); }
 

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/run_state.h"
 #include "startup/host_discovery.h"
 #include "startup/image_list.h"
 #include "startup/windows_version.h"
@@ -56,6 +57,10 @@ class frmMain : public QDialog {
   bool ModernAppearance() const { return modernAppearance_; }
   const std::shared_ptr<HostApplication>& Host() const { return hostApplication_; }
   const std::shared_ptr<HostFolder>& SelectedFolder() const { return selectedFolder; }
+  // The state of the last replace run (also after a failure: how many
+  // documents it saved).
+  const RunState& LastRun() const { return runState_; }
+  bool CommandRunning() const { return commandRunning_; }
 
   // Folder selection.
   void ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId);
@@ -122,11 +127,13 @@ class frmMain : public QDialog {
   void LoadHistory();
   void SetCaptions();
   void CreateHost();
+  void ShareIconsWithTheChooser();
   void InitialSelection();
   void SetNotes(const QString& text);
   void BrowseForFolder();
   // The host library's root object; throws when start-up could not create it.
   HostApplication& RequireHost() const;
+  HostFolder& RequireSelectedFolder() const;
   // Runs one command handler: while it runs no other command, Browse or
   // close can start inside it; a failure is shown to the user and the
   // window is put back as it was.
@@ -136,6 +143,7 @@ class frmMain : public QDialog {
   startup::WindowsVersion windowsVersion_;
   bool modernAppearance_ = false;
   std::shared_ptr<HostApplication> hostApplication_;
+  RunState runState_;
   bool commandRunning_ = false;
   bool closeRequested_ = false;
 };

@@ -7,7 +7,10 @@
 #include <exception>
 
 #include "platform/error.h"
+#include "engine/replace_run.h"
+#include "engine/verify_matches.h"
 #include "window/frm_main.h"
+#include "window/frm_main_port.h"
 #include "window/host_library.h"
 #include "window/user_dialogs.h"
 
@@ -37,12 +40,31 @@ void frmMain::cmdPickFolder_Click() {
   RunCommand([this] { BrowseForFolder(); });
 }
 
+HostFolder& frmMain::RequireSelectedFolder() const {
+  RequireHost();
+  if (!selectedFolder) {
+    throw Error(91, QStringLiteral("QMReplace"), QStringLiteral("No start folder is chosen."));
+  }
+  return *selectedFolder;
+}
+
 void frmMain::cmdQuery_Click() {
-  RunCommand([] {});
+  RunCommand([this] {
+    RequireSelectedFolder();
+    FrmMainPort port(*this);
+    VerifyMatches(port, selectedFolder);
+  });
 }
 
 void frmMain::cmdStart_Click() {
-  RunCommand([] {});
+  RunCommand([this] {
+    // The run works on its own reference to the start folder, so a Browse
+    // could never change what it works on.
+    const std::shared_ptr<HostFolder> startFolder = selectedFolder;
+    RequireSelectedFolder();
+    FrmMainPort port(*this);
+    ReplaceRun(port, startFolder, runState_);
+  });
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 
+#include "host/folder_chooser.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
@@ -43,23 +44,28 @@ void frmMain::Load() {
   Skippable([this] { LoadHistory(); });
   SetCaptions();
   Skippable([this] { CreateHost(); });
+  Skippable([this] { ShareIconsWithTheChooser(); });
   Skippable([this] { InitialSelection(); });
 }
 
 void frmMain::LoadIcons() {
-  modernAppearance_ =
+  const bool modernChosen =
       startup::ChooseModernIconSet(windowsVersion_, installation_.installFolder);
+  // A library that exists but cannot be read gives the classic folder icons;
+  // the window's own icon and logo then stay classic too, so that the
+  // appearance is never half one, half the other.
+  modernAppearance_ =
+      startup::FillFolderIcons(imlFolders,
+                               modernChosen ? startup::IconSet::Modern : startup::IconSet::Classic,
+                               installation_.installFolder) == startup::IconSet::Modern;
   if (!modernAppearance_) {
-    startup::FillFolderIcons(imlFolders, startup::IconSet::Classic, installation_.installFolder);
     return;
   }
-  setWindowIcon(QIcon());
   setWindowIcon(startup::ApplicationIcon());
   picLogo->show();
   picLogo->raise();
   // A pixmap label keeps the drawn logo across repaints by itself.
   picLogo->setPixmap(QPixmap::fromImage(startup::ApplicationLogo()));
-  startup::FillFolderIcons(imlFolders, startup::IconSet::Modern, installation_.installFolder);
 }
 
 void frmMain::SetFonts() {
@@ -113,5 +119,21 @@ void frmMain::SetCaptions() {
 }
 
 void frmMain::CreateHost() { hostApplication_ = CreateHostApplication(); }
+
+void frmMain::ShareIconsWithTheChooser() {
+  // The chooser shows the same pictures as the window, from a copy of the
+  // list so that it never reaches into a window that has closed.
+  const startup::ImageList icons = imlFolders;
+  host::SetFolderIconHook([icons](const host::FolderIconRequest& request) {
+    int position = 6;
+    if (request.collection) {
+      position = request.collectionKind == 1 ? 1 : 3;
+    } else if (request.iconIndex > 0 && request.iconIndex <= 22) {
+      position = request.iconIndex + 6;
+    }
+    const QImage image = position <= icons.Count() ? icons.Image(position) : QImage();
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+  });
+}
 
 }  // namespace qm

@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
+#include "host/folder_chooser.h"
 #include "host/host_admin.h"
 #include "host/resource_library_writer.h"
 #include "platform/registry_store.h"
@@ -128,6 +130,94 @@ TEST_F(DialogWithHost, FolderIconsFollowTheKindOfCollectionAndTheFolderSymbol) {
   frmMain second;
   EXPECT_EQ(second.FolderIconNumber(network, 1), 4);
   EXPECT_EQ(second.FolderIconNumber(defaultId, 1), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Browse through the host's chooser, answered by a script.
+class BrowseTest : public DialogWithHost {
+ protected:
+  void SetUp() override {
+    Install(HostEdition::English);
+    namespace admin = qm::hostadmin;
+    archive = admin::CreateCollection(QStringLiteral("Archive"), false);
+    press = admin::AddFolder(archive, 1, QStringLiteral("Press"), 2);
+    leaf = admin::AddFolder(archive, 1, QStringLiteral("Leaf"), 0);
+    admin::AddFolder(archive, press, QStringLiteral("Below press"), 0);
+    window = std::make_unique<frmMain>();
+    window->move(300, 120);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+  void TearDown() override {
+    qm::host::SetFolderChooserScript({});
+    window.reset();
+  }
+
+  void Choose(std::int32_t collection, std::int32_t folder) {
+    qm::host::SetFolderChooserScript([=, this](qm::host::FolderChooserDialog& chooser) {
+      chooserTitle = chooser.windowTitle();
+      chooserGeometry = chooser.geometry();
+      return chooser.SelectFolder(collection, folder);
+    });
+    window->cmdPickFolder_Click();
+  }
+  void Cancel() {
+    qm::host::SetFolderChooserScript([](qm::host::FolderChooserDialog&) { return false; });
+    window->cmdPickFolder_Click();
+  }
+
+  std::int32_t archive = 0, press = 0, leaf = 0;
+  std::unique_ptr<frmMain> window;
+  QString chooserTitle;
+  QRect chooserGeometry;
+};
+
+TEST_F(BrowseTest, ChoosingAFolderShowsItsNameCollectionIconAndSubfolderBox) {
+  window->chkRecursion->setChecked(false);
+  window->lblNotes->setText(QStringLiteral("old"));
+  Choose(archive, press);
+  ASSERT_NE(window->selectedFolder, nullptr);
+  EXPECT_EQ(window->selectedFolder->ID(), press);
+  EXPECT_EQ(chooserTitle, QStringLiteral("Choose Start Folder"));
+  EXPECT_EQ(window->lblSelectedFolder->text(), QStringLiteral("Press (Archive)"));
+  EXPECT_FALSE(window->chkRecursion->isHidden());
+  EXPECT_FALSE(window->chkRecursion->isChecked());  // its value is kept
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("-"));
+  EXPECT_EQ(Shown(*window).convertToFormat(QImage::Format_ARGB32), Listed(*window, 8));
+
+  Choose(archive, leaf);
+  EXPECT_EQ(window->lblSelectedFolder->text(), QStringLiteral("Leaf (Archive)"));
+  EXPECT_TRUE(window->chkRecursion->isHidden());
+  EXPECT_FALSE(window->chkRecursion->isChecked());
+
+  Choose(archive, 1);
+  EXPECT_EQ(window->lblSelectedFolder->text(), QStringLiteral("Archive  (entire collection)"));
+  EXPECT_TRUE(window->chkRecursion->isHidden());
+  EXPECT_TRUE(window->chkRecursion->isChecked());
+  EXPECT_EQ(Shown(*window).convertToFormat(QImage::Format_ARGB32), Listed(*window, 1));
+}
+
+TEST_F(BrowseTest, CancelKeepsTheEarlierChoice) {
+  Choose(archive, press);
+  window->lblNotes->setText(QStringLiteral("3 documents updated!"));
+  const QImage icon = Shown(*window);
+  Cancel();
+  EXPECT_EQ(window->selectedFolder->ID(), press);
+  EXPECT_EQ(window->lblSelectedFolder->text(), QStringLiteral("Press (Archive)"));
+  EXPECT_FALSE(window->chkRecursion->isHidden());
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
+  EXPECT_EQ(Shown(*window), icon);
+}
+
+TEST_F(BrowseTest, TheChooserOpensBesideTheWindow) {
+  Choose(archive, 1);
+  const QRect frame = window->frameGeometry();
+  EXPECT_EQ(chooserGeometry.size(), QSize(7000 / 15, 6700 / 15));
+  EXPECT_EQ(chooserGeometry.left(), frame.left() + 200 / 15);
+  EXPECT_EQ(chooserGeometry.top(), frame.top() + 1000 / 15);
 }
 
 }  // namespace

@@ -1,0 +1,340 @@
+// Verify Matches and Start driven through the real dialog, over real
+// stand-in collections, with the confirmation answered by a script.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "common/test_environment.h"
+#include "host/host_admin.h"
+#include "host/message_endpoint.h"
+#include "platform/registry_store.h"
+#include "window/frm_main.h"
+#include "window/host_library.h"
+#include "window/user_dialogs.h"
+
+namespace {
+
+using qm::frmMain;
+namespace admin = qm::hostadmin;
+namespace dialogs = qm::user_dialogs;
+
+class Commands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    admin::InstallHost(admin::HostEdition::English, installDir.path());
+    collection = admin::ListCollections().at(0).id;
+    ASSERT_TRUE(endpoint.Listen());
+  }
+  void TearDown() override {
+    dialogs::EndScripted();
+    window.reset();
+  }
+
+  void AddDocuments(int count, const QString& title, const QString& comment = QString()) {
+    std::vector<admin::NewDocument> docs;
+    for (int i = 0; i < count; ++i) {
+      docs.push_back({400, title.arg(i), comment, QStringLiteral("https://example.org/%1").arg(i)});
+    }
+    admin::AddDocuments(collection, docs);
+  }
+
+  void Open() {
+    window = std::make_unique<frmMain>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+
+  int CountTitles(const QString& needle) const {
+    int n = 0;
+    for (const auto& d : admin::ListDocuments(collection)) {
+      n += d.title.contains(needle) ? 1 : 0;
+    }
+    return n;
+  }
+
+  // Lets the endpoint take what was sent.
+  int RefreshesReceived(QSignalSpy& spy, int atLeast) {
+    QDeadlineTimer deadline(atLeast > 0 ? 3000 : 200);
+    while (spy.size() < atLeast || (atLeast == 0 && !deadline.hasExpired())) {
+      if (deadline.hasExpired()) {
+        break;
+      }
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return static_cast<int>(spy.size());
+  }
+
+  QString CollectionFile() const { return admin::ListCollections().at(0).file; }
+
+  qm::testing::ScopedConfigHome config;
+  QTemporaryDir installDir;
+  QTemporaryDir socketDir;
+  qm::testing::ScopedEnv tmp{"TMPDIR", socketDir.path().toUtf8()};
+  qm::host::MessageEndpoint endpoint;
+  std::int32_t collection = 0;
+  std::unique_ptr<frmMain> window;
+};
+
+TEST_F(Commands, VerifyCountsMatchesAndSaysWhenThereAreNone) {
+  AddDocuments(3, QStringLiteral("Story %1 - Example News"));
+  AddDocuments(2, QStringLiteral("Other %1"));
+  Open();
+  window->cboTextToSearch->setEditText(QStringLiteral("example news"));
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents match selected critera."));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  window->cboTextToSearch->setEditText(QStringLiteral("[*] absent"));
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(),
+            QStringLiteral("No documents were found that have '[*] absent' in the Title field."));
+}
+
+TEST_F(Commands, RemoveRewritesEveryMatchReportsAndRefreshesTheHost) {
+  AddDocuments(4, QStringLiteral("Story %1 - Example News"));
+  AddDocuments(1, QStringLiteral("Untouched %1"));
+  QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - EXAMPLE news"));
+  window->optRemove->click();
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+
+  const QStringList transcript = dialogs::ScriptedTranscript();
+  ASSERT_EQ(transcript.size(), 1);
+  EXPECT_EQ(transcript[0],
+            QStringLiteral("question: Quillmark - Search and Replace | 4 documents contain the "
+                           "string ' - EXAMPLE news' in the Title field. Are you sure you want to "
+                           "remove these occurrences of the string?"));
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("4 documents updated!"));
+  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 0);
+  EXPECT_EQ(admin::ListDocuments(collection).at(0).title, QStringLiteral("Story 0"));
+  EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
+  EXPECT_TRUE(window->cmdStart->isEnabled());
+  EXPECT_TRUE(window->cmdQuery->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  ASSERT_GE(RefreshesReceived(refreshes, 1), 1);
+  EXPECT_EQ(refreshes[0][0].toString(), QStringLiteral("RefreshFolderTreeview"));
+}
+
+TEST_F(Commands, ReplaceAndFillInTheCommentField) {
+  AddDocuments(2, QStringLiteral("A %1"), QStringLiteral("draft, DRAFT"));
+  AddDocuments(3, QStringLiteral("B %1"), QString());
+  Open();
+  window->cboField->setCurrentIndex(1);
+  window->cboField_Click();
+  dialogs::BeginScripted({true, true});
+  window->txtTextToSearch->setText(QStringLiteral("draft"));
+  window->txtTextToReplace->setText(QStringLiteral("final"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("2 documents updated!"));
+
+  window->txtTextToSearch->clear();
+  window->txtTextToReplace->setText(QStringLiteral("none"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
+  for (const auto& d : admin::ListDocuments(collection)) {
+    EXPECT_EQ(d.comment, d.title.startsWith(QLatin1Char('A')) ? QStringLiteral("final, final")
+                                                              : QStringLiteral("none"));
+  }
+  EXPECT_TRUE(dialogs::ScriptedTranscript().at(1).contains(
+      QStringLiteral("3 documents contain the string '' in the Comment field. Are you sure you "
+                     "want to replace these occurrences with 'none'?")));
+}
+
+TEST_F(Commands, DeclinedRunChangesNothingButKeepsTheHistory) {
+  AddDocuments(2, QStringLiteral("Story %1 | Beispiel Zeitung"));
+  QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
+  Open();
+  dialogs::BeginScripted({false});
+  window->cboTextToSearch->setEditText(QStringLiteral("| Beispiel Zeitung"));
+  window->txtTextToReplace->setText(QStringLiteral("x"));
+  window->lblNotes->setText(QStringLiteral("old"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QString());
+  EXPECT_EQ(CountTitles(QStringLiteral("Beispiel Zeitung")), 2);
+  EXPECT_EQ(RefreshesReceived(refreshes, 0), 0);
+
+  qm::platform::RegistryValue stored;
+  ASSERT_EQ(qm::platform::SystemRegistry().QueryValue(
+                qm::platform::reg::kCurrentUser,
+                QStringLiteral("Software\\orbelon\\Quillmark\\CurrentSettings"),
+                QStringLiteral("SearchAndReplace_Strings"), &stored),
+            qm::platform::reg::kSuccess);
+  EXPECT_EQ(stored.data, QByteArray("| Beispiel Zeitung*#*\0", 22));
+}
+
+TEST_F(Commands, NothingFoundStillRefreshesAndChecksComeFirst) {
+  AddDocuments(2, QStringLiteral("Story %1"));
+  QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
+  Open();
+  dialogs::BeginScripted({});
+  window->optRemove->click();
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("Please type a search string."));
+  EXPECT_EQ(window->focusWidget(), window->cboTextToSearch);
+
+  window->optReplace->click();
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("Please type a string that should be inserted."));
+  EXPECT_EQ(window->focusWidget(), window->txtTextToReplace);
+  EXPECT_EQ(RefreshesReceived(refreshes, 0), 0);
+
+  window->cboTextToSearch->setEditText(QStringLiteral("absent"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("No documents found!"));
+  EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty());
+  EXPECT_GE(RefreshesReceived(refreshes, 1), 1);
+}
+
+TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
+  AddDocuments(300, QStringLiteral("Doc %1 - Example News"));
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+  bool sawCancelCaption = false;
+  QTimer::singleShot(150, window.get(), [&] {
+    sawCancelCaption = window->cmdExit->text() == QStringLiteral("Cancel");
+    EXPECT_FALSE(window->cmdStart->isEnabled());
+    // A second command cannot start inside the run.
+    window->cmdStart->setEnabled(true);
+    window->cmdStart->click();
+    window->cmdStart->setEnabled(false);
+    window->cmdExit->click();
+  });
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_TRUE(sawCancelCaption);
+  const int changed = 300 - CountTitles(QStringLiteral("Example News"));
+  EXPECT_GT(changed, 0);
+  EXPECT_LT(changed, 300);
+  EXPECT_EQ(window->LastRun().updatedCount, changed);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("%1 documents updated!").arg(changed));
+  EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
+  EXPECT_TRUE(window->cmdExit->property("Tag").toString().isEmpty());
+  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1);
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Commands, ClosingTheWindowDuringARunCancelsItThenCloses) {
+  AddDocuments(300, QStringLiteral("Doc %1 - Example News"));
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+  QTimer::singleShot(150, window.get(), [&] { window->close(); });
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  const int changed = 300 - CountTitles(QStringLiteral("Example News"));
+  EXPECT_EQ(window->LastRun().updatedCount, changed);
+  EXPECT_LT(changed, 300);
+}
+
+TEST_F(Commands, AFailingSaveIsShownAndEveryEarlierDocumentStaysSaved) {
+  AddDocuments(6, QStringLiteral("Doc %1 - Example News"));
+  const std::int64_t failing = admin::ListDocuments(collection).at(3).entryId;
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(CollectionFile().toUtf8().constData(), &db), SQLITE_OK);
+    const QByteArray trigger =
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Document WHEN OLD.EntryID = %1 "
+                       "BEGIN SELECT RAISE(ABORT, 'the disk refused'); END;")
+            .arg(failing)
+            .toUtf8();
+    ASSERT_EQ(sqlite3_exec(db, trigger.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+
+  const QStringList transcript = dialogs::ScriptedTranscript();
+  ASSERT_EQ(transcript.size(), 2);
+  EXPECT_TRUE(transcript[1].startsWith(QStringLiteral("failure: Quillmark - Search and Replace")));
+  EXPECT_TRUE(transcript[1].contains(QStringLiteral("the disk refused"))) << transcript[1].toStdString();
+  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 3);
+  EXPECT_EQ(window->LastRun().updatedCount, 3);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
+  EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
+  EXPECT_TRUE(window->cmdStart->isEnabled());
+  EXPECT_TRUE(window->cmdQuery->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(window->CommandRunning());
+}
+
+TEST_F(Commands, ARunWaitsForACollectionLockedByAnotherConnection) {
+  AddDocuments(3, QStringLiteral("Doc %1 - Example News"));
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(CollectionFile().toUtf8().constData(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread holder([db] {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  });
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  holder.join();
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
+  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 0);
+  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1);
+}
+
+TEST_F(Commands, GermanUsersGetGermanQuestionsAndNotes) {
+  AddDocuments(1, QStringLiteral("Bericht %1 - Druckversion"));
+  qm::testing::ScopedEnv lang("LANG", "de_DE.UTF-8");
+  Open();
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Druckversion"));
+  window->txtTextToReplace->setText(QStringLiteral("!"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(dialogs::ScriptedTranscript().at(0),
+            QString::fromUtf8("question: Quillmarke - Suchen und Ersetzen | 1 Dokumente enthalten "
+                              "die Zeichenkette ' - Druckversion' im Feld 'Titel'. Möchten Sie "
+                              "diese Vorkommnisse mit '!' ersetzen?"));
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 Dokumente aktualisiert!"));
+  window->cboTextToSearch->setEditText(QStringLiteral("abc"));
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  EXPECT_EQ(window->lblNotes->text(),
+            QStringLiteral("Es wurde kein Dokument gefunden, das die Zeichenkette 'abc' im Feld "
+                           "'Titel' beinhaltet."));
+}
+
+TEST_F(Commands, WithoutAHostACommandReportsTheFailureAndTheWindowStaysUsable) {
+  qm::testing::ScopedConfigHome noHost;
+  Open();
+  dialogs::BeginScripted({});
+  window->cboTextToSearch->setEditText(QStringLiteral("abc"));
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  QTest::mouseClick(window->cmdPickFolder, Qt::LeftButton);
+  const QStringList transcript = dialogs::ScriptedTranscript();
+  ASSERT_EQ(transcript.size(), 2);
+  EXPECT_TRUE(transcript[0].startsWith(QStringLiteral("failure:")));
+  EXPECT_TRUE(window->cmdQuery->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
