@@ -15,7 +15,7 @@ QString ReadField(const HostDocument& document, SearchField field) {
     case SearchField::Url:
       return document.Url();
   }
-  return ColumnName(field);  // throws for a value outside the enumeration
+  ThrowUnknownField(field);
 }
 
 void WriteField(HostDocument& document, SearchField field, const QString& value) {
@@ -30,7 +30,7 @@ void WriteField(HostDocument& document, SearchField field, const QString& value)
       document.SetUrl(value);
       return;
   }
-  ColumnName(field);
+  ThrowUnknownField(field);
 }
 
 }  // namespace

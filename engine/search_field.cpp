@@ -14,6 +14,10 @@ QString ColumnName(SearchField field) {
     case SearchField::Url:
       return QStringLiteral("Url");
   }
+  ThrowUnknownField(field);
+}
+
+void ThrowUnknownField(SearchField field) {
   throw Error(kUnknownFieldError, QStringLiteral("SearchField"),
               QStringLiteral("Unknown field number %1.").arg(static_cast<int>(field)));
 }

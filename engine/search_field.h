@@ -26,6 +26,9 @@ using FieldDisplayTexts = std::array<QString, 3>;
 // The number of the error raised when a display text names no field.
 inline constexpr std::int32_t kUnknownFieldError = static_cast<std::int32_t>(0x80040004u);
 
+// Fails with kUnknownFieldError for a value that is none of the three.
+[[noreturn]] void ThrowUnknownField(SearchField field);
+
 // The field whose display text equals `displayText` without regard to case;
 // the first equal one wins. A text that names none of the three fails with
 // kUnknownFieldError: the field list only ever holds these three texts, so a

@@ -17,6 +17,7 @@
 #include "common/test_environment.h"
 #include "window/host_library.h"
 #include "window/twips.h"
+#include "window/user_dialogs.h"
 
 namespace {
 
@@ -165,11 +166,17 @@ TEST_F(Dialog, GermanUsersGetGermanTexts) {
 class ShownDialog : public Dialog {
  protected:
   void SetUp() override {
+    // Without a host a command reports a failure; it must never wait on a
+    // modal box here.
+    qm::user_dialogs::BeginScripted();
     window = std::make_unique<frmMain>();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
-  void TearDown() override { window.reset(); }
+  void TearDown() override {
+    window.reset();
+    qm::user_dialogs::EndScripted();
+  }
   std::unique_ptr<frmMain> window;
 };
 
@@ -285,6 +292,8 @@ TEST_F(ShownDialog, EnterStartsTheCommand) {
   QSignalSpy clicked(window->cmdStart, &QPushButton::clicked);
   QTest::keyClick(window->cboTextToSearch->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(clicked.size(), 1);
+  // Start ran, and without a host it told the user so.
+  EXPECT_EQ(qm::user_dialogs::ScriptedTranscript().size(), 1);
   window->cmdStart->setEnabled(false);
   QTest::keyClick(window.get(), Qt::Key_Return);
   EXPECT_EQ(clicked.size(), 1);
