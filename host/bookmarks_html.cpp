@@ -1,67 +1,12 @@
 #include "host/bookmarks_html.h"
 
-#include <QHash>
 #include <QStringDecoder>
 
-#include <array>
+#include "host/bookmarks_references.h"
 
 namespace qm::host::html {
 
 namespace {
-
-// Bytes 0x80 to 0x9F of Windows-1252; the five holes of the code page keep
-// their C1 value, as browsers do.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// Named references of U+00A0 to U+00FF, in code point order.
-constexpr std::array<const char*, 96> kLatin1Names = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
-
-struct NamedReference {
-  const char* name;
-  char16_t value;
-};
-
-constexpr NamedReference kOtherNames[] = {
-    {"amp", u'&'},       {"lt", u'<'},         {"gt", u'>'},        {"quot", u'"'},
-    {"apos", u'\''},     {"euro", 0x20AC},     {"ndash", 0x2013},   {"mdash", 0x2014},
-    {"lsquo", 0x2018},   {"rsquo", 0x2019},    {"sbquo", 0x201A},   {"ldquo", 0x201C},
-    {"rdquo", 0x201D},   {"bdquo", 0x201E},    {"hellip", 0x2026},  {"bull", 0x2022},
-    {"trade", 0x2122},   {"dagger", 0x2020},   {"Dagger", 0x2021},  {"permil", 0x2030},
-    {"lsaquo", 0x2039},  {"rsaquo", 0x203A},   {"OElig", 0x0152},   {"oelig", 0x0153},
-    {"Scaron", 0x0160},  {"scaron", 0x0161},   {"Yuml", 0x0178},    {"fnof", 0x0192},
-    {"circ", 0x02C6},    {"tilde", 0x02DC},    {"ensp", 0x2002},    {"emsp", 0x2003},
-    {"thinsp", 0x2009},  {"zwnj", 0x200C},     {"zwj", 0x200D},     {"lrm", 0x200E},
-    {"rlm", 0x200F},     {"larr", 0x2190},     {"uarr", 0x2191},    {"rarr", 0x2192},
-    {"darr", 0x2193},    {"hearts", 0x2665},   {"minus", 0x2212},   {"prime", 0x2032}};
-
-const QHash<QString, char16_t>& NamedReferences() {
-  static const QHash<QString, char16_t> table = [] {
-    QHash<QString, char16_t> t;
-    for (std::size_t i = 0; i < kLatin1Names.size(); ++i) {
-      t.insert(QString::fromLatin1(kLatin1Names[i]), static_cast<char16_t>(0xA0 + i));
-    }
-    for (const auto& ref : kOtherNames) {
-      t.insert(QString::fromLatin1(ref.name), ref.value);
-    }
-    return t;
-  }();
-  return table;
-}
 
 constexpr qsizetype kMaxReferenceName = 32;
 
@@ -96,7 +41,7 @@ char32_t RepairCodePoint(char32_t value, bool overflow) {
     return 0xFFFD;
   }
   if (value >= 0x80 && value <= 0x9F) {
-    return kWindows1252High[value - 0x80];
+    return Windows1252High(static_cast<unsigned char>(value));
   }
   return value;
 }
@@ -136,15 +81,15 @@ bool DecodeReference(QStringView text, qsizetype& i, QString& out, bool inAttrib
   if (end == j) return false;
   const QString name = text.mid(j, end - j).toString();
   const bool terminated = end < n && text[end] == u';';
-  const auto found = NamedReferences().constFind(name);
-  if (found == NamedReferences().constEnd()) return false;
+  const char16_t found = NamedReference(name);
+  if (found == 0) return false;
   if (!terminated) {
     // Only the four that old files commonly leave unterminated, and never
     // inside an attribute, where "&copy=" in an address must stay as it is.
     const bool legacy = name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot";
     if (inAttribute || !legacy) return false;
   }
-  out.append(QChar(found.value()));
+  out.append(QChar(found));
   i = terminated ? end + 1 : end;
   return true;
 }
@@ -208,7 +153,7 @@ QString DecodeWindows1252(const QByteArray& bytes) {
   QChar* out = text.data();
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
-    out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+    out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(Windows1252High(b)) : QChar(b);
   }
   return text;
 }

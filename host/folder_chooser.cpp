@@ -12,6 +12,8 @@
 
 #include <deque>
 
+#include "platform/error.h"
+
 namespace qm::host {
 namespace {
 
@@ -88,17 +90,24 @@ FolderChooserDialog::FolderChooserDialog(std::vector<ChooserCollection> collecti
 FolderChooserDialog::~FolderChooserDialog() = default;
 
 void FolderChooserDialog::AddCollections() {
-  for (const ChooserCollection& entry : collections_) {
-    if (!entry.collection) {
-      auto* item = new QTreeWidgetItem(tree_, {tr("Collection %1").arg(entry.id)});
-      item->setToolTip(0, entry.error);
-      item->setDisabled(true);
-      continue;
+  for (ChooserCollection& entry : collections_) {
+    if (entry.collection) {
+      try {
+        const std::int32_t kind = entry.collection->Kind();
+        auto* item = AddFolder(nullptr, entry.collection->GetFolder(1), entry.id, kind);
+        item->setText(0, entry.collection->Name());
+        item->setIcon(0, FolderChooserIcon({true, kind, 0}));
+        continue;
+      } catch (const Error& error) {
+        // A damaged collection must not keep the user from choosing in
+        // the others.
+        entry.collection = nullptr;
+        entry.error = error.description();
+      }
     }
-    const std::int32_t kind = entry.collection->Kind();
-    auto* item = AddFolder(nullptr, entry.collection->GetFolder(1), entry.id, kind);
-    item->setText(0, entry.collection->Name());
-    item->setIcon(0, FolderChooserIcon({true, kind, 0}));
+    auto* item = new QTreeWidgetItem(tree_, {tr("Collection %1").arg(entry.id)});
+    item->setToolTip(0, entry.error);
+    item->setDisabled(true);
   }
   if (tree_->topLevelItemCount() == 1) {
     tree_->expandItem(tree_->topLevelItem(0));
@@ -109,12 +118,13 @@ QTreeWidgetItem* FolderChooserDialog::AddFolder(QTreeWidgetItem* parent,
                                                 std::shared_ptr<HostFolder> folder,
                                                 std::int32_t collectionId,
                                                 std::int32_t collectionKind) {
+  // Everything that may fail comes before the node is made.
+  auto subFolders = folder->SubFolders();
   auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
   item->setText(0, folder->Name());
   item->setIcon(0, FolderChooserIcon({false, collectionKind, folder->IconIndex()}));
   item->setData(0, kCollectionRole, collectionId);
   item->setData(0, kFolderRole, folder->ID());
-  auto subFolders = folder->SubFolders();
   if (subFolders->Count() > 0) {
     new QTreeWidgetItem(item);  // a placeholder, so that the node can be opened
     unfilled_[item] = std::move(subFolders);

@@ -46,6 +46,12 @@ class WriteTransaction {
 std::int64_t EntryIdFrom(const QVariant& value) {
   bool ok = false;
   const qlonglong id = value.toLongLong(&ok);
+  // A number with a fraction is no EntryID, though it would round to one.
+  const int type = value.typeId();
+  if ((type == QMetaType::Double || type == QMetaType::Float) &&
+      value.toDouble() != static_cast<double>(id)) {
+    ok = false;
+  }
   if (!ok || !value.isValid() || value.isNull()) {
     Throw(errc::kBadArgument, kLibrarySource,
           QStringLiteral("\"%1\" is not a document's EntryID.").arg(value.toString()));

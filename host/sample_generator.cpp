@@ -192,7 +192,7 @@ QString SampleGenerator::MakeTitle(bool german, int site, QString* slugWords) {
   if (extra < 0.04) {
     base += QStringLiteral(" %1").arg(1990 + random_.Below(36));
   } else if (extra < 0.07) {
-    base += german ? QStringLiteral(": Teil 2") : QStringLiteral(": part 2");
+    base += german ? QStringLiteral(": Folge 2") : QStringLiteral(", continued");
   } else if (extra < 0.09) {
     base += QStringLiteral(" \u2013 ") + Phrase(random_, german);
   }

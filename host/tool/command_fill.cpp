@@ -116,7 +116,7 @@ int RunExport(const ArgumentList& args, QTextStream& out, QTextStream&) {
 }  // namespace
 
 void AddFillCommands(std::vector<Subcommand>& into) {
-  const OptionSpec collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
+  const OptionInfo collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
                               QStringLiteral("the collection's ID, as \"qmhost list\" shows it")};
   into.push_back(
       {QStringLiteral("generate"), QStringLiteral("--collection ID --documents N [--folders M] "

@@ -119,7 +119,7 @@ std::int32_t CollectionOption(const ArgumentList& args) {
 }
 
 void AddHostCommands(std::vector<Subcommand>& into) {
-  const OptionSpec collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
+  const OptionInfo collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
                               QStringLiteral("the collection's ID, as \"qmhost list\" shows it")};
   into.push_back(
       {QStringLiteral("install"), QStringLiteral("--edition en|de [--install-dir DIR]"),

@@ -6,9 +6,9 @@ namespace qm::qmhost {
 
 namespace {
 
-const OptionSpec* Find(const std::vector<OptionSpec>& options, const QString& name) {
-  for (const auto& spec : options) {
-    if (spec.name == name) return &spec;
+const OptionInfo* Find(const std::vector<OptionInfo>& options, const QString& name) {
+  for (const auto& option : options) {
+    if (option.name == name) return &option;
   }
   return nullptr;
 }
@@ -23,7 +23,7 @@ bool AllDigits(const QString& text) {
 
 }  // namespace
 
-ArgumentList::ArgumentList(const QStringList& words, const std::vector<OptionSpec>& options) {
+ArgumentList::ArgumentList(const QStringList& words, const std::vector<OptionInfo>& options) {
   bool onlyPositionals = false;
   for (qsizetype i = 0; i < words.size(); ++i) {
     const QString& word = words[i];
@@ -41,17 +41,17 @@ ArgumentList::ArgumentList(const QStringList& words, const std::vector<OptionSpe
     }
     const qsizetype equals = word.indexOf(u'=');
     const QString name = equals < 0 ? word : word.left(equals);
-    const OptionSpec* spec = Find(options, name);
-    if (!spec) throw UsageError{QStringLiteral("unknown option %1").arg(name)};
+    const OptionInfo* known = Find(options, name);
+    if (!known) throw UsageError{QStringLiteral("unknown option %1").arg(name)};
     if (Value(name)) throw UsageError{QStringLiteral("%1 is given more than once").arg(name)};
     QString value;
-    if (spec->takesValue) {
+    if (known->takesValue) {
       if (equals >= 0) {
         value = word.mid(equals + 1);
       } else if (i + 1 < words.size()) {
         value = words[++i];
       } else {
-        throw UsageError{QStringLiteral("%1 needs a value (%1 %2)").arg(name, spec->valueName)};
+        throw UsageError{QStringLiteral("%1 needs a value (%1 %2)").arg(name, known->valueName)};
       }
     } else if (equals >= 0) {
       throw UsageError{QStringLiteral("%1 takes no value").arg(name)};

@@ -19,7 +19,7 @@ struct UsageError {
   QString message;
 };
 
-struct OptionSpec {
+struct OptionInfo {
   QString name;  // with the dashes: "--documents"
   bool takesValue = false;
   QString valueName;  // for help texts: "N"
@@ -32,7 +32,7 @@ struct OptionSpec {
 // gets a message about the number rather than about an unknown option.
 class ArgumentList {
  public:
-  ArgumentList(const QStringList& words, const std::vector<OptionSpec>& options);
+  ArgumentList(const QStringList& words, const std::vector<OptionInfo>& options);
 
   bool helpRequested() const { return help_; }
   const QStringList& positionals() const { return positionals_; }

@@ -22,7 +22,7 @@ struct Subcommand {
   QString synopsis;   // what follows the name in the usage line
   QString summary;    // one line for the command list
   QString details;    // paragraphs for the command's --help
-  std::vector<OptionSpec> options;
+  std::vector<OptionInfo> options;
   QStringList positionals;  // names of the required positional arguments
   // Returns the exit status; throws UsageError or qm::Error.
   int (*run)(const ArgumentList& args, QTextStream& out, QTextStream& err) = nullptr;

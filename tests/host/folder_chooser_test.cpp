@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "stand_in_host.h"
 
@@ -160,11 +161,21 @@ TEST_F(FolderChooser, IconsComeFromTheHook) {
 TEST_F(FolderChooser, CollectionThatCannotBeOpenedIsShownDisabled) {
   const QString file = admin::ListCollections().back().file;
   ASSERT_TRUE(QFile::remove(file));
+  // A collection whose root folder is gone.
+  const std::int32_t rootless = admin::CreateCollection(QStringLiteral("Rootless"), false);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(admin::ListCollections().back().file.toUtf8().constData(), &db),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM Folder WHERE ID = 1", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
   qm::host::SetFolderChooserScript([&](FolderChooserDialog& dialog) {
     QTreeWidgetItem* broken = dialog.tree()->topLevelItem(1);
     EXPECT_TRUE(broken->isDisabled());
     EXPECT_TRUE(broken->toolTip(0).contains(file)) << broken->toolTip(0).toStdString();
     EXPECT_FALSE(dialog.SelectFolder(network_, 1));
+    EXPECT_TRUE(dialog.tree()->topLevelItem(2)->isDisabled());
+    EXPECT_FALSE(dialog.SelectFolder(rootless, 1));
     return dialog.SelectFolder(local_, 400);
   });
   auto chosen = Choose();

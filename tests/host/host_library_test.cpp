@@ -144,6 +144,8 @@ TEST_F(HostLibrary, UnknownOrVanishedDocumentsAreErrors) {
   EXPECT_QM_ERROR(collection->GetDocument(QVariant()), errc::kBadArgument, "QMHost.Library",
                   "\"\" is not a document's EntryID.");
   EXPECT_THROW(collection->GetDocument(QVariant(QStringLiteral("1x"))), qm::Error);
+  EXPECT_THROW(collection->GetDocument(QVariant(1.5)), qm::Error);
+  EXPECT_EQ(collection->GetDocument(QVariant(1.0))->Title(), QStringLiteral("a"));
   EXPECT_EQ(collection->GetDocument(QVariant(QStringLiteral("1")))->Title(), QStringLiteral("a"));
 
   auto document = collection->GetDocument(QVariant(1));
