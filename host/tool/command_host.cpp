@@ -4,6 +4,7 @@
 
 #include "host/host_admin.h"
 #include "host/host_errors.h"
+#include "host/resource_library_writer.h"
 #include "host/tool/document_stream.h"
 #include "host/tool/qmhost_commands.h"
 
@@ -38,6 +39,11 @@ int RunInstall(const ArgumentList& args, QTextStream& out, QTextStream&) {
   // else from every other working folder.
   dir = QFileInfo(dir).absoluteFilePath();
   hostadmin::InstallHost(edition, dir);
+  if (!args.Flag(QStringLiteral("--no-resource-library"))) {
+    // A real host ships its folder icons in this library; with it the tool
+    // takes on the host's modern look.
+    host::WriteModernIconLibrary(QDir(dir).filePath(QStringLiteral("QMRes.dll")));
+  }
   const auto host = hostadmin::FindHost();
   out << "Installed the " << (editionText == u"en" ? "English" : "German") << " edition in "
       << dir << ".\n";
@@ -129,11 +135,14 @@ void AddHostCommands(std::vector<Subcommand>& into) {
            "in \"/\") and its settings key, and creates a default collection when the\n"
            "host has none. The install folder defaults to $XDG_DATA_HOME/Quillmark/\n"
            "(German edition: .../Quillmarke/), with XDG_DATA_HOME defaulting to\n"
-           "~/.local/share. Installing again updates the folder and keeps the collections."),
+           "~/.local/share. Installing again updates the folder and keeps the collections.\n"
+           "The folder also gets the host's resource library QMRes.dll with its folder icons."),
        {{QStringLiteral("--edition"), true, QStringLiteral("en|de"),
          QStringLiteral("en: the English edition, de: the German edition")},
         {QStringLiteral("--install-dir"), true, QStringLiteral("DIR"),
-         QStringLiteral("the install folder (created when missing)")}},
+         QStringLiteral("the install folder (created when missing)")},
+        {QStringLiteral("--no-resource-library"), false, {},
+         QStringLiteral("leave QMRes.dll out (the tool then uses its classic icons)")}},
        {},
        &RunInstall});
   into.push_back(

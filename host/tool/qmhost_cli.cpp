@@ -14,6 +14,7 @@ const std::vector<Subcommand>& Subcommands() {
     std::vector<Subcommand> list;
     AddHostCommands(list);
     AddFillCommands(list);
+    AddServeCommand(list);
     return list;
   }();
   return commands;

@@ -30,6 +30,7 @@ struct Subcommand {
 
 void AddHostCommands(std::vector<Subcommand>& into);  // install, collection create, list, documents
 void AddFillCommands(std::vector<Subcommand>& into);  // generate, import/export of bookmarks
+void AddServeCommand(std::vector<Subcommand>& into);  // serve
 
 // The collection that --collection names; UsageError for a malformed ID,
 // qm::Error when no such collection is listed.

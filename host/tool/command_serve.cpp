@@ -1,0 +1,61 @@
+// serve: the host's message window, for watching what the tool sends.
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QObject>
+
+#include "host/message_endpoint.h"
+#include "host/tool/qmhost_args.h"
+#include "host/tool/qmhost_commands.h"
+#include "platform/error.h"
+#include "platform/host_window.h"
+
+namespace qm::qmhost {
+namespace {
+
+int RunServe(const ArgumentList& args, QTextStream& out, QTextStream&) {
+  const std::optional<QString> countText = args.Value(QStringLiteral("--count"));
+  std::int64_t remaining =
+      countText ? ParseWholeNumber(*countText, QStringLiteral("--count"), 1, 1'000'000'000) : -1;
+
+  host::MessageEndpoint endpoint;
+  const QString caption = QString::fromLatin1(host::kMessageWindowCaption);
+  if (!endpoint.Listen(caption)) {
+    throw Error(ErrorNumber(0x800411E0u), QStringLiteral("QMHost.Serve"),
+                QStringLiteral("Cannot open the host's message window at %1: %2")
+                    .arg(platform::HostWindowSocketName(caption), endpoint.ErrorString()));
+  }
+  out << "Listening as the host's message window \"" << caption << "\" ("
+      << platform::HostWindowSocketName(caption) << ").\n";
+  out.flush();
+
+  QEventLoop loop;
+  QObject::connect(&endpoint, &host::MessageEndpoint::CommandReceived, &loop,
+                   [&](const QString& command) {
+                     out << command << "\n";
+                     out.flush();
+                     if (remaining > 0 && --remaining == 0) {
+                       loop.quit();
+                     }
+                   });
+  loop.exec();
+  return 0;
+}
+
+}  // namespace
+
+void AddServeCommand(std::vector<Subcommand>& into) {
+  into.push_back(
+      {QStringLiteral("serve"), QStringLiteral("[--count N]"),
+       QStringLiteral("act as the running host's message window and print every command"),
+       QStringLiteral(
+           "Listens as the host's message window \"QMShellCommunicator2006\" (a local\n"
+           "socket in the temporary folder) and prints each command text the tool puts\n"
+           "into it, one per line, for instance \"RefreshFolderTreeview\" at the end of a\n"
+           "run. Runs until stopped, or until N commands have arrived."),
+       {{QStringLiteral("--count"), true, QStringLiteral("N"),
+         QStringLiteral("stop after N commands")}},
+       {},
+       &RunServe});
+}
+
+}  // namespace qm::qmhost
