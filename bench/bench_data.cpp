@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -131,6 +132,21 @@ BenchData PrepareBenchData(const QString& folder) {
     }
   }
   return data;
+}
+
+BenchOptions ParseBenchOptions(const QStringList& arguments, int defaultRepetitions) {
+  BenchOptions options;
+  options.repetitions = defaultRepetitions;
+  for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+    if (arguments[i] == QStringLiteral("--data")) {
+      options.dataFolder = arguments[i + 1];
+    } else if (arguments[i] == QStringLiteral("--repetitions")) {
+      options.repetitions = std::max(1, arguments[i + 1].toInt());
+    } else if (arguments[i] == QStringLiteral("--only")) {
+      options.only = arguments[i + 1];
+    }
+  }
+  return options;
 }
 
 }  // namespace qm::bench

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -30,5 +31,14 @@ inline constexpr char kFolderFragment[] = "guide";
 // there), making it first when it is missing or incomplete. Sets
 // XDG_CONFIG_HOME for the whole process.
 BenchData PrepareBenchData(const QString& folder);
+
+// What every benchmark takes on its command line: --data FOLDER,
+// --repetitions N (at least 1) and --only NAME (one figure, for profiling).
+struct BenchOptions {
+  QString dataFolder = QStringLiteral("bench-data");
+  int repetitions = 1;
+  QString only;
+};
+BenchOptions ParseBenchOptions(const QStringList& arguments, int defaultRepetitions);
 
 }  // namespace qm::bench

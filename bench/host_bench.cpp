@@ -131,21 +131,11 @@ QString FolderList(const BenchData& data) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QString dataFolder = QStringLiteral("bench-data");
-  int repetitions = 5;
-  QString only;  // one figure by name, for profiling
-  const QStringList args = app.arguments();
-  for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
-    if (args[i] == QStringLiteral("--data")) {
-      dataFolder = args[i + 1];
-    } else if (args[i] == QStringLiteral("--repetitions")) {
-      repetitions = std::max(1, args[i + 1].toInt());
-    } else if (args[i] == QStringLiteral("--only")) {
-      only = args[i + 1];
-    }
-  }
+  const qm::bench::BenchOptions options = qm::bench::ParseBenchOptions(app.arguments(), 5);
+  const int repetitions = options.repetitions;
+  const QString& only = options.only;
   try {
-    const BenchData data = qm::bench::PrepareBenchData(dataFolder);
+    const BenchData data = qm::bench::PrepareBenchData(options.dataFolder);
     auto host = qm::CreateHostApplication();
     auto documents = host->Collections()->Item(QString::number(data.documentsCollection));
     auto tree = host->Collections()->Item(QString::number(data.foldersCollection));

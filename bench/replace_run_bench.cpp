@@ -165,18 +165,10 @@ void ResetPeakMemory() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QString dataFolder = QStringLiteral("bench-data");
-  int repetitions = 3;
-  const QStringList args = app.arguments();
-  for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
-    if (args[i] == QStringLiteral("--data")) {
-      dataFolder = args[i + 1];
-    } else if (args[i] == QStringLiteral("--repetitions")) {
-      repetitions = std::max(1, args[i + 1].toInt());
-    }
-  }
+  const qm::bench::BenchOptions options = qm::bench::ParseBenchOptions(app.arguments(), 3);
+  const int repetitions = options.repetitions;
   try {
-    const qm::bench::BenchData data = qm::bench::PrepareBenchData(dataFolder);
+    const qm::bench::BenchData data = qm::bench::PrepareBenchData(options.dataFolder);
     auto host = qm::CreateHostApplication();
     auto collection = host->Collections()->Item(QString::number(data.documentsCollection));
     const std::shared_ptr<qm::HostFolder> root = collection->GetFolder(1);
