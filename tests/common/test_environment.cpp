@@ -9,6 +9,10 @@ void IsolateEnvironment() {
   static QTemporaryDir home;
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   qputenv("HOME", home.path().toUtf8());
+  // The host's message window follows the runtime folder when there is one;
+  // without it, a test that points TMPDIR at a folder of its own gets a
+  // message window of its own, apart from a real host and from other tests.
+  qunsetenv("XDG_RUNTIME_DIR");
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");
