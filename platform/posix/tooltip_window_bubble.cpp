@@ -78,6 +78,21 @@ BubbleLayout LayOutBubble(const BubbleContent& content, const QFont& font) {
   return layout;
 }
 
+std::uint32_t ToColorRef(const QColor& color) {
+  return static_cast<std::uint32_t>(color.red()) |
+         (static_cast<std::uint32_t>(color.green()) << 8) |
+         (static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+QColor FromColorRef(std::uint32_t color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+QWidget* WidgetOf(WindowHandle handle) {
+  return handle == 0 ? nullptr : QWidget::find(static_cast<WId>(handle));
+}
+
 void AdjustBubbleRect(bool larger, const TipRect& margin, TipRect& rect) {
   const int sign = larger ? 1 : -1;
   const int inside = kBubbleFrame + kBubblePadding;

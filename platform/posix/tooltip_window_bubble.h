@@ -46,6 +46,14 @@ BubbleLayout LayOutBubble(const BubbleContent& content, const QFont& font);
 // Grows (larger) or shrinks a rectangle by the frame, padding and margins.
 void AdjustBubbleRect(bool larger, const TipRect& margin, TipRect& rect);
 
+// COLORREF (0x00BBGGRR) to and from a colour.
+std::uint32_t ToColorRef(const QColor& color);
+QColor FromColorRef(std::uint32_t color);
+
+// The widget a window handle names, or null; the handle is looked up, never
+// dereferenced.
+QWidget* WidgetOf(WindowHandle handle);
+
 class TipBubble final : public QWidget {
  public:
   explicit TipBubble(QWidget* owner);

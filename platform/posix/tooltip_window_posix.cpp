@@ -21,21 +21,6 @@ namespace {
 
 constexpr QPoint kBelowCursor{0, 20};
 
-std::uint32_t ToColorRef(const QColor& color) {
-  return static_cast<std::uint32_t>(color.red()) |
-         (static_cast<std::uint32_t>(color.green()) << 8) |
-         (static_cast<std::uint32_t>(color.blue()) << 16);
-}
-
-QColor FromColorRef(std::uint32_t color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
-
-QWidget* WidgetOf(WindowHandle handle) {
-  return handle == 0 ? nullptr : QWidget::find(static_cast<WId>(handle));
-}
-
 // A tool is known by the window that holds it and its id, as on Windows.
 bool SameTool(const ToolRecord& a, const ToolRecord& b) {
   return a.window == b.window && a.id == b.id;
@@ -431,57 +416,6 @@ std::unique_ptr<TooltipWindow> TooltipWindow::Create(WindowHandle owner, std::ui
     return nullptr;
   }
   return std::make_unique<PosixTooltipWindow>(parent);
-}
-
-bool IsWindowHandle(WindowHandle handle) { return WidgetOf(handle) != nullptr; }
-
-std::uintptr_t ProgramInstance() { return 0; }
-
-bool SystemColor(int index, std::uint32_t& color) {
-  // The Windows system colours by index, taken from the matching roles of
-  // the application's palette. Index 25 is not a colour on Windows either.
-  struct Entry {
-    QPalette::ColorGroup group;
-    QPalette::ColorRole role;
-  };
-  constexpr QPalette::ColorGroup A = QPalette::Active;
-  constexpr QPalette::ColorGroup D = QPalette::Disabled;
-  static constexpr Entry kColors[] = {
-      {A, QPalette::Button},      {A, QPalette::Dark},          {A, QPalette::Highlight},
-      {A, QPalette::Mid},         {A, QPalette::Window},        {A, QPalette::Base},
-      {A, QPalette::Shadow},      {A, QPalette::WindowText},    {A, QPalette::Text},
-      {A, QPalette::HighlightedText}, {A, QPalette::Window},    {A, QPalette::Window},
-      {A, QPalette::Dark},        {A, QPalette::Highlight},     {A, QPalette::HighlightedText},
-      {A, QPalette::Button},      {A, QPalette::Dark},          {D, QPalette::Text},
-      {A, QPalette::ButtonText},  {D, QPalette::WindowText},    {A, QPalette::Light},
-      {A, QPalette::Shadow},      {A, QPalette::Midlight},      {A, QPalette::ToolTipText},
-      {A, QPalette::ToolTipBase}, {A, QPalette::NoRole},        {A, QPalette::Link},
-      {A, QPalette::Highlight},   {A, QPalette::Mid},           {A, QPalette::Highlight},
-      {A, QPalette::Window},
-  };
-  if (index < 0 || index >= static_cast<int>(std::size(kColors)) ||
-      kColors[index].role == QPalette::NoRole) {
-    return false;
-  }
-  const QPalette palette = QGuiApplication::palette();
-  color = ToColorRef(palette.color(kColors[index].group, kColors[index].role));
-  return true;
-}
-
-DeviceContext::DeviceContext(const QWidget& control)
-    : window_(static_cast<std::uintptr_t>(control.winId())), handle_(window_) {}
-
-DeviceContext::~DeviceContext() = default;
-
-bool TextExtent(std::uintptr_t hDC, const QString& text, std::int32_t& cx, std::int32_t& cy) {
-  const QWidget* widget = WidgetOf(hDC);
-  if (widget == nullptr) {
-    return false;
-  }
-  const QSize size = widget->fontMetrics().size(Qt::TextSingleLine, text);
-  cx = size.width();
-  cy = size.height();
-  return true;
 }
 
 }  // namespace qm::platform

@@ -219,6 +219,23 @@ TEST_F(TooltipsTest, HoveringAControlShowsItsTipAfterTheInitialDelay) {
   EXPECT_FALSE(Bubble()->isVisible());
 }
 
+TEST_F(TooltipsTest, AHoveredTipPopsAfterItsTimeButATrackedOneStays) {
+  ASSERT_TRUE(tips_.Create(*form_));
+  ASSERT_TRUE(tips_.AddTool(HandleOf(*name_), 0, QStringLiteral("Your name")));
+  ASSERT_TRUE(tips_.SetDelayTime(tip::kDelayInitial, 0));
+  ASSERT_TRUE(tips_.SetDelayTime(tip::kDelayAutoPop, 150));
+  QEnterEvent enter(QPointF(5, 5), QPointF(15, 65), QPointF(15, 65));
+  QCoreApplication::sendEvent(name_, &enter);
+  QTRY_VERIFY_WITH_TIMEOUT(Bubble()->isVisible(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(!Bubble()->isVisible(), 3000);
+
+  ASSERT_TRUE(tips_.AddTool(HandleOf(*save_), tip::kTrack, QStringLiteral("Save")));
+  ASSERT_TRUE(tips_.SetTracking(HandleOf(*save_), true));
+  QTest::qWait(400);
+  EXPECT_TRUE(Bubble()->isVisible());
+  EXPECT_EQ(Shown("text"), QStringLiteral("Save"));
+}
+
 TEST_F(TooltipsTest, DelayTimesAreSetByKindAndAutomaticallyAndRefusedOutOfRange) {
   ASSERT_TRUE(tips_.Create(*form_));
   EXPECT_TRUE(tips_.SetDelayTime(tip::kDelayAutomatic, 200));
