@@ -9,6 +9,8 @@ void IsolateEnvironment() {
   static QTemporaryDir home;
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   qputenv("HOME", home.path().toUtf8());
+  // The journal of runs lives in the user's data folder.
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");
