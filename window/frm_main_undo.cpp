@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <initializer_list>
+
 #include "engine/undo_run.h"
 #include "engine/undo_texts.h"
 #include "startup/text_table.h"
@@ -26,7 +28,10 @@ class TextBoxUndoFilter final : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::ShortcutOverride) {
-      auto* box = qobject_cast<QLineEdit*>(watched);
+      // An editable combo box hands the key to its line edit itself, past
+      // any filter on the line edit.
+      auto* combo = qobject_cast<QComboBox*>(watched);
+      QLineEdit* box = combo != nullptr ? combo->lineEdit() : qobject_cast<QLineEdit*>(watched);
       auto* key = static_cast<QKeyEvent*>(event);
       if (box != nullptr && key->matches(QKeySequence::Undo) && !box->isUndoAvailable()) {
         // Not taken by the box: the window's shortcut gets the key.
@@ -51,7 +56,8 @@ void frmMain::InstallUndo() {
   connect(undo, &QAction::triggered, this, [this] { UndoLastRun_Click(); });
 
   auto* filter = new TextBoxUndoFilter(this);
-  for (QLineEdit* box : {cboTextToSearch->lineEdit(), txtTextToSearch, txtTextToReplace}) {
+  for (QWidget* box : std::initializer_list<QWidget*>{cboTextToSearch, cboTextToSearch->lineEdit(),
+                                                      txtTextToSearch, txtTextToReplace}) {
     if (box != nullptr) {
       box->installEventFilter(filter);
     }

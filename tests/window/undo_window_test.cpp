@@ -70,9 +70,11 @@ class UndoWindow : public ::testing::Test {
     QTest::mouseClick(window->cmdStart, Qt::LeftButton);
   }
 
+  // To the widget with the focus, as a key press goes.
   void PressCtrlZ() {
     window->activateWindow();
-    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : window.get(), Qt::Key_Z, Qt::ControlModifier);
   }
 
   QString JournalFolder() const { return dataHome.path() + QStringLiteral("/QMReplace"); }
@@ -97,13 +99,15 @@ TEST_F(UndoWindow, PreviewThenCtrlZRestoresEveryDocument) {
                         "Story 2 - Example NEWS: 'Story 2 - Example NEWS' becomes 'Story 2 (read)'\n"
                         "Story 3 - Example NEWS: 'Story 3 - Example NEWS' becomes 'Story 3 (read)'\n"
                         "Story 4 - Example NEWS: 'Story 4 - Example NEWS' becomes 'Story 4 (read)'"});
-  // The focus is in a text box with nothing of its own to undo.
-  window->cboTextToSearch->setFocus();
-  window->cboTextToSearch->lineEdit()->setText(QStringLiteral("x"));
-  window->cboTextToSearch->lineEdit()->setModified(false);
+  // Typing in a text box: the first Ctrl+Z takes back the typing, the next
+  // one (nothing left to undo in the box) the run.
+  QLineEdit* box = window->cboTextToSearch->lineEdit();
+  box->setFocus();
+  box->setText(QString());  // no history of its own yet
+  QTest::keyClicks(box, QStringLiteral("x"));
   PressCtrlZ();
-  // The first Ctrl+Z undid the typing in the box, not the run.
   EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1);
+  EXPECT_TRUE(box->text().isEmpty());
   PressCtrlZ();
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
