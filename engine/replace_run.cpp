@@ -1,9 +1,11 @@
 #include "engine/replace_run.h"
 
+#include "engine/journaled_collection.h"
 #include "engine/match_query.h"
 #include "engine/mod_resource.h"
 #include "engine/port_guards.h"
 #include "engine/rewrite_document.h"
+#include "engine/run_preview.h"
 
 namespace qm {
 
@@ -80,22 +82,26 @@ void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFol
   const Matches matches = OpenMatches(*collection, scope, chosen.field, state.searchText);
   RecordsetCloser closer(matches.recordset);
 
+  QString journalNotice;
   if (matches.count != 0) {
     const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    if (!port.Confirm(port.Text(text_id::kCaption), question)) {
+    const QString preview = RunPreview(port, *collection, scope, matches.count, state);
+    if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
       closer.Close();
       port.SetNotes(QString());
       return;
     }
+    const JournaledRun journaled = BeginJournaledRun(port, collection, state);
+    journalNotice = journaled.notice;
     BusyCursor busy(port);
     RunningState running(port);
     try {
-      RewriteAll(port, *collection, *matches.recordset, state);
+      RewriteAll(port, *journaled.collection, *matches.recordset, state);
     } catch (...) {
       running.Release();
       busy.Release();
       if (state.updatedCount > 0) {
-        port.SetNotes(CompletionNote(port, state.updatedCount));
+        port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
         port.RequestHostRefresh();
       }
       throw;
@@ -104,7 +110,7 @@ void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFol
     busy.Release();
   }
   closer.Close();
-  port.SetNotes(CompletionNote(port, state.updatedCount));
+  port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
   port.RequestHostRefresh();
 }
 

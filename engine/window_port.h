@@ -14,6 +14,8 @@
 
 namespace qm {
 
+class RunJournal;
+
 class WindowPort : public FolderWalkEvents {
  public:
   // FolderWalkEvents: IncludeSubfolders() reads the check box live;
@@ -43,6 +45,18 @@ class WindowPort : public FolderWalkEvents {
   // A modal Yes/No question with the exclamation icon, Yes the default;
   // true for Yes.
   virtual bool Confirm(const QString& title, const QString& question) = 0;
+
+  // The confirmation question with a details text the user can unfold
+  // (the preview of a run). A window without details asks Confirm.
+  virtual bool ConfirmWithDetails(const QString& title, const QString& question,
+                                  const QString& details) {
+    static_cast<void>(details);
+    return Confirm(title, question);
+  }
+
+  // The journal of runs, open for this command; null where no journal is
+  // kept. Throws qm::Error when it cannot be opened or created.
+  virtual RunJournal* Journal() { return nullptr; }
 
   // The wait cursor on or off. Must not throw: it is also called while a
   // failure unwinds.

@@ -10,7 +10,9 @@
 #include <QRadioButton>
 #include <QThread>
 
+#include "engine/undo_texts.h"
 #include "platform/text_fold.h"
+#include "startup/text_table.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
@@ -35,7 +37,12 @@ bool FrmMainPort::RemoveMode() { return window_.optRemove->isChecked(); }
 
 QString FrmMainPort::ReplacementText() { return window_.txtTextToReplace->text(); }
 
-QString FrmMainPort::Text(int id) { return window_.Text(static_cast<std::uint16_t>(id)); }
+QString FrmMainPort::Text(int id) {
+  if (IsUndoText(id)) {
+    return UndoText(id, startup::UserTextLanguage() == startup::TextLanguage::German);
+  }
+  return window_.Text(static_cast<std::uint16_t>(id));
+}
 
 void FrmMainPort::SetNotes(const QString& text) { window_.lblNotes->setText(text); }
 
@@ -51,6 +58,18 @@ void FrmMainPort::FocusReplacementBox() { window_.txtTextToReplace->setFocus(); 
 
 bool FrmMainPort::Confirm(const QString& title, const QString& question) {
   return user_dialogs::AskYesNo(&window_, title, question);
+}
+
+bool FrmMainPort::ConfirmWithDetails(const QString& title, const QString& question,
+                                     const QString& details) {
+  return user_dialogs::AskYesNo(&window_, title, question, details);
+}
+
+RunJournal* FrmMainPort::Journal() {
+  if (!journal_) {
+    journal_ = OpenRunJournal(DefaultJournalFolder());
+  }
+  return journal_.get();
 }
 
 void FrmMainPort::SetBusyCursor(bool busy) {

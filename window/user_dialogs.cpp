@@ -11,6 +11,7 @@ struct Script {
   bool active = false;
   QList<bool> answers;
   QStringList transcript;
+  QStringList details;
 };
 
 Script& TheScript() {
@@ -20,15 +21,18 @@ Script& TheScript() {
 
 }  // namespace
 
-bool AskYesNo(QWidget* parent, const QString& title, const QString& question) {
+bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
+              const QString& details) {
   Script& script = TheScript();
   if (script.active) {
     script.transcript.append(QStringLiteral("question: ") + title + QStringLiteral(" | ") + question);
+    script.details.append(details);
     return !script.answers.isEmpty() && script.answers.takeFirst();
   }
   QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::Yes);
   box.setTextFormat(Qt::PlainText);
+  box.setDetailedText(details);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -54,10 +58,13 @@ void BeginScripted(QList<bool> answers) {
   script.active = true;
   script.answers = std::move(answers);
   script.transcript.clear();
+  script.details.clear();
 }
 
 void EndScripted() { TheScript() = Script{}; }
 
 QStringList ScriptedTranscript() { return TheScript().transcript; }
+
+QStringList ScriptedDetails() { return TheScript().details; }
 
 }  // namespace qm::user_dialogs
