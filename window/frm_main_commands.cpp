@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <exception>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 

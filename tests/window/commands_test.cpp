@@ -101,6 +101,22 @@ class Commands : public ::testing::Test {
         window->Host()->Collections()->Item(QString::number(collection))->GetFolder(folderId);
   }
 
+  // Runs `action` once, in the first event pass of a run's rewrite (Exit
+  // reads Cancel then); the run's earlier passes, in the walk and before the
+  // question, are left alone. True once it ran.
+  std::function<bool()> OnceRewriting(QTimer& watch, std::function<void()> action) {
+    auto acted = std::make_shared<bool>(false);
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [this, acted, action = std::move(action)] {
+      if (!*acted && window->cmdExit->text() == QStringLiteral("Cancel")) {
+        *acted = true;
+        action();
+      }
+    });
+    watch.start();
+    return [acted] { return *acted; };
+  }
+
   struct CommandButtons {
     bool browse, verify, start;
     bool operator==(const CommandButtons&) const = default;
@@ -237,9 +253,8 @@ TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
   dialogs::BeginScripted({true});
   window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
   window->optRemove->click();
-  bool sawCancelCaption = false;
-  QTimer::singleShot(150, window.get(), [&] {
-    sawCancelCaption = window->cmdExit->text() == QStringLiteral("Cancel");
+  QTimer watch;
+  const auto acted = OnceRewriting(watch, [&] {
     EXPECT_FALSE(window->cmdStart->isEnabled());
     // A second command cannot start inside the run.
     window->cmdStart->setEnabled(true);
@@ -248,7 +263,7 @@ TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
     window->cmdExit->click();
   });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_TRUE(sawCancelCaption);
+  EXPECT_TRUE(acted());
   const int changed = 300 - CountTitles(QStringLiteral("Example News"));
   EXPECT_GT(changed, 0);
   EXPECT_LT(changed, 300);
@@ -266,11 +281,14 @@ TEST_F(Commands, ClosingTheWindowDuringARunCancelsItThenCloses) {
   dialogs::BeginScripted({true});
   window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
   window->optRemove->click();
-  QTimer::singleShot(150, window.get(), [&] { window->close(); });
+  QTimer watch;
+  const auto acted = OnceRewriting(watch, [&] { window->close(); });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_TRUE(acted());
   EXPECT_FALSE(window->isVisible());
   const int changed = 300 - CountTitles(QStringLiteral("Example News"));
   EXPECT_EQ(window->LastRun().updatedCount, changed);
+  EXPECT_GT(changed, 0);
   EXPECT_LT(changed, 300);
 }
 
@@ -397,19 +415,12 @@ TEST_F(Commands, ALateCancelDoesNotStopTheNextRun) {
   dialogs::BeginScripted({true, true});
   window->cboTextToSearch->setEditText(QStringLiteral("alpha"));
   window->txtTextToReplace->setText(QStringLiteral("Gamma"));
-  bool cancelled = false;
   QTimer watch;
-  watch.setInterval(0);
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!cancelled && window->cmdExit->text() == QStringLiteral("Cancel")) {
-      cancelled = true;
-      QTest::keyClick(window.get(), Qt::Key_Escape);
-    }
-  });
-  watch.start();
+  const auto cancelled =
+      OnceRewriting(watch, [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
   watch.stop();
-  ASSERT_TRUE(cancelled);
+  ASSERT_TRUE(cancelled());
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 documents updated!"));
 
   window->cboTextToSearch->setEditText(QStringLiteral("beta"));
@@ -487,13 +498,7 @@ TEST_F(Commands, CommandButtonsAreUnavailableWhileACommandRuns) {
   window->optRemove->click();
   std::optional<CommandButtons> duringRun;
   QTimer watch;
-  watch.setInterval(0);
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!duringRun && window->cmdExit->text() == QStringLiteral("Cancel")) {
-      duringRun = Buttons();
-    }
-  });
-  watch.start();
+  OnceRewriting(watch, [&] { duringRun = Buttons(); });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
   watch.stop();
   ASSERT_TRUE(duringRun.has_value());
