@@ -62,12 +62,15 @@ class WindowPort : public FolderWalkEvents {
   // failure unwinds.
   virtual void SetBusyCursor(bool busy) = 0;
   // Running: the Exit button becomes Cancel and Start and Verify Matches are
-  // disabled; not running puts them back. Must not throw, as above.
+  // disabled; not running gives Exit its caption back (the window enables
+  // the buttons again when the whole command has ended). Must not throw, as
+  // above.
   virtual void SetRunning(bool running) = 0;
 
   // Waits, keeping the run's pace.
   virtual void Pause(int milliseconds) = 0;
-  // True once after the user asked to cancel (the request is cleared).
+  // True once after the user asked to cancel or to close the window (the
+  // request is cleared).
   virtual bool TakeCancelRequest() = 0;
 
   // Writes the search-string history back; throws qm::Error when the

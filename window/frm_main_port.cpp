@@ -87,8 +87,12 @@ void FrmMainPort::SetBusyCursor(bool busy) {
 
 void FrmMainPort::SetRunning(bool running) {
   window_.cmdExit->setText(Text(running ? 136 : 121));
-  window_.cmdStart->setEnabled(!running);
-  window_.cmdQuery->setEnabled(!running);
+  // The buttons stay unavailable until the whole command has ended (the
+  // notes and the refresh still follow the loop); the window puts them back.
+  if (running) {
+    window_.cmdStart->setEnabled(false);
+    window_.cmdQuery->setEnabled(false);
+  }
 }
 
 void FrmMainPort::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }

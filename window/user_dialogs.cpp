@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "platform/error.h"
+#include "window/own_messages.h"
 
 namespace qm::user_dialogs {
 namespace {
@@ -37,7 +38,7 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
 }
 
 QString FailureText(const Error& error) {
-  return QStringLiteral("Error %1 (%2)\n\n%3")
+  return OwnMessageText(OwnMessage::FailureReport)
       .arg(FormatErrorNumber(error.number()), error.source(), error.description());
 }
 

@@ -23,7 +23,8 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
 // description, under the given title.
 void ShowFailure(QWidget* parent, const QString& title, const Error& error);
 
-// The text ShowFailure shows for an error.
+// The text ShowFailure shows for an error, its fixed words in the user's
+// language.
 QString FailureText(const Error& error);
 
 // Test seam. While scripted, questions are answered from the queue (No once

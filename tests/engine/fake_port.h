@@ -93,6 +93,8 @@ class FakePort : public WindowPort {
   QStringList details;
   // The journal the commands write to; none when null.
   RunJournal* journal = nullptr;
+  // What the notes line showed when each refresh was asked for.
+  QStringList notesAtRefresh;
   int eventPasses = 0;
   int pauses = 0;
   bool busy = false;
@@ -153,7 +155,10 @@ class FakePort : public WindowPort {
     }
     log.append(QStringLiteral("save history"));
   }
-  void RequestHostRefresh() override { log.append(QStringLiteral("refresh")); }
+  void RequestHostRefresh() override {
+    log.append(QStringLiteral("refresh"));
+    notesAtRefresh.append(notes.isEmpty() ? QString() : notes.last());
+  }
 
   int lastPauseMs = 0;
 };
