@@ -151,14 +151,25 @@ TEST_F(UndoWindow, RealQuestionShowsDetailsWithYesTheDefault) {
   Open();
   QString details;
   bool yesIsDefault = false;
-  QTimer::singleShot(50, window.get(), [&] {
+  bool seen = false;
+  // The run lets pending events through before it asks, so the box is looked
+  // for until it is there rather than at a fixed moment.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+    if (box == nullptr) {
+      return;
+    }
+    poll.stop();
+    seen = true;
     details = box->detailedText();
     yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
     box->button(QMessageBox::No)->click();
   });
+  poll.start();
   Replace(QStringLiteral("Story 1 "), QStringLiteral("Tale "));
+  ASSERT_TRUE(seen);
   EXPECT_EQ(details, QStringLiteral(
                          "Story 1 - Example NEWS: 'Story 1 - Example NEWS' becomes 'Tale - Example "
                          "NEWS'"));
@@ -205,8 +216,8 @@ TEST_F(UndoWindow, UnwritableJournalStopsTheRunBeforeItsFirstDocument) {
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
   EXPECT_TRUE(transcript[1].startsWith(
-      QStringLiteral("failure: Quillmark - Search and Replace | Error 0x80040011 "
-                     "(QMReplace.Journal)")))
+      QStringLiteral("failure: Quillmark - Search and Replace | Error number: 0x80040011\n"
+                     "Source: QMReplace.Journal")))
       << transcript[1].toStdString();
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
