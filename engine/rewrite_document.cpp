@@ -1,22 +1,11 @@
 #include "engine/rewrite_document.h"
 
+#include "engine/document_field.h"
 #include "engine/text_rewrite.h"
 
 namespace qm {
 
 namespace {
-
-QString ReadField(const HostDocument& document, SearchField field) {
-  switch (field) {
-    case SearchField::Title:
-      return document.Title();
-    case SearchField::Comment:
-      return document.Comment();
-    case SearchField::Url:
-      return document.Url();
-  }
-  ThrowUnknownField(field);
-}
 
 void WriteField(HostDocument& document, SearchField field, const QString& value) {
   switch (field) {
@@ -40,7 +29,7 @@ void RewriteDocument(WindowPort& port, RunState& state, HostDocument& document) 
   port.SetNotes(document.Title());
   port.Pause(kRewritePauseMs);
   const RewriteResult rewrite =
-      RewriteValue(ReadField(document, state.fieldIndex), state.searchText, state.replaceText);
+      RewriteValue(ReadDocumentField(document, state.fieldIndex), state.searchText, state.replaceText);
   if (rewrite.changed) {
     WriteField(document, state.fieldIndex, rewrite.value);
     port.ProcessEvents();
