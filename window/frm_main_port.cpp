@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
+#include "platform/desktop.h"
 #include "platform/text_fold.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
@@ -72,7 +72,7 @@ void FrmMainPort::SetRunning(bool running) {
   window_.cmdQuery->setEnabled(!running);
 }
 
-void FrmMainPort::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+void FrmMainPort::Pause(int milliseconds) { platform::Sleep(milliseconds); }
 
 bool FrmMainPort::TakeCancelRequest() {
   if (!EqualsIgnoringCase(window_.cmdExit->property("Tag").toString(), QStringLiteral("CANCELED"))) {
