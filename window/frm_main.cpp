@@ -41,6 +41,17 @@ QLabel* PlainLabel(QWidget* parent) {
   return label;
 }
 
+// The search text is exactly what the user typed or picked from the list.
+// Qt's editable combo box would complete a typed "Dr" inline to a history
+// entry, and on Enter or on leaving the box swap a text that matches an entry
+// (without regard to case) for that entry and report it as picked, which
+// switches the mode. Picking stays what it is on Windows: the list or the
+// arrow keys.
+void KeepWhatIsTyped(QComboBox* combo) {
+  combo->setCompleter(nullptr);
+  QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+}
+
 void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette palette = widget->palette();
   palette.setColor(role, color);
@@ -112,7 +123,11 @@ void frmMain::CreateControls() {
   cboTextToSearch->setEditable(true);
   // Typed texts join the history only through its saved value, never here.
   cboTextToSearch->setInsertPolicy(QComboBox::NoInsert);
+  KeepWhatIsTyped(cboTextToSearch);
   cboTextToSearch->raise();
+  // Covered by the history box while the Title field is chosen (the
+  // initial choice): nothing may be typed where nobody sees it.
+  txtTextToSearch->setFocusPolicy(Qt::NoFocus);
   cmdQuery = Place(new QPushButton(picFindTextHost), "cmdQuery", TwipsRect(4695, 405, 1650, 345));
 
   Frame3 = Place(new QGroupBox(this), "Frame3", TwipsRect(165, 4530, 6735, 1470));
@@ -131,8 +146,10 @@ void frmMain::CreateControls() {
 
   cmdStart = Place(new QPushButton(this), "cmdStart", TwipsRect(3465, 6780, 1950, 375));
   cmdExit = Place(new QPushButton(this), "cmdExit", TwipsRect(5490, 6780, 1410, 375));
+  // Enter clicks the button that has the focus, and the focused button wears
+  // the default look meanwhile; everywhere else Enter belongs to Start.
   for (QPushButton* b : {cmdPickFolder, cmdQuery, cmdStart, cmdExit}) {
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);
   }
   cmdStart->setDefault(true);
   cmdExit->setProperty(kTagProperty, QString());
@@ -145,6 +162,7 @@ void frmMain::CreateControls() {
     setTabOrder(tabOrder[i - 1], tabOrder[i]);
   }
   cmdStart->setFocus();
+  TabOnlyToTheSelectedOption();
 }
 
 void frmMain::ConnectHandlers() {
@@ -163,6 +181,30 @@ void frmMain::ConnectHandlers() {
     cboTextToSearch->lineEdit()->installEventFilter(this);
   }
   txtTextToReplace->installEventFilter(this);
+  for (QRadioButton* option : {optRemove, optReplace}) {
+    option->installEventFilter(this);
+    connect(option, &QRadioButton::toggled, this, [this] { TabOnlyToTheSelectedOption(); });
+  }
+}
+
+void frmMain::TabOnlyToTheSelectedOption() {
+  // A click still focuses either option; Tab lands on the selected one only,
+  // so that Space there can never flip the mode by surprise.
+  for (QRadioButton* option : {optRemove, optReplace}) {
+    option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+}
+
+bool frmMain::MoveOptionSelection(QRadioButton* from, int key) {
+  if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right) {
+    return false;
+  }
+  // The arrows cycle through the group; with two options every arrow leads
+  // to the other one. It is selected as a click selects it, handlers and all.
+  QRadioButton* to = from == optRemove ? optReplace : optRemove;
+  to->setFocus(Qt::TabFocusReason);
+  to->click();
+  return true;
 }
 
 void frmMain::SetNotes(const QString& text) { lblNotes->setText(text); }
@@ -170,6 +212,11 @@ void frmMain::SetNotes(const QString& text) { lblNotes->setText(text); }
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if ((watched == optRemove || watched == optReplace) &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        MoveOptionSelection(static_cast<QRadioButton*>(watched), key->key())) {
+      return true;
+    }
     const bool fromHistoryBox = watched == cboTextToSearch || watched == cboTextToSearch->lineEdit();
     if ((fromHistoryBox || watched == txtTextToReplace) && !key->text().isEmpty()) {
       SetNotes(QStringLiteral("-"));
@@ -193,9 +240,11 @@ void frmMain::cboField_Click() {
   if (cboField->currentIndex() == 0) {
     cboTextToSearch->setEditText(QString());
     cboTextToSearch->show();
+    txtTextToSearch->setFocusPolicy(Qt::NoFocus);
     cboTextToSearch->setFocus();
   } else {
     cboTextToSearch->hide();
+    txtTextToSearch->setFocusPolicy(Qt::StrongFocus);
     txtTextToSearch->clear();
     txtTextToSearch->setFocus();
   }

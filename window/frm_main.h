@@ -130,6 +130,10 @@ class frmMain : public QDialog {
   void ShareIconsWithTheChooser();
   void InitialSelection();
   void SetNotes(const QString& text);
+  // The option buttons behave as a group of the Windows dialog: Tab enters
+  // it on the selected option, the arrow keys select the next one.
+  void TabOnlyToTheSelectedOption();
+  bool MoveOptionSelection(QRadioButton* from, int key);
   void BrowseForFolder();
   // The host library's root object; throws when start-up could not create it.
   HostApplication& RequireHost() const;

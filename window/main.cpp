@@ -3,7 +3,12 @@
 #include <QFile>
 #include <QFontDatabase>
 
+#include <memory>
+
 #include "platform/desktop.h"
+#include "platform/error.h"
+#include "startup/qt_translations.h"
+#include "startup/text_table.h"
 #include "window/frm_main.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +19,14 @@ int main(int argc, char** argv) {
   const QString tahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
   if (QFile::exists(tahoma)) {
     QFontDatabase::addApplicationFont(tahoma);
+  }
+  // Qt's own buttons and menus speak the language of the text table. Like
+  // every start-up step after the icons, a failure here only costs the
+  // translation, never the window.
+  std::unique_ptr<QTranslator> qtWords;
+  try {
+    qtWords = qm::startup::InstallQtTranslations(qm::startup::UserTextLanguage());
+  } catch (const qm::Error&) {
   }
   qm::frmMain window;
   window.show();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -63,6 +64,54 @@ TEST(FolderIconTable, KeysAreTheClassicNamesWithoutTheirSizeFromPositionSevenOn)
   EXPECT_STREQ(FolderIconTable()[6].key, "BMP_ORDNERSYMBOL_ORDNER_BLAU");
   EXPECT_STREQ(FolderIconTable()[8].modernName, "Folder_Red_16_XP");
   EXPECT_STREQ(FolderIconTable()[27].classicName, "BMP_ORDNERSYMBOL_ORDNER_PERSON_16");
+}
+
+// Row by row: the folder selection and the host's symbol numbers address
+// the list by position, and the host's library by these very names.
+TEST(FolderIconTable, EveryRowAsTheHostAndTheFolderSelectionExpectIt) {
+  struct Row {
+    int position;
+    const char* modern;
+    const char* classic;
+    const char* key;
+  };
+  const Row rows[] = {
+      {1, "Collection_16_XP", "BMP_ARCHIV_16", ""},
+      {2, "Collection_Default_16_XP", "BMP_STANDARDARCHIV_16", ""},
+      {3, "Collection_Network_16_XP", "BMP_SERVER_ARCHIV_16", ""},
+      {4, "Collection_Network_Default_16_XP", "BMP_SERVER_ARCHIV_STANDARD_16", ""},
+      {5, "Folder_New_Documents_16_XP", "BMP_NEU_ERFASSTE_DOKUMENTE_16", ""},
+      {6, "Folder_16_XP", "BMP_ORDNER_16", ""},
+      {7, "Folder_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_BLAU"},
+      {8, "Folder_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_GRUEN"},
+      {9, "Folder_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_ROT"},
+      {10, "Folder_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_LILA"},
+      {11, "Folder_Gray_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRAU_16", "BMP_ORDNERSYMBOL_ORDNER_GRAU"},
+      {12, "Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
+      {13, "Folder_Exclamation_16_XP", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN"},
+      {14, "Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
+      {15, "Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
+      {16, "Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
+      {17, "Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
+      {18, "Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
+      {19, "Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
+      {20, "Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
+      {21, "Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
+      {22, "Folder_Clock_16_XP", "BMP_ORDNERSYMBOL_ORDNER_UHR_16", "BMP_ORDNERSYMBOL_ORDNER_UHR"},
+      {23, "Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
+      {24, "Folder_E-mail_16_XP", "BMP_ORDNERSYMBOL_ORDNER_EMAIL_16", "BMP_ORDNERSYMBOL_ORDNER_EMAIL"},
+      {25, "Folder_Picture_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BILD_16", "BMP_ORDNERSYMBOL_ORDNER_BILD"},
+      {26, "Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
+      {27, "Folder_PDF_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PDF_16", "BMP_ORDNERSYMBOL_ORDNER_PDF"},
+      {28, "Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16", "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
+  };
+  ASSERT_EQ(std::size(rows), static_cast<std::size_t>(kFolderIconCount));
+  for (const Row& row : rows) {
+    const auto& actual = FolderIconTable()[static_cast<std::size_t>(row.position - 1)];
+    EXPECT_STREQ(actual.modernName, row.modern) << row.position;
+    EXPECT_STREQ(actual.classicName, row.classic) << row.position;
+    EXPECT_STREQ(actual.key, row.key) << row.position;
+  }
 }
 
 TEST(FolderIconTable, TheHostsModernSetHasEveryNameInTheSameOrder) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include "common/test_environment.h"
@@ -48,6 +49,90 @@ TEST(TextTable, KeepsTheBlanksThatJoinTextsToNumbersAndNames) {
   }
   EXPECT_TRUE(LoadText(130, TextLanguage::German).endsWith(QStringLiteral("entfernen. ")));
   EXPECT_FALSE(LoadText(130, TextLanguage::English).endsWith(QLatin1Char(' ')));
+}
+
+// The whole table as the program shows it, blanks and all: a changed letter
+// in any caption or message of either language is a fault the user sees.
+TEST(TextTable, EveryTextInBothLanguagesExactly) {
+  struct Row {
+    std::uint16_t id;
+    const char* english;
+    const char* german;
+  };
+  const Row rows[] = {
+      {100, "Quillmark - Search and Replace",
+       "Quillmarke - Suchen und Ersetzen"},
+      {101, "Search the following collection or folder:",
+       "Suchen in folgender Sammlung bzw. folgendem Ordner:"},
+      {102, "Browse...",
+       "Durchsuchen..."},
+      {103, "Include subfolders",
+       "Auch in Unterordnern suchen"},
+      {104, "Search for:",
+       "Suchen nach:"},
+      {105, "Replace found text with:",
+       "Gefundenen Text ersetzen mit:"},
+      {108, "Search and Replace",
+       "Suchen und Ersetzen"},
+      {109, "Please type a search string.",
+       "Bitte geben Sie einen Suchbegriff ein."},
+      {110, " documents updated!",
+       " Dokumente aktualisiert!"},
+      {111, "No documents found!",
+       "Keine Dokumente gefunden!"},
+      {112, "Search in:",
+       "Suchen in:"},
+      {113, "Title",
+       "Titel"},
+      {114, "Comment",
+       "Kommentar"},
+      {115, "Address",
+       "Adresse"},
+      {118, "Select a folder where you want to begin search and replace. To search an entire collection, select the collection.",
+       "Wählen Sie einen Ordner, in dem mit dem Suchen und Ersetzen begonnen werden soll. Um eine ganze Sammlung zu durchsuchen, markieren Sie die Sammlung."},
+      {119, "Choose Start Folder",
+       "Startordner auswählen"},
+      {120, "Notes:",
+       "Hinweise:"},
+      {121, "Exit",
+       "Beenden"},
+      {124, " documents match selected critera.",
+       " Dokumente entsprechen den ausgewählten Kriterien."},
+      {125, "Verify Matches",
+       "Fundstellen prüfen"},
+      {126, "  (entire collection)",
+       "  (gesamte Sammlung)"},
+      {127, "[*] documents contain the string '[*]' in the [*] field. Are you sure you want to replace these occurrences with '[*]'?",
+       "[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. Möchten Sie diese Vorkommnisse mit '[*]' ersetzen?"},
+      {128, "[*] documents contain the string '[*]' in the [*] field. Are you sure you want to remove these occurrences of the string?",
+       "[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. Sind Sie sicher, dass Sie diese Zeichenkette entfernen möchten?"},
+      {129, "No documents were found that have '[*]' in the [*] field.",
+       "Es wurde kein Dokument gefunden, das die Zeichenkette '[*]' im Feld '[*]' beinhaltet."},
+      {130, "This tool enables you to rename all documents within a Quillmark folder or collection based on specific criteria. You can also remove unwanted parts of document titles and comments.",
+       "Dieses Tool ermöglicht Ihnen, alle Dokumente in einem Quillmarke-Ordner oder einer -Sammlung gezielt umzubenennen. Außerdem können Sie unerwünschte Begriffe aus Dokumenttiteln und -kommentaren entfernen. "},
+      {131, "Search and Remove",
+       "Suchen und Entfernen"},
+      {132, "1. Choose collection or folder to search",
+       "1. Zu durchsuchende Sammlung bzw. Ordner auswählen"},
+      {133, "2. Specify text to find",
+       "2. Zu suchenden Text angeben"},
+      {134, "3. Specify removal or replacement",
+       "3. Entfernung oder Ersetzung festlegen"},
+      {135, "Remove found text occurrences",
+       "Gefundenen Text entfernen"},
+      {136, "Cancel",
+       "Abbrechen"},
+      {139, "Please type a string that should be inserted.",
+       "Bitte geben Sie einen Text an, der eingefügt werden soll."},
+  };
+  const std::vector<std::uint16_t> ids(qm::startup::TextIdsBegin(), qm::startup::TextIdsEnd());
+  ASSERT_EQ(ids.size(), std::size(rows));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    EXPECT_EQ(ids[i], row.id);
+    EXPECT_EQ(LoadText(row.id, TextLanguage::English), QString::fromUtf8(row.english)) << row.id;
+    EXPECT_EQ(LoadText(row.id, TextLanguage::German), QString::fromUtf8(row.german)) << row.id;
+  }
 }
 
 TEST(TextTable, GermanForEveryGermanLocaleEnglishForAllOthers) {
