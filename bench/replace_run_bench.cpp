@@ -9,12 +9,16 @@
 // fragment and updates the row, one commit per document. The fragment is
 // replaced by itself in another case, so the same documents match every
 // time. After one round that is not timed, the two alternate and the
-// fastest of each is compared. Prints "ratio replace-run VALUE" and the
-// run's peak memory on standard output, the details on standard error.
+// fastest of each is compared. The run keeps its journal, as the window's
+// does, in a folder of its own; after each timed run the undo of that run is
+// timed too, against the same baseline. Prints "ratio replace-run VALUE",
+// "ratio undo-run VALUE" and the run's peak memory on standard output, the
+// details on standard error.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 #include <strings.h>
@@ -23,11 +27,14 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/bench_data.h"
 #include "engine/replace_run.h"
+#include "engine/run_journal.h"
+#include "engine/undo_run.h"
 #include "engine/window_port.h"
 #include "window/host_library.h"
 
@@ -57,6 +64,9 @@ class BenchPort : public qm::WindowPort {
   bool TakeCancelRequest() override { return false; }
   void SaveHistory() override {}
   void RequestHostRefresh() override {}
+  qm::RunJournal* Journal() override { return journal; }
+
+  qm::RunJournal* journal = nullptr;
 
  private:
   QMap<int, QString> texts_ = {
@@ -172,17 +182,23 @@ int main(int argc, char** argv) {
     auto host = qm::CreateHostApplication();
     auto collection = host->Collections()->Item(QString::number(data.documentsCollection));
     const std::shared_ptr<qm::HostFolder> root = collection->GetFolder(1);
+    QTemporaryDir journalFolder;
+    const std::unique_ptr<qm::RunJournal> journal = qm::OpenRunJournal(journalFolder.path());
     BenchPort port;
+    port.journal = journal.get();
 
     // A round that is not timed first: right after the data is made, the
     // system is still writing it out, and the first commits wait for that.
     {
       qm::RunState warmUp;
       qm::ReplaceRun(port, root, warmUp);
+      qm::UndoLastRun(port, *host);
       BareRun(data.documentsFile);
     }
     double bestRun = std::numeric_limits<double>::max();
     double bestBare = bestRun;
+    double bestUndo = bestRun;
+    std::int64_t undoCount = 0;
     std::int32_t runCount = 0;
     std::size_t bareCount = 0;
     long peakKb = 0;
@@ -199,12 +215,17 @@ int main(int argc, char** argv) {
       runCount = state.updatedCount;
 
       timer.start();
+      undoCount = qm::UndoLastRun(port, *host).restored;
+      bestUndo = std::min(bestUndo, timer.nsecsElapsed() / 1e9);
+
+      timer.start();
       bareCount = BareRun(data.documentsFile);
       bestBare = std::min(bestBare, timer.nsecsElapsed() / 1e9);
       std::fprintf(stderr, "round %d: run %d documents, baseline %zu\n", i + 1, runCount,
                    bareCount);
     }
-    if (runCount <= 0 || static_cast<std::size_t>(runCount) != bareCount) {
+    if (runCount <= 0 || static_cast<std::size_t>(runCount) != bareCount ||
+        undoCount != runCount) {
       std::fprintf(stderr, "the run and the baseline disagree on the documents\n");
       return 1;
     }
@@ -216,7 +237,10 @@ int main(int argc, char** argv) {
                  bestBare * 1e6 / runCount);
     std::fprintf(stderr, "replace-run   peak memory %.1f MB (%.1f MB before the run), budget %.1f MB\n",
                  peakKb / 1024.0, startKb / 1024.0, budgetMb);
+    std::fprintf(stderr, "undo-run      undo %8.1f ms (%.1f us a document)\n", bestUndo * 1e3,
+                 bestUndo * 1e6 / runCount);
     std::printf("ratio replace-run %.2f\n", bestRun / bestBare);
+    std::printf("ratio undo-run %.2f\n", bestUndo / bestBare);
     std::printf("peak-memory-mb replace-run %.1f budget %.1f\n", peakKb / 1024.0, budgetMb);
     return 0;
   } catch (const std::exception& e) {

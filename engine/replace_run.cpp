@@ -1,9 +1,11 @@
 #include "engine/replace_run.h"
 
+#include "engine/journaled_collection.h"
 #include "engine/match_query.h"
 #include "engine/mod_resource.h"
 #include "engine/port_guards.h"
 #include "engine/rewrite_document.h"
+#include "engine/run_preview.h"
 
 namespace qm {
 
@@ -41,6 +43,8 @@ QString Question(WindowPort& port, bool removeMode, std::int64_t count, const Ru
 void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
                 RunState& state) {
   static const QString kEntryId = QStringLiteral("EntryID");
+  BusyCursor busy(port);
+  RunningState running(port);
   while (!recordset.Eof()) {
     if (port.TakeCancelRequest()) {
       break;
@@ -48,6 +52,66 @@ void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& rec
     const std::shared_ptr<HostDocument> document = collection.GetDocument(recordset.Value(kEntryId));
     RewriteDocument(port, state, *document);
     recordset.MoveNext();
+  }
+}
+
+// Everything after the input check. Returns without completing when the user
+// declined or asked to stop before the question. `journalNotice` receives
+// what the journal has to tell once (a damaged journal moved aside).
+void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
+                      QString& journalNotice) {
+  if (port.SearchHistoryVisible()) {
+    port.SaveHistory();
+  }
+  const bool removeMode = port.RemoveMode();
+  state.replaceText = removeMode ? QString() : port.ReplacementText();
+  const std::shared_ptr<HostFolder> selectedFolder = startFolder();
+  // The run keeps its own collection: a Browse while it runs cannot move it.
+  const std::shared_ptr<HostCollection> collection = selectedFolder->Collection();
+  const std::optional<QueryScope> scope = DecideScope(*selectedFolder, port);
+  if (port.TakeCancelRequest()) {
+    return;
+  }
+  const ChosenField chosen = ReadChosenField(port);
+  state.fieldIndex = chosen.field;
+  const Matches matches = OpenMatches(*collection, scope, chosen.field, state.searchText);
+  RecordsetCloser closer(matches.recordset);
+
+  if (matches.count != 0) {
+    // A click that came while the query ran is handled here, not inside the
+    // question's own event loop, so that closing the window then is not
+    // answered with the question.
+    port.ProcessEvents();
+    if (port.TakeCancelRequest()) {
+      closer.Close();
+      return;
+    }
+    const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
+    const QString preview = RunPreview(port, *collection, scope, matches.count, state);
+    if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
+      closer.Close();
+      port.SetNotes(QString());
+      return;
+    }
+    const JournaledRun journaled = BeginJournaledRun(port, collection, state);
+    journalNotice = journaled.notice;
+    RewriteAll(port, *journaled.collection, *matches.recordset, state);
+  }
+  closer.Close();
+  port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
+  port.RequestHostRefresh();
+}
+
+// What a failed run leaves in the notes line: the documents it saved before
+// the failure, with the host asked to show them, or "-" when there are none
+// (never the title of the document that failed, which would read as if it
+// had been changed).
+void ReportFailedRun(WindowPort& port, const RunState& state, const QString& journalNotice) {
+  if (state.updatedCount > 0) {
+    port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
+    port.RequestHostRefresh();
+  } else {
+    port.SetNotes(QStringLiteral("-"));
   }
 }
 
@@ -60,52 +124,28 @@ QString CompletionNote(WindowPort& port, std::int32_t updatedCount) {
   return port.Text(text_id::kNoDocumentsFound);
 }
 
-void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder,
-                RunState& state) {
+void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state) {
+  // A Cancel that came with the last document of an earlier run found no
+  // document left to stop; left standing it would stop this run before its
+  // first document, after the user confirmed it.
+  port.TakeCancelRequest();
   state.searchText = port.SearchText();
   if (!InputAccepted(port, state.searchText)) {
     return;
   }
-  if (port.SearchHistoryVisible()) {
-    port.SaveHistory();
-  }
   state.updatedCount = 0;
-  const bool removeMode = port.RemoveMode();
-  state.replaceText = removeMode ? QString() : port.ReplacementText();
-  // The run keeps its own collection: a Browse while it runs cannot move it.
-  const std::shared_ptr<HostCollection> collection = selectedFolder->Collection();
-  const std::optional<QueryScope> scope = DecideScope(*selectedFolder, port);
-  const ChosenField chosen = ReadChosenField(port);
-  state.fieldIndex = chosen.field;
-  const Matches matches = OpenMatches(*collection, scope, chosen.field, state.searchText);
-  RecordsetCloser closer(matches.recordset);
-
-  if (matches.count != 0) {
-    const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    if (!port.Confirm(port.Text(text_id::kCaption), question)) {
-      closer.Close();
-      port.SetNotes(QString());
-      return;
-    }
-    BusyCursor busy(port);
-    RunningState running(port);
-    try {
-      RewriteAll(port, *collection, *matches.recordset, state);
-    } catch (...) {
-      running.Release();
-      busy.Release();
-      if (state.updatedCount > 0) {
-        port.SetNotes(CompletionNote(port, state.updatedCount));
-        port.RequestHostRefresh();
-      }
-      throw;
-    }
-    running.Release();
-    busy.Release();
+  QString journalNotice;
+  try {
+    RunAcceptedInput(port, startFolder, state, journalNotice);
+  } catch (...) {
+    ReportFailedRun(port, state, journalNotice);
+    throw;
   }
-  closer.Close();
-  port.SetNotes(CompletionNote(port, state.updatedCount));
-  port.RequestHostRefresh();
+}
+
+void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder,
+                RunState& state) {
+  ReplaceRun(port, [&selectedFolder] { return selectedFolder; }, state);
 }
 
 }  // namespace qm

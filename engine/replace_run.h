@@ -3,30 +3,39 @@
 // In order: the input check (a remove needs a search text, a replace a
 // search text or a replacement text; otherwise note 109 or 139 and the focus
 // on the box to fill); the search-string history saved while the Title field
-// is chosen; the query's snapshot of matching documents; the confirmation
-// question with their count (text 127 or 128, title text 100); the rewrite
-// of document after document, taken from the snapshot's order, with the
-// window in its running state and a Cancel request honoured before each
-// document; the count of changed documents (text 110 after the number, or
-// text 111) in the notes line; and the host asked to refresh its folder tree.
-// A declined question leaves every document as it was, empties the notes and
-// asks for no refresh. A start folder whose scope holds no folder counts as
-// nothing found, without a query.
+// is chosen; the start folder and the query's snapshot of matching documents;
+// the confirmation question with their count (text 127 or 128, title text
+// 100); the rewrite of document after document, taken from the snapshot's
+// order, with the window in its running state and a Cancel request honoured
+// before each document; the count of changed documents (text 110 after the
+// number, or text 111) in the notes line; and the host asked to refresh its
+// folder tree. A declined question leaves every document as it was, empties
+// the notes and asks for no refresh. A start folder whose scope holds no
+// folder counts as nothing found, without a query.
+//
+// The start folder is asked for only after the input check and the history,
+// so that a window without a host still answers a missing search text with
+// its note. A stop request (the Cancel tag, which closing the window also
+// leaves) is taken from the start of the run only: one left over from an
+// earlier run is dropped. One that arrives while the folders are walked or
+// the query runs ends the run before the question, with nothing changed.
 //
 // The question and the rewrite both use what the run read when it started
 // (mode, replacement text, field), not the controls' later state, so the
 // question always describes what the run then does.
 //
-// Failures (host, database, registry, formatter) propagate as qm::Error. The
-// wait cursor and the running state are put back first, every document saved
-// before the failure stays saved, and `updatedCount` says how many there
-// are; when there are any, the notes line reports them and the host is asked
-// to refresh before the error leaves the run.
+// Failures (start folder, host, database, registry, formatter) propagate as
+// qm::Error. The wait cursor and the running state are put back first, every
+// document saved before the failure stays saved, and `updatedCount` says how
+// many there are; when there are any, the notes line reports them and the
+// host is asked to refresh before the error leaves the run, otherwise the
+// notes line says "-".
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "engine/run_state.h"
@@ -35,6 +44,12 @@
 
 namespace qm {
 
+// Gives the start folder; throws qm::Error when there is none.
+using StartFolderSource = std::function<std::shared_ptr<HostFolder>()>;
+
+void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state);
+
+// The same, for a start folder known beforehand.
 void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder,
                 RunState& state);
 

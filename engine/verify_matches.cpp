@@ -7,8 +7,15 @@
 namespace qm {
 
 void VerifyMatches(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder) {
+  // Only a request made while this command runs counts; see the run.
+  port.TakeCancelRequest();
   BusyCursor busy(port);
   const std::optional<QueryScope> scope = DecideScope(*selectedFolder, port);
+  // Closing the window during the walk: a count nobody will read is not
+  // worth the query.
+  if (port.TakeCancelRequest()) {
+    return;
+  }
   const ChosenField chosen = ReadChosenField(port);
   const QString searchText = port.SearchText();
   const Matches matches =

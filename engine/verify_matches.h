@@ -5,8 +5,10 @@
 // the search text and the field's display text into the notes line. The wait
 // cursor is on meanwhile and off again however the command ends. A start
 // folder whose scope holds no folder counts as nothing found, without a
-// query. Failures of the host, the database or the formatter propagate as
-// qm::Error.
+// query. A stop request (the Cancel tag, which closing the window leaves)
+// made while the folders are walked ends the command before the query,
+// without a note. Failures of the host, the database or the formatter
+// propagate as qm::Error.
 #pragma once
 
 #include <memory>

@@ -14,6 +14,8 @@
 
 namespace qm {
 
+class RunJournal;
+
 class WindowPort : public FolderWalkEvents {
  public:
   // FolderWalkEvents: IncludeSubfolders() reads the check box live;
@@ -44,16 +46,31 @@ class WindowPort : public FolderWalkEvents {
   // true for Yes.
   virtual bool Confirm(const QString& title, const QString& question) = 0;
 
+  // The confirmation question with a details text the user can unfold
+  // (the preview of a run). A window without details asks Confirm.
+  virtual bool ConfirmWithDetails(const QString& title, const QString& question,
+                                  const QString& details) {
+    static_cast<void>(details);
+    return Confirm(title, question);
+  }
+
+  // The journal of runs, open for this command; null where no journal is
+  // kept. Throws qm::Error when it cannot be opened or created.
+  virtual RunJournal* Journal() { return nullptr; }
+
   // The wait cursor on or off. Must not throw: it is also called while a
   // failure unwinds.
   virtual void SetBusyCursor(bool busy) = 0;
   // Running: the Exit button becomes Cancel and Start and Verify Matches are
-  // disabled; not running puts them back. Must not throw, as above.
+  // disabled; not running gives Exit its caption back (the window enables
+  // the buttons again when the whole command has ended). Must not throw, as
+  // above.
   virtual void SetRunning(bool running) = 0;
 
   // Waits, keeping the run's pace.
   virtual void Pause(int milliseconds) = 0;
-  // True once after the user asked to cancel (the request is cleared).
+  // True once after the user asked to cancel or to close the window (the
+  // request is cleared).
   virtual bool TakeCancelRequest() = 0;
 
   // Writes the search-string history back; throws qm::Error when the

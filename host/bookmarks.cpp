@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "host/bookmarks_html.h"
@@ -249,14 +250,25 @@ void WriteItem(QString& out, const BookmarkItem& item, std::size_t level) {
   }
 }
 
+QString DecodeOrFail(const QByteArray& bytes, BookmarkParseNotes& notes) {
+  std::optional<QString> text = html::DecodeDocument(bytes, &notes.charset);
+  if (!text) {
+    Fail(errc::kUnknownCharset,
+         QStringLiteral("The file declares the character set \"%1\", which cannot be read here "
+                        "(UTF-8, UTF-16 and the common single-byte sets can). Convert the file "
+                        "to UTF-8, with iconv for instance, and import it again.")
+             .arg(notes.charset.declared));
+  }
+  return std::move(*text);
+}
+
 // Reads decoded text. ReadBookmarkFile lets go of the bytes before this
 // runs, so that a large file is not held as bytes and as text at once.
-BookmarkTree ParseText(const QString& text, BookmarkParseNotes* notes) {
+BookmarkTree ParseText(const QString& text, BookmarkParseNotes& notes) {
   const bool declared =
       QStringView(text).left(4096).contains(u"NETSCAPE-Bookmark-file", Qt::CaseInsensitive);
   BookmarkTree tree;
-  BookmarkParseNotes localNotes;
-  TreeBuilder builder(tree, notes ? *notes : localNotes);
+  TreeBuilder builder(tree, notes);
   html::Lexer lexer(text);
   for (html::Token token = lexer.Next(); token.kind != html::Token::Kind::End;
        token = lexer.Next()) {
@@ -278,7 +290,9 @@ BookmarkTree ParseText(const QString& text, BookmarkParseNotes* notes) {
 
 BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes) {
   if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
-  return ParseText(html::DecodeDocument(bytes), notes);
+  BookmarkParseNotes localNotes;
+  BookmarkParseNotes& into = notes ? *notes : localNotes;
+  return ParseText(DecodeOrFail(bytes, into), into);
 }
 
 bool WriteBookmarks(const BookmarkTree& tree, QIODevice& device) {
@@ -358,9 +372,11 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
     Fail(errc::kBookmarkFile, QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
   }
   if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
-  QString text = html::DecodeDocument(bytes);
+  BookmarkParseNotes localNotes;
+  BookmarkParseNotes& into = notes ? *notes : localNotes;
+  QString text = DecodeOrFail(bytes, into);
   bytes = QByteArray();
-  return ParseText(text, notes);
+  return ParseText(text, into);
 }
 
 void WriteBookmarkFile(const QString& path, const BookmarkTree& tree) {

@@ -6,10 +6,12 @@
 // description as comment).
 //
 // Reading accepts whatever a browser, an old browser or a damaged file may
-// hold: unbalanced and unclosed tags, truncation, character references,
-// UTF-8 or the Latin-1 family. Folders nested deeper than kMaxFolderDepth are
+// hold: unbalanced and unclosed tags, truncation, character references, and
+// any of the character sets bookmarks_charsets.h reads. Folders nested deeper than kMaxFolderDepth are
 // not dropped: their bookmarks join the deepest folder that is kept. Input that
-// is not a bookmark file at all is refused with kNotABookmarkFile.
+// is not a bookmark file at all is refused with kNotABookmarkFile, and a file
+// that declares a character set we cannot read with kUnknownCharset: guessing
+// would store every non-ASCII title garbled.
 #pragma once
 
 #include <QByteArray>
@@ -19,6 +21,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/bookmarks_charsets.h"
 #include "platform/error.h"
 
 namespace qm::host {
@@ -30,6 +33,8 @@ namespace errc {
 inline constexpr std::int32_t kNotABookmarkFile = ErrorNumber(0x800411F0u);
 // A bookmark file that cannot be read or written, or is too large.
 inline constexpr std::int32_t kBookmarkFile = ErrorNumber(0x800411F1u);
+// The file declares a character set that is not one we read.
+inline constexpr std::int32_t kUnknownCharset = ErrorNumber(0x800411F2u);
 }  // namespace errc
 
 // Folder levels below the top list that are kept as folders.
@@ -63,6 +68,8 @@ struct BookmarkParseNotes {
   std::int64_t flattenedFolders = 0;
   // Descriptions that followed nothing they could belong to.
   std::int64_t strayDescriptions = 0;
+  // The character set the file was read in, and why.
+  CharsetUse charset;
 };
 
 struct BookmarkCounts {
@@ -72,7 +79,8 @@ struct BookmarkCounts {
 };
 
 // Reads a bookmark file's bytes. Throws kNotABookmarkFile for anything that is
-// not one; never fails otherwise.
+// not one and kUnknownCharset for a character set it cannot read; never fails
+// otherwise.
 BookmarkTree ParseBookmarks(const QByteArray& bytes, BookmarkParseNotes* notes = nullptr);
 
 // Writes the tree as a UTF-8 bookmark file that ParseBookmarks reads back to

@@ -1,7 +1,5 @@
 #include "host/bookmarks_html.h"
 
-#include <QStringDecoder>
-
 #include "host/bookmarks_references.h"
 
 namespace qm::host::html {
@@ -94,43 +92,6 @@ bool DecodeReference(QStringView text, qsizetype& i, QString& out, bool inAttrib
   return true;
 }
 
-QString SniffCharset(const QByteArray& bytes) {
-  const QByteArray head = bytes.left(4096).toLower();
-  qsizetype at = head.indexOf("charset");
-  if (at < 0) return {};
-  at += 7;
-  while (at < head.size() && (head[at] == ' ' || head[at] == '=' || head[at] == '"' ||
-                              head[at] == '\'')) {
-    ++at;
-  }
-  QByteArray label;
-  while (at < head.size() && label.size() < 40) {
-    const char c = head[at++];
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-                    c == '.' || c == ':';
-    if (!ok) break;
-    label.append(c);
-  }
-  return QString::fromLatin1(label);
-}
-
-bool IsLatinFamily(const QString& label) {
-  static const char* const kLabels[] = {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
-                                        "latin-1",    "l1",        "cp1252",     "windows-1252",
-                                        "x-cp1252",   "us-ascii",  "ascii",      "cp819"};
-  for (const char* l : kLabels) {
-    if (label == QLatin1String(l)) return true;
-  }
-  return false;
-}
-
-QString DecodeUtf8(const QByteArray& bytes, bool* hadError) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = decoder.decode(bytes);
-  if (hadError) *hadError = decoder.hasError();
-  return text;
-}
-
 void AppendEscapedChar(QString& out, QChar c) {
   switch (c.unicode()) {
     case u'&': out.append(u"&amp;"); return;
@@ -147,34 +108,6 @@ void AppendEscapedChar(QString& out, QChar c) {
 }
 
 }  // namespace
-
-QString DecodeWindows1252(const QByteArray& bytes) {
-  QString text(bytes.size(), Qt::Uninitialized);
-  QChar* out = text.data();
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(Windows1252High(b)) : QChar(b);
-  }
-  return text;
-}
-
-QString DecodeDocument(const QByteArray& bytes) {
-  if (bytes.startsWith("\xEF\xBB\xBF")) return DecodeUtf8(bytes.mid(3), nullptr);
-  if (bytes.startsWith("\xFF\xFE")) {
-    return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)
-        .decode(bytes.mid(2));
-  }
-  if (bytes.startsWith("\xFE\xFF")) {
-    return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)
-        .decode(bytes.mid(2));
-  }
-  const QString label = SniffCharset(bytes);
-  if (label == u"utf-8" || label == u"utf8") return DecodeUtf8(bytes, nullptr);
-  if (IsLatinFamily(label)) return DecodeWindows1252(bytes);
-  bool invalid = false;
-  QString text = DecodeUtf8(bytes, &invalid);
-  return invalid ? DecodeWindows1252(bytes) : text;
-}
 
 void TextCollector::AppendRaw(QStringView raw) {
   for (qsizetype i = 0; i < raw.size();) {

@@ -1,6 +1,6 @@
-// The small piece of HTML that bookmark files need: turning their bytes into
-// text, cutting the text into tags and text runs, decoding character
-// references, and escaping text for writing.
+// The small piece of HTML that bookmark files need: cutting their text into
+// tags and text runs, decoding character references, and escaping text for
+// writing. Turning bytes into text is bookmarks_charsets.h's part.
 //
 // Everything here reads untrusted bytes. Nothing recurses, every scan is
 // bounded by the input, and the lexer remembers where a searched character is
@@ -8,7 +8,6 @@
 // read in linear time.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -16,17 +15,6 @@
 #include <vector>
 
 namespace qm::host::html {
-
-// Decodes a bookmark file's bytes: a byte-order mark wins, then a charset
-// named in the first few kilobytes (UTF-8, or the Latin-1 family, which is
-// read as Windows-1252 as browsers do), then UTF-8 when the bytes are valid
-// UTF-8, and Windows-1252 otherwise. Never fails; undecodable bytes become
-// U+FFFD.
-QString DecodeDocument(const QByteArray& bytes);
-
-// Windows-1252 to text (bytes 0x80 to 0x9F are the typographic characters of
-// that code page; the rest map as Latin-1).
-QString DecodeWindows1252(const QByteArray& bytes);
 
 // Collects the text of one element the way a browser shows it: runs of raw
 // white space count as one blank and none is kept at either end, while

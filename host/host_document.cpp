@@ -22,6 +22,10 @@ class SqliteDocument : public HostDocument {
   QString Url() const override { return fields_.url; }
   void SetUrl(const QString& value) override { Set(fields_.url, changes_.url, value); }
 
+  void ClearTitle() override { Clear(fields_.title, changes_.title); }
+  void ClearComment() override { Clear(fields_.comment, changes_.comment); }
+  void ClearUrl() override { Clear(fields_.url, changes_.url); }
+
   void Save() override {
     if (!changes_.title && !changes_.comment && !changes_.url) {
       return;
@@ -34,6 +38,12 @@ class SqliteDocument : public HostDocument {
   static void Set(QString& field, std::optional<QString>& change, const QString& value) {
     field = Written(value);
     change = field;
+  }
+
+  // A change to a null text stores NULL (DocumentChanges).
+  static void Clear(QString& field, std::optional<QString>& change) {
+    field = QString();
+    change = QString();
   }
 
   std::shared_ptr<SqliteCollection> collection_;

@@ -26,12 +26,24 @@ MessageEndpoint::MessageEndpoint(QObject* parent)
 MessageEndpoint::~MessageEndpoint() = default;
 
 bool MessageEndpoint::Listen(const QString& caption) {
-  const QString name = platform::HostWindowSocketName(caption);
-  QLocalServer::removeServer(name);
-  return server_->listen(name);
+  QString problem;
+  path_ = platform::HostWindowSocketName(caption, &problem);
+  if (path_.isEmpty()) {
+    error_ = QStringLiteral("no safe folder for the message window: %1").arg(problem);
+    return false;
+  }
+  // The folder is the user's alone, so whatever socket is there was left by
+  // a host of the same user.
+  QLocalServer::removeServer(path_);
+  if (!server_->listen(path_)) {
+    error_ = server_->errorString();
+    return false;
+  }
+  error_.clear();
+  return true;
 }
 
-QString MessageEndpoint::ErrorString() const { return server_->errorString(); }
+QString MessageEndpoint::ErrorString() const { return error_; }
 
 void MessageEndpoint::Accept() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {

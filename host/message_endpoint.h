@@ -20,10 +20,14 @@ class MessageEndpoint : public QObject {
   explicit MessageEndpoint(QObject* parent = nullptr);
   ~MessageEndpoint() override;
 
-  // Starts listening under the window caption. A stale socket left by a
-  // crashed host is removed first. False, with ErrorString(), on failure.
+  // Starts listening under the window caption, in the user's private
+  // runtime folder (platform/host_window.h says which). A stale socket left
+  // by a crashed host is removed first. False, with ErrorString(), on
+  // failure, also when the folder is not the user's alone.
   bool Listen(const QString& caption = QString::fromLatin1(kMessageWindowCaption));
   QString ErrorString() const;
+  // Where Listen put the socket; empty before, or when it found no folder.
+  QString Path() const { return path_; }
 
  Q_SIGNALS:
   void CommandReceived(const QString& command);
@@ -33,6 +37,8 @@ class MessageEndpoint : public QObject {
   void Drain(QLocalSocket* socket);
 
   QLocalServer* server_;
+  QString path_;
+  QString error_;
 };
 
 }  // namespace qm::host

@@ -37,7 +37,12 @@ class WindowSystem {
 
 WindowSystem& SystemWindows();
 
-// Linux: the full path of the local socket a window caption listens on.
-QString HostWindowSocketName(const QString& windowCaption);
+// Linux: the full path of the local socket a window caption listens on. It
+// lies in the user's runtime folder ($XDG_RUNTIME_DIR, when it is a folder of
+// the user's that no one else may enter), else in the folder qmreplace-UID of
+// the temporary folder, which is created with mode 0700 when missing and
+// refused when it belongs to someone else, is no real folder, or is open to
+// others. Empty, with *problem saying why, when that folder is refused.
+QString HostWindowSocketName(const QString& windowCaption, QString* problem = nullptr);
 
 }  // namespace qm::platform

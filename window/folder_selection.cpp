@@ -1,5 +1,5 @@
-// The start folder: its initial choice, the Browse command and the icon
-// shown beside its name.
+// The start folder: the Browse command and the icon shown beside its name
+// (its initial choice is a step of start-up, in frm_main_load.cpp).
 #include <QCheckBox>
 #include <QLabel>
 #include <QPixmap>
@@ -7,6 +7,7 @@
 #include "platform/error.h"
 #include "window/frm_main.h"
 #include "window/host_library.h"
+#include "window/own_messages.h"
 #include "window/twips.h"
 
 namespace qm {
@@ -27,18 +28,9 @@ constexpr std::int32_t kLastFolderSymbol = 22;
 
 HostApplication& frmMain::RequireHost() const {
   if (!hostApplication_) {
-    throw Error(91, QStringLiteral("QMReplace"),
-                QStringLiteral("No host application is available: the host is not installed or "
-                               "could not be started."));
+    throw Error(91, QStringLiteral("QMReplace"), OwnMessageText(OwnMessage::NoHost));
   }
   return *hostApplication_;
-}
-
-void frmMain::InitialSelection() {
-  const std::shared_ptr<HostCollection> collection = RequireHost().DefaultCollection();
-  selectedFolder = collection->GetFolder(kRootFolderId);
-  lblSelectedFolder->setText(collection->Name() + Text(126));
-  ShowFolderIcon(collection->ID(), kRootFolderId);
 }
 
 int frmMain::FolderIconNumber(std::int32_t collectionId, std::int32_t folderId) const {

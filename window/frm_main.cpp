@@ -63,6 +63,7 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   CreateControls();
   ConnectHandlers();
+  InstallUndo();
   Load();
 }
 

@@ -77,6 +77,9 @@ class frmMain : public QDialog {
   void cmdPickFolder_Click();
   void cmdQuery_Click();
   void cmdStart_Click();
+  // Undo of the last run not undone yet: Ctrl+Z and the window's context
+  // menu (frm_main_undo.cpp).
+  void UndoLastRun_Click();
 
   // The controls.
   QFrame* Shape1 = nullptr;
@@ -120,6 +123,7 @@ class frmMain : public QDialog {
 
  private:
   void CreateControls();
+  void InstallUndo();
   void ConnectHandlers();
   void Load();
   void LoadIcons();

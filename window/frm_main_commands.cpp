@@ -2,9 +2,13 @@
 // them from running into each other.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QPushButton>
 
 #include <exception>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "engine/replace_run.h"
@@ -12,22 +16,64 @@
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
 #include "window/host_library.h"
+#include "window/own_messages.h"
 #include "window/user_dialogs.h"
 
 namespace qm {
+namespace {
+
+// The buttons that start a command look unavailable while one runs, instead
+// of swallowing the click; afterwards they are as they were, however the
+// command ended. Disabling the button that has the focus moves the focus on;
+// unless the command put it somewhere on purpose, it goes back.
+class CommandButtonsLocked {
+ public:
+  CommandButtonsLocked(QWidget& window, std::initializer_list<QPushButton*> buttons)
+      : window_(window), focus_(window.focusWidget()) {
+    for (QPushButton* button : buttons) {
+      saved_.emplace_back(button, button->isEnabled());
+      button->setEnabled(false);
+    }
+    movedTo_ = window_.focusWidget();
+  }
+  ~CommandButtonsLocked() {
+    for (const auto& [button, enabled] : saved_) {
+      if (button) {
+        button->setEnabled(enabled);
+      }
+    }
+    if (focus_ && focus_ != movedTo_ && window_.focusWidget() == movedTo_) {
+      focus_->setFocus();
+    }
+  }
+  CommandButtonsLocked(const CommandButtonsLocked&) = delete;
+  CommandButtonsLocked& operator=(const CommandButtonsLocked&) = delete;
+
+ private:
+  QWidget& window_;
+  QPointer<QWidget> focus_;
+  QPointer<QWidget> movedTo_;
+  std::vector<std::pair<QPointer<QPushButton>, bool>> saved_;
+};
+
+}  // namespace
 
 void frmMain::RunCommand(const std::function<void()>& command) {
   if (commandRunning_) {
     return;
   }
   commandRunning_ = true;
-  try {
-    command();
-  } catch (const Error& error) {
-    user_dialogs::ShowFailure(this, Text(100), error);
-  } catch (const std::exception& failure) {
-    user_dialogs::ShowFailure(
-        this, Text(100), Error(-1, QStringLiteral("QMReplace"), QString::fromUtf8(failure.what())));
+  {
+    CommandButtonsLocked locked(*this, {cmdPickFolder, cmdQuery, cmdStart});
+    try {
+      command();
+    } catch (const Error& error) {
+      user_dialogs::ShowFailure(this, Text(100), error);
+    } catch (const std::exception& failure) {
+      user_dialogs::ShowFailure(this, Text(100),
+                                Error(-1, QStringLiteral("QMReplace"),
+                                      QString::fromUtf8(failure.what())));
+    }
   }
   commandRunning_ = false;
   if (closeRequested_) {
@@ -43,7 +89,7 @@ void frmMain::cmdPickFolder_Click() {
 HostFolder& frmMain::RequireSelectedFolder() const {
   RequireHost();
   if (!selectedFolder) {
-    throw Error(91, QStringLiteral("QMReplace"), QStringLiteral("No start folder is chosen."));
+    throw Error(91, QStringLiteral("QMReplace"), OwnMessageText(OwnMessage::NoStartFolder));
   }
   return *selectedFolder;
 }
@@ -58,19 +104,24 @@ void frmMain::cmdQuery_Click() {
 
 void frmMain::cmdStart_Click() {
   RunCommand([this] {
-    // The run works on its own reference to the start folder, so a Browse
-    // could never change what it works on.
-    const std::shared_ptr<HostFolder> startFolder = selectedFolder;
-    RequireSelectedFolder();
     FrmMainPort port(*this);
-    ReplaceRun(port, startFolder, runState_);
+    // The run asks for the start folder after its input check, and keeps its
+    // own reference to it from then on.
+    ReplaceRun(
+        port,
+        [this] {
+          RequireSelectedFolder();
+          return selectedFolder;
+        },
+        runState_);
   });
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
   if (commandRunning_) {
-    // Closing in the middle of a command stops a run after the document in
-    // hand; the window closes once the command has ended.
+    // Closing in the middle of a command stops it: before the question while
+    // the run still walks folders or queries, after the document in hand
+    // while it rewrites. The window closes once the command has ended.
     cmdExit->setProperty("Tag", QStringLiteral("CANCELED"));
     closeRequested_ = true;
     event->ignore();

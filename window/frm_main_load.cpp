@@ -45,7 +45,7 @@ void frmMain::Load() {
   SetCaptions();
   Skippable([this] { CreateHost(); });
   Skippable([this] { ShareIconsWithTheChooser(); });
-  Skippable([this] { InitialSelection(); });
+  InitialSelection();
 }
 
 void frmMain::LoadIcons() {
@@ -134,6 +134,21 @@ void frmMain::ShareIconsWithTheChooser() {
     const QImage image = position <= icons.Count() ? icons.Image(position) : QImage();
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
   });
+}
+
+void frmMain::InitialSelection() {
+  // The folder, the label and the icon are steps of their own: a collection
+  // whose root cannot be fetched still names itself in the label, and an
+  // icon that cannot be shown leaves the label standing.
+  constexpr std::int32_t kRootFolderId = 1;
+  std::shared_ptr<HostCollection> collection;
+  Skippable([&] { collection = RequireHost().DefaultCollection(); });
+  if (!collection) {
+    return;
+  }
+  Skippable([&] { selectedFolder = collection->GetFolder(kRootFolderId); });
+  Skippable([&] { lblSelectedFolder->setText(collection->Name() + Text(126)); });
+  Skippable([&] { ShowFolderIcon(collection->ID(), kRootFolderId); });
 }
 
 }  // namespace qm

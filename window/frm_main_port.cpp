@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "engine/undo_texts.h"
 #include "platform/desktop.h"
 #include "platform/text_fold.h"
+#include "startup/text_table.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
@@ -35,7 +37,12 @@ bool FrmMainPort::RemoveMode() { return window_.optRemove->isChecked(); }
 
 QString FrmMainPort::ReplacementText() { return window_.txtTextToReplace->text(); }
 
-QString FrmMainPort::Text(int id) { return window_.Text(static_cast<std::uint16_t>(id)); }
+QString FrmMainPort::Text(int id) {
+  if (IsUndoText(id)) {
+    return UndoText(id, startup::UserTextLanguage() == startup::TextLanguage::German);
+  }
+  return window_.Text(static_cast<std::uint16_t>(id));
+}
 
 void FrmMainPort::SetNotes(const QString& text) { window_.lblNotes->setText(text); }
 
@@ -53,6 +60,18 @@ bool FrmMainPort::Confirm(const QString& title, const QString& question) {
   return user_dialogs::AskYesNo(&window_, title, question);
 }
 
+bool FrmMainPort::ConfirmWithDetails(const QString& title, const QString& question,
+                                     const QString& details) {
+  return user_dialogs::AskYesNo(&window_, title, question, details);
+}
+
+RunJournal* FrmMainPort::Journal() {
+  if (!journal_) {
+    journal_ = OpenRunJournal(DefaultJournalFolder());
+  }
+  return journal_.get();
+}
+
 void FrmMainPort::SetBusyCursor(bool busy) {
   // Balanced, however often the engine asks: one override of our own at most.
   if (busy == busy_) {
@@ -68,8 +87,12 @@ void FrmMainPort::SetBusyCursor(bool busy) {
 
 void FrmMainPort::SetRunning(bool running) {
   window_.cmdExit->setText(Text(running ? 136 : 121));
-  window_.cmdStart->setEnabled(!running);
-  window_.cmdQuery->setEnabled(!running);
+  // The buttons stay unavailable until the whole command has ended (the
+  // notes and the refresh still follow the loop); the window puts them back.
+  if (running) {
+    window_.cmdStart->setEnabled(false);
+    window_.cmdQuery->setEnabled(false);
+  }
 }
 
 void FrmMainPort::Pause(int milliseconds) { platform::Sleep(milliseconds); }

@@ -3,6 +3,9 @@
 // pending-events pass, the pause and the Cancel request.
 #pragma once
 
+#include <memory>
+
+#include "engine/run_journal.h"
 #include "engine/window_port.h"
 
 namespace qm {
@@ -26,6 +29,10 @@ class FrmMainPort final : public WindowPort {
   void FocusSearchBox() override;
   void FocusReplacementBox() override;
   bool Confirm(const QString& title, const QString& question) override;
+  bool ConfirmWithDetails(const QString& title, const QString& question,
+                          const QString& details) override;
+  // The user's journal, opened on first use for this command.
+  RunJournal* Journal() override;
   void SetBusyCursor(bool busy) override;
   void SetRunning(bool running) override;
   void Pause(int milliseconds) override;
@@ -36,6 +43,7 @@ class FrmMainPort final : public WindowPort {
  private:
   frmMain& window_;
   bool busy_ = false;
+  std::unique_ptr<RunJournal> journal_;
 };
 
 }  // namespace qm

@@ -52,13 +52,20 @@ class HostConnection {
 class HostDocument {
  public:
   virtual ~HostDocument() = default;
-  // A field the host keeps without a value reads as the empty text.
+  // A field the host keeps without a value reads as the empty text; it is a
+  // null QString, so that a caller that must tell the two apart can.
   virtual QString Title() const = 0;
   virtual void SetTitle(const QString& value) = 0;
   virtual QString Comment() const = 0;
   virtual void SetComment(const QString& value) = 0;
   virtual QString Url() const = 0;
   virtual void SetUrl(const QString& value) = 0;
+  // Takes a field's value away, as the host keeps a field never filled: it
+  // reads as a null text afterwards. (The setters always store a text, even
+  // an empty one.)
+  virtual void ClearTitle() = 0;
+  virtual void ClearComment() = 0;
+  virtual void ClearUrl() = 0;
   // Stores what was written, in one transaction.
   virtual void Save() = 0;
 };

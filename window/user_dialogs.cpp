@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "platform/error.h"
+#include "window/own_messages.h"
 
 namespace qm::user_dialogs {
 namespace {
@@ -11,6 +12,7 @@ struct Script {
   bool active = false;
   QList<bool> answers;
   QStringList transcript;
+  QStringList details;
 };
 
 Script& TheScript() {
@@ -20,20 +22,23 @@ Script& TheScript() {
 
 }  // namespace
 
-bool AskYesNo(QWidget* parent, const QString& title, const QString& question) {
+bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
+              const QString& details) {
   Script& script = TheScript();
   if (script.active) {
     script.transcript.append(QStringLiteral("question: ") + title + QStringLiteral(" | ") + question);
+    script.details.append(details);
     return !script.answers.isEmpty() && script.answers.takeFirst();
   }
   QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::Yes);
   box.setTextFormat(Qt::PlainText);
+  box.setDetailedText(details);
   return box.exec() == QMessageBox::Yes;
 }
 
 QString FailureText(const Error& error) {
-  return QStringLiteral("Error %1 (%2)\n\n%3")
+  return OwnMessageText(OwnMessage::FailureReport)
       .arg(FormatErrorNumber(error.number()), error.source(), error.description());
 }
 
@@ -54,10 +59,13 @@ void BeginScripted(QList<bool> answers) {
   script.active = true;
   script.answers = std::move(answers);
   script.transcript.clear();
+  script.details.clear();
 }
 
 void EndScripted() { TheScript() = Script{}; }
 
 QStringList ScriptedTranscript() { return TheScript().transcript; }
+
+QStringList ScriptedDetails() { return TheScript().details; }
 
 }  // namespace qm::user_dialogs

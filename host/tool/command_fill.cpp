@@ -83,11 +83,42 @@ int RunGenerate(const ArgumentList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
+// One line on the character set a bookmark file was read in and why, so
+// that garbled titles can be traced to a wrong declaration.
+QString CharsetLine(const QString& file, const host::CharsetUse& use) {
+  using Evidence = host::CharsetUse::Evidence;
+  QString why;
+  switch (use.evidence) {
+    case Evidence::kByteOrderMark:
+      why = QStringLiteral("byte-order mark");
+      break;
+    case Evidence::kDeclared:
+      why = use.declared.compare(use.name, Qt::CaseInsensitive) == 0
+                ? QStringLiteral("declared")
+                : QStringLiteral("declared as \"%1\"").arg(use.declared);
+      break;
+    case Evidence::kUndeclared:
+      why = use.windows1252Bytes > 0 || use.name == u"UTF-8"
+                ? QStringLiteral("no character set declared")
+                : QStringLiteral("no character set declared; the bytes are not UTF-8");
+      break;
+  }
+  QString line = QStringLiteral("Read %1 as %2 (%3)").arg(file, use.name, why);
+  if (use.windows1252Bytes > 0) {
+    line += QStringLiteral(", and its %1 %2 not UTF-8 as windows-1252")
+                .arg(use.windows1252Bytes)
+                .arg(use.windows1252Bytes == 1 ? QStringLiteral("byte that is")
+                                               : QStringLiteral("bytes that are"));
+  }
+  return line + u'.';
+}
+
 int RunImport(const ArgumentList& args, QTextStream& out, QTextStream& err) {
   const QString file = args.positionals().at(0);
   const std::int32_t collection = CollectionOption(args);
   host::BookmarkParseNotes notes;
   const host::BookmarkTree tree = host::ReadBookmarkFile(file, &notes);
+  out << CharsetLine(file, notes.charset) << "\n";
   const ImportCounts counts = ImportBookmarkTree(collection, tree);
   out << "Imported " << counts.documents << " bookmarks in " << counts.folders
       << " folders into collection " << collection << ".\n";
@@ -145,7 +176,12 @@ void AddFillCommands(std::vector<Subcommand>& into) {
            "Reads a bookmark file in the HTML format browsers export. Its folders\n"
            "become folders below the collection's root; its bookmarks become documents\n"
            "(title, address, description as comment). Bookmarks at the top of the file\n"
-           "go to the folder of new documents. All or nothing: a failure stores nothing."),
+           "go to the folder of new documents. All or nothing: a failure stores nothing.\n\n"
+           "The file is read in the character set it declares (UTF-8, UTF-16, windows-1252\n"
+           "and the other common single-byte sets: ISO-8859-1 to -16, windows-1250 to\n"
+           "-1258, x-mac-roman, KOI8-R, ...); a set it cannot read is an error. A file\n"
+           "that declares none is read as UTF-8 where it is valid UTF-8 and as\n"
+           "windows-1252 where not. The first line of output says which was used."),
        {collection},
        {QStringLiteral("FILE")},
        &RunImport});

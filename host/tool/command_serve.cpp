@@ -7,7 +7,6 @@
 #include "host/tool/qmhost_args.h"
 #include "host/tool/qmhost_commands.h"
 #include "platform/error.h"
-#include "platform/host_window.h"
 
 namespace qm::qmhost {
 namespace {
@@ -21,11 +20,11 @@ int RunServe(const ArgumentList& args, QTextStream& out, QTextStream&) {
   const QString caption = QString::fromLatin1(host::kMessageWindowCaption);
   if (!endpoint.Listen(caption)) {
     throw Error(ErrorNumber(0x800411E0u), QStringLiteral("QMHost.Serve"),
-                QStringLiteral("Cannot open the host's message window at %1: %2")
-                    .arg(platform::HostWindowSocketName(caption), endpoint.ErrorString()));
+                QStringLiteral("Cannot open the host's message window: %1")
+                    .arg(endpoint.ErrorString()));
   }
-  out << "Listening as the host's message window \"" << caption << "\" ("
-      << platform::HostWindowSocketName(caption) << ").\n";
+  out << "Listening as the host's message window \"" << caption << "\" (" << endpoint.Path()
+      << ").\n";
   out.flush();
 
   QEventLoop loop;
@@ -48,10 +47,13 @@ void AddServeCommand(std::vector<Subcommand>& into) {
       {QStringLiteral("serve"), QStringLiteral("[--count N]"),
        QStringLiteral("act as the running host's message window and print every command"),
        QStringLiteral(
-           "Listens as the host's message window \"QMShellCommunicator2006\" (a local\n"
-           "socket in the temporary folder) and prints each command text the tool puts\n"
-           "into it, one per line, for instance \"RefreshFolderTreeview\" at the end of a\n"
-           "run. Runs until stopped, or until N commands have arrived."),
+           "Listens as the host's message window \"QMShellCommunicator2006\" and prints\n"
+           "each command text the tool puts into it, one per line, for instance\n"
+           "\"RefreshFolderTreeview\" at the end of a run. Runs until stopped, or until N\n"
+           "commands have arrived.\n\n"
+           "The window is a local socket in the user's runtime folder ($XDG_RUNTIME_DIR),\n"
+           "or, without one, in the folder qmreplace-UID of the temporary folder, which\n"
+           "must be the user's own and closed to others (mode 0700)."),
        {{QStringLiteral("--count"), true, QStringLiteral("N"),
          QStringLiteral("stop after N commands")}},
        {},

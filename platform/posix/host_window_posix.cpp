@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/host_window.h"
+#include "platform/posix/owner_only_posix.h"
 
 namespace qm::platform {
 namespace {
@@ -33,7 +36,7 @@ class PosixWindowSystem final : public WindowSystem {
         return 0;
       }
       const QString path = HostWindowSocketName(windowName);
-      if (!QFileInfo::exists(path)) {
+      if (path.isEmpty() || !QFileInfo::exists(path)) {
         return 0;
       }
       return Remember({path, false});
@@ -104,6 +107,22 @@ class PosixWindowSystem final : public WindowSystem {
   std::vector<FoundWindow> found_;
 };
 
+// The user's runtime folder when the session has a sound one, else a folder
+// of the user's own in the temporary folder. A fixed name right in the shared
+// temporary folder would let another user create the socket first and take
+// the tool's messages, or pose as the host.
+QString MessageWindowFolder(QString* problem) {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) &&
+      posix::CheckPrivateFolder(runtime).isEmpty()) {
+    return runtime;
+  }
+  const QString fallback =
+      QDir::tempPath() + QStringLiteral("/qmreplace-%1").arg(static_cast<qulonglong>(::geteuid()));
+  *problem = posix::ClaimPrivateFolder(fallback);
+  return problem->isEmpty() ? fallback : QString();
+}
+
 }  // namespace
 
 WindowSystem& SystemWindows() {
@@ -111,10 +130,13 @@ WindowSystem& SystemWindows() {
   return windows;
 }
 
-QString HostWindowSocketName(const QString& windowCaption) {
+QString HostWindowSocketName(const QString& windowCaption, QString* problem) {
   QString name = windowCaption;
   name.replace(QLatin1Char('/'), QLatin1Char('_'));
-  return QDir::tempPath() + QLatin1Char('/') + name;
+  QString why;
+  const QString folder = MessageWindowFolder(&why);
+  if (problem != nullptr) *problem = why;
+  return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name;
 }
 
 }  // namespace qm::platform

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include "platform/posix/owner_only_posix.h"
+
 namespace qm::platform::posix {
 
 namespace {
@@ -13,6 +15,9 @@ namespace {
 // Marks a file as ours ("QMRG"); a database without it is never written to.
 constexpr std::int64_t kApplicationId = 0x514D5247;
 constexpr std::int64_t kSchemaVersion = 1;
+
+// The folder RegistryFilePath() puts the store in.
+constexpr char kStoreFolderName[] = "qmregistry";
 
 // Long enough to outlast any single write of another process (a 10 MB value
 // with a full sync included), short enough not to hang a user's click.
@@ -159,6 +164,23 @@ int OpenInto(std::unique_ptr<sqlite3, Connection::Closer>& owner, const QByteArr
   return rc;
 }
 
+// The store holds the user's settings and search history, as the user's own
+// part of the registry does on Windows: no one else may read it. SQLite gives
+// its journal the mode of the store file, so a store made 0600 keeps its side
+// files private too; those a store of wider days left behind are narrowed.
+// The folder is narrowed only when it is the store's own: a store file kept
+// somewhere else must not close the folder it was put in.
+void KeepPrivate(const QString& path) {
+  const QFileInfo file(path);
+  if (file.absoluteDir().dirName() == QLatin1String(kStoreFolderName)) {
+    NarrowToOwner(file.absolutePath());
+  }
+  NarrowToOwner(path);
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    NarrowToOwner(path + QLatin1String(suffix));
+  }
+}
+
 }  // namespace
 
 Connection::Connection(const QString& path, Mode mode) {
@@ -171,10 +193,12 @@ Connection::Connection(const QString& path, Mode mode) {
     if (!QFileInfo::exists(path)) {
       throw DbFailure{reg::kFileNotFound};
     }
+    KeepPrivate(path);
   } else {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    if (!MakeOwnerOnlyFolderPath(QFileInfo(path).absolutePath()) || !MakeOwnerOnlyFile(path)) {
       throw DbFailure{reg::kAccessDenied};
     }
+    KeepPrivate(path);
     flags |= SQLITE_OPEN_CREATE;
   }
   int rc = OpenInto(db_, fileName, flags);

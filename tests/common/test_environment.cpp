@@ -22,6 +22,12 @@ void IsolateEnvironment() {
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   qputenv(kSandboxVariable, SandboxKeyFor(home.path()));
   qputenv("HOME", home.path().toUtf8());
+  // The host's message window follows the runtime folder when there is one;
+  // without it, a test that points TMPDIR at a folder of its own gets a
+  // message window of its own, apart from a real host and from other tests.
+  qunsetenv("XDG_RUNTIME_DIR");
+  // The journal of runs lives in the user's data folder.
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");

@@ -24,6 +24,9 @@ class FailingDocument : public HostDocument {
   void SetComment(const QString& v) override { inner_->SetComment(v); }
   QString Url() const override { return inner_->Url(); }
   void SetUrl(const QString& v) override { inner_->SetUrl(v); }
+  void ClearTitle() override { inner_->ClearTitle(); }
+  void ClearComment() override { inner_->ClearComment(); }
+  void ClearUrl() override { inner_->ClearUrl(); }
   void Save() override {
     beforeSave_();
     inner_->Save();

@@ -9,14 +9,22 @@
 
 #include <functional>
 
+#include "engine/run_journal.h"
+#include "engine/undo_texts.h"
 #include "engine/window_port.h"
 #include "platform/error.h"
 
 namespace qm::testing {
 
 // The texts the engine uses, in the two languages of the text table.
+inline void AddUndoTexts(QMap<int, QString>& texts, bool german) {
+  for (const int id : UndoTextIds()) {
+    texts.insert(id, UndoText(id, german));
+  }
+}
+
 inline QMap<int, QString> EnglishTexts() {
-  return {
+  QMap<int, QString> texts = {
       {100, QStringLiteral("Quillmark - Search and Replace")},
       {109, QStringLiteral("Please type a search string.")},
       {110, QStringLiteral(" documents updated!")},
@@ -32,10 +40,12 @@ inline QMap<int, QString> EnglishTexts() {
       {129, QStringLiteral("No documents were found that have '[*]' in the [*] field.")},
       {139, QStringLiteral("Please type a string that should be inserted.")},
   };
+  AddUndoTexts(texts, false);
+  return texts;
 }
 
 inline QMap<int, QString> GermanTexts() {
-  return {
+  QMap<int, QString> texts = {
       {100, QStringLiteral("Quillmarke - Suchen und Ersetzen")},
       {109, QStringLiteral("Bitte geben Sie einen Suchbegriff ein.")},
       {110, QStringLiteral(" Dokumente aktualisiert!")},
@@ -52,6 +62,8 @@ inline QMap<int, QString> GermanTexts() {
                               "'[*]' beinhaltet.")},
       {139, QString::fromUtf8("Bitte geben Sie einen Text an, der eingefügt werden soll.")},
   };
+  AddUndoTexts(texts, true);
+  return texts;
 }
 
 class FakePort : public WindowPort {
@@ -77,6 +89,12 @@ class FakePort : public WindowPort {
   QStringList log;
   QStringList notes;
   QStringList questions;
+  // The details of each confirmation that had any.
+  QStringList details;
+  // The journal the commands write to; none when null.
+  RunJournal* journal = nullptr;
+  // What the notes line showed when each refresh was asked for.
+  QStringList notesAtRefresh;
   int eventPasses = 0;
   int pauses = 0;
   bool busy = false;
@@ -102,6 +120,12 @@ class FakePort : public WindowPort {
     questions.append(question);
     return confirmAnswer;
   }
+  bool ConfirmWithDetails(const QString& title, const QString& question,
+                          const QString& details) override {
+    this->details.append(details);
+    return Confirm(title, question);
+  }
+  RunJournal* Journal() override { return journal; }
   void SetBusyCursor(bool on) override {
     busy = on;
     log.append(on ? QStringLiteral("busy") : QStringLiteral("idle"));
@@ -131,7 +155,10 @@ class FakePort : public WindowPort {
     }
     log.append(QStringLiteral("save history"));
   }
-  void RequestHostRefresh() override { log.append(QStringLiteral("refresh")); }
+  void RequestHostRefresh() override {
+    log.append(QStringLiteral("refresh"));
+    notesAtRefresh.append(notes.isEmpty() ? QString() : notes.last());
+  }
 
   int lastPauseMs = 0;
 };

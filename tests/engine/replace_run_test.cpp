@@ -79,6 +79,8 @@ TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
                                   "running", "stopped", "idle", "refresh"}))
         << c.name;
     EXPECT_FALSE(port_.busy || port_.running) << c.name;
+    // The host is asked to show the documents once the note tells of them.
+    EXPECT_EQ(port_.notesAtRefresh, QStringList{c.note}) << c.name;
     port_ = qm::testing::FakePort();
     state_ = qm::RunState();
   }
@@ -99,7 +101,8 @@ TEST_F(ReplaceRunTest, EachDocumentShowsItsTitleThenEmptyNotes) {
   EXPECT_EQ(state_.fieldIndex, qm::SearchField::Title);
   EXPECT_EQ(port_.pauses, 2);
   EXPECT_EQ(port_.lastPauseMs, 5);
-  EXPECT_EQ(port_.eventPasses, 3);  // one per document, one more per changed one
+  // One before the question, one per document, one more per changed one.
+  EXPECT_EQ(port_.eventPasses, 4);
   EXPECT_EQ(collection_->saves, 1);
 }
 
@@ -210,9 +213,10 @@ TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
   port_.searchText = QStringLiteral("match");
   port_.replacementText = QStringLiteral("done");
   port_.includeSubfolders = false;
-  // Event passes: 1 and 2 for the first document, 3 is the second's first.
+  // Event passes: 1 before the question, 2 and 3 for the first document,
+  // 4 is the second's first.
   port_.onEvents = [this](int pass) {
-    if (pass == 3) {
+    if (pass == 4) {
       port_.cancelRequested = true;  // a click handled in that pass
     }
   };
@@ -239,6 +243,22 @@ TEST_F(ReplaceRunTest, FailedSaveKeepsEarlierDocumentsAndPutsTheWindowBack) {
   EXPECT_FALSE(port_.running);
   EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
   EXPECT_TRUE(port_.log.endsWith(QStringLiteral("refresh")));
+  EXPECT_EQ(port_.notesAtRefresh, QStringList{QStringLiteral("2 documents updated!")});
+}
+
+// A failure before any document was saved leaves "-", not the title of the
+// document that failed, and asks for no refresh.
+TEST_F(ReplaceRunTest, FailureBeforeAnySaveLeavesNothingToReport) {
+  AddDocument(b_, QStringLiteral("match 0"));
+  port_.searchText = QStringLiteral("match");
+  port_.replacementText = QStringLiteral("done");
+  collection_->failAtSave = 1;
+  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(b_), state_), qm::testing::kInjectedFailure, "Test",
+                  "disk full");
+  EXPECT_EQ(state_.updatedCount, 0);
+  EXPECT_EQ(port_.notes, Strings({"match 0", "done 0", "-"}));
+  EXPECT_FALSE(port_.log.contains(QStringLiteral("refresh")));
+  EXPECT_FALSE(port_.busy || port_.running);
 }
 
 TEST_F(ReplaceRunTest, FailedHistorySaveStopsBeforeTheQuery) {
@@ -248,6 +268,85 @@ TEST_F(ReplaceRunTest, FailedHistorySaveStopsBeforeTheQuery) {
   EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(1), state_), 26001, "cRegistry", "write refused");
   EXPECT_EQ(collection_->connectionCalls, 0);
   EXPECT_TRUE(port_.log.isEmpty());
+  // The count of an earlier run is not this run's.
+  EXPECT_EQ(state_.updatedCount, 0);
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("-")});
+}
+
+// Without a start folder (no host) the input is still checked first, and the
+// history saved, before the missing folder fails the run.
+TEST_F(ReplaceRunTest, InputIsCheckedBeforeTheStartFolderIsAskedFor) {
+  int asked = 0;
+  const qm::StartFolderSource missing = [&asked]() -> std::shared_ptr<qm::HostFolder> {
+    ++asked;
+    throw qm::Error(91, QStringLiteral("QMReplace"), QStringLiteral("no folder"));
+  };
+  port_.removeMode = true;
+  qm::ReplaceRun(port_, missing, state_);
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("Please type a search string.")});
+  port_ = qm::testing::FakePort();
+  qm::ReplaceRun(port_, missing, state_);
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("Please type a string that should be inserted.")});
+  EXPECT_EQ(asked, 0);
+
+  port_ = qm::testing::FakePort();
+  port_.searchText = QStringLiteral("abc");
+  EXPECT_QM_ERROR(qm::ReplaceRun(port_, missing, state_), 91, "QMReplace", "no folder");
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(port_.log, QStringList{QStringLiteral("save history")});
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("-")});
+}
+
+// A Cancel that came with the last document of one run does not stop the
+// next run the user confirmed.
+TEST_F(ReplaceRunTest, ALeftoverCancelDoesNotStopTheNextRun) {
+  port_.searchText = QStringLiteral("abc");
+  port_.replacementText = QStringLiteral("X");
+  port_.onEvents = [this](int pass) {
+    if (pass == 2) {
+      port_.cancelRequested = true;  // while the only document is rewritten
+    }
+  };
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
+  ASSERT_TRUE(port_.cancelRequested);  // nothing was left to stop
+
+  port_.onEvents = nullptr;
+  port_.searchText = QStringLiteral("report");
+  port_.replacementText = QStringLiteral("Memo");
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.questions.size(), 2);
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
+  EXPECT_EQ(Titles().mid(0, 2), Strings({"X X X", "- Memo - "}));
+}
+
+// A stop asked for (closing the window) while the folders are walked or the
+// query runs ends the run before the question, with nothing changed.
+TEST_F(ReplaceRunTest, AStopBeforeTheQuestionChangesNothing) {
+  struct Case {
+    const char* name;
+    bool wholeCollection;  // no walk: the only pass is the one before the question
+    int queries;
+  };
+  const Case cases[] = {{"during the walk", false, 0}, {"during the query", true, 1}};
+  for (const auto& c : cases) {
+    port_ = qm::testing::FakePort();
+    collection_->connectionCalls = 0;
+    const QStringList before = Titles();
+    port_.searchText = QStringLiteral("e");
+    port_.replacementText = QStringLiteral("X");
+    port_.onEvents = [this](int pass) {
+      if (pass == 1) {
+        port_.cancelRequested = true;
+      }
+    };
+    qm::ReplaceRun(port_, Folder(c.wholeCollection ? 1 : a_), state_);
+    EXPECT_TRUE(port_.questions.isEmpty()) << c.name;
+    EXPECT_EQ(Titles(), before) << c.name;
+    EXPECT_EQ(port_.log, QStringList{QStringLiteral("save history")}) << c.name;
+    EXPECT_EQ(collection_->connectionCalls, c.queries) << c.name;
+    EXPECT_FALSE(port_.cancelRequested) << c.name;
+  }
 }
 
 // Another connection holds the collection's write lock for a second; the

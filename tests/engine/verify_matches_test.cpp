@@ -69,6 +69,24 @@ TEST_F(VerifyMatchesTest, StartFolderWithoutScopeFindsNothingWithoutQuery) {
   EXPECT_EQ(collection_->connectionCalls, 0);
 }
 
+// Only a stop asked for during the command counts: a leftover one is
+// dropped, one made during the walk skips the query and the note.
+TEST_F(VerifyMatchesTest, StopsAfterTheWalkOnlyWhenAskedMeanwhile) {
+  port_.searchText = QStringLiteral("e");
+  port_.cancelRequested = true;
+  qm::VerifyMatches(port_, Folder(a_));
+  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("3 documents match selected critera.")});
+
+  port_ = qm::testing::FakePort();
+  collection_->connectionCalls = 0;
+  port_.searchText = QStringLiteral("e");
+  port_.onEvents = [this](int) { port_.cancelRequested = true; };
+  qm::VerifyMatches(port_, Folder(a_));
+  EXPECT_TRUE(port_.notes.isEmpty());
+  EXPECT_EQ(collection_->connectionCalls, 0);
+  EXPECT_FALSE(port_.busy);
+}
+
 TEST_F(VerifyMatchesTest, FailurePutsTheCursorBack) {
   port_.fieldText = QStringLiteral("Kommentar");  // not a field of the English texts
   EXPECT_THROW(qm::VerifyMatches(port_, Folder(1)), qm::Error);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "common/test_environment.h"
 #include "host/tool/qmhost_cli.h"
 #include "platform/environment.h"
@@ -45,7 +47,12 @@ TEST(QmhostServe, PrintsEveryCommandItReceives) {
   EXPECT_TRUE(sent);
   const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Listening as the host's message window")));
+  // In a folder of the user's own, never right in the shared one.
+  EXPECT_EQ(lines[0], QStringLiteral("Listening as the host's message window "
+                                     "\"QMShellCommunicator2006\" (%1/qmreplace-%2/"
+                                     "QMShellCommunicator2006).")
+                          .arg(socketDir.path())
+                          .arg(::geteuid()));
   EXPECT_EQ(lines[1], QStringLiteral("RefreshFolderTreeview"));
   EXPECT_EQ(lines[2], QString::fromUtf8("Zwölf"));
 }

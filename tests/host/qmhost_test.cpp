@@ -210,7 +210,10 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
       Qm({"import-bookmarks", Dir("in.html"), "--collection", QString::number(first)});
   ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
   EXPECT_EQ(imported.out,
-            QStringLiteral("Imported 3 bookmarks in 2 folders into collection %1.\n").arg(first));
+            QStringLiteral("Read %1 as UTF-8 (declared).\n"
+                           "Imported 3 bookmarks in 2 folders into collection %2.\n")
+                .arg(Dir("in.html"))
+                .arg(first));
   EXPECT_TRUE(imported.err.contains("1 folder descriptions were not kept"));
 
   const auto documents = admin::ListDocuments(first);
@@ -246,6 +249,62 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
   std::rotate(expected.items[0].children.begin(), expected.items[0].children.begin() + 1,
               expected.items[0].children.end());
   EXPECT_EQ(qm::host::ReadBookmarkFile(Dir("out1.html")), expected);
+}
+
+TEST_F(Qmhost, ImportReadsTheDeclaredCharacterSetAndSaysWhichItUsed) {
+  Install();
+  struct Case {
+    const char* name;
+    QByteArray head;
+    QByteArray title;
+    const char* expectedTitle;
+    const char* line;  // after "Read FILE as "
+  };
+  const Case cases[] = {
+      {"latin1.html", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">",
+       "M\xFCnchen \x80", "München €", "windows-1252 (declared as \"iso-8859-1\")."},
+      {"mac.html", "<meta charset=\"x-mac-roman\">", "K\x9Aln", "Köln",
+       "macintosh (declared as \"x-mac-roman\")."},
+      {"latin9.html", "<meta charset=ISO-8859-15>", "\xA4", "€", "ISO-8859-15 (declared)."},
+      {"bom.html", "\xEF\xBB\xBF", "\xC3\xA4", "ä", "UTF-8 (byte-order mark)."},
+      {"plain.html", "", "K\xC3\xB6ln", "Köln", "UTF-8 (no character set declared)."},
+      {"cp1252.html", "", "K\xF6ln", "Köln",
+       "windows-1252 (no character set declared; the bytes are not UTF-8)."},
+      {"mixed.html", "", "K\xC3\xB6ln M\xFCnchen", "Köln München",
+       "UTF-8 (no character set declared), and its 1 byte that is not UTF-8 as windows-1252."},
+  };
+  for (const auto& c : cases) {
+    const std::int32_t collection = Create(QString::fromLatin1(c.name));
+    const QString file = Dir(QString::fromLatin1(c.name));
+    WriteFile(file, c.head + "<DL><p><DT><A HREF=\"https://example.com/\">" + c.title + "</A></DL>");
+    const Result r = Qm({"import-bookmarks", file, "--collection", QString::number(collection)});
+    ASSERT_EQ(r.status, 0) << c.name << ": " << r.err.toStdString();
+    const QStringList lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    EXPECT_EQ(lines[0], "Read " + file + " as " + QString::fromUtf8(c.line));
+    const auto documents = admin::ListDocuments(collection);
+    ASSERT_EQ(documents.size(), 1u) << c.name;
+    EXPECT_EQ(documents[0].title, QString::fromUtf8(c.expectedTitle)) << c.name;
+  }
+}
+
+TEST_F(Qmhost, ImportRefusesACharacterSetItCannotReadAndStoresNothing) {
+  Install();
+  const std::int32_t collection = Create("Leer");
+  WriteFile(Dir("sjis.html"),
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">\n"
+            "<DL><p><DT><H3>\x93\xfa\x96\x7b</H3><DL><p>"
+            "<DT><A HREF=\"https://example.jp/\">\x83\x65\x83\x58\x83\x67</A></DL><p></DL>");
+  const Result r =
+      Qm({"import-bookmarks", Dir("sjis.html"), "--collection", QString::number(collection)});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+  EXPECT_TRUE(r.err.startsWith("qmhost import-bookmarks: The file declares the character set "
+                               "\"shift_jis\""))
+      << r.err.toStdString();
+  EXPECT_TRUE(admin::ListDocuments(collection).empty());
+  EXPECT_EQ(admin::FolderTree(collection).size(), admin::FolderTree(Create("Vergleich")).size());
 }
 
 TEST_F(Qmhost, GeneratedCollectionsSurviveAnExportAndImport) {

@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -18,7 +19,9 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "common/test_environment.h"
@@ -27,6 +30,7 @@
 #include "platform/registry_store.h"
 #include "window/frm_main.h"
 #include "window/host_library.h"
+#include "window/own_messages.h"
 #include "window/user_dialogs.h"
 
 namespace {
@@ -82,6 +86,45 @@ class Commands : public ::testing::Test {
   }
 
   QString CollectionFile() const { return admin::ListCollections().at(0).file; }
+
+  // A folder of the collection with `subfolders` empty subfolders below it,
+  // so that a command starting there walks them and lets events run.
+  std::int32_t AddFolderWithSubfolders(int subfolders) {
+    const std::int32_t folder = admin::AddFolder(collection, 1, QStringLiteral("Walked"), 0);
+    for (int i = 0; i < subfolders; ++i) {
+      admin::AddFolder(collection, folder, QStringLiteral("Sub %1").arg(i), 0);
+    }
+    return folder;
+  }
+  void StartIn(std::int32_t folderId) {
+    window->selectedFolder =
+        window->Host()->Collections()->Item(QString::number(collection))->GetFolder(folderId);
+  }
+
+  // Runs `action` once, in the first event pass of a run's rewrite (Exit
+  // reads Cancel then); the run's earlier passes, in the walk and before the
+  // question, are left alone. True once it ran.
+  std::function<bool()> OnceRewriting(QTimer& watch, std::function<void()> action) {
+    auto acted = std::make_shared<bool>(false);
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [this, acted, action = std::move(action)] {
+      if (!*acted && window->cmdExit->text() == QStringLiteral("Cancel")) {
+        *acted = true;
+        action();
+      }
+    });
+    watch.start();
+    return [acted] { return *acted; };
+  }
+
+  struct CommandButtons {
+    bool browse, verify, start;
+    bool operator==(const CommandButtons&) const = default;
+  };
+  CommandButtons Buttons() const {
+    return {window->cmdPickFolder->isEnabled(), window->cmdQuery->isEnabled(),
+            window->cmdStart->isEnabled()};
+  }
 
   qm::testing::ScopedConfigHome config;
   QTemporaryDir installDir;
@@ -210,9 +253,8 @@ TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
   dialogs::BeginScripted({true});
   window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
   window->optRemove->click();
-  bool sawCancelCaption = false;
-  QTimer::singleShot(150, window.get(), [&] {
-    sawCancelCaption = window->cmdExit->text() == QStringLiteral("Cancel");
+  QTimer watch;
+  const auto acted = OnceRewriting(watch, [&] {
     EXPECT_FALSE(window->cmdStart->isEnabled());
     // A second command cannot start inside the run.
     window->cmdStart->setEnabled(true);
@@ -221,7 +263,7 @@ TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
     window->cmdExit->click();
   });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_TRUE(sawCancelCaption);
+  EXPECT_TRUE(acted());
   const int changed = 300 - CountTitles(QStringLiteral("Example News"));
   EXPECT_GT(changed, 0);
   EXPECT_LT(changed, 300);
@@ -239,11 +281,14 @@ TEST_F(Commands, ClosingTheWindowDuringARunCancelsItThenCloses) {
   dialogs::BeginScripted({true});
   window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
   window->optRemove->click();
-  QTimer::singleShot(150, window.get(), [&] { window->close(); });
+  QTimer watch;
+  const auto acted = OnceRewriting(watch, [&] { window->close(); });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_TRUE(acted());
   EXPECT_FALSE(window->isVisible());
   const int changed = 300 - CountTitles(QStringLiteral("Example News"));
   EXPECT_EQ(window->LastRun().updatedCount, changed);
+  EXPECT_GT(changed, 0);
   EXPECT_LT(changed, 300);
 }
 
@@ -277,6 +322,7 @@ TEST_F(Commands, AFailingSaveIsShownAndEveryEarlierDocumentStaysSaved) {
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
   EXPECT_TRUE(window->cmdStart->isEnabled());
   EXPECT_TRUE(window->cmdQuery->isEnabled());
+  EXPECT_TRUE(window->cmdPickFolder->isEnabled());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(window->CommandRunning());
 }
@@ -321,6 +367,179 @@ TEST_F(Commands, GermanUsersGetGermanQuestionsAndNotes) {
   EXPECT_EQ(window->lblNotes->text(),
             QStringLiteral("Es wurde kein Dokument gefunden, das die Zeichenkette 'abc' im Feld "
                            "'Titel' beinhaltet."));
+}
+
+// The question as the user meets it: a real modal box, with the warning
+// icon, Yes and No, and Yes the default.
+TEST_F(Commands, TheConfirmationIsARealYesNoWarningWithYesAsDefault) {
+  AddDocuments(2, QStringLiteral("Story %1 - Example News"));
+  Open();
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+  struct Seen {
+    bool box = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool yesIsDefault = false;
+    QString title, text;
+  } seen;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      return;
+    }
+    poll.stop();
+    seen = {true, box->icon(), box->standardButtons(),
+            box->defaultButton() == box->button(QMessageBox::Yes), box->windowTitle(), box->text()};
+    box->button(QMessageBox::Yes)->click();
+  });
+  poll.start();
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  ASSERT_TRUE(seen.box);
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(seen.yesIsDefault);
+  EXPECT_EQ(seen.title, QStringLiteral("Quillmark - Search and Replace"));
+  EXPECT_TRUE(seen.text.startsWith(QStringLiteral("2 documents contain the string")));
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("2 documents updated!"));
+}
+
+// A Cancel that came while the last document was rewritten does not stop
+// the next run.
+TEST_F(Commands, ALateCancelDoesNotStopTheNextRun) {
+  AddDocuments(1, QStringLiteral("Alpha %1"));
+  AddDocuments(1, QStringLiteral("Beta %1"));
+  Open();
+  dialogs::BeginScripted({true, true});
+  window->cboTextToSearch->setEditText(QStringLiteral("alpha"));
+  window->txtTextToReplace->setText(QStringLiteral("Gamma"));
+  QTimer watch;
+  const auto cancelled =
+      OnceRewriting(watch, [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  watch.stop();
+  ASSERT_TRUE(cancelled());
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 documents updated!"));
+
+  window->cboTextToSearch->setEditText(QStringLiteral("beta"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 2);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 documents updated!"));
+  EXPECT_EQ(CountTitles(QStringLiteral("Gamma")), 2);
+  EXPECT_TRUE(window->isVisible());
+}
+
+// Exit, Esc or the close box while a Start still walks folders or queries:
+// no question, nothing changed, the window closes.
+TEST_F(Commands, ClosingBeforeTheQuestionStopsTheRunAndCloses) {
+  const std::int32_t walked = AddFolderWithSubfolders(20);
+  admin::AddDocuments(collection, {{walked, QStringLiteral("Doc - Example News"), {}, {}}});
+  struct Case {
+    const char* name;
+    bool walk;
+    std::function<void(frmMain&)> close;
+  };
+  const Case cases[] = {
+      {"close box, walking", true, [](frmMain& w) { w.close(); }},
+      {"Esc, walking", true, [](frmMain& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+      {"Exit, walking", true, [](frmMain& w) { w.cmdExit->click(); }},
+      {"close box, querying", false, [](frmMain& w) { w.close(); }},
+  };
+  for (const auto& c : cases) {
+    Open();
+    if (c.walk) {
+      StartIn(walked);
+    }
+    dialogs::BeginScripted({true});
+    window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+    window->optRemove->click();
+    QTimer::singleShot(0, window.get(), [&] { c.close(*window); });
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty()) << c.name;
+    EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 1) << c.name;
+    EXPECT_FALSE(window->isVisible()) << c.name;
+    dialogs::EndScripted();
+  }
+}
+
+TEST_F(Commands, ClosingDuringVerifyClosesWithoutACount) {
+  const std::int32_t walked = AddFolderWithSubfolders(20);
+  Open();
+  StartIn(walked);
+  window->cboTextToSearch->setEditText(QStringLiteral("x"));
+  QTimer::singleShot(0, window.get(), [&] { window->close(); });
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("-"));
+}
+
+// Browse, Verify Matches and Start look unavailable while any command runs,
+// and are back however it ends.
+TEST_F(Commands, CommandButtonsAreUnavailableWhileACommandRuns) {
+  const std::int32_t walked = AddFolderWithSubfolders(3);
+  AddDocuments(20, QStringLiteral("Doc %1 - Example News"));
+  Open();
+  const CommandButtons available{true, true, true};
+  const CommandButtons unavailable{false, false, false};
+
+  StartIn(walked);
+  std::optional<CommandButtons> duringVerify;
+  QTimer::singleShot(0, window.get(), [&] { duringVerify = Buttons(); });
+  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
+  ASSERT_TRUE(duringVerify.has_value());
+  EXPECT_EQ(*duringVerify, unavailable);
+  EXPECT_EQ(Buttons(), available);
+
+  StartIn(1);
+  dialogs::BeginScripted({true});
+  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
+  window->optRemove->click();
+  std::optional<CommandButtons> duringRun;
+  QTimer watch;
+  OnceRewriting(watch, [&] { duringRun = Buttons(); });
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  watch.stop();
+  ASSERT_TRUE(duringRun.has_value());
+  EXPECT_EQ(*duringRun, unavailable);
+  EXPECT_EQ(Buttons(), available);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("20 documents updated!"));
+  // A click on Start leaves the focus on Start, not on the button the
+  // focus fled to while Start was disabled.
+  EXPECT_EQ(window->focusWidget(), window->cmdStart);
+}
+
+// Without a host, Start still answers a missing text with its note, and the
+// failure box then speaks the user's language.
+TEST_F(Commands, WithoutAHostTheInputIsCheckedFirstAndTheFailureIsLocalized) {
+  qm::testing::ScopedConfigHome noHost;
+  for (const char* lang : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+    const bool german = QByteArray(lang).startsWith("de");
+    qm::testing::ScopedEnv language("LANG", lang);
+    Open();
+    dialogs::BeginScripted({});
+    window->optRemove->click();
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    EXPECT_EQ(window->lblNotes->text(), window->Text(109)) << lang;
+    window->optReplace->click();
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    EXPECT_EQ(window->lblNotes->text(), window->Text(139)) << lang;
+    EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty()) << lang;
+
+    window->cboTextToSearch->setEditText(QStringLiteral("abc"));
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    const QStringList transcript = dialogs::ScriptedTranscript();
+    ASSERT_EQ(transcript.size(), 1) << lang;
+    const QString expected =
+        german ? QString::fromUtf8("failure: Quillmarke - Suchen und Ersetzen | Fehlernummer: 91\n"
+                                   "Quelle: QMReplace\n\nKeine Host-Anwendung verfügbar")
+               : QStringLiteral("failure: Quillmark - Search and Replace | Error number: 91\n"
+                                "Source: QMReplace\n\nNo host application is available");
+    EXPECT_TRUE(transcript[0].startsWith(expected)) << transcript[0].toStdString();
+    EXPECT_EQ(window->lblNotes->text(), QStringLiteral("-")) << lang;
+    dialogs::EndScripted();
+  }
 }
 
 TEST_F(Commands, WithoutAHostACommandReportsTheFailureAndTheWindowStaysUsable) {

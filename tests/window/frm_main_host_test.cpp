@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "common/test_environment.h"
 #include "host/folder_chooser.h"
@@ -51,6 +52,25 @@ TEST_F(DialogWithHost, EnglishEditionStartsOnTheWholeDefaultCollection) {
   EXPECT_TRUE(w.chkRecursion->isHidden());
   // A local default collection shows icon 2.
   EXPECT_EQ(w.FolderIconNumber(w.Host()->DefaultCollection()->ID(), 1), 2);
+  EXPECT_EQ(Shown(w).convertToFormat(QImage::Format_ARGB32), Listed(w, 2));
+}
+
+// A collection whose root folder cannot be fetched still names itself, with
+// its icon; only the start folder stays empty.
+TEST_F(DialogWithHost, AFailingRootFolderStillLeavesTheLabelAndIcon) {
+  Install(HostEdition::English);
+  const auto info = qm::hostadmin::ListCollections().at(0);
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(info.file.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM Folder WHERE ID = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  frmMain w;
+  ASSERT_NE(w.Host(), nullptr);
+  EXPECT_EQ(w.selectedFolder, nullptr);
+  EXPECT_EQ(w.lblSelectedFolder->text(), info.name + QStringLiteral("  (entire collection)"));
   EXPECT_EQ(Shown(w).convertToFormat(QImage::Format_ARGB32), Listed(w, 2));
 }
 

@@ -1,0 +1,38 @@
+// Undo of the most recent replace run that is not undone yet, from the
+// journal.
+//
+// Asks first (Yes/No, title text 100) naming the run's document count,
+// collection, field, search text and replacement. Yes restores, through the
+// host's document objects, every document whose field still holds what the
+// run wrote; a document changed since (or deleted since) is left as it is
+// and counted. A document that already holds what it held before the run
+// (one the run was killed before saving, or one an undo that was cancelled
+// restored already) is neither written nor counted. It runs like a replace
+// run: wait cursor, Exit becomes Cancel, the window's events run and a
+// Cancel stops it after the document in hand. A finished undo marks the run
+// undone, so the next undo offers the run before it; a cancelled one does
+// not, so asking again restores the rest. The notes line then tells how
+// many documents were restored and how many were left, and the host is
+// asked to refresh.
+//
+// A run whose collection no longer exists is said so in the notes line;
+// nothing changes. Failures (journal, host) propagate as qm::Error with the
+// window put back; documents restored before stay restored.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/window_port.h"
+#include "window/host_library.h"
+
+namespace qm {
+
+struct UndoCounts {
+  std::int64_t restored = 0;
+  // Changed since the run: left as they are.
+  std::int64_t left = 0;
+};
+
+UndoCounts UndoLastRun(WindowPort& port, HostApplication& host);
+
+}  // namespace qm

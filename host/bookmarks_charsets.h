@@ -1,0 +1,63 @@
+// Which character set a bookmark file is written in, and its bytes as text.
+//
+// The evidence is weighed as browsers weigh it: a byte-order mark first, then
+// the character set a META tag near the top declares (the Netscape format's
+// <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=..."> or
+// <meta charset=...>), and only then the bytes themselves. Declared names are
+// the labels browsers accept; the Latin-1 labels, like "us-ascii", read as
+// windows-1252, whose printable characters in 0x80 to 0x9F are what such
+// files really hold there.
+//
+// Every single-byte set is decoded from tables of our own, so the result does
+// not depend on which converters the Qt build carries. Nothing here fails:
+// a declared set we cannot read is reported to the caller, who decides.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace qm::host {
+
+struct CharsetUse {
+  enum class Evidence : std::uint8_t { kByteOrderMark, kDeclared, kUndeclared };
+
+  Evidence evidence = Evidence::kUndeclared;
+  // The set the text was read in: "UTF-8", "UTF-16LE", "windows-1252",
+  // "ISO-8859-15", ...; empty when the declared set is one we cannot read.
+  QString name;
+  // The label as the file declares it, in lower case; empty without one.
+  QString declared;
+  // For UTF-8: the bytes that are no part of valid UTF-8 and were therefore
+  // read as windows-1252 rather than lost.
+  std::int64_t windows1252Bytes = 0;
+};
+
+namespace html {
+
+// The label the file's first META tags declare (lower case, trimmed), or an
+// empty text. Only complete tags within the first kCharsetScanBytes count;
+// comments and other tags' text are not looked into.
+inline constexpr qsizetype kCharsetScanBytes = 8192;
+QString DeclaredCharset(const QByteArray& bytes);
+
+// The file's text, or nothing when it declares a set that cannot be read
+// (then *used names the label and has an empty name). UTF-8, declared or
+// found, is read sequence by sequence: a byte that starts no valid sequence
+// is read as windows-1252 and counted, so that a UTF-8 file with a few Latin
+// bytes pasted in keeps every character. An undeclared file is therefore
+// UTF-8 where it is valid and windows-1252 where not.
+std::optional<QString> DecodeDocument(const QByteArray& bytes, CharsetUse* used = nullptr);
+
+// The canonical name of a single-byte set for a label ("latin1" gives
+// "windows-1252"), or an empty text for a label of none we know.
+QString SingleByteCharsetName(const QString& label);
+
+// Bytes in a single-byte set, by canonical name; every byte gives exactly one
+// UTF-16 unit. An unknown name reads as windows-1252.
+QString DecodeSingleByte(const QByteArray& bytes, const QString& charsetName);
+
+}  // namespace html
+}  // namespace qm::host

@@ -1,0 +1,372 @@
+// Undo of a run from the journal, over a real stand-in collection and a real
+// journal file: every field back exactly, later edits respected, runs taken
+// back one after the other, Cancel, and the bad cases.
+#include "engine/undo_run.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+#include "engine/engine_on_host.h"
+#include "engine/replace_run.h"
+#include "engine/run_journal.h"
+#include "engine/run_preview.h"
+
+namespace {
+
+using qm::testing::FakePort;
+
+QString Shown(const QString& value) { return value.isNull() ? QStringLiteral("<null>") : value; }
+
+class UndoRunTest : public qm::testing::EngineOnHost {
+ protected:
+  void SetUp() override {
+    EngineOnHost::SetUp();
+    ASSERT_TRUE(journalDir_.isValid());
+    journal_ = qm::OpenRunJournal(journalDir_.path());
+  }
+
+  // Every field of every document, in EntryID order, a field without a
+  // value told apart from an empty one.
+  QStringList Everything() {
+    QStringList rows;
+    for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+      rows.append(Shown(d.title) + "|" + Shown(d.comment) + "|" + Shown(d.url));
+    }
+    return rows;
+  }
+
+  FakePort Port() {
+    FakePort port;
+    port.journal = journal_.get();
+    return port;
+  }
+
+  // A whole run from the collection's root, answered Yes.
+  FakePort Run(const QString& search, const QString& replacement, bool remove = false,
+               const QString& field = QStringLiteral("Title")) {
+    FakePort port = Port();
+    port.searchText = search;
+    port.replacementText = replacement;
+    port.removeMode = remove;
+    port.fieldText = field;
+    port.historyVisible = field == QStringLiteral("Title");
+    qm::RunState state;
+    qm::ReplaceRun(port, Folder(1), state);
+    return port;
+  }
+
+  qm::UndoCounts Undo(FakePort& port) { return qm::UndoLastRun(port, *app()); }
+
+  QTemporaryDir journalDir_;
+  std::unique_ptr<qm::RunJournal> journal_;
+};
+
+TEST_F(UndoRunTest, RestoresEveryFieldExactlyAfterReplaceRemoveAndFill) {
+  struct Case {
+    const char* name;
+    QString search;
+    QString replacement;
+    bool remove;
+    QString field;
+    qlonglong changed;
+  };
+  const Case cases[] = {
+      {"replace, case kept around it", QStringLiteral("abc"), QStringLiteral("X"), false,
+       QStringLiteral("Title"), 1},
+      {"remove, blanks kept", QStringLiteral("- "), QString(), true, QStringLiteral("Title"), 2},
+      {"fill: empty and without a value", QString(), QStringLiteral("none"), false,
+       QStringLiteral("Title"), 2},
+      {"fill of comments", QString(), QStringLiteral("n/a"), false, QStringLiteral("Comment"), 5},
+      {"replace in addresses", QStringLiteral("http://"), QStringLiteral("https://"), false,
+       QStringLiteral("Address"), 1},
+  };
+  for (const Case& c : cases) {
+    Populate();
+    const QStringList before = Everything();
+    FakePort run = Run(c.search, c.replacement, c.remove, c.field);
+    ASSERT_NE(Everything(), before) << c.name;
+
+    FakePort undo = Port();
+    const qm::UndoCounts counts = Undo(undo);
+    EXPECT_EQ(Everything(), before) << c.name;
+    EXPECT_EQ(counts.restored, c.changed) << c.name;
+    EXPECT_EQ(counts.left, 0) << c.name;
+    ASSERT_EQ(undo.questions.size(), 1) << c.name;
+    EXPECT_TRUE(undo.questions[0].startsWith(
+        QStringLiteral("Do you want to undo the last run? It changed %1 documents of the "
+                       "collection 'Run %2' in the %3 field")
+            .arg(c.changed)
+            .arg(populated_)
+            .arg(c.field)))
+        << undo.questions[0].toStdString();
+    EXPECT_EQ(undo.notes.last(),
+              QStringLiteral("%1 documents restored, 0 left as they were because they changed "
+                             "since.")
+                  .arg(c.changed))
+        << c.name;
+    EXPECT_EQ(undo.log, QStringList({"confirm Quillmark - Search and Replace", "busy", "running",
+                                     "stopped", "idle", "refresh"}))
+        << c.name;
+  }
+}
+
+TEST_F(UndoRunTest, QuestionNamesTheRunInGerman) {
+  Run(QStringLiteral("abc"), QStringLiteral("X"));
+  FakePort undo = Port();
+  undo.texts = qm::testing::GermanTexts();
+  undo.confirmAnswer = false;
+  const QStringList after = Everything();
+  Undo(undo);
+  EXPECT_EQ(undo.questions,
+            QStringList{QString::fromUtf8(
+                "Möchten Sie den letzten Lauf rückgängig machen? Er hat 1 Dokumente der Sammlung "
+                "'Run 1' im Feld 'Titel' geändert und 'abc' durch 'X' ersetzt.")});
+  // No: nothing changes, and the run is still there to undo.
+  EXPECT_EQ(Everything(), after);
+  EXPECT_TRUE(journal_->LastUndoableRun().has_value());
+}
+
+TEST_F(UndoRunTest, LeavesAndCountsADocumentEditedSince) {
+  Run(QStringLiteral("- "), QString(), true);
+  // The user edits one of the two changed titles in the host meanwhile.
+  auto edited = inner_->GetDocument(QVariant(qlonglong{qm::hostadmin::ListDocuments(id_)[1].entryId}));
+  edited->SetTitle(QStringLiteral("Report (edited)"));
+  edited->Save();
+
+  FakePort undo = Port();
+  const qm::UndoCounts counts = Undo(undo);
+  EXPECT_EQ(counts.restored, 1);
+  EXPECT_EQ(counts.left, 1);
+  EXPECT_EQ(Titles()[1], QStringLiteral("Report (edited)"));
+  EXPECT_EQ(Titles()[5], QStringLiteral("Heise online - News"));
+  EXPECT_EQ(undo.notes.last(),
+            QStringLiteral("1 documents restored, 1 left as they were because they changed "
+                           "since."));
+}
+
+TEST_F(UndoRunTest, SecondUndoReachesTheRunBeforeThenNothingIsLeft) {
+  const QStringList original = Everything();
+  Run(QStringLiteral("abc"), QStringLiteral("X"));
+  const QStringList afterFirst = Everything();
+  Run(QStringLiteral("x"), QStringLiteral("yy"));
+
+  FakePort undo = Port();
+  Undo(undo);
+  EXPECT_EQ(Everything(), afterFirst);
+  undo = Port();
+  Undo(undo);
+  EXPECT_EQ(Everything(), original);
+  undo = Port();
+  const qm::UndoCounts none = Undo(undo);
+  EXPECT_EQ(none.restored + none.left, 0);
+  EXPECT_TRUE(undo.questions.isEmpty());
+  EXPECT_EQ(undo.notes, QStringList{QStringLiteral("There is no run to undo.")});
+}
+
+TEST_F(UndoRunTest, WorksFromTheJournalFileAfterARestart) {
+  const QStringList before = Everything();
+  Run(QStringLiteral("- "), QString(), true);
+  journal_.reset();  // the program closes
+  journal_ = qm::OpenRunJournal(journalDir_.path());
+  FakePort undo = Port();
+  EXPECT_EQ(Undo(undo).restored, 2);
+  EXPECT_EQ(Everything(), before);
+}
+
+TEST_F(UndoRunTest, CancelStopsAfterTheCurrentDocumentAndAskingAgainFinishes) {
+  for (int i = 0; i < 5; ++i) {
+    AddDocument(a_, QStringLiteral("match %1").arg(i));
+  }
+  const QStringList before = Everything();
+  Run(QStringLiteral("match"), QStringLiteral("done"));
+
+  FakePort undo = Port();
+  // Passes 1 and 2 belong to the first document restored; a click handled
+  // in pass 3 (the second document) lets that one finish.
+  undo.onEvents = [&undo](int pass) {
+    if (pass == 3) {
+      undo.cancelRequested = true;
+    }
+  };
+  EXPECT_EQ(Undo(undo).restored, 2);
+  EXPECT_FALSE(undo.running || undo.busy);
+  EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "done 1", "done 2", "match 3", "match 4"}));
+  EXPECT_TRUE(undo.log.endsWith(QStringLiteral("refresh")));
+
+  // The rest is still offered; the restored ones count neither way.
+  FakePort again = Port();
+  const qm::UndoCounts rest = Undo(again);
+  EXPECT_EQ(rest.restored, 3);
+  EXPECT_EQ(rest.left, 0);
+  EXPECT_EQ(Everything(), before);
+}
+
+TEST_F(UndoRunTest, CollectionThatNoLongerExistsChangesNothing) {
+  Run(QStringLiteral("abc"), QStringLiteral("X"));
+  const std::int32_t gone = id_;
+  Populate();  // another collection, untouched by the run
+  const QStringList other = Everything();
+  inner_.reset();
+  collection_.reset();
+  qm::hostadmin::RemoveCollection(gone);
+
+  FakePort undo = Port();
+  const qm::UndoCounts counts = Undo(undo);
+  EXPECT_EQ(counts.restored + counts.left, 0);
+  EXPECT_TRUE(undo.questions.isEmpty());
+  EXPECT_EQ(undo.notes, QStringList{QStringLiteral(
+                            "The collection 'Run 1' of the last run no longer exists. Nothing was "
+                            "changed.")});
+  EXPECT_EQ(Everything(), other);
+  EXPECT_TRUE(journal_->LastUndoableRun().has_value());
+}
+
+TEST_F(UndoRunTest, DeletedDocumentIsLeftAndCounted) {
+  Run(QStringLiteral("- "), QString(), true);
+  const std::int64_t first = qm::hostadmin::ListDocuments(id_)[1].entryId;
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
+  const std::string sql = "DELETE FROM Document WHERE EntryID = " + std::to_string(first);
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+
+  FakePort undo = Port();
+  const qm::UndoCounts counts = Undo(undo);
+  EXPECT_EQ(counts.restored, 1);
+  EXPECT_EQ(counts.left, 1);
+  EXPECT_EQ(Titles()[4], QStringLiteral("Heise online - News"));
+}
+
+// A journal that fails on demand: the real file cannot be made to refuse a
+// write to a process that may write everywhere.
+class RefusingJournal : public qm::RunJournal {
+ public:
+  explicit RefusingJournal(qm::RunJournal& inner) : inner_(inner) {}
+  bool refuseBegin = false;
+  int refuseRecordAt = 0;  // 1-based; 0 never
+  int records = 0;
+
+  std::int64_t BeginRun(const qm::JournalRun& run) override {
+    if (refuseBegin) {
+      throw qm::Error(qm::kJournalError, "Test", "read-only");
+    }
+    return inner_.BeginRun(run);
+  }
+  void RecordDocument(std::int64_t run, const qm::JournalDocument& document) override {
+    if (++records == refuseRecordAt) {
+      throw qm::Error(qm::kJournalError, "Test", "disk full");
+    }
+    inner_.RecordDocument(run, document);
+  }
+  std::optional<qm::JournalRun> LastUndoableRun() override { return inner_.LastUndoableRun(); }
+  std::vector<qm::JournalDocument> Documents(std::int64_t run) override {
+    return inner_.Documents(run);
+  }
+  void MarkUndone(std::int64_t run) override { inner_.MarkUndone(run); }
+  QString TakeMovedAside() override { return inner_.TakeMovedAside(); }
+
+ private:
+  qm::RunJournal& inner_;
+};
+
+TEST_F(UndoRunTest, JournalThatCannotBeWrittenStopsTheRunBeforeItsFirstDocument) {
+  const QStringList before = Everything();
+  RefusingJournal refusing(*journal_);
+  refusing.refuseBegin = true;
+  FakePort port = Port();
+  port.journal = &refusing;
+  port.searchText = QStringLiteral("abc");
+  port.replacementText = QStringLiteral("X");
+  qm::RunState state;
+  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(1), state), qm::kJournalError, "Test", "read-only");
+  EXPECT_EQ(Everything(), before);
+  EXPECT_EQ(collection_->saves, 0);
+  EXPECT_FALSE(port.busy || port.running);
+}
+
+// What is saved is in the journal: a refused record keeps its document
+// unsaved, and undo takes back exactly the ones saved before.
+TEST_F(UndoRunTest, RefusedRecordLeavesItsDocumentUnsaved) {
+  for (int i = 0; i < 4; ++i) {
+    AddDocument(a_, QStringLiteral("match %1").arg(i));
+  }
+  const QStringList before = Everything();
+  RefusingJournal refusing(*journal_);
+  refusing.refuseRecordAt = 3;
+  FakePort port = Port();
+  port.journal = &refusing;
+  port.searchText = QStringLiteral("match");
+  port.replacementText = QStringLiteral("done");
+  port.includeSubfolders = false;
+  qm::RunState state;
+  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test",
+                  "disk full");
+  EXPECT_EQ(state.updatedCount, 2);
+  EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "done 1", "match 2", "match 3"}));
+
+  FakePort undo = Port();
+  EXPECT_EQ(Undo(undo).restored, 2);
+  EXPECT_EQ(Everything(), before);
+}
+
+TEST_F(UndoRunTest, PreviewListsTitlesBeforeAndAfterWithoutWriting) {
+  struct Case {
+    const char* name;
+    QString search;
+    QString replacement;
+    bool remove;
+    QString preview;
+  };
+  const Case cases[] = {
+      {"replace", QStringLiteral("abc"), QStringLiteral("X"), false,
+       "ABC abc aBc: 'ABC abc aBc' becomes 'X X X'"},
+      {"remove", QStringLiteral("- "), QStringLiteral("ignored"), true,
+       "- Report - : '- Report - ' becomes 'Report '\n"
+       "Heise online - News: 'Heise online - News' becomes 'Heise online News'"},
+      {"fill", QString(), QStringLiteral("none"), false,
+       ": '' becomes 'none'\n: '' becomes 'none'"},
+      {"selected by a wildcard only", QStringLiteral("100%"), QStringLiteral("X"), false,
+       "100 percent: '100 percent' stays as it is"},
+  };
+  for (const Case& c : cases) {
+    Populate();
+    const QStringList before = Everything();
+    FakePort port = Port();
+    port.searchText = c.search;
+    port.replacementText = c.replacement;
+    port.removeMode = c.remove;
+    port.confirmAnswer = false;
+    qm::RunState state;
+    qm::ReplaceRun(port, Folder(1), state);
+    EXPECT_EQ(port.details, QStringList{c.preview}) << c.name;
+    EXPECT_EQ(Everything(), before) << c.name;
+    EXPECT_EQ(collection_->saves, 0) << c.name;
+  }
+}
+
+TEST_F(UndoRunTest, PreviewListsTheFirst200InRunOrderThenSaysHowManyAreNot) {
+  std::vector<qm::hostadmin::NewDocument> many;
+  for (int i = 0; i < 203; ++i) {
+    many.push_back({a_, QStringLiteral("many %1").arg(i, 3, 10, QLatin1Char('0')), {}, {}});
+  }
+  qm::hostadmin::AddDocuments(id_, many);
+  FakePort port = Port();
+  port.searchText = QStringLiteral("many");
+  port.replacementText = QStringLiteral("few");
+  port.includeSubfolders = false;
+  port.confirmAnswer = false;
+  qm::RunState state;
+  qm::ReplaceRun(port, Folder(a_), state);
+  ASSERT_EQ(port.details.size(), 1);
+  const QStringList lines = port.details[0].split('\n');
+  ASSERT_EQ(lines.size(), qm::kPreviewDocuments + 1);
+  EXPECT_EQ(lines[0], QStringLiteral("many 000: 'many 000' becomes 'few 000'"));
+  EXPECT_EQ(lines[199], QStringLiteral("many 199: 'many 199' becomes 'few 199'"));
+  EXPECT_EQ(lines[200], QStringLiteral("3 more documents are not listed."));
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// Undo of the last run: the window's entry points (the Ctrl+Z shortcut and
+// the entry of its context menu) and the command behind them.
+//
+// A text box keeps Ctrl+Z for its own typing while it has any to undo;
+// otherwise the key reaches the window and undoes the last run.
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <initializer_list>
+
+#include "engine/undo_run.h"
+#include "engine/undo_texts.h"
+#include "startup/text_table.h"
+#include "window/frm_main.h"
+#include "window/frm_main_port.h"
+#include "window/host_library.h"
+
+namespace qm {
+namespace {
+
+class TextBoxUndoFilter final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride) {
+      // An editable combo box hands the key to its line edit itself, past
+      // any filter on the line edit.
+      auto* combo = qobject_cast<QComboBox*>(watched);
+      QLineEdit* box = combo != nullptr ? combo->lineEdit() : qobject_cast<QLineEdit*>(watched);
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (box != nullptr && key->matches(QKeySequence::Undo) && !box->isUndoAvailable()) {
+        // Not taken by the box: the window's shortcut gets the key.
+        event->ignore();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+void frmMain::InstallUndo() {
+  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
+  auto* undo = new QAction(UndoText(undo_text::kUndoMenuEntry, german), this);
+  undo->setObjectName(QStringLiteral("actUndoLastRun"));
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undo->setShortcutContext(Qt::WindowShortcut);
+  addAction(undo);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(undo, &QAction::triggered, this, [this] { UndoLastRun_Click(); });
+
+  auto* filter = new TextBoxUndoFilter(this);
+  for (QWidget* box : std::initializer_list<QWidget*>{cboTextToSearch, cboTextToSearch->lineEdit(),
+                                                      txtTextToSearch, txtTextToReplace}) {
+    if (box != nullptr) {
+      box->installEventFilter(filter);
+    }
+  }
+}
+
+void frmMain::UndoLastRun_Click() {
+  RunCommand([this] {
+    FrmMainPort port(*this);
+    UndoLastRun(port, RequireHost());
+  });
+}
+
+}  // namespace qm
