@@ -205,8 +205,8 @@ TEST_F(UndoWindow, UnwritableJournalStopsTheRunBeforeItsFirstDocument) {
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
   EXPECT_TRUE(transcript[1].startsWith(
-      QStringLiteral("failure: Quillmark - Search and Replace | Error 0x80040011 "
-                     "(QMReplace.Journal)")))
+      QStringLiteral("failure: Quillmark - Search and Replace | Error number: 0x80040011\n"
+                     "Source: QMReplace.Journal\n")))
       << transcript[1].toStdString();
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
