@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "platform/error.h"
+#include "platform/string_resources.h"
 #include "platform/user_language.h"
 
 namespace qm::startup {
@@ -101,7 +103,13 @@ QString LoadText(std::uint16_t id, TextLanguage language) {
     throw Error(ErrorNumber(0x80040000u | 0x0716u), QStringLiteral("TextTable"),
                 QStringLiteral("The text table holds no text %1.").arg(id));
   }
-  return QString::fromUtf16(language == TextLanguage::German ? row->german : row->english);
+  // A program that carries the table as resources (the Windows build) reads
+  // it from there; the rows above serve where it does not.
+  const bool german = language == TextLanguage::German;
+  if (std::optional<QString> resource = platform::LoadStringResource(id, german ? 0x0407 : 0x0409)) {
+    return *resource;
+  }
+  return QString::fromUtf16(german ? row->german : row->english);
 }
 
 QString LoadText(std::uint16_t id) { return LoadText(id, UserTextLanguage()); }

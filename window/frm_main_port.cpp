@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
 #include "engine/undo_texts.h"
+#include "platform/desktop.h"
 #include "platform/text_fold.h"
 #include "startup/text_table.h"
 #include "startup/search_history.h"
@@ -95,7 +95,7 @@ void FrmMainPort::SetRunning(bool running) {
   }
 }
 
-void FrmMainPort::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+void FrmMainPort::Pause(int milliseconds) { platform::Sleep(milliseconds); }
 
 bool FrmMainPort::TakeCancelRequest() {
   if (!EqualsIgnoringCase(window_.cmdExit->property("Tag").toString(), QStringLiteral("CANCELED"))) {

@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include "platform/desktop.h"
 #include "platform/error.h"
 #include "startup/qt_translations.h"
 #include "startup/text_table.h"
 #include "window/frm_main.h"
 
 int main(int argc, char** argv) {
+  qm::platform::InitCommonControls();
   QApplication app(argc, argv);
   // The window asks for "Tahoma"; Debian's fonts-wine carries a face of that
   // name with the same metrics, outside the system's font folders.

@@ -1,13 +1,26 @@
 #include "common/test_environment.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace qm::testing {
+namespace {
+
+// The Windows build's store is the real registry; there every private
+// settings folder stands for a private key of its own below this one.
+constexpr char kSandboxVariable[] = "QM_REGISTRY_SANDBOX";
+
+QByteArray SandboxKeyFor(const QString& folder) {
+  return QByteArrayLiteral("Software\\QMReplace tests\\") + QFileInfo(folder).fileName().toUtf8();
+}
+
+}  // namespace
 
 void IsolateEnvironment() {
   // Lives until the process exits, then goes with everything in it.
   static QTemporaryDir home;
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+  qputenv(kSandboxVariable, SandboxKeyFor(home.path()));
   qputenv("HOME", home.path().toUtf8());
   // The host's message window follows the runtime folder when there is one;
   // without it, a test that points TMPDIR at a folder of its own gets a
@@ -21,11 +34,14 @@ void IsolateEnvironment() {
 }
 
 ScopedConfigHome::ScopedConfigHome()
-    : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
+      previousSandbox_(qgetenv(kSandboxVariable)) {
   qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+  qputenv(kSandboxVariable, SandboxKeyFor(dir_.path()));
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
+  qputenv(kSandboxVariable, previousSandbox_);
   if (hadPrevious_) {
     qputenv("XDG_CONFIG_HOME", previous_);
   } else {

@@ -18,8 +18,9 @@ namespace qm::testing {
 // says otherwise. Called by the test mains.
 void IsolateEnvironment();
 
-// A private XDG_CONFIG_HOME for one test: set on construction, the previous
-// value restored on destruction. The registry store follows it at once.
+// A private XDG_CONFIG_HOME for one test (on Windows, a private registry key
+// that stands for the roots): set on construction, the previous value
+// restored on destruction. The registry store follows it at once.
 class ScopedConfigHome {
  public:
   ScopedConfigHome();
@@ -33,6 +34,7 @@ class ScopedConfigHome {
   QTemporaryDir dir_;
   QByteArray previous_;
   bool hadPrevious_ = false;
+  QByteArray previousSandbox_;
 };
 
 // Sets an environment variable for one scope (a null QByteArray unsets it).

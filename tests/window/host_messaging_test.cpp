@@ -118,6 +118,8 @@ TEST_F(HostEndpoint, ReceivesTheRefreshCommand) {
   EXPECT_EQ(received[1][0].toString(), QStringLiteral("RefreshFolderTreeview"));
 }
 
+// A stale socket file exists only where the message window is a socket.
+#ifndef _WIN32
 TEST_F(HostEndpoint, AHostThatIsGoneIsNotAFailure) {
   // A socket file left behind by a host that crashed: found, but nobody
   // listens. The request must give up quietly and promptly.
@@ -130,6 +132,7 @@ TEST_F(HostEndpoint, AHostThatIsGoneIsNotAFailure) {
   qm::RequestHostRefresh();
   EXPECT_FALSE(generous.hasExpired());
 }
+#endif
 
 TEST_F(HostEndpoint, NoHostNoHandle) { EXPECT_EQ(qm::GetTextBoxHandle(kCaption), 0u); }
 

@@ -1,0 +1,56 @@
+// The resource library that qmhost install writes is a module the system's
+// own loader takes: LoadLibraryExA as a data file, every folder icon by
+// LoadImageA, FreeLibrary.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include "common/test_environment.h"
+#include "host/tool/qmhost_cli.h"
+#include "platform/environment.h"
+#include "startup/folder_icons.h"
+
+namespace qm {
+namespace {
+
+TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
+  testing::ScopedConfigHome config;
+  QTemporaryDir install;
+  QString output;
+  QTextStream out(&output);
+  QTextStream err(&output);
+  ASSERT_EQ(qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("de"),
+                             QStringLiteral("--install-dir"), install.path()},
+                            out, err),
+            0)
+      << output.toStdString();
+  const QString library = QDir::toNativeSeparators(QDir(install.path()).filePath(QStringLiteral("QMRes.dll")));
+  ASSERT_TRUE(QFileInfo(library).isFile());
+
+  const HMODULE module = LoadLibraryExA(platform::ToAnsi(library).constData(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr) << "LoadLibraryExA failed with " << GetLastError();
+  int loaded = 0;
+  for (const startup::FolderIconRow& row : startup::FolderIconTable()) {
+    const HANDLE icon = LoadImageA(module, row.modernName, IMAGE_ICON, 16, 16, 0);
+    EXPECT_NE(icon, nullptr) << row.modernName;
+    if (icon != nullptr) {
+      ICONINFO info{};
+      EXPECT_TRUE(GetIconInfo(static_cast<HICON>(icon), &info)) << row.modernName;
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+      DestroyIcon(static_cast<HICON>(icon));
+      ++loaded;
+    }
+  }
+  EXPECT_EQ(loaded, 28);
+  EXPECT_TRUE(FreeLibrary(module));
+}
+
+}  // namespace
+}  // namespace qm
