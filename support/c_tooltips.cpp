@@ -84,6 +84,11 @@ bool cTooltips::DeleteTool(const QWidget& Ctl) {
   if (tips_ == nullptr || !FindTool(HandleOf(Ctl), tool)) {
     return false;
   }
+  // A tracked bubble would otherwise go on showing a tool that no longer
+  // exists: some tooltip windows only hide the bubble of the hovered tool.
+  if ((tool.flags & tip::kTrack) != 0) {
+    tips_->TrackActivate(false, tool);
+  }
   tips_->DelTool(tool);
   return true;
 }
