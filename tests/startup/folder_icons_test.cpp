@@ -328,8 +328,10 @@ QByteArray GroupOf(std::uint16_t iconId) {
   return group;
 }
 
-TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
-  const QImage good = qm::host::DrawModernIcon(20);
+// A library of a good icon beside broken ones: a group whose image is not a
+// bitmap, one whose image is cut short by the mask's last byte, and one whose
+// image is missing.
+qm::platform::IconModule LibraryWithBrokenIcons(const QTemporaryDir& dir, const QImage& good) {
   QByteArray truncated = qm::host::EncodeIconDib(good);
   truncated.chop(1);  // the mask's last byte
   const QByteArray module = qm::host::BuildResourceModule({
@@ -341,13 +343,26 @@ TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
       {qm::platform::kResourceTypeIcon, std::uint16_t{6}, 0x0409, truncated},
       {qm::platform::kResourceTypeIcon, std::uint16_t{7}, 0x0409, qm::host::EncodeIconDib(good)},
   });
-  QTemporaryDir dir;
   WriteFile(dir.filePath(QStringLiteral("QMRes.dll")), module);
-  const auto library = qm::platform::IconModule::Load(dir.filePath(QStringLiteral("QMRes.dll")));
-  for (const char* name : {"Garbage", "Truncated", "Dangling"}) {
+  return qm::platform::IconModule::Load(dir.filePath(QStringLiteral("QMRes.dll")));
+}
+
+TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
+  const QImage good = qm::host::DrawModernIcon(20);
+  QTemporaryDir dir;
+  const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, good);
+  for (const char* name : {"Garbage", "Dangling"}) {
     EXPECT_FALSE(qm::startup::LoadIconPicture(library, Latin1(name)).has_value()) << name;
   }
   EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("Good")), good);
+}
+
+// Our reader checks the image against the bytes of its resource; the
+// Windows loader reads the mask's missing byte from whatever follows.
+TEST(LoadIconPicture, AnImageCutShortIsRefusedByTheReader) {
+  QTemporaryDir dir;
+  const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, qm::host::DrawModernIcon(20));
+  EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Truncated")).has_value());
 }
 
 }  // namespace
