@@ -1,12 +1,10 @@
 #include "host/folder_chooser.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,11 +20,6 @@ constexpr int kCollectionRole = Qt::UserRole;
 constexpr int kFolderRole = Qt::UserRole + 1;
 const QSize kDefaultSize(360, 420);
 
-FolderIconHook& IconHook() {
-  static FolderIconHook hook;
-  return hook;
-}
-
 FolderChooserScript& Script() {
   static FolderChooserScript script;
   return script;
@@ -34,26 +27,12 @@ FolderChooserScript& Script() {
 
 }  // namespace
 
-void SetFolderIconHook(FolderIconHook hook) { IconHook() = std::move(hook); }
-
-QIcon FolderChooserIcon(const FolderIconRequest& request) {
-  if (IconHook()) {
-    return IconHook()(request);
-  }
-  QStyle* style = QApplication::style();
-  if (request.collection) {
-    return style->standardIcon(request.collectionKind == 1 ? QStyle::SP_DriveHDIcon
-                                                           : QStyle::SP_DriveNetIcon);
-  }
-  return style->standardIcon(QStyle::SP_DirIcon);
-}
-
 void SetFolderChooserScript(FolderChooserScript script) { Script() = std::move(script); }
 
 FolderChooserDialog::FolderChooserDialog(std::vector<ChooserCollection> collections, QWidget* owner,
                                          const QString& caption, const QString& prompt,
-                                         const QRect& geometry)
-    : QDialog(owner), collections_(std::move(collections)) {
+                                         const QRect& geometry, ChooserIcons icons)
+    : QDialog(owner), collections_(std::move(collections)), icons_(std::move(icons)) {
   setWindowTitle(caption);
   setModal(true);
   auto* layout = new QVBoxLayout(this);
@@ -94,9 +73,9 @@ void FolderChooserDialog::AddCollections() {
     if (entry.collection) {
       try {
         const std::int32_t kind = entry.collection->Kind();
-        auto* item = AddFolder(nullptr, entry.collection->GetFolder(1), entry.id, kind);
+        auto* item = AddFolder(nullptr, entry.collection->GetFolder(1), entry.id);
         item->setText(0, entry.collection->Name());
-        item->setIcon(0, FolderChooserIcon({true, kind, 0}));
+        item->setIcon(0, icons_.Collection(kind));
         continue;
       } catch (const Error& error) {
         // A damaged collection must not keep the user from choosing in
@@ -116,13 +95,12 @@ void FolderChooserDialog::AddCollections() {
 
 QTreeWidgetItem* FolderChooserDialog::AddFolder(QTreeWidgetItem* parent,
                                                 std::shared_ptr<HostFolder> folder,
-                                                std::int32_t collectionId,
-                                                std::int32_t collectionKind) {
+                                                std::int32_t collectionId) {
   // Everything that may fail comes before the node is made.
   auto subFolders = folder->SubFolders();
   auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
   item->setText(0, folder->Name());
-  item->setIcon(0, FolderChooserIcon({false, collectionKind, folder->IconIndex()}));
+  item->setIcon(0, icons_.Folder(folder->IconIndex()));
   item->setData(0, kCollectionRole, collectionId);
   item->setData(0, kFolderRole, folder->ID());
   if (subFolders->Count() > 0) {
@@ -142,14 +120,8 @@ void FolderChooserDialog::FillChildren(QTreeWidgetItem* item) {
   unfilled_.erase(found);
   delete item->takeChild(0);
   const std::int32_t collectionId = item->data(0, kCollectionRole).toInt();
-  std::int32_t kind = 1;
-  for (const ChooserCollection& entry : collections_) {
-    if (entry.id == collectionId && entry.collection) {
-      kind = entry.collection->Kind();
-    }
-  }
   for (std::int32_t i = 0; i < subFolders->Count(); ++i) {
-    AddFolder(item, subFolders->Item(i), collectionId, kind);
+    AddFolder(item, subFolders->Item(i), collectionId);
   }
 }
 
@@ -206,13 +178,14 @@ void FolderChooserDialog::PlaceOnScreen(QWidget* owner, const QRect& geometry) {
 }
 
 std::shared_ptr<HostFolder> RunFolderChooser(std::vector<ChooserCollection> collections,
-                                             QWidget* owner, const QString& caption,
+                                             ChooserIcons icons, QWidget* owner, const QString& caption,
                                              const QString& prompt, std::int32_t left,
                                              std::int32_t top, std::int32_t width,
                                              std::int32_t height) {
   const QRect geometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                        height / kTwipsPerPixel);
-  FolderChooserDialog dialog(std::move(collections), owner, caption, prompt, geometry);
+  FolderChooserDialog dialog(std::move(collections), owner, caption, prompt, geometry,
+                             std::move(icons));
   const bool accepted = Script() ? Script()(dialog) : dialog.exec() == QDialog::Accepted;
   return accepted ? dialog.ChosenFolder() : nullptr;
 }

@@ -5,13 +5,11 @@
 // filled in when a node is first expanded, so that a collection of a
 // hundred thousand folders opens at once.
 //
-// Tests drive the dialog through SetFolderChooserScript instead of the
-// event loop; icons come from a hook that the window's integration sets so
-// that the chooser shows the same symbols as the tool.
+// Its icons are the host's own (chooser_icons.h). Tests drive the dialog
+// through SetFolderChooserScript instead of the event loop.
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
 #include <QRect>
 #include <QString>
 
@@ -21,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/chooser_icons.h"
 #include "window/host_library.h"
 
 class QLabel;
@@ -29,18 +28,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace qm::host {
-
-struct FolderIconRequest {
-  bool collection = false;          // a collection's node rather than a folder
-  std::int32_t collectionKind = 1;  // 1 local, other values network
-  std::int32_t iconIndex = 0;       // a folder's icon index
-};
-using FolderIconHook = std::function<QIcon(const FolderIconRequest&)>;
-
-// Replaces the icons of the chooser; an empty hook restores the default
-// (the style's drive and folder icons).
-void SetFolderIconHook(FolderIconHook hook);
-QIcon FolderChooserIcon(const FolderIconRequest& request);
 
 // One collection of the chooser; one that cannot be opened is shown
 // disabled, with the reason as its tooltip.
@@ -55,7 +42,8 @@ class FolderChooserDialog : public QDialog {
   // geometry is in pixels relative to the screen's top left; an empty size
   // takes a default one. The dialog is kept on the screen.
   FolderChooserDialog(std::vector<ChooserCollection> collections, QWidget* owner,
-                      const QString& caption, const QString& prompt, const QRect& geometry);
+                      const QString& caption, const QString& prompt, const QRect& geometry,
+                      ChooserIcons icons = {});
   ~FolderChooserDialog() override;
 
   // The folder of the chosen node, or nullptr when none is chosen.
@@ -71,12 +59,13 @@ class FolderChooserDialog : public QDialog {
  private:
   void AddCollections();
   QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, std::shared_ptr<HostFolder> folder,
-                             std::int32_t collectionId, std::int32_t collectionKind);
+                             std::int32_t collectionId);
   void FillChildren(QTreeWidgetItem* item);
   void PlaceOnScreen(QWidget* owner, const QRect& geometry);
   void UpdateOk();
 
   std::vector<ChooserCollection> collections_;
+  ChooserIcons icons_;
   QLabel* prompt_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   QPushButton* ok_ = nullptr;
@@ -95,7 +84,7 @@ void SetFolderChooserScript(FolderChooserScript script);
 
 // What HostApplication::ChooseFolder does: sizes in twips (15 to a pixel).
 std::shared_ptr<HostFolder> RunFolderChooser(std::vector<ChooserCollection> collections,
-                                             QWidget* owner, const QString& caption,
+                                             ChooserIcons icons, QWidget* owner, const QString& caption,
                                              const QString& prompt, std::int32_t left,
                                              std::int32_t top, std::int32_t width,
                                              std::int32_t height);

@@ -90,7 +90,8 @@ std::shared_ptr<HostFolder> SqliteApplication::ChooseFolder(
       collections.push_back({id, nullptr, error.description()});
     }
   }
-  return RunFolderChooser(std::move(collections), owner, caption, prompt, left, top, width, height);
+  return RunFolderChooser(std::move(collections), ChooserIcons::FromInstallFolder(install_.appPath),
+                          owner, caption, prompt, left, top, width, height);
 }
 
 }  // namespace host

@@ -5,15 +5,10 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
+
+#include "host/resource_icon_names.h"
 
 namespace qm::host {
-
-inline constexpr int kModernIconCount = 28;
-
-// The icon's resource name in the host's library, for positions 1 to 28;
-// an empty text for any other position.
-QString ModernIconName(int position);
 
 // The icon at that position (ARGB32, transparent background); a null image
 // for any other position. Drawing needs no GUI application object.

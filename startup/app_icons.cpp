@@ -4,7 +4,7 @@
 #include <QPixmap>
 
 #include "platform/error.h"
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 
 namespace qm::startup {
 namespace {
@@ -30,7 +30,7 @@ QList<QImage> ProgramIconImages(const QString& resourceName) {
     return {};
   }
   try {
-    return DecodeIconFile(file.readAll());
+    return platform::DecodeIconFile(file.readAll());
   } catch (const Error&) {
     return {};
   }

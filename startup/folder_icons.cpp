@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/error.h"
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 
 namespace qm::startup {
 namespace {
@@ -77,20 +77,8 @@ bool ChooseModernIconSet(WindowsVersion& version, const QString& installFolder) 
   return modernPlatform && libraryPresent;
 }
 
-std::optional<QImage> LoadIconPicture(const platform::ResourceLibrary& library, const QString& name) {
-  if (!library) {
-    return std::nullopt;
-  }
-  try {
-    const std::optional<QByteArray> bytes = library.module().LoadIcon(name, kSmallIconSide, kSmallIconSide);
-    if (!bytes) {
-      return std::nullopt;
-    }
-    return DecodeIconImage(*bytes);
-  } catch (const Error&) {
-    // A malformed icon shows as no icon, as LoadImage gives no handle for it.
-    return std::nullopt;
-  }
+std::optional<QImage> LoadIconPicture(const platform::IconModule& library, const QString& name) {
+  return library.Icon(name, kSmallIconSide);
 }
 
 QByteArray ClassicBitmapResource(const QString& name) {
@@ -110,7 +98,7 @@ std::optional<QImage> LoadClassicBitmap(const QString& name) {
     return std::nullopt;
   }
   try {
-    return DecodeBitmap(bytes);
+    return platform::DecodeBitmap(bytes);
   } catch (const Error&) {
     return std::nullopt;
   }
@@ -123,7 +111,7 @@ void AddClassicIcons(ImageList& imlFolders) {
   }
 }
 
-void AddModernIcons(ImageList& imlFolders, const platform::ResourceLibrary& library) {
+void AddModernIcons(ImageList& imlFolders, const platform::IconModule& library) {
   for (const FolderIconRow& row : FolderIconTable()) {
     imlFolders.Add(QString::fromLatin1(row.key),
                    LoadIconPicture(library, QString::fromLatin1(row.modernName)).value_or(QImage()));
@@ -132,9 +120,9 @@ void AddModernIcons(ImageList& imlFolders, const platform::ResourceLibrary& libr
 
 IconSet FillFolderIcons(ImageList& imlFolders, IconSet set, const QString& installFolder) {
   if (set == IconSet::Modern) {
-    platform::ResourceLibrary library;
+    platform::IconModule library;
     try {
-      library = platform::ResourceLibrary::Load(ResourceLibraryPath(installFolder));
+      library = platform::IconModule::Load(ResourceLibraryPath(installFolder));
     } catch (const Error&) {
       // Not a library we can read; handled below.
     }

@@ -15,7 +15,7 @@
 #include <array>
 #include <optional>
 
-#include "platform/pe_resources.h"
+#include "platform/icon_module.h"
 #include "startup/image_list.h"
 #include "startup/windows_version.h"
 
@@ -49,7 +49,7 @@ bool ChooseModernIconSet(WindowsVersion& version, const QString& installFolder);
 // The named icon of the loaded library at its 16 by 16 size, or nothing
 // when the handle is null, the library lacks the name or the icon is
 // malformed.
-std::optional<QImage> LoadIconPicture(const platform::ResourceLibrary& library, const QString& name);
+std::optional<QImage> LoadIconPicture(const platform::IconModule& library, const QString& name);
 
 // The bitmap resource of a classic name as stored (a 808-byte packed DIB),
 // or an empty array for a name the program does not have.
@@ -61,7 +61,7 @@ std::optional<QImage> LoadClassicBitmap(const QString& name);
 // Appends the 28 entries with their keys. The classic images get their
 // silver background made transparent, as the list's mask colour does.
 void AddClassicIcons(ImageList& imlFolders);
-void AddModernIcons(ImageList& imlFolders, const platform::ResourceLibrary& library);
+void AddModernIcons(ImageList& imlFolders, const platform::IconModule& library);
 
 // The fill of start-up: the modern set loads the library from the install
 // folder for the fill only and frees it afterwards. A library that cannot be

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "host/folder_chooser.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
@@ -67,7 +66,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   Load();
 }
 
-frmMain::~frmMain() { host::SetFolderIconHook({}); }
+frmMain::~frmMain() = default;
 
 QString frmMain::Text(std::uint16_t id) const { return startup::LoadText(id); }
 

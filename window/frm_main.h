@@ -131,7 +131,6 @@ class frmMain : public QDialog {
   void LoadHistory();
   void SetCaptions();
   void CreateHost();
-  void ShareIconsWithTheChooser();
   void InitialSelection();
   void SetNotes(const QString& text);
   // The option buttons behave as a group of the Windows dialog: Tab enters

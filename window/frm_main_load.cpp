@@ -14,7 +14,6 @@
 #include <exception>
 #include <functional>
 
-#include "host/folder_chooser.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
@@ -44,7 +43,6 @@ void frmMain::Load() {
   Skippable([this] { LoadHistory(); });
   SetCaptions();
   Skippable([this] { CreateHost(); });
-  Skippable([this] { ShareIconsWithTheChooser(); });
   InitialSelection();
 }
 
@@ -119,22 +117,6 @@ void frmMain::SetCaptions() {
 }
 
 void frmMain::CreateHost() { hostApplication_ = CreateHostApplication(); }
-
-void frmMain::ShareIconsWithTheChooser() {
-  // The chooser shows the same pictures as the window, from a copy of the
-  // list so that it never reaches into a window that has closed.
-  const startup::ImageList icons = imlFolders;
-  host::SetFolderIconHook([icons](const host::FolderIconRequest& request) {
-    int position = 6;
-    if (request.collection) {
-      position = request.collectionKind == 1 ? 1 : 3;
-    } else if (request.iconIndex > 0 && request.iconIndex <= 22) {
-      position = request.iconIndex + 6;
-    }
-    const QImage image = position <= icons.Count() ? icons.Image(position) : QImage();
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-  });
-}
 
 void frmMain::InitialSelection() {
   // The folder, the label and the icon are steps of their own: a collection

@@ -7,26 +7,26 @@
 #include <cstdlib>
 
 #include "platform/error.h"
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   try {
-    const QImage icon = qm::startup::DecodeIconImage(bytes);
-    if (icon.width() > qm::startup::kMaxIconSide || icon.height() > qm::startup::kMaxIconSide) {
+    const QImage icon = qm::platform::DecodeIconImage(bytes);
+    if (icon.width() > qm::platform::kMaxIconSide || icon.height() > qm::platform::kMaxIconSide) {
       std::abort();
     }
   } catch (const qm::Error&) {
   }
   try {
-    const QImage bitmap = qm::startup::DecodeBitmap(bytes);
-    if (bitmap.width() > qm::startup::kMaxBitmapSide || bitmap.height() > qm::startup::kMaxBitmapSide) {
+    const QImage bitmap = qm::platform::DecodeBitmap(bytes);
+    if (bitmap.width() > qm::platform::kMaxBitmapSide || bitmap.height() > qm::platform::kMaxBitmapSide) {
       std::abort();
     }
   } catch (const qm::Error&) {
   }
   try {
-    qm::startup::DecodeIconFile(bytes);
+    qm::platform::DecodeIconFile(bytes);
   } catch (const qm::Error&) {
   }
   return 0;

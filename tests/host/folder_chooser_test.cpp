@@ -6,12 +6,18 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "host/resource_icon_names.h"
+#include "host/resource_library_writer.h"
+#include "host/tool/qmhost_cli.h"
+#include "platform/icon_module.h"
 #include "stand_in_host.h"
 
 namespace {
@@ -28,10 +34,7 @@ class FolderChooser : public qm::testing::StandInHostTest {
     music_ = admin::AddFolder(network_, 1, QStringLiteral("Music"), 4);
     jazz_ = admin::AddFolder(network_, music_, QStringLiteral("Jazz"), 0);
   }
-  void TearDown() override {
-    qm::host::SetFolderChooserScript({});
-    qm::host::SetFolderIconHook({});
-  }
+  void TearDown() override { qm::host::SetFolderChooserScript({}); }
 
   std::shared_ptr<qm::HostFolder> Choose(std::int32_t left = 0, std::int32_t top = 0,
                                          std::int32_t width = 0, std::int32_t height = 0) {
@@ -132,30 +135,95 @@ TEST_F(FolderChooser, IsPlacedAtTheGivenTwipsAndKeptOnTheScreen) {
   EXPECT_FALSE(defaultSize.isEmpty());
 }
 
-TEST_F(FolderChooser, IconsComeFromTheHook) {
-  std::vector<qm::host::FolderIconRequest> requests;
-  qm::host::SetFolderIconHook([&](const qm::host::FolderIconRequest& request) {
-    requests.push_back(request);
-    QPixmap pixmap(16, 16);
-    pixmap.fill(request.collection ? Qt::red : Qt::blue);
-    return QIcon(pixmap);
-  });
-  qm::host::SetFolderChooserScript([&](FolderChooserDialog& dialog) {
-    EXPECT_TRUE(dialog.SelectFolder(network_, music_));
-    EXPECT_FALSE(dialog.tree()->currentItem()->icon(0).isNull());
-    return false;
-  });
-  Choose();
-  auto find = [&](bool collection, std::int32_t kind, std::int32_t icon) {
-    return std::any_of(requests.begin(), requests.end(), [&](const auto& r) {
-      return r.collection == collection && r.collectionKind == kind && r.iconIndex == icon;
+// The picture a node shows, and a picture as a node would show it: both
+// premultiplied, as the pixmap behind an icon holds them.
+QImage Shown(const QTreeWidgetItem* item) {
+  return item->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+QImage Style(QStyle::StandardPixmap which) {
+  return QApplication::style()->standardIcon(which).pixmap(16, 16).toImage().convertToFormat(
+      QImage::Format_ARGB32_Premultiplied);
+}
+
+// The pictures of the local collection, the network collection, its folder
+// Music (symbol 4) and Music's plain subfolder Jazz.
+struct ChooserPictures {
+  QImage local, network, music, jazz;
+};
+
+class FolderChooserIcons : public FolderChooser {
+ protected:
+  ChooserPictures Pictures() {
+    ChooserPictures pictures;
+    qm::host::SetFolderChooserScript([&](FolderChooserDialog& dialog) {
+      EXPECT_TRUE(dialog.SelectFolder(network_, jazz_));
+      QTreeWidgetItem* team = dialog.tree()->topLevelItem(1);
+      QTreeWidgetItem* music = team->child(6);
+      EXPECT_EQ(music->text(0), QStringLiteral("Music"));
+      pictures = {Shown(dialog.tree()->topLevelItem(0)), Shown(team), Shown(music), Shown(music->child(0))};
+      return false;
     });
-  };
-  EXPECT_TRUE(find(true, 1, 0));   // the local collection
-  EXPECT_TRUE(find(true, 2, 0));   // the network collection
-  EXPECT_TRUE(find(false, 2, 4));  // Music with its symbol
-  qm::host::SetFolderIconHook({});
-  EXPECT_FALSE(qm::host::FolderChooserIcon({true, 1, 0}).isNull());
+    Choose();
+    return pictures;
+  }
+
+  // What `qmhost install` writes into the install folder.
+  QString InstallWithLibrary() {
+    QString output;
+    QTextStream out(&output);
+    EXPECT_EQ(qm::qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
+                                     QStringLiteral("--install-dir"), installPath()},
+                                    out, out),
+              0)
+        << output.toStdString();
+    return installPath() + QStringLiteral("QMRes.dll");
+  }
+
+  static QImage FromLibrary(const qm::platform::IconModule& library, int position) {
+    return library.Icon(qm::host::ModernIconName(position), 16)
+        .value_or(QImage())
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+};
+
+TEST_F(FolderChooserIcons, ComeFromTheResourceLibraryTheHostInstalled) {
+  const QString path = InstallWithLibrary();
+  const qm::platform::IconModule library = qm::platform::IconModule::Load(path);
+  const ChooserPictures pictures = Pictures();
+  EXPECT_EQ(pictures.local, FromLibrary(library, 1));
+  EXPECT_EQ(pictures.network, FromLibrary(library, 3));
+  EXPECT_EQ(pictures.music, FromLibrary(library, 10));
+  EXPECT_EQ(pictures.jazz, FromLibrary(library, 6));
+  EXPECT_NE(pictures.local, Style(QStyle::SP_DriveHDIcon));
+  EXPECT_NE(pictures.jazz, Style(QStyle::SP_DirIcon));
+}
+
+TEST_F(FolderChooserIcons, WithoutTheLibraryTheStyleShowsDrivesAndFolders) {
+  const ChooserPictures pictures = Pictures();
+  EXPECT_FALSE(pictures.local.isNull());
+  EXPECT_EQ(pictures.local, Style(QStyle::SP_DriveHDIcon));
+  EXPECT_EQ(pictures.network, Style(QStyle::SP_DriveNetIcon));
+  EXPECT_EQ(pictures.music, Style(QStyle::SP_DirIcon));
+  EXPECT_EQ(pictures.jazz, Style(QStyle::SP_DirIcon));
+
+  // A library that is no module is no library.
+  QFile broken(installPath() + QStringLiteral("QMRes.dll"));
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write("MZ and nothing else");
+  broken.close();
+  EXPECT_EQ(Pictures().local, Style(QStyle::SP_DriveHDIcon));
+}
+
+TEST_F(FolderChooserIcons, AnIconTheLibraryLacksIsTheStylesAndTheRestStayTheHosts) {
+  const QString path = InstallWithLibrary();
+  QList<qm::host::IconResource> icons = qm::host::ModernIconResources();
+  icons.removeAt(9);  // position 10, the symbol of Music
+  qm::host::WriteIconLibrary(path, icons);
+  const qm::platform::IconModule library = qm::platform::IconModule::Load(path);
+  const ChooserPictures pictures = Pictures();
+  EXPECT_EQ(pictures.music, Style(QStyle::SP_DirIcon));
+  EXPECT_EQ(pictures.jazz, FromLibrary(library, 6));
+  EXPECT_EQ(pictures.network, FromLibrary(library, 3));
 }
 
 TEST_F(FolderChooser, CollectionThatCannotBeOpenedIsShownDisabled) {

@@ -16,7 +16,7 @@
 #include "host/resource_library_writer.h"
 #include "host/resource_module_builder.h"
 #include "platform/le_bytes.h"
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 #include "tests/startup/icon_test_support.h"
 
 namespace {
@@ -135,7 +135,7 @@ TEST(ClassicBitmaps, EachIs808BytesOf16By16At24BitsOnSilverAndAllDiffer) {
     EXPECT_EQ(header.U32(16), 0u);
     seen.insert(bytes);
 
-    const QImage image = qm::startup::DecodeBitmap(bytes);
+    const QImage image = qm::platform::DecodeBitmap(bytes);
     ASSERT_EQ(image.size(), QSize(16, 16));
     int silver = 0;
     for (int y = 0; y < 16; ++y) {
@@ -305,11 +305,11 @@ TEST(LoadIconPicture, GivesThePictureOrNothing) {
   const QString path = dir.filePath(QStringLiteral("QMRes.dll"));
   qm::host::WriteIconLibrary(path, {{QStringLiteral("Good"), {qm::host::DrawModernIcon(7)}},
                                     {QStringLiteral("Png"), {png}, qm::host::IconEncoding::Png}});
-  const qm::platform::ResourceLibrary library = qm::platform::ResourceLibrary::Load(path);
+  const qm::platform::IconModule library = qm::platform::IconModule::Load(path);
   EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("good")), qm::host::DrawModernIcon(7));
   EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("PNG")), png);
   EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Missing")).has_value());
-  EXPECT_FALSE(qm::startup::LoadIconPicture(qm::platform::ResourceLibrary(), QStringLiteral("Good")).has_value());
+  EXPECT_FALSE(qm::startup::LoadIconPicture(qm::platform::IconModule(), QStringLiteral("Good")).has_value());
 }
 
 // An icon group of one 16 by 16, 32-bit image with the given number.
@@ -328,8 +328,10 @@ QByteArray GroupOf(std::uint16_t iconId) {
   return group;
 }
 
-TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
-  const QImage good = qm::host::DrawModernIcon(20);
+// A library of a good icon beside broken ones: a group whose image is not a
+// bitmap, one whose image is cut short by the mask's last byte, and one whose
+// image is missing.
+qm::platform::IconModule LibraryWithBrokenIcons(const QTemporaryDir& dir, const QImage& good) {
   QByteArray truncated = qm::host::EncodeIconDib(good);
   truncated.chop(1);  // the mask's last byte
   const QByteArray module = qm::host::BuildResourceModule({
@@ -341,13 +343,26 @@ TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
       {qm::platform::kResourceTypeIcon, std::uint16_t{6}, 0x0409, truncated},
       {qm::platform::kResourceTypeIcon, std::uint16_t{7}, 0x0409, qm::host::EncodeIconDib(good)},
   });
-  QTemporaryDir dir;
   WriteFile(dir.filePath(QStringLiteral("QMRes.dll")), module);
-  const auto library = qm::platform::ResourceLibrary::Load(dir.filePath(QStringLiteral("QMRes.dll")));
-  for (const char* name : {"Garbage", "Truncated", "Dangling"}) {
+  return qm::platform::IconModule::Load(dir.filePath(QStringLiteral("QMRes.dll")));
+}
+
+TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
+  const QImage good = qm::host::DrawModernIcon(20);
+  QTemporaryDir dir;
+  const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, good);
+  for (const char* name : {"Garbage", "Dangling"}) {
     EXPECT_FALSE(qm::startup::LoadIconPicture(library, Latin1(name)).has_value()) << name;
   }
   EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("Good")), good);
+}
+
+// Our reader checks the image against the bytes of its resource; the
+// Windows loader reads the mask's missing byte from whatever follows.
+TEST(LoadIconPicture, AnImageCutShortIsRefusedByTheReader) {
+  QTemporaryDir dir;
+  const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, qm::host::DrawModernIcon(20));
+  EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Truncated")).has_value());
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The resource library that qmhost install writes is a module the system's
 // own loader takes: LoadLibraryExA as a data file, every folder icon by
-// LoadImageA, FreeLibrary.
+// LoadImageA, FreeLibrary; and the start-up fill, which goes through that
+// loader on Windows, gives the host's 28 pictures from it.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -12,16 +14,16 @@
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
+#include "host/modern_icon_art.h"
 #include "host/tool/qmhost_cli.h"
 #include "platform/environment.h"
 #include "startup/folder_icons.h"
+#include "startup/image_list.h"
 
 namespace qm {
 namespace {
 
-TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
-  testing::ScopedConfigHome config;
-  QTemporaryDir install;
+void InstallHostInto(const QTemporaryDir& install) {
   QString output;
   QTextStream out(&output);
   QTextStream err(&output);
@@ -30,6 +32,12 @@ TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
                             out, err),
             0)
       << output.toStdString();
+}
+
+TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
+  testing::ScopedConfigHome config;
+  QTemporaryDir install;
+  ASSERT_NO_FATAL_FAILURE(InstallHostInto(install));
   const QString library = QDir::toNativeSeparators(QDir(install.path()).filePath(QStringLiteral("QMRes.dll")));
   ASSERT_TRUE(QFileInfo(library).isFile());
 
@@ -50,6 +58,22 @@ TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
   }
   EXPECT_EQ(loaded, 28);
   EXPECT_TRUE(FreeLibrary(module));
+}
+
+TEST(Win32ResourceLibrary, TheStartUpFillOverTheLoaderGivesTheHostsPictures) {
+  testing::ScopedConfigHome config;
+  QTemporaryDir install;
+  ASSERT_NO_FATAL_FAILURE(InstallHostInto(install));
+  // As the registry keeps it: with forward slashes and a trailing one.
+  const QString folder = QDir(install.path()).absolutePath() + QLatin1Char('/');
+  startup::ImageList list;
+  ASSERT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder), startup::IconSet::Modern);
+  ASSERT_EQ(list.Count(), startup::kFolderIconCount);
+  for (int position = 1; position <= startup::kFolderIconCount; ++position) {
+    EXPECT_EQ(list.Image(position), host::DrawModernIcon(position)) << position;
+  }
+  // The fill freed the library: the file can go at once.
+  EXPECT_TRUE(QFile::remove(folder + QStringLiteral("QMRes.dll")));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // Start-up and folder icons of the dialog beside a real stand-in host.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -13,6 +17,8 @@
 #include "host/folder_chooser.h"
 #include "host/host_admin.h"
 #include "host/resource_library_writer.h"
+#include "host/tool/qmhost_cli.h"
+#include "platform/icon_module.h"
 #include "platform/registry_store.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
@@ -238,6 +244,50 @@ TEST_F(BrowseTest, TheChooserOpensBesideTheWindow) {
   EXPECT_EQ(chooserGeometry.size(), QSize(7000 / 15, 6700 / 15));
   EXPECT_EQ(chooserGeometry.left(), frame.left() + 200 / 15);
   EXPECT_EQ(chooserGeometry.top(), frame.top() + 1000 / 15);
+}
+
+// The chooser is the host's: it shows the host's own icons whatever the
+// window shows, and the window hands it nothing.
+TEST_F(BrowseTest, TheChooserShowsTheHostsOwnIconsNotTheWindows) {
+  const auto archiveIcon = [this] {
+    QImage shown;
+    qm::host::SetFolderChooserScript([&](qm::host::FolderChooserDialog& chooser) {
+      const QList<QTreeWidgetItem*> found = chooser.tree()->findItems(QStringLiteral("Archive"), Qt::MatchExactly);
+      EXPECT_EQ(found.size(), 1);
+      if (!found.isEmpty()) {
+        shown = found.first()->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      }
+      return false;
+    });
+    window->cmdPickFolder_Click();
+    return shown;
+  };
+  const auto premultiplied = [](const QImage& image) {
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  };
+
+  // A host without its library: the window falls back to its classic
+  // bitmaps, the chooser to the style's drive.
+  ASSERT_FALSE(window->ModernAppearance());
+  const QImage classic = archiveIcon();
+  EXPECT_EQ(classic, premultiplied(
+      QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(16, 16).toImage()));
+  EXPECT_NE(classic, premultiplied(window->imlFolders.Image(1)));
+
+  // qmhost install writes the library: the running window keeps what it
+  // loaded at start-up, the host's chooser shows the library's cabinet.
+  QString output;
+  QTextStream out(&output);
+  ASSERT_EQ(qm::qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
+                                   QStringLiteral("--install-dir"), installDir.path()},
+                                  out, out),
+            0)
+      << output.toStdString();
+  const auto library = qm::platform::IconModule::Load(InstallFolder() + QStringLiteral("QMRes.dll"));
+  const std::optional<QImage> cabinet = library.Icon(QStringLiteral("Collection_16_XP"), 16);
+  ASSERT_TRUE(cabinet.has_value());
+  EXPECT_EQ(archiveIcon(), premultiplied(*cabinet));
+  EXPECT_FALSE(window->ModernAppearance());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <QImage>
 #include <QList>
 
-namespace qm::startup {
+namespace qm::platform {
 
 // Icons are at most this wide and high; bitmap resources at most
 // kMaxBitmapSide.
@@ -33,4 +33,4 @@ QImage DecodeBitmap(QByteArrayView bytes);
 // Every image of an ICO file, in the file's order.
 QList<QImage> DecodeIconFile(QByteArrayView bytes);
 
-}  // namespace qm::startup
+}  // namespace qm::platform

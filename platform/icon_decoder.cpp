@@ -1,4 +1,4 @@
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/le_bytes.h"
 
-namespace qm::startup {
+namespace qm::platform {
 namespace {
 
 using platform::LittleEndianView;
@@ -174,4 +174,4 @@ QList<QImage> DecodeIconFile(QByteArrayView bytes) {
   return images;
 }
 
-}  // namespace qm::startup
+}  // namespace qm::platform

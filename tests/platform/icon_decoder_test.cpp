@@ -1,4 +1,4 @@
-#include "startup/icon_decoder.h"
+#include "platform/icon_decoder.h"
 
 #include <QBuffer>
 
@@ -136,7 +136,7 @@ TEST(IconDecoder, EveryDepthGivesItsPixelsAndMask) {
         p &= 0x00FFFFFFu;  // no alpha: the mask decides
       }
     }
-    const QImage image = qm::startup::DecodeIconImage(dib.Bytes());
+    const QImage image = qm::platform::DecodeIconImage(dib.Bytes());
     ASSERT_EQ(image.size(), QSize(3, 2)) << bits;
     for (int y = 0; y < 2; ++y) {
       for (int x = 0; x < 3; ++x) {
@@ -149,7 +149,7 @@ TEST(IconDecoder, EveryDepthGivesItsPixelsAndMask) {
 TEST(IconDecoder, ThirtyTwoBitIconsWithAlphaIgnoreTheirMask) {
   Dib dib = Sample(32);
   dib.pixels = {0x80FF0000u, 0xFF00FF00u, 0x00000000u, 0x10101010u, 0xFF0000FFu, 0xFFFFFFFFu};
-  const QImage image = qm::startup::DecodeIconImage(dib.Bytes());
+  const QImage image = qm::platform::DecodeIconImage(dib.Bytes());
   EXPECT_EQ(image.pixel(0, 0), 0x80FF0000u);
   EXPECT_EQ(image.pixel(1, 0), 0xFF00FF00u);  // opaque though its mask bit is set
   EXPECT_EQ(image.pixel(0, 1), 0x10101010u);
@@ -160,8 +160,8 @@ TEST(IconDecoder, BitmapsAreOpaqueAndMayBeStoredTopDown) {
   bottomUp.transparent.clear();
   Dib topDown = bottomUp;
   topDown.topDown = true;
-  const QImage a = qm::startup::DecodeBitmap(bottomUp.Bytes());
-  const QImage b = qm::startup::DecodeBitmap(topDown.Bytes());
+  const QImage a = qm::platform::DecodeBitmap(bottomUp.Bytes());
+  const QImage b = qm::platform::DecodeBitmap(topDown.Bytes());
   EXPECT_EQ(a, b);
   EXPECT_EQ(a.pixel(0, 0), qRgb(255, 0, 0));
   EXPECT_EQ(a.pixel(2, 1), qRgb(255, 0, 0));
@@ -172,7 +172,7 @@ TEST(IconDecoder, IndicesPastAShortenedPaletteShowBlack) {
   Dib dib = Sample(8);
   dib.palette.resize(2);
   dib.paletteCount = 2;
-  const QImage image = qm::startup::DecodeIconImage(dib.Bytes());
+  const QImage image = qm::platform::DecodeIconImage(dib.Bytes());
   EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));  // index 1
   EXPECT_EQ(image.pixel(2, 0), qRgb(0, 0, 0));    // index 2, past the palette
 }
@@ -206,7 +206,7 @@ TEST(IconDecoder, MalformedImagesAreRefusedWithTheirReason) {
     QByteArray bytes = Sample(8).Bytes();
     c.apply(bytes);
     try {
-      qm::startup::DecodeIconImage(bytes);
+      qm::platform::DecodeIconImage(bytes);
       ADD_FAILURE() << c.what << ": accepted";
     } catch (const qm::Error& e) {
       EXPECT_EQ(e.number(), 13) << c.what;
@@ -218,7 +218,7 @@ TEST(IconDecoder, MalformedImagesAreRefusedWithTheirReason) {
   // lies past its end.
   QByteArray unusedPalette = Sample(24).Bytes();
   qm::platform::PutU32(unusedPalette, 32, 0x40000000u);
-  EXPECT_THROW(qm::startup::DecodeIconImage(unusedPalette), qm::Error);
+  EXPECT_THROW(qm::platform::DecodeIconImage(unusedPalette), qm::Error);
 }
 
 QByteArray Png(const QImage& image) {
@@ -232,13 +232,13 @@ QByteArray Png(const QImage& image) {
 TEST(IconDecoder, PngImagesDecodeUpTo256Pixels) {
   QImage image(20, 10, QImage::Format_ARGB32);
   image.fill(qRgba(1, 2, 3, 100));
-  EXPECT_EQ(qm::startup::DecodeIconImage(Png(image)), image);
+  EXPECT_EQ(qm::platform::DecodeIconImage(Png(image)), image);
   QImage big(257, 4, QImage::Format_ARGB32);
   big.fill(0);
-  EXPECT_THROW(qm::startup::DecodeIconImage(Png(big)), qm::Error);
+  EXPECT_THROW(qm::platform::DecodeIconImage(Png(big)), qm::Error);
   QByteArray broken = Png(image);
   broken.truncate(30);
-  EXPECT_THROW(qm::startup::DecodeIconImage(broken), qm::Error);
+  EXPECT_THROW(qm::platform::DecodeIconImage(broken), qm::Error);
 }
 
 QByteArray IconFile(const QList<QByteArray>& images) {
@@ -266,17 +266,17 @@ QByteArray IconFile(const QList<QByteArray>& images) {
 TEST(IconDecoder, IconFilesGiveEveryImageInOrder) {
   const QByteArray first = Sample(4).Bytes();
   const QByteArray second = Sample(32).Bytes();
-  const QList<QImage> images = qm::startup::DecodeIconFile(IconFile({first, second}));
+  const QList<QImage> images = qm::platform::DecodeIconFile(IconFile({first, second}));
   ASSERT_EQ(images.size(), 2);
-  EXPECT_EQ(images[0], qm::startup::DecodeIconImage(first));
-  EXPECT_EQ(images[1], qm::startup::DecodeIconImage(second));
+  EXPECT_EQ(images[0], qm::platform::DecodeIconImage(first));
+  EXPECT_EQ(images[1], qm::platform::DecodeIconImage(second));
 
   QByteArray outside = IconFile({first});
   qm::platform::PutU32(outside, 6 + 12, 0xFFFFFFF0u);
-  EXPECT_QM_ERROR(qm::startup::DecodeIconFile(outside), 13, "LoadImage",
+  EXPECT_QM_ERROR(qm::platform::DecodeIconFile(outside), 13, "LoadImage",
                   "Image 0 of the icon file lies outside the file.");
-  EXPECT_THROW(qm::startup::DecodeIconFile(IconFile({})), qm::Error);
-  EXPECT_THROW(qm::startup::DecodeIconFile(QByteArray("\0\0\2\0\1\0", 6)), qm::Error);  // cursors
+  EXPECT_THROW(qm::platform::DecodeIconFile(IconFile({})), qm::Error);
+  EXPECT_THROW(qm::platform::DecodeIconFile(QByteArray("\0\0\2\0\1\0", 6)), qm::Error);  // cursors
 }
 
 TEST(IconDecoder, ThousandsOfRandomCorruptionsNeverCrash) {
@@ -301,10 +301,10 @@ TEST(IconDecoder, ThousandsOfRandomCorruptionsNeverCrash) {
     }
     try {
       if (round % std::size(bases) == 5) {
-        qm::startup::DecodeIconFile(bytes);
+        qm::platform::DecodeIconFile(bytes);
       } else {
-        const QImage image = qm::startup::DecodeIconImage(bytes);
-        ASSERT_LE(image.width(), qm::startup::kMaxIconSide);
+        const QImage image = qm::platform::DecodeIconImage(bytes);
+        ASSERT_LE(image.width(), qm::platform::kMaxIconSide);
       }
       ++decoded;
     } catch (const qm::Error& e) {
