@@ -8,7 +8,9 @@ namespace qm::platform {
 
 // Replaces every %NAME% reference whose NAME is set in the process
 // environment by its value, as the registry's expandable strings require.
-// References to unset names, a lone "%" and "%%" stay as they are.
+// As on Windows, text is read from left to right: a pair of "%" around a
+// name that is not set (or around nothing) stays as it is and the search
+// goes on after it; a lone "%" stays as well.
 QString ExpandEnvironmentStrings(const QString& text);
 
 // The running program's file name without folder and extension

@@ -28,10 +28,11 @@ QString ExpandEnvironmentStrings(const QString& text) {
       result.append(qEnvironmentVariable(key.constData()));
       pos = close + 1;
     } else {
-      // Not a reference: keep the "%" and the text, and let the closing "%"
-      // open the next reference ("100% of %HOME%" still expands HOME).
-      result.append(QStringView(text).mid(open, close - open));
-      pos = close;
+      // Not a reference: kept with both "%", and the search goes on after
+      // the closing one, as Windows does ("100% of %HOME%" keeps "% of %"
+      // and the "HOME%" after it).
+      result.append(QStringView(text).mid(open, close - open + 1));
+      pos = close + 1;
     }
   }
   result.append(QStringView(text).mid(pos));

@@ -29,7 +29,9 @@ struct Place {
 
 Place Locate(std::uint32_t root, const QString& path) {
   const QString sandbox = qEnvironmentVariable(kSandboxVariable);
-  if (sandbox.isEmpty()) {
+  // A root the system does not know stays unknown in the sandbox too, so
+  // that the call fails there as it would without one.
+  if (sandbox.isEmpty() || win32::RootKey(root) == nullptr) {
     return Place{win32::RootKey(root), ToAnsi(path)};
   }
   QString inside = sandbox + QStringLiteral("\\%1").arg(root, 8, 16, QLatin1Char('0'));
@@ -42,7 +44,7 @@ Place Locate(std::uint32_t root, const QString& path) {
 // In a sandbox the roots are keys of their own, which have to exist before
 // anything below them can be opened, as a real root always does.
 void EnsureSandboxRoot(std::uint32_t root) {
-  if (qEnvironmentVariableIsEmpty(kSandboxVariable)) {
+  if (qEnvironmentVariableIsEmpty(kSandboxVariable) || win32::RootKey(root) == nullptr) {
     return;
   }
   const Place rootPlace = Locate(root, QString());

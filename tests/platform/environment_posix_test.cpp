@@ -14,6 +14,12 @@ TEST(ExpandEnvironmentStringsPosix, NamesAreCaseSensitive) {
   EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("%QM_TEST_FOLDER%")), QStringLiteral("/opt/host"));
 }
 
+// Windows has no variable with an empty value to set through the C library.
+TEST(ExpandEnvironmentStringsPosix, AnEmptyValueExpandsToNothing) {
+  testing::ScopedEnv empty("QM_TEST_EMPTY", "");
+  EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("a%QM_TEST_EMPTY%b")), QStringLiteral("ab"));
+}
+
 TEST(AnsiTextPosix, IsUtf8AndRoundTrips) {
   const QString text = QStringLiteral("Schlüssel \u20AC \U0001F600");
   EXPECT_EQ(ToAnsi(text), text.toUtf8());

