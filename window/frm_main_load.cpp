@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -23,6 +24,23 @@
 #include "window/host_library.h"
 
 namespace qm {
+
+namespace {
+
+// Where the system's Tahoma sets its lines a pixel further apart (Windows),
+// the German description needs a fourth line more than its label holds. The
+// white band under the label has room for it, so the label grows into the
+// band rather than cut the last line off.
+void GrowIntoBand(QLabel& label, const QWidget& band) {
+  const int needed = label.heightForWidth(label.width());
+  const int room = band.geometry().bottom() + 1 - label.y();
+  if (needed > label.height()) {
+    label.resize(label.width(), std::min(needed, room));
+  }
+}
+
+}  // namespace
+
 namespace {
 
 // From the font step on, a step that fails is passed over and start-up goes
@@ -102,7 +120,10 @@ void frmMain::SetCaptions() {
       [this] { cboField->addItems({Text(113), Text(114), Text(115)}); },
       [this] { cboField->setCurrentIndex(0); },
       [this] { lblProgress->setText(Text(120)); lblProgress->adjustSize(); },
-      [this] { lblDesc->setText(Text(130)); },
+      [this] {
+        lblDesc->setText(Text(130));
+        GrowIntoBand(*lblDesc, *Shape1);
+      },
       [this] { optRemove->setText(Text(135)); },
       [this] { optReplace->setText(Text(105)); },
       [this] { Frame1->setTitle(Text(132)); },

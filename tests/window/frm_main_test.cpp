@@ -175,6 +175,9 @@ TEST_F(Dialog, GermanUsersGetGermanTexts) {
   EXPECT_EQ(w.cmdQuery->text(), QString::fromUtf8("Fundstellen prüfen"));
   w.optRemove_Click();
   EXPECT_EQ(w.cmdStart->text(), QStringLiteral("Suchen und Entfernen"));
+  // However long the German description runs in the system's font, its
+  // label never reaches past the white band.
+  EXPECT_LE(w.lblDesc->geometry().bottom(), w.Shape1->geometry().bottom());
 }
 
 // Handlers that only act on a shown window.
