@@ -345,8 +345,15 @@ QString MoveAside(const QString& file) {
 }  // namespace
 
 QString DefaultJournalFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-         QStringLiteral("/QMReplace");
+  // XDG_DATA_HOME names the user's data folder on Linux, where Qt follows it
+  // already. It is honoured on Windows as well, which has no variable of its
+  // own for the folder: that is how each test program there gets a journal
+  // of its own instead of sharing the one in the profile.
+  const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+  const QString base = !data.isEmpty() && QDir::isAbsolutePath(data)
+                           ? data
+                           : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return base + QStringLiteral("/QMReplace");
 }
 
 std::unique_ptr<RunJournal> OpenRunJournal(const QString& folder) {
