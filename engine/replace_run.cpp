@@ -55,11 +55,25 @@ void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& rec
   }
 }
 
+// Start's approval: the confirmation question with the preview of the first
+// documents; Yes rewrites the whole snapshot.
+std::shared_ptr<HostRecordset> AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
+                                              const RunState& state) {
+  const QString question = Question(port, snapshot.removeMode, snapshot.matches.count, state,
+                                    snapshot.chosen.displayText);
+  const QString preview =
+      RunPreview(port, *snapshot.collection, snapshot.scope, snapshot.matches.count, state);
+  if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
+    return nullptr;
+  }
+  return snapshot.matches.recordset;
+}
+
 // Everything after the input check. Returns without completing when the user
 // declined or asked to stop before the question. `journalNotice` receives
 // what the journal has to tell once (a damaged journal moved aside).
 void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
-                      QString& journalNotice) {
+                      const RunApproval& approve, QString& journalNotice) {
   if (port.SearchHistoryVisible()) {
     port.SaveHistory();
   }
@@ -86,16 +100,16 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       closer.Close();
       return;
     }
-    const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    const QString preview = RunPreview(port, *collection, scope, matches.count, state);
-    if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
+    const std::shared_ptr<HostRecordset> documents =
+        approve(port, RunSnapshot{collection, scope, chosen, removeMode, matches, closer}, state);
+    if (!documents) {
       closer.Close();
       port.SetNotes(QString());
       return;
     }
     const JournaledRun journaled = BeginJournaledRun(port, collection, state);
     journalNotice = journaled.notice;
-    RewriteAll(port, *journaled.collection, *matches.recordset, state);
+    RewriteAll(port, *journaled.collection, *documents, state);
   }
   closer.Close();
   port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
@@ -125,6 +139,11 @@ QString CompletionNote(WindowPort& port, std::int32_t updatedCount) {
 }
 
 void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state) {
+  ReplaceRun(port, startFolder, state, AskTheQuestion);
+}
+
+void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
+                const RunApproval& approve) {
   // A Cancel that came with the last document of an earlier run found no
   // document left to stop; left standing it would stop this run before its
   // first document, after the user confirmed it.
@@ -136,7 +155,7 @@ void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState
   state.updatedCount = 0;
   QString journalNotice;
   try {
-    RunAcceptedInput(port, startFolder, state, journalNotice);
+    RunAcceptedInput(port, startFolder, state, approve, journalNotice);
   } catch (...) {
     ReportFailedRun(port, state, journalNotice);
     throw;

@@ -36,11 +36,13 @@ FoldedText Fold(const QString& text) {
   return folded;
 }
 
-}  // namespace
-
-RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
-                           const QString& replaceText) {
+// The run's rewrite records no spans: it has no use for them.
+RewriteResult Rewrite(const QString& oldValue, const QString& searchText,
+                      const QString& replaceText, std::vector<RewriteSpan>* spans) {
   if (searchText.isEmpty()) {
+    if (spans != nullptr) {
+      spans->push_back({0, oldValue.size(), 0, replaceText.size()});
+    }
     return {true, replaceText};
   }
   const FoldedText value = Fold(oldValue);
@@ -63,6 +65,10 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
     const std::size_t last = first + search.codePoints.size();
     result.changed = true;
     result.value.append(QStringView(oldValue).mid(copiedUpTo, value.offsets[first] - copiedUpTo));
+    if (spans != nullptr) {
+      spans->push_back({value.offsets[first], value.offsets[last] - value.offsets[first],
+                        result.value.size(), replaceText.size()});
+    }
     result.value.append(replaceText);
     copiedUpTo = value.offsets[last];
     from = begin + static_cast<std::ptrdiff_t>(last);
@@ -72,6 +78,19 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
   }
   result.value.append(QStringView(oldValue).mid(copiedUpTo));
   return result;
+}
+
+}  // namespace
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText) {
+  return Rewrite(oldValue, searchText, replaceText, nullptr);
+}
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, std::vector<RewriteSpan>& spans) {
+  spans.clear();
+  return Rewrite(oldValue, searchText, replaceText, &spans);
 }
 
 }  // namespace qm

@@ -11,6 +11,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace qm {
 
 struct RewriteResult {
@@ -22,5 +24,21 @@ struct RewriteResult {
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText);
+
+// One place where a rewrite took text out and put text in, in UTF-16 offsets:
+// [before, before + beforeLength) of the old value became [after, after +
+// afterLength) of the new one. A fill takes the whole old value out.
+struct RewriteSpan {
+  qsizetype before = 0;
+  qsizetype beforeLength = 0;
+  qsizetype after = 0;
+  qsizetype afterLength = 0;
+  friend bool operator==(const RewriteSpan&, const RewriteSpan&) = default;
+};
+
+// The same rewrite, telling where it changed the value: `spans` is replaced
+// by one span per occurrence, left to right (none when nothing changed).
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, std::vector<RewriteSpan>& spans);
 
 }  // namespace qm

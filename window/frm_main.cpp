@@ -62,6 +62,7 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   CreateControls();
   ConnectHandlers();
+  InstallReview();
   InstallUndo();
   Load();
 }

@@ -80,6 +80,9 @@ class frmMain : public QDialog {
   // Undo of the last run not undone yet: Ctrl+Z and the window's context
   // menu (frm_main_undo.cpp).
   void UndoLastRun_Click();
+  // The review of every change before a run: Ctrl+R and the window's
+  // context menu (frm_main_review.cpp).
+  void ReviewChanges_Click();
 
   // The controls.
   QFrame* Shape1 = nullptr;
@@ -124,6 +127,7 @@ class frmMain : public QDialog {
  private:
   void CreateControls();
   void InstallUndo();
+  void InstallReview();
   void ConnectHandlers();
   void Load();
   void LoadIcons();

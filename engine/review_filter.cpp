@@ -1,0 +1,45 @@
+#include "engine/review_filter.h"
+
+#include "platform/text_fold.h"
+
+namespace qm {
+namespace {
+
+bool Holds(const QString& text, const QString& folded) {
+  return FoldCase(text).contains(folded);
+}
+
+}  // namespace
+
+ReviewFilter::ReviewFilter(const ReviewList& list, ReviewPart part, QString text)
+    : list_(list), part_(part), text_(std::move(text)), folded_(FoldCase(text_)) {}
+
+void ReviewFilter::LookAtMore(const QDeadlineTimer& deadline) {
+  if (text_.isEmpty()) {
+    tested_ = list_.Rows(part_);
+    return;
+  }
+  const std::int64_t rows = list_.Rows(part_);
+  do {
+    if (tested_ == rows) {
+      return;
+    }
+    const ReviewRow row = list_.FreshRow(part_, tested_);
+    if (Holds(row.title, folded_) || Holds(row.before, folded_) || Holds(row.after, folded_)) {
+      rows_.push_back(static_cast<std::uint32_t>(tested_));
+    }
+    ++tested_;
+  } while (!deadline.hasExpired());
+}
+
+bool ReviewFilter::Complete() const { return list_.Complete() && tested_ == list_.Rows(part_); }
+
+std::int64_t ReviewFilter::Rows() const {
+  return text_.isEmpty() ? tested_ : static_cast<std::int64_t>(rows_.size());
+}
+
+std::int64_t ReviewFilter::PartRow(std::int64_t row) const {
+  return text_.isEmpty() ? row : rows_.at(static_cast<std::size_t>(row));
+}
+
+}  // namespace qm

@@ -1,0 +1,26 @@
+// Review changes: the replace run with a review of every change in place of
+// its confirmation question.
+//
+// The input check, the history, the start folder, the query and its snapshot
+// are the run's own (replace_run.h). Instead of the question, the snapshot's
+// EntryIDs are taken into a review list (and the snapshot closed), which the
+// user looks through in the review window. Apply rewrites the checked
+// documents, in the run's order, through the run itself: journal, wait
+// cursor, Cancel, notes line, refresh and one undoable run. Closing the
+// review leaves every document as it was and empties the notes line, as No
+// does.
+//
+// A checked document the run leaves as it was (it changed since the list
+// was made and no longer holds the search text) is counted, and the notes
+// line says how many there were after the run's own note.
+#pragma once
+
+#include "engine/replace_run.h"
+#include "engine/review_port.h"
+
+namespace qm {
+
+void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& startFolder,
+               RunState& state);
+
+}  // namespace qm
