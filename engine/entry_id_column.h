@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "window/host_library.h"
@@ -23,6 +24,10 @@ class EntryIdColumn {
   std::int64_t Size() const;
   // 0 <= index < Size().
   QVariant At(std::int64_t index) const;
+  // Whether every ID is a whole number; then Whole() gives them as such:
+  // the IDs from `first` to before `end`.
+  bool AllWhole() const { return !mixed_; }
+  std::span<const std::int64_t> Whole(std::int64_t first, std::int64_t end) const;
 
  private:
   void MakeMixed();

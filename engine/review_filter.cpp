@@ -1,9 +1,14 @@
 #include "engine/review_filter.h"
 
+#include <algorithm>
+
 #include "platform/text_fold.h"
 
 namespace qm {
 namespace {
+
+// Rows read with one query.
+constexpr std::int64_t kChunk = 256;
 
 bool Holds(const QString& text, const QString& folded) {
   return FoldCase(text).contains(folded);
@@ -19,16 +24,17 @@ void ReviewFilter::LookAtMore(const QDeadlineTimer& deadline) {
     tested_ = list_.Rows(part_);
     return;
   }
-  const std::int64_t rows = list_.Rows(part_);
   do {
-    if (tested_ == rows) {
+    const std::int64_t count = std::min(kChunk, list_.Rows(part_) - tested_);
+    if (count == 0) {
       return;
     }
-    const ReviewRow row = list_.FreshRow(part_, tested_);
-    if (Holds(row.title, folded_) || Holds(row.before, folded_) || Holds(row.after, folded_)) {
-      rows_.push_back(static_cast<std::uint32_t>(tested_));
+    for (const ReviewRow& row : list_.ReadRows(part_, tested_, count)) {
+      if (Holds(row.title, folded_) || Holds(row.before, folded_) || Holds(row.after, folded_)) {
+        rows_.push_back(static_cast<std::uint32_t>(tested_));
+      }
+      ++tested_;
     }
-    ++tested_;
   } while (!deadline.hasExpired());
 }
 

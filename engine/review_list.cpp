@@ -1,7 +1,10 @@
 #include "engine/review_list.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "engine/document_field.h"
+#include "engine/document_texts.h"
 #include "platform/error.h"
 
 namespace qm {
@@ -9,6 +12,10 @@ namespace {
 
 // Rows kept for showing again: a few screens of them.
 constexpr int kKeptRows = 512;
+// Documents read with one query.
+constexpr std::int64_t kChunk = 256;
+
+[[noreturn]] void Refuse(const QString& why) { throw Error(-1, QStringLiteral("QMReplace"), why); }
 
 }  // namespace
 
@@ -16,32 +23,55 @@ ReviewList::ReviewList(std::shared_ptr<HostCollection> collection, ReviewCriteri
                        EntryIdColumn entryIds)
     : collection_(std::move(collection)),
       criteria_(std::move(criteria)),
+      rewrite_(criteria_.searchText, criteria_.replaceText),
       entryIds_(std::move(entryIds)),
       shown_(kKeptRows) {
   if (entryIds_.Size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw Error(-1, QStringLiteral("QMReplace"),
-                QStringLiteral("A review cannot list more than %1 documents.")
-                    .arg(std::numeric_limits<std::uint32_t>::max()));
+    Refuse(QStringLiteral("A review cannot list more than %1 documents.")
+               .arg(std::numeric_limits<std::uint32_t>::max()));
   }
   order_.resize(static_cast<std::size_t>(entryIds_.Size()));
   checked_.reserve(static_cast<std::size_t>(entryIds_.Size()));
 }
 
+HostConnection& ReviewList::Connection() const {
+  if (!connection_) {
+    connection_ = collection_->Connection();
+  }
+  return *connection_;
+}
+
+void ReviewList::Sort(bool changes) {
+  const auto position = static_cast<std::uint32_t>(lookedAt_);
+  if (changes) {
+    order_[static_cast<std::size_t>(changes_++)] = position;
+    checked_.push_back(true);
+    ++checkedCount_;
+  } else {
+    order_[static_cast<std::size_t>(Total() - 1 - unchanged_++)] = position;
+  }
+  ++lookedAt_;
+}
+
 void ReviewList::LookAtMore(const QDeadlineTimer& deadline) {
-  const std::int64_t total = Total();
   do {
-    if (lookedAt_ == total) {
+    if (Complete()) {
       return;
     }
-    const auto position = static_cast<std::uint32_t>(lookedAt_);
-    if (ReviewChanges(*collection_, entryIds_.At(lookedAt_), criteria_)) {
-      order_[static_cast<std::size_t>(changes_++)] = position;
-      checked_.push_back(true);
-      ++checkedCount_;
+    const std::int64_t end = std::min(Total(), lookedAt_ + kChunk);
+    if (entryIds_.AllWhole()) {
+      const std::span<const std::int64_t> ids = entryIds_.Whole(lookedAt_, end);
+      const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, false);
+      for (const std::int64_t id : ids) {
+        const auto found = texts.find(id);
+        Sort(found != texts.end() && rewrite_.Apply(found->second.value).changed);
+      }
     } else {
-      order_[static_cast<std::size_t>(total - 1 - unchanged_++)] = position;
+      while (lookedAt_ < end) {
+        const auto document = collection_->GetDocument(entryIds_.At(lookedAt_));
+        Sort(rewrite_.Apply(ReadDocumentField(*document, criteria_.field)).changed);
+      }
     }
-    ++lookedAt_;
   } while (!deadline.hasExpired());
 }
 
@@ -51,8 +81,7 @@ std::int64_t ReviewList::Rows(ReviewPart part) const {
 
 std::uint32_t ReviewList::Position(ReviewPart part, std::int64_t row) const {
   if (row < 0 || row >= Rows(part)) {
-    throw Error(-1, QStringLiteral("QMReplace"),
-                QStringLiteral("The review has no row %1 there.").arg(row));
+    Refuse(QStringLiteral("The review has no row %1 there.").arg(row));
   }
   const std::int64_t index = part == ReviewPart::Changes ? row : Total() - 1 - row;
   return order_[static_cast<std::size_t>(index)];
@@ -67,13 +96,35 @@ ReviewRow ReviewList::Row(ReviewPart part, std::int64_t row) {
   if (const ReviewRow* kept = shown_.object(position)) {
     return *kept;
   }
-  ReviewRow read = FreshRow(part, row);
+  ReviewRow read = ReadReviewRow(*collection_, EntryId(part, row), criteria_.field, rewrite_);
   shown_.insert(position, new ReviewRow(read));
   return read;
 }
 
-ReviewRow ReviewList::FreshRow(ReviewPart part, std::int64_t row) const {
-  return ReadReviewRowForDisplay(*collection_, EntryId(part, row), criteria_);
+std::vector<ReviewRow> ReviewList::ReadRows(ReviewPart part, std::int64_t first,
+                                            std::int64_t count) const {
+  std::vector<ReviewRow> rows;
+  rows.reserve(static_cast<std::size_t>(count));
+  if (!entryIds_.AllWhole()) {
+    for (std::int64_t row = first; row < first + count; ++row) {
+      rows.push_back(ReadReviewRow(*collection_, EntryId(part, row), criteria_.field, rewrite_));
+    }
+    return rows;
+  }
+  std::vector<std::int64_t> ids;
+  ids.reserve(static_cast<std::size_t>(count));
+  for (std::int64_t row = first; row < first + count; ++row) {
+    ids.push_back(entryIds_.Whole(Position(part, row), Position(part, row) + 1).front());
+  }
+  const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, true);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const auto found = texts.find(ids[i]);
+    rows.push_back(found != texts.end()
+                       ? MakeReviewRow(found->second.title, found->second.value, rewrite_)
+                       : ReadReviewRow(*collection_, QVariant(static_cast<qlonglong>(ids[i])),
+                                       criteria_.field, rewrite_));
+  }
+  return rows;
 }
 
 bool ReviewList::Checked(std::int64_t row) const {

@@ -9,6 +9,8 @@
 // time (LookAtMore), so that the first rows can be shown while the rest are
 // still being looked at; each part only grows at its end. A row's texts are
 // read from its document when asked for, and the last few hundred are kept.
+// Passes over many documents read them a chunk at a time through the
+// collection's database connection (document_texts.h).
 //
 // Rows that change start checked; rows left as they are have no check box.
 #pragma once
@@ -36,24 +38,26 @@ class ReviewList {
              EntryIdColumn entryIds);
 
   const ReviewCriteria& Criteria() const { return criteria_; }
-  HostCollection& Collection() const { return *collection_; }
 
   // Documents in the snapshot, and how many of them were sorted so far.
   std::int64_t Total() const { return entryIds_.Size(); }
   std::int64_t LookedAt() const { return lookedAt_; }
   bool Complete() const { return lookedAt_ == Total(); }
 
-  // Sorts the next documents into their parts until `deadline` has passed
-  // (one document at least) or every document is sorted. Host failures
-  // propagate; the document that failed is looked at again by the next call.
+  // Sorts the next documents into their parts, a chunk at a time, until
+  // `deadline` has passed (one chunk at least) or every document is sorted.
+  // A document that no longer exists is left as it is. Host failures
+  // propagate; the chunk that failed is looked at again by the next call.
   void LookAtMore(const QDeadlineTimer& deadline);
 
   std::int64_t Rows(ReviewPart part) const;
-  // A row as its document reads now. Never throws; see ReadReviewRowForDisplay.
-  // Row() keeps what it read for the next time the row is shown; FreshRow()
-  // reads without keeping, for a pass over many rows.
+  // A row as its document reads now, for showing: never throws (see
+  // ReadReviewRow), and kept for the next time it is shown.
   ReviewRow Row(ReviewPart part, std::int64_t row);
-  ReviewRow FreshRow(ReviewPart part, std::int64_t row) const;
+  // Rows [first, first + count) of a part as their documents read now, for a
+  // pass over many rows: read a chunk at a time, nothing kept. Host failures
+  // propagate.
+  std::vector<ReviewRow> ReadRows(ReviewPart part, std::int64_t first, std::int64_t count) const;
   // The EntryID of a row.
   QVariant EntryId(ReviewPart part, std::int64_t row) const;
 
@@ -64,10 +68,14 @@ class ReviewList {
 
  private:
   std::uint32_t Position(ReviewPart part, std::int64_t row) const;
+  HostConnection& Connection() const;
+  void Sort(bool changes);
 
   std::shared_ptr<HostCollection> collection_;
   ReviewCriteria criteria_;
+  TextRewrite rewrite_;
   EntryIdColumn entryIds_;
+  mutable std::shared_ptr<HostConnection> connection_;
   // Positions in the snapshot: the Changes rows from the front, the
   // Unchanged rows from the back (the last element is Unchanged row 0), so
   // that one allocation serves both parts.

@@ -5,36 +5,26 @@
 
 namespace qm {
 
-ReviewRow ReadReviewRow(HostCollection& collection, const QVariant& entryId,
-                        const ReviewCriteria& criteria) {
-  const std::shared_ptr<HostDocument> document = collection.GetDocument(entryId);
+ReviewRow MakeReviewRow(QString title, QString before, const TextRewrite& rewrite) {
   ReviewRow row;
-  row.title = document->Title();
-  row.before = ReadDocumentField(*document, criteria.field);
-  const RewriteResult rewrite =
-      RewriteValue(row.before, criteria.searchText, criteria.replaceText, row.spans);
-  row.changes = rewrite.changed;
-  row.after = rewrite.value;
+  row.title = std::move(title);
+  row.before = std::move(before);
+  RewriteResult result = rewrite.Apply(row.before, &row.spans);
+  row.changes = result.changed;
+  row.after = std::move(result.value);
   return row;
 }
 
-ReviewRow ReadReviewRowForDisplay(HostCollection& collection, const QVariant& entryId,
-                                  const ReviewCriteria& criteria) {
+ReviewRow ReadReviewRow(HostCollection& collection, const QVariant& entryId, SearchField field,
+                        const TextRewrite& rewrite) {
   try {
-    return ReadReviewRow(collection, entryId, criteria);
+    const std::shared_ptr<HostDocument> document = collection.GetDocument(entryId);
+    return MakeReviewRow(document->Title(), ReadDocumentField(*document, field), rewrite);
   } catch (const Error& error) {
     ReviewRow row;
     row.failure = error.description();
     return row;
   }
-}
-
-bool ReviewChanges(HostCollection& collection, const QVariant& entryId,
-                   const ReviewCriteria& criteria) {
-  const std::shared_ptr<HostDocument> document = collection.GetDocument(entryId);
-  return RewriteValue(ReadDocumentField(*document, criteria.field), criteria.searchText,
-                      criteria.replaceText)
-      .changed;
 }
 
 }  // namespace qm

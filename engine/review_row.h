@@ -1,6 +1,6 @@
 // What the review shows of one document: its title, the chosen field before
 // and after the run's rewrite, and where the rewrite took text out and put
-// text in. Computed by the run's own rewrite, from the document as it reads
+// text in. Computed by the run's own rewrite from the document as it reads
 // at the moment; reading only, nothing is written.
 #pragma once
 
@@ -38,17 +38,12 @@ struct ReviewRow {
   QString failure;
 };
 
-// Host failures propagate.
-ReviewRow ReadReviewRow(HostCollection& collection, const QVariant& entryId,
-                        const ReviewCriteria& criteria);
+// The row of a document that reads `title` and `before`.
+ReviewRow MakeReviewRow(QString title, QString before, const TextRewrite& rewrite);
 
-// The same, for showing: a failure becomes a row that says it.
-ReviewRow ReadReviewRowForDisplay(HostCollection& collection, const QVariant& entryId,
-                                  const ReviewCriteria& criteria);
-
-// Whether the run would write the document: the one question the count asks,
-// without the title and the spans.
-bool ReviewChanges(HostCollection& collection, const QVariant& entryId,
-                   const ReviewCriteria& criteria);
+// Reads one document through its document object. Never throws: a failure
+// becomes a row that says it.
+ReviewRow ReadReviewRow(HostCollection& collection, const QVariant& entryId, SearchField field,
+                        const TextRewrite& rewrite);
 
 }  // namespace qm

@@ -36,40 +36,56 @@ FoldedText Fold(const QString& text) {
   return folded;
 }
 
-// The run's rewrite records no spans: it has no use for them.
-RewriteResult Rewrite(const QString& oldValue, const QString& searchText,
-                      const QString& replaceText, std::vector<RewriteSpan>* spans) {
-  if (searchText.isEmpty()) {
-    if (spans != nullptr) {
-      spans->push_back({0, oldValue.size(), 0, replaceText.size()});
-    }
-    return {true, replaceText};
-  }
-  const FoldedText value = Fold(oldValue);
-  const FoldedText search = Fold(searchText);
+}  // namespace
+
+// The folded search text and its searcher, which refers into it.
+struct TextRewrite::Search {
+  explicit Search(const QString& text)
+      : folded(Fold(text)), searcher(folded.codePoints.cbegin(), folded.codePoints.cend()) {}
+  FoldedText folded;
   // Boyer-Moore keeps a hostile value such as a long run of one letter from
   // costing its length times the search text's length.
-  const std::boyer_moore_searcher searcher(search.codePoints.begin(), search.codePoints.end());
+  std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
+};
+
+TextRewrite::TextRewrite(const QString& searchText, QString replaceText)
+    : search_(searchText.isEmpty() ? nullptr : std::make_unique<Search>(searchText)),
+      replaceText_(std::move(replaceText)) {}
+
+TextRewrite::~TextRewrite() = default;
+
+RewriteResult TextRewrite::Apply(const QString& oldValue, std::vector<RewriteSpan>* spans) const {
+  if (spans != nullptr) {
+    spans->clear();
+  }
+  if (!search_) {
+    if (spans != nullptr) {
+      spans->push_back({0, oldValue.size(), 0, replaceText_.size()});
+    }
+    return {true, replaceText_};
+  }
+  const FoldedText value = Fold(oldValue);
   const auto begin = value.codePoints.begin();
   const auto end = value.codePoints.end();
+  const std::size_t searchLength = search_->folded.codePoints.size();
 
   RewriteResult result;
   qsizetype copiedUpTo = 0;  // UTF-16 offset in oldValue
   auto from = begin;
   for (;;) {
-    const auto found = std::search(from, end, searcher);
+    const auto found = std::search(from, end, search_->searcher);
     if (found == end) {
       break;
     }
     const auto first = static_cast<std::size_t>(found - begin);
-    const std::size_t last = first + search.codePoints.size();
+    const std::size_t last = first + searchLength;
     result.changed = true;
     result.value.append(QStringView(oldValue).mid(copiedUpTo, value.offsets[first] - copiedUpTo));
     if (spans != nullptr) {
       spans->push_back({value.offsets[first], value.offsets[last] - value.offsets[first],
-                        result.value.size(), replaceText.size()});
+                        result.value.size(), replaceText_.size()});
     }
-    result.value.append(replaceText);
+    result.value.append(replaceText_);
     copiedUpTo = value.offsets[last];
     from = begin + static_cast<std::ptrdiff_t>(last);
   }
@@ -80,17 +96,14 @@ RewriteResult Rewrite(const QString& oldValue, const QString& searchText,
   return result;
 }
 
-}  // namespace
-
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText) {
-  return Rewrite(oldValue, searchText, replaceText, nullptr);
+  return TextRewrite(searchText, replaceText).Apply(oldValue);
 }
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans) {
-  spans.clear();
-  return Rewrite(oldValue, searchText, replaceText, &spans);
+  return TextRewrite(searchText, replaceText).Apply(oldValue, &spans);
 }
 
 }  // namespace qm

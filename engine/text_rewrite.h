@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace qm {
@@ -40,5 +41,24 @@ struct RewriteSpan {
 // by one span per occurrence, left to right (none when nothing changed).
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans);
+
+// The rewrite for one search text and replacement, prepared once for many
+// values: what a pass over a whole snapshot uses. Apply(v) is exactly
+// RewriteValue(v, searchText, replaceText).
+class TextRewrite {
+ public:
+  TextRewrite(const QString& searchText, QString replaceText);
+  ~TextRewrite();
+  TextRewrite(const TextRewrite&) = delete;
+  TextRewrite& operator=(const TextRewrite&) = delete;
+
+  // With `spans`, as the overload of RewriteValue that tells where.
+  RewriteResult Apply(const QString& oldValue, std::vector<RewriteSpan>* spans = nullptr) const;
+
+ private:
+  struct Search;
+  std::unique_ptr<Search> search_;
+  QString replaceText_;
+};
 
 }  // namespace qm

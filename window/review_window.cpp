@@ -227,7 +227,8 @@ void ReviewWindow::done(int result) {
 
 void ReviewWindow::Work() {
   try {
-    const QDeadlineTimer deadline(kSliceMs);
+    // The first rows as soon as there are any; then chunks of a slice each.
+    const QDeadlineTimer deadline(changes_->rowCount() + unchanged_->rowCount() == 0 ? 0 : kSliceMs);
     if (!list_.Complete()) {
       list_.LookAtMore(deadline);
     }

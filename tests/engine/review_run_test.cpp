@@ -155,7 +155,7 @@ TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
   review_.user = [this](ReviewList& list) {
     LookAtEverything(list);
     for (std::int64_t row = 0; row < list.Rows(ReviewPart::Changes); ++row) {
-      const QString title = list.FreshRow(ReviewPart::Changes, row).title;
+      const QString title = list.ReadRows(ReviewPart::Changes, row, 1).front().title;
       const auto document = inner_->GetDocument(list.EntryId(ReviewPart::Changes, row));
       if (title == QStringLiteral("abc two")) {
         document->SetTitle(QStringLiteral("edited away"));
@@ -190,7 +190,7 @@ TEST_F(ReviewRunTest, TheFilterLetsThroughRowsWhoseTitleBeforeOrAfterHoldItsText
       }
       QStringList titles;
       for (std::int64_t row = 0; row < filter.Rows(); ++row) {
-        titles << list.FreshRow(ReviewPart::Changes, filter.PartRow(row)).title;
+        titles << list.ReadRows(ReviewPart::Changes, filter.PartRow(row), 1).front().title;
       }
       return titles;
     };
