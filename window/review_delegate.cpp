@@ -4,8 +4,6 @@
 #include <QPainter>
 #include <QTextLayout>
 
-#include <algorithm>
-
 #include "window/review_model.h"
 
 namespace qm {
@@ -88,8 +86,9 @@ void ReviewDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
   if (!spans.empty()) {
     const qreal start = line.cursorToX(spans.front().start);
     const qreal end = line.cursorToX(spans.front().start + spans.front().length);
-    if (end > area.width()) {
-      shift = std::max<qreal>(0, start - area.width() / 4.0);
+    if (end > area.width() && start > area.width() / 4.0) {
+      // From the start of a character, so that none shows cut in half.
+      shift = line.cursorToX(line.xToCursor(start - area.width() / 4.0));
     }
   }
   const bool selected = (item.state & QStyle::State_Selected) != 0;

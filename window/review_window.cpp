@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -45,6 +46,25 @@ W* Named(W* widget, const char* name) {
 }
 
 qlonglong Number(std::int64_t n) { return static_cast<qlonglong>(n); }
+
+// A list's columns share its width, the document three tenths and the
+// values the rest alike; once the list has a width, its columns keep the
+// proportions the user gave them as it grows or shrinks.
+void FitColumns(QTableView& view, int oldWidth, int newWidth) {
+  static const char kFitted[] = "qmColumnsFitted";
+  if (newWidth <= 0) {
+    return;
+  }
+  if (oldWidth <= 0 || !view.property(kFitted).toBool()) {
+    view.setProperty(kFitted, true);
+    view.setColumnWidth(ReviewModel::kDocument, newWidth * 3 / 10);
+    view.setColumnWidth(ReviewModel::kBefore, newWidth * 35 / 100);
+    return;
+  }
+  for (const int column : {ReviewModel::kDocument, ReviewModel::kBefore}) {
+    view.setColumnWidth(column, view.columnWidth(column) * newWidth / oldWidth);
+  }
+}
 
 }  // namespace
 
@@ -202,18 +222,6 @@ void ReviewWindow::RestoreSize() {
   resize(size.expandedTo(minimumSizeHint()));
 }
 
-void ReviewWindow::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (!sized_) {
-    sized_ = true;
-    for (QTableView* view : {lstChanges, lstUnchanged}) {
-      const int width = view->viewport()->width();
-      view->setColumnWidth(ReviewModel::kDocument, width * 3 / 10);
-      view->setColumnWidth(ReviewModel::kBefore, width * 35 / 100);
-    }
-  }
-}
-
 void ReviewWindow::done(int result) {
   work_.stop();
   filterDelay_.stop();
@@ -290,6 +298,11 @@ void ReviewWindow::UpdateState() {
 }
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && (watched == lstChanges || watched == lstUnchanged)) {
+    auto* resize = static_cast<QResizeEvent*>(event);
+    FitColumns(*static_cast<QTableView*>(watched), resize->oldSize().width(),
+               resize->size().width());
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;

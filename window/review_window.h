@@ -65,7 +65,6 @@ class ReviewWindow final : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   QString Text(int id) const;
@@ -87,7 +86,6 @@ class ReviewWindow final : public QDialog {
   QTimer work_;
   QTimer filterDelay_;
   std::optional<Error> failure_;
-  bool sized_ = false;
 };
 
 }  // namespace qm
