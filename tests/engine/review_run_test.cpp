@@ -3,6 +3,7 @@
 #include "engine/review_run.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <functional>
 
@@ -149,11 +150,20 @@ TEST_F(ReviewRunTest, ApplyRunsTheCheckedDocumentsAsStartDoes) {
 }
 
 TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
-  for (const char* title : {"abc one", "abc two", "abc three"}) {
+  for (const char* title : {"abc one", "abc two", "abc three", "abc gone"}) {
     AddDocument(a_, QString::fromLatin1(title));
   }
   review_.user = [this](ReviewList& list) {
+    // Deleted between the query and the list: left as it is, not a failure.
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DELETE FROM Document WHERE Title = 'abc gone'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
     LookAtEverything(list);
+    EXPECT_EQ(list.Rows(ReviewPart::Unchanged), 1);
+    EXPECT_FALSE(list.Row(ReviewPart::Unchanged, 0).failure.isEmpty());
     for (std::int64_t row = 0; row < list.Rows(ReviewPart::Changes); ++row) {
       const QString title = list.ReadRows(ReviewPart::Changes, row, 1).front().title;
       const auto document = inner_->GetDocument(list.EntryId(ReviewPart::Changes, row));
