@@ -76,7 +76,11 @@ long StatusKb(const char* field) {
   }
   for (const QByteArray& line : status.readAll().split('\n')) {
     if (line.startsWith(field)) {
-      return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ').first().toLong();
+      return line.mid(static_cast<qsizetype>(std::strlen(field)))
+          .trimmed()
+          .split(' ')
+          .first()
+          .toLong();
     }
   }
   return -1;
@@ -92,8 +96,9 @@ void ResetPeakMemory() {
 // A window that closed itself met a failure.
 void Check(const qm::ReviewWindow& window) {
   if (!window.isVisible()) {
-    throw window.Failure() ? *window.Failure()
-                           : qm::Error(-1, QStringLiteral("bench"), QStringLiteral("The review closed."));
+    throw window.Failure()
+        ? *window.Failure()
+        : qm::Error(-1, QStringLiteral("bench"), QStringLiteral("The review closed."));
   }
 }
 
@@ -105,7 +110,8 @@ class BenchReview : public qm::ReviewPort {
 
   bool Review(qm::ReviewList& list) override {
     if (qEnvironmentVariableIsSet("QM_ENGINE_ONLY")) {
-      QElapsedTimer t; t.start();
+      QElapsedTimer t;
+      t.start();
       list.LookAtMore(QDeadlineTimer(QDeadlineTimer::Forever));
       std::fprintf(stderr, "engine-only count %.1f ms\n", t.nsecsElapsed() / 1e6);
     }
@@ -153,8 +159,10 @@ std::size_t BareQuery(const QString& file) {
     std::fprintf(stderr, "baseline: cannot open %s\n", qPrintable(file));
     std::exit(2);
   }
-  const std::string query = std::string("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND "
-                                        "Title LIKE '%") + kSearch + "%'";
+  const std::string query = std::string(
+                                "SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND "
+                                "Title LIKE '%") +
+                            kSearch + "%'";
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db, query.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
     std::fprintf(stderr, "baseline query failed: %s\n", sqlite3_errmsg(db));
@@ -202,7 +210,8 @@ int main(int argc, char** argv) {
       ResetPeakMemory();
       timer.start();
       qm::RunState state;
-      qm::ReviewRun(port, review, [&root] { return root; }, state);
+      qm::ReviewRun(
+          port, review, [&root] { return root; }, state);
       peakKb = std::max(peakKb, StatusKb("VmHWM:"));
       if (review.firstRowsSeconds < bestOpen) {
         bestOpen = review.firstRowsSeconds;
@@ -215,8 +224,9 @@ int main(int argc, char** argv) {
       timer.start();
       bareRows = BareQuery(data.documentsFile);
       bestBare = std::min(bestBare, timer.nsecsElapsed() / 1e9);
-      std::fprintf(stderr, "round %d: review of %lld documents (%lld change), baseline %zu\n", i + 1,
-                   static_cast<long long>(documents), static_cast<long long>(changing), bareRows);
+      std::fprintf(stderr, "round %d: review of %lld documents (%lld change), baseline %zu\n",
+                   i + 1, static_cast<long long>(documents), static_cast<long long>(changing),
+                   bareRows);
     }
     if (documents <= 0 || static_cast<std::size_t>(documents) != bareRows) {
       std::fprintf(stderr, "the review and the baseline disagree on the documents\n");
@@ -227,7 +237,8 @@ int main(int argc, char** argv) {
                  "review-open   first %d rows %8.1f ms (query and list %.1f ms), baseline query "
                  "%8.1f ms; counting every document %8.1f ms\n",
                  kFirstRows, bestOpen * 1e3, listed * 1e3, bestBare * 1e3, count * 1e3);
-    std::fprintf(stderr, "review        peak memory %.1f MB (%.1f MB before the review), budget %.1f MB\n",
+    std::fprintf(stderr,
+                 "review        peak memory %.1f MB (%.1f MB before the review), budget %.1f MB\n",
                  peakKb / 1024.0, startKb / 1024.0, budgetMb);
     std::printf("ratio review-open %.2f\n", bestOpen / bestBare);
     std::printf("peak-memory-mb review %.1f budget %.1f\n", peakKb / 1024.0, budgetMb);

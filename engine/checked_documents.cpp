@@ -5,9 +5,7 @@
 namespace qm {
 namespace {
 
-[[noreturn]] void Refuse(const QString& why) {
-  throw Error(-1, QStringLiteral("QMReplace"), why);
-}
+[[noreturn]] void Refuse(const QString& why) { throw Error(-1, QStringLiteral("QMReplace"), why); }
 
 }  // namespace
 

@@ -10,8 +10,8 @@ const QString kTitle = QStringLiteral("ReviewTitle");
 
 QString BuildTextsQueryText(SearchField field, std::span<const std::int64_t> entryIds,
                             bool withTitle) {
-  QString query = QStringLiteral("SELECT EntryID, ") + ColumnName(field) +
-                  QStringLiteral(" AS ") + kValue;
+  QString query =
+      QStringLiteral("SELECT EntryID, ") + ColumnName(field) + QStringLiteral(" AS ") + kValue;
   if (withTitle) {
     query += QStringLiteral(", Title AS ") + kTitle;
   }

@@ -40,8 +40,8 @@ QVariant EntryIdColumn::At(std::int64_t index) const {
 }
 
 std::span<const std::int64_t> EntryIdColumn::Whole(std::int64_t first, std::int64_t end) const {
-  return std::span<const std::int64_t>(integers_)
-      .subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+  return std::span<const std::int64_t>(integers_).subspan(static_cast<std::size_t>(first),
+                                                          static_cast<std::size_t>(end - first));
 }
 
 EntryIdColumn ReadEntryIds(HostRecordset& recordset, std::int64_t expected) {

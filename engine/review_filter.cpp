@@ -10,9 +10,7 @@ namespace {
 // Rows read with one query.
 constexpr std::int64_t kChunk = 256;
 
-bool Holds(const QString& text, const QString& folded) {
-  return FoldCase(text).contains(folded);
-}
+bool Holds(const QString& text, const QString& folded) { return FoldCase(text).contains(folded); }
 
 }  // namespace
 

@@ -54,14 +54,12 @@ void ReviewModel::LookAtMore(const QDeadlineTimer& deadline) {
   Publish();
 }
 
-bool ReviewModel::Complete() const {
-  return filter_->Complete() && published_ == filter_->Rows();
-}
+bool ReviewModel::Complete() const { return filter_->Complete() && published_ == filter_->Rows(); }
 
 void ReviewModel::Publish() {
   // Qt counts rows in int; a review that large shows its first 2^31 - 1.
-  const int rows = static_cast<int>(
-      std::min<std::int64_t>(filter_->Rows(), std::numeric_limits<int>::max()));
+  const int rows =
+      static_cast<int>(std::min<std::int64_t>(filter_->Rows(), std::numeric_limits<int>::max()));
   if (rows > published_) {
     beginInsertRows(QModelIndex(), published_, rows - 1);
     published_ = rows;

@@ -8,8 +8,7 @@ namespace {
 // Qt's own limit for a widget's size.
 constexpr int kLargest = 32767;
 
-cRegistry SizeValue(const QString& settingsKey, const char* name,
-                    platform::RegistryStore& store) {
+cRegistry SizeValue(const QString& settingsKey, const char* name, platform::RegistryStore& store) {
   cRegistry registry(store);
   registry.SetClassKey(static_cast<std::int32_t>(platform::reg::kCurrentUser));
   registry.SetSectionKey(settingsKey);
@@ -35,8 +34,7 @@ QSize LoadReviewSize(const QString& settingsKey, platform::RegistryStore& store)
   return width > 0 && height > 0 ? QSize(width, height) : QSize();
 }
 
-void SaveReviewSize(const QString& settingsKey, const QSize& size,
-                    platform::RegistryStore& store) {
+void SaveReviewSize(const QString& settingsKey, const QSize& size, platform::RegistryStore& store) {
   SizeValue(settingsKey, kReviewWidthValue, store).SetValue(size.width());
   SizeValue(settingsKey, kReviewHeightValue, store).SetValue(size.height());
 }

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QResizeEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,6 +17,7 @@
 
 #include "engine/mod_resource.h"
 #include "engine/review_texts.h"
+#include "engine/window_port.h"
 #include "startup/text_table.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
@@ -151,8 +152,8 @@ void ReviewWindow::CreateControls() {
   layout->addWidget(lstUnchanged, 1);
   layout->addLayout(buttons);
 
-  QWidget* order[] = {txtFilter, cmdCheckAll, cmdUncheckAll, lstChanges,
-                      lstUnchanged, cmdApply, cmdCancel};
+  QWidget* order[] = {txtFilter,    cmdCheckAll, cmdUncheckAll, lstChanges,
+                      lstUnchanged, cmdApply,    cmdCancel};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -182,9 +183,9 @@ QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
   connect(model, &QAbstractItemModel::rowsInserted, view, [view] {
     // The first rows: a user who presses Space at once means the first one.
     if (!view->currentIndex().isValid()) {
-      view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
-                                              QItemSelectionModel::ClearAndSelect |
-                                                  QItemSelectionModel::Rows);
+      view->selectionModel()->setCurrentIndex(
+          view->model()->index(0, 0),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
   });
   return view;
@@ -193,9 +194,12 @@ QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
 void ReviewWindow::SetCaptions() {
   setWindowTitle(Text(review_text::kWindowTitle));
   const ReviewCriteria& criteria = list_.Criteria();
-  const QString field = startup::LoadText(static_cast<std::uint16_t>(113 + static_cast<int>(criteria.field)));
+  // The field list holds texts 113 to 115 in the order of SearchField.
+  const QString field = startup::LoadText(
+      static_cast<std::uint16_t>(text_id::kFieldTitle + static_cast<int>(criteria.field)));
   if (criteria.searchText.isEmpty()) {
-    lblCriteria->setText(modResource::printf(Text(review_text::kFill), {field, criteria.replaceText}));
+    lblCriteria->setText(
+        modResource::printf(Text(review_text::kFill), {field, criteria.replaceText}));
   } else if (criteria.replaceText.isEmpty()) {
     lblCriteria->setText(
         modResource::printf(Text(review_text::kRemove), {criteria.searchText, field}));
@@ -236,7 +240,8 @@ void ReviewWindow::done(int result) {
 void ReviewWindow::Work() {
   try {
     // The first rows as soon as there are any; then chunks of a slice each.
-    const QDeadlineTimer deadline(changes_->rowCount() + unchanged_->rowCount() == 0 ? 0 : kSliceMs);
+    const bool first = changes_->rowCount() + unchanged_->rowCount() == 0;
+    const QDeadlineTimer deadline(first ? 0 : kSliceMs);
     if (!list_.Complete()) {
       list_.LookAtMore(deadline);
     }
@@ -278,16 +283,18 @@ void ReviewWindow::UpdateState() {
   prgLooking->setVisible(!listed);
   // A progress bar counts in int: large lists in thousandths.
   prgLooking->setRange(0, 1000);
-  prgLooking->setValue(list_.Total() > 0 ? static_cast<int>(list_.LookedAt() * 1000 / list_.Total()) : 1000);
+  prgLooking->setValue(list_.Total() > 0 ? static_cast<int>(list_.LookedAt() * 1000 / list_.Total())
+                                         : 1000);
 
   const bool filtered = !changes_->FilterText().isEmpty();
   lblShown->setVisible(filtered);
   if (filtered) {
-    lblShown->setText(modResource::printf(
-        Text(review_text::kShown), {changes_->rowCount() + unchanged_->rowCount()}));
+    lblShown->setText(modResource::printf(Text(review_text::kShown),
+                                          {changes_->rowCount() + unchanged_->rowCount()}));
   }
   const std::int64_t unchanged = list_.Rows(ReviewPart::Unchanged);
-  lblUnchanged->setText(modResource::printf(Text(review_text::kUnchangedHeading), {Number(unchanged)}));
+  lblUnchanged->setText(
+      modResource::printf(Text(review_text::kUnchangedHeading), {Number(unchanged)}));
   lblUnchanged->setVisible(unchanged > 0);
   lstUnchanged->setVisible(unchanged > 0);
 

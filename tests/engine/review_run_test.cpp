@@ -102,8 +102,8 @@ TEST_F(ReviewRunTest, ListsTheRunsDocumentsInItsOrderApartByWhatTheRewriteDoes) 
       {"percent", "100%", "X", false, "Title", {}, {"100 percent|100 percent"}},
       {"underscore", "e_", "e-", false, "Title",
        {"snake_case e_mail|snake_case e_mail|snake-case e-mail|4+2>4+2 11+2>11+2"},
-       {"- Report - |- Report - ", "nothing here|nothing here", "Heise online - News|Heise online - News",
-        "100 percent|100 percent"}},
+       {"- Report - |- Report - ", "nothing here|nothing here",
+        "Heise online - News|Heise online - News", "100 percent|100 percent"}},
   };
   for (const auto& c : cases) {
     Populate();

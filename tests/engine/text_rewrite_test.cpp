@@ -69,7 +69,8 @@ TEST(RewriteValue, TellsWhereItTookTextOutAndPutTextIn) {
     std::vector<qm::RewriteSpan> spans;
   };
   const Case cases[] = {
-      {"longer replacement moves the next span", "ABC abc", "abc", "Xyz1", {{0, 3, 0, 4}, {4, 3, 5, 4}}},
+      {"longer replacement moves the next span", "ABC abc", "abc", "Xyz1",
+       {{0, 3, 0, 4}, {4, 3, 5, 4}}},
       {"removal inserts nothing", "- a - b", "- ", "", {{0, 2, 0, 0}, {4, 2, 2, 0}}},
       {"astral letters count two units", "\xF0\x9F\x98\x80" "ab", "AB", "c", {{2, 2, 2, 1}}},
       {"fill takes the whole value", "old", "", "new", {{0, 3, 0, 3}}},
