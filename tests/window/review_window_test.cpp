@@ -24,6 +24,7 @@
 #include "common/test_environment.h"
 #include "host/host_admin.h"
 #include "startup/search_history.h"
+#include "support/c_registry.h"
 #include "window/frm_main.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
@@ -297,6 +298,38 @@ TEST_F(ReviewWindowTest, TheWayInChecksTheInputAndTheSizeIsKeptInTheSettingsKey)
     review.reject();
   }));
   EXPECT_EQ(Titles().filter(QStringLiteral(" - Site")).size(), 3);
+}
+
+// Values someone else wrote into the settings key never size the window.
+TEST(ReviewSize, OnlyTwoWholeNumbersAWindowCanHaveAreASize) {
+  qm::testing::ScopedConfigHome config;
+  const QString key = QStringLiteral("Software\\QMReplace tests\\Review");
+  const auto store = [&key](const char* name, std::uint32_t type, const QVariant& value) {
+    qm::cRegistry registry;
+    registry.SetClassKey(static_cast<std::int32_t>(qm::platform::reg::kCurrentUser));
+    registry.SetSectionKey(key);
+    registry.SetValueKey(QLatin1String(name));
+    registry.SetValueType(static_cast<std::int32_t>(type));
+    registry.SetValue(value);
+  };
+  EXPECT_FALSE(qm::LoadReviewSize(key).isValid());  // nothing stored
+  qm::SaveReviewSize(key, QSize(640, 400));
+  EXPECT_EQ(qm::LoadReviewSize(key), QSize(640, 400));
+  struct Case {
+    const char* name;
+    std::uint32_t type;
+    QVariant width;
+  };
+  const Case cases[] = {
+      {"a text", qm::platform::reg::kSz, QStringLiteral("640")},
+      {"zero", qm::platform::reg::kDword, 0},
+      {"negative", qm::platform::reg::kDword, -640},
+      {"beyond Qt's limit", qm::platform::reg::kDword, 40000},
+  };
+  for (const Case& c : cases) {
+    store(qm::kReviewWidthValue, c.type, c.width);
+    EXPECT_FALSE(qm::LoadReviewSize(key).isValid()) << c.name;
+  }
 }
 
 TEST_F(ReviewWindowTest, GermanUsersGetGermanTexts) {
