@@ -13,7 +13,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
+#include <exception>
+#include <iterator>
 
 #include "engine/mod_resource.h"
 #include "engine/review_texts.h"
@@ -249,6 +250,11 @@ void ReviewWindow::Work() {
     unchanged_->LookAtMore(deadline);
   } catch (const Error& error) {
     failure_ = error;
+    reject();
+    return;
+  } catch (const std::exception& error) {
+    // Nothing may leave a timer's slot: the window's command reports it.
+    failure_ = Error(-1, QStringLiteral("QMReplace"), QString::fromUtf8(error.what()));
     reject();
     return;
   }
