@@ -137,7 +137,7 @@ class BenchReview : public qm::ReviewPort {
     }
     countSeconds = counting.nsecsElapsed() / 1e9;
     documents = list.Total();
-    changing = list.Rows(qm::ReviewPart::Changes);
+    changing = list.Rows(qm::ReviewSection::Changes);
     window.reject();
     return false;
   }

@@ -24,7 +24,7 @@ void CheckedDocuments::CheckOpen() const {
 }
 
 std::int64_t CheckedDocuments::NextChecked(std::int64_t row) const {
-  const std::int64_t rows = list_->Rows(ReviewPart::Changes);
+  const std::int64_t rows = list_->Rows(ReviewSection::Changes);
   while (row < rows && !list_->Checked(row)) {
     ++row;
   }
@@ -38,7 +38,7 @@ std::int64_t CheckedDocuments::RecordCount() const {
 
 bool CheckedDocuments::Eof() const {
   CheckOpen();
-  return row_ >= list_->Rows(ReviewPart::Changes);
+  return row_ >= list_->Rows(ReviewSection::Changes);
 }
 
 QVariant CheckedDocuments::Value(const QString& field) const {
@@ -48,7 +48,7 @@ QVariant CheckedDocuments::Value(const QString& field) const {
   if (field.compare(QLatin1String("EntryID"), Qt::CaseInsensitive) != 0) {
     Refuse(QStringLiteral("The checked documents have no field named \"%1\".").arg(field));
   }
-  return list_->EntryId(ReviewPart::Changes, row_);
+  return list_->EntryId(ReviewSection::Changes, row_);
 }
 
 void CheckedDocuments::MoveNext() {

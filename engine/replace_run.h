@@ -65,7 +65,7 @@ struct RunSnapshot {
 };
 
 // Asks the user before a run writes anything. Returns the documents to
-// rewrite in the run's order (the snapshot itself, or a part of it that the
+// rewrite in the run's order (the snapshot itself, or some of its documents, as the
 // approval made), or null when the user declines. Start's approval is the
 // confirmation question.
 using RunApproval = std::function<std::shared_ptr<HostRecordset>(

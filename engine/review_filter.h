@@ -1,4 +1,4 @@
-// The rows of one part of a review that a filter text narrows it to: those
+// The rows of one section of a review that a filter text narrows it to: those
 // whose title, value before or value after holds the text, without regard to
 // case (the rule the search uses). Rows are tested a chunk at a time and
 // found in order, also while the list itself still grows; each is read from
@@ -18,7 +18,7 @@ namespace qm {
 class ReviewFilter {
  public:
   // An empty text lets every row through without reading any.
-  ReviewFilter(const ReviewList& list, ReviewPart part, QString text);
+  ReviewFilter(const ReviewList& list, ReviewSection section, QString text);
 
   const QString& Text() const { return text_; }
   // Tests further rows the list has until `deadline` has passed (one row at
@@ -26,16 +26,16 @@ class ReviewFilter {
   void LookAtMore(const QDeadlineTimer& deadline);
   // Every row the list will ever have is tested.
   bool Complete() const;
-  // Rows tested so far, of the part's rows.
+  // Rows tested so far, of the section's rows.
   std::int64_t Tested() const { return tested_; }
 
-  // Rows let through, and which row of the part each is.
+  // Rows let through, and which row of the section each is.
   std::int64_t Rows() const;
-  std::int64_t PartRow(std::int64_t row) const;
+  std::int64_t SectionRow(std::int64_t row) const;
 
  private:
   const ReviewList& list_;
-  ReviewPart part_;
+  ReviewSection section_;
   QString text_;
   QString folded_;
   std::int64_t tested_ = 0;

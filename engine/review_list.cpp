@@ -75,46 +75,46 @@ void ReviewList::LookAtMore(const QDeadlineTimer& deadline) {
   } while (!deadline.hasExpired());
 }
 
-std::int64_t ReviewList::Rows(ReviewPart part) const {
-  return part == ReviewPart::Changes ? changes_ : unchanged_;
+std::int64_t ReviewList::Rows(ReviewSection section) const {
+  return section == ReviewSection::Changes ? changes_ : unchanged_;
 }
 
-std::uint32_t ReviewList::Position(ReviewPart part, std::int64_t row) const {
-  if (row < 0 || row >= Rows(part)) {
+std::uint32_t ReviewList::Position(ReviewSection section, std::int64_t row) const {
+  if (row < 0 || row >= Rows(section)) {
     Refuse(QStringLiteral("The review has no row %1 there.").arg(row));
   }
-  const std::int64_t index = part == ReviewPart::Changes ? row : Total() - 1 - row;
+  const std::int64_t index = section == ReviewSection::Changes ? row : Total() - 1 - row;
   return order_[static_cast<std::size_t>(index)];
 }
 
-QVariant ReviewList::EntryId(ReviewPart part, std::int64_t row) const {
-  return entryIds_.At(Position(part, row));
+QVariant ReviewList::EntryId(ReviewSection section, std::int64_t row) const {
+  return entryIds_.At(Position(section, row));
 }
 
-ReviewRow ReviewList::Row(ReviewPart part, std::int64_t row) {
-  const std::int64_t position = Position(part, row);
+ReviewRow ReviewList::Row(ReviewSection section, std::int64_t row) {
+  const std::int64_t position = Position(section, row);
   if (const ReviewRow* kept = shown_.object(position)) {
     return *kept;
   }
-  ReviewRow read = ReadReviewRow(*collection_, EntryId(part, row), criteria_.field, rewrite_);
+  ReviewRow read = ReadReviewRow(*collection_, EntryId(section, row), criteria_.field, rewrite_);
   shown_.insert(position, new ReviewRow(read));
   return read;
 }
 
-std::vector<ReviewRow> ReviewList::ReadRows(ReviewPart part, std::int64_t first,
+std::vector<ReviewRow> ReviewList::ReadRows(ReviewSection section, std::int64_t first,
                                             std::int64_t count) const {
   std::vector<ReviewRow> rows;
   rows.reserve(static_cast<std::size_t>(count));
   if (!entryIds_.AllWhole()) {
     for (std::int64_t row = first; row < first + count; ++row) {
-      rows.push_back(ReadReviewRow(*collection_, EntryId(part, row), criteria_.field, rewrite_));
+      rows.push_back(ReadReviewRow(*collection_, EntryId(section, row), criteria_.field, rewrite_));
     }
     return rows;
   }
   std::vector<std::int64_t> ids;
   ids.reserve(static_cast<std::size_t>(count));
   for (std::int64_t row = first; row < first + count; ++row) {
-    ids.push_back(entryIds_.Whole(Position(part, row), Position(part, row) + 1).front());
+    ids.push_back(entryIds_.Whole(Position(section, row), Position(section, row) + 1).front());
   }
   const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, true);
   for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -128,13 +128,13 @@ std::vector<ReviewRow> ReviewList::ReadRows(ReviewPart part, std::int64_t first,
 }
 
 bool ReviewList::Checked(std::int64_t row) const {
-  Position(ReviewPart::Changes, row);
+  Position(ReviewSection::Changes, row);
   return checked_[static_cast<std::size_t>(row)];
 }
 
 void ReviewList::SetChecked(std::int64_t first, std::int64_t last, bool checked) {
-  Position(ReviewPart::Changes, first);
-  Position(ReviewPart::Changes, last);
+  Position(ReviewSection::Changes, first);
+  Position(ReviewSection::Changes, last);
   for (std::int64_t row = first; row <= last; ++row) {
     auto bit = checked_[static_cast<std::size_t>(row)];
     if (bit != checked) {

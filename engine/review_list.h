@@ -4,10 +4,10 @@
 // which the rewrite takes literally, or they changed since the query).
 //
 // The list keeps the snapshot's EntryIDs (8 bytes a document), one position
-// a document for its part (4 bytes) and a bit for its check box; nothing of
-// the documents' texts. Documents are sorted into their parts a chunk at a
+// a document for its section (4 bytes) and a bit for its check box; nothing of
+// the documents' texts. Documents are sorted into their sections a chunk at a
 // time (LookAtMore), so that the first rows can be shown while the rest are
-// still being looked at; each part only grows at its end. A row's texts are
+// still being looked at; each section only grows at its end. A row's texts are
 // read from its document when asked for, and the last few hundred are kept.
 // Passes over many documents read them a chunk at a time through the
 // collection's database connection (document_texts.h).
@@ -28,7 +28,7 @@
 
 namespace qm {
 
-enum class ReviewPart { Changes, Unchanged };
+enum class ReviewSection { Changes, Unchanged };
 
 class ReviewList {
  public:
@@ -44,22 +44,23 @@ class ReviewList {
   std::int64_t LookedAt() const { return lookedAt_; }
   bool Complete() const { return lookedAt_ == Total(); }
 
-  // Sorts the next documents into their parts, a chunk at a time, until
+  // Sorts the next documents into their sections, a chunk at a time, until
   // `deadline` has passed (one chunk at least) or every document is sorted.
   // A document that no longer exists is left as it is. Host failures
   // propagate; the chunk that failed is looked at again by the next call.
   void LookAtMore(const QDeadlineTimer& deadline);
 
-  std::int64_t Rows(ReviewPart part) const;
+  std::int64_t Rows(ReviewSection section) const;
   // A row as its document reads now, for showing: never throws (see
   // ReadReviewRow), and kept for the next time it is shown.
-  ReviewRow Row(ReviewPart part, std::int64_t row);
-  // Rows [first, first + count) of a part as their documents read now, for a
+  ReviewRow Row(ReviewSection section, std::int64_t row);
+  // Rows [first, first + count) of a section as their documents read now, for a
   // pass over many rows: read a chunk at a time, nothing kept. Host failures
   // propagate.
-  std::vector<ReviewRow> ReadRows(ReviewPart part, std::int64_t first, std::int64_t count) const;
+  std::vector<ReviewRow> ReadRows(ReviewSection section, std::int64_t first,
+                                  std::int64_t count) const;
   // The EntryID of a row.
-  QVariant EntryId(ReviewPart part, std::int64_t row) const;
+  QVariant EntryId(ReviewSection section, std::int64_t row) const;
 
   // Check boxes of the Changes rows.
   bool Checked(std::int64_t row) const;
@@ -67,7 +68,7 @@ class ReviewList {
   std::int64_t CheckedCount() const { return checkedCount_; }
 
  private:
-  std::uint32_t Position(ReviewPart part, std::int64_t row) const;
+  std::uint32_t Position(ReviewSection section, std::int64_t row) const;
   HostConnection& Connection() const;
   void Sort(bool changes);
 
@@ -78,7 +79,7 @@ class ReviewList {
   mutable std::shared_ptr<HostConnection> connection_;
   // Positions in the snapshot: the Changes rows from the front, the
   // Unchanged rows from the back (the last element is Unchanged row 0), so
-  // that one allocation serves both parts.
+  // that one allocation serves both sections.
   std::vector<std::uint32_t> order_;
   std::int64_t changes_ = 0;
   std::int64_t unchanged_ = 0;

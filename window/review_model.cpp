@@ -35,16 +35,16 @@ QString OneLine(const QString& text) {
   return line;
 }
 
-ReviewModel::ReviewModel(ReviewList& list, ReviewPart part, bool german, QObject* parent)
+ReviewModel::ReviewModel(ReviewList& list, ReviewSection section, bool german, QObject* parent)
     : QAbstractTableModel(parent),
       list_(list),
-      part_(part),
+      section_(section),
       german_(german),
-      filter_(std::make_unique<ReviewFilter>(list, part, QString())) {}
+      filter_(std::make_unique<ReviewFilter>(list, section, QString())) {}
 
 void ReviewModel::SetFilterText(const QString& text) {
   beginResetModel();
-  filter_ = std::make_unique<ReviewFilter>(list_, part_, text);
+  filter_ = std::make_unique<ReviewFilter>(list_, section_, text);
   published_ = 0;
   endResetModel();
 }
@@ -68,19 +68,19 @@ void ReviewModel::Publish() {
 }
 
 bool ReviewModel::Checked(int row) const {
-  return part_ == ReviewPart::Changes && list_.Checked(PartRow(row));
+  return section_ == ReviewSection::Changes && list_.Checked(SectionRow(row));
 }
 
 void ReviewModel::SetChecked(int first, int last, bool checked) {
-  if (part_ != ReviewPart::Changes || first > last) {
+  if (section_ != ReviewSection::Changes || first > last) {
     return;
   }
   if (filter_->Text().isEmpty()) {
     list_.SetChecked(first, last, checked);
   } else {
     for (int row = first; row <= last; ++row) {
-      const std::int64_t partRow = PartRow(row);
-      list_.SetChecked(partRow, partRow, checked);
+      const std::int64_t sectionRow = SectionRow(row);
+      list_.SetChecked(sectionRow, sectionRow, checked);
     }
   }
   emit dataChanged(index(first, kDocument), index(last, kDocument), {Qt::CheckStateRole});
@@ -108,7 +108,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
     return QVariant();
   }
   if (role == Qt::CheckStateRole) {
-    if (part_ != ReviewPart::Changes || index.column() != kDocument) {
+    if (section_ != ReviewSection::Changes || index.column() != kDocument) {
       return QVariant();
     }
     return Checked(index.row()) ? Qt::Checked : Qt::Unchecked;
@@ -116,7 +116,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != kSpansRole) {
     return QVariant();
   }
-  const ReviewRow row = list_.Row(part_, PartRow(index.row()));
+  const ReviewRow row = list_.Row(section_, SectionRow(index.row()));
   if (!row.failure.isEmpty()) {
     if (index.column() != kDocument || role == kSpansRole) {
       return QVariant();
@@ -146,7 +146,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
 
 bool ReviewModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (role != Qt::CheckStateRole || !index.isValid() || index.column() != kDocument ||
-      part_ != ReviewPart::Changes) {
+      section_ != ReviewSection::Changes) {
     return false;
   }
   SetChecked(index.row(), index.row(), static_cast<Qt::CheckState>(value.toInt()) == Qt::Checked);
@@ -155,7 +155,7 @@ bool ReviewModel::setData(const QModelIndex& index, const QVariant& value, int r
 
 Qt::ItemFlags ReviewModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-  if (index.isValid() && part_ == ReviewPart::Changes && index.column() == kDocument) {
+  if (index.isValid() && section_ == ReviewSection::Changes && index.column() == kDocument) {
     flags |= Qt::ItemIsUserCheckable;
   }
   return flags;

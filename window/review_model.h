@@ -1,4 +1,4 @@
-// One part of a review list as a table for the review window: the document
+// One section of a review list as a table for the review window: the document
 // (with the check box of a document that changes), its field before and its
 // field after. Rows are read from their documents only when a view asks for
 // them; no widget and no copy of the texts per row.
@@ -28,9 +28,9 @@ class ReviewModel final : public QAbstractTableModel {
   // in (After), as a QList<int> of start and length pairs in the shown text.
   static constexpr int kSpansRole = Qt::UserRole + 1;
 
-  ReviewModel(ReviewList& list, ReviewPart part, bool german, QObject* parent = nullptr);
+  ReviewModel(ReviewList& list, ReviewSection section, bool german, QObject* parent = nullptr);
 
-  ReviewPart Part() const { return part_; }
+  ReviewSection Section() const { return section_; }
   // Starts the filter again with another text; the view then shows no rows
   // until Publish().
   void SetFilterText(const QString& text);
@@ -60,10 +60,10 @@ class ReviewModel final : public QAbstractTableModel {
 
  private:
   void Publish();
-  std::int64_t PartRow(int row) const { return filter_->PartRow(row); }
+  std::int64_t SectionRow(int row) const { return filter_->SectionRow(row); }
 
   ReviewList& list_;
-  ReviewPart part_;
+  ReviewSection section_;
   bool german_;
   std::unique_ptr<ReviewFilter> filter_;
   int published_ = 0;

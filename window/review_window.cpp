@@ -76,8 +76,8 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
       settingsKey_(std::move(settingsKey)),
       german_(startup::UserTextLanguage() == startup::TextLanguage::German) {
   setObjectName(QStringLiteral("frmReview"));
-  changes_ = new ReviewModel(list_, ReviewPart::Changes, german_, this);
-  unchanged_ = new ReviewModel(list_, ReviewPart::Unchanged, german_, this);
+  changes_ = new ReviewModel(list_, ReviewSection::Changes, german_, this);
+  unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, german_, this);
   CreateControls();
   SetCaptions();
   connect(changes_, &ReviewModel::checksChanged, this, [this] { UpdateState(); });
@@ -281,7 +281,7 @@ void ReviewWindow::UpdateState() {
   if (listed) {
     lblCount->setText(modResource::printf(
         Text(review_text::kCount),
-        {Number(list_.CheckedCount()), Number(list_.Rows(ReviewPart::Changes))}));
+        {Number(list_.CheckedCount()), Number(list_.Rows(ReviewSection::Changes))}));
   } else {
     lblCount->setText(modResource::printf(Text(review_text::kLooking),
                                           {Number(list_.LookedAt()), Number(list_.Total())}));
@@ -298,7 +298,7 @@ void ReviewWindow::UpdateState() {
     lblShown->setText(modResource::printf(Text(review_text::kShown),
                                           {changes_->rowCount() + unchanged_->rowCount()}));
   }
-  const std::int64_t unchanged = list_.Rows(ReviewPart::Unchanged);
+  const std::int64_t unchanged = list_.Rows(ReviewSection::Unchanged);
   lblUnchanged->setText(
       modResource::printf(Text(review_text::kUnchangedHeading), {Number(unchanged)}));
   lblUnchanged->setVisible(unchanged > 0);

@@ -14,7 +14,7 @@
 namespace {
 
 using qm::ReviewList;
-using qm::ReviewPart;
+using qm::ReviewSection;
 
 QString Shown(const QString& value) { return value.isNull() ? QStringLiteral("<null>") : value; }
 
@@ -26,12 +26,12 @@ void LookAtEverything(ReviewList& list) {
 
 // "title|before|after|start+length>start+length ..." for a row that changes,
 // "title|before" for one left as it is.
-QStringList Describe(ReviewList& list, ReviewPart part) {
+QStringList Describe(ReviewList& list, ReviewSection section) {
   QStringList rows;
-  for (std::int64_t i = 0; i < list.Rows(part); ++i) {
-    const qm::ReviewRow row = list.Row(part, i);
+  for (std::int64_t i = 0; i < list.Rows(section); ++i) {
+    const qm::ReviewRow row = list.Row(section, i);
     QString text = Shown(row.title) + "|" + Shown(row.before);
-    if (part == ReviewPart::Changes) {
+    if (section == ReviewSection::Changes) {
       QStringList spans;
       for (const qm::RewriteSpan& s : row.spans) {
         spans << QStringLiteral("%1+%2>%3+%4").arg(s.before).arg(s.beforeLength).arg(s.after).arg(
@@ -111,8 +111,8 @@ TEST_F(ReviewRunTest, ListsTheRunsDocumentsInItsOrderApartByWhatTheRewriteDoes) 
     const QStringList before = Titles();
     review_.user = [&c](ReviewList& list) {
       LookAtEverything(list);
-      EXPECT_EQ(Describe(list, ReviewPart::Changes), c.changes) << c.name;
-      EXPECT_EQ(Describe(list, ReviewPart::Unchanged), c.unchanged) << c.name;
+      EXPECT_EQ(Describe(list, ReviewSection::Changes), c.changes) << c.name;
+      EXPECT_EQ(Describe(list, ReviewSection::Unchanged), c.unchanged) << c.name;
       EXPECT_EQ(list.CheckedCount(), c.changes.size()) << c.name;
       return false;
     };
@@ -162,11 +162,11 @@ TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
               SQLITE_OK);
     sqlite3_close(db);
     LookAtEverything(list);
-    EXPECT_EQ(list.Rows(ReviewPart::Unchanged), 1);
-    EXPECT_FALSE(list.Row(ReviewPart::Unchanged, 0).failure.isEmpty());
-    for (std::int64_t row = 0; row < list.Rows(ReviewPart::Changes); ++row) {
-      const QString title = list.ReadRows(ReviewPart::Changes, row, 1).front().title;
-      const auto document = inner_->GetDocument(list.EntryId(ReviewPart::Changes, row));
+    EXPECT_EQ(list.Rows(ReviewSection::Unchanged), 1);
+    EXPECT_FALSE(list.Row(ReviewSection::Unchanged, 0).failure.isEmpty());
+    for (std::int64_t row = 0; row < list.Rows(ReviewSection::Changes); ++row) {
+      const QString title = list.ReadRows(ReviewSection::Changes, row, 1).front().title;
+      const auto document = inner_->GetDocument(list.EntryId(ReviewSection::Changes, row));
       if (title == QStringLiteral("abc two")) {
         document->SetTitle(QStringLiteral("edited away"));
         document->Save();
@@ -191,7 +191,7 @@ TEST_F(ReviewRunTest, TheFilterLetsThroughRowsWhoseTitleBeforeOrAfterHoldItsText
   }
   review_.user = [](ReviewList& list) {
     const auto shown = [&list](const QString& text) {
-      qm::ReviewFilter filter(list, ReviewPart::Changes, text);
+      qm::ReviewFilter filter(list, ReviewSection::Changes, text);
       // The filter keeps up with a list that is still being made: one
       // document, then one row, at a time.
       while (!filter.Complete()) {
@@ -200,7 +200,7 @@ TEST_F(ReviewRunTest, TheFilterLetsThroughRowsWhoseTitleBeforeOrAfterHoldItsText
       }
       QStringList titles;
       for (std::int64_t row = 0; row < filter.Rows(); ++row) {
-        titles << list.ReadRows(ReviewPart::Changes, filter.PartRow(row), 1).front().title;
+        titles << list.ReadRows(ReviewSection::Changes, filter.SectionRow(row), 1).front().title;
       }
       return titles;
     };
