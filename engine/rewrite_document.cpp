@@ -1,5 +1,11 @@
 #include "engine/rewrite_document.h"
 
+#include <QElapsedTimer>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
 #include "engine/document_field.h"
 #include "engine/text_rewrite.h"
 
@@ -22,22 +28,117 @@ void WriteField(HostDocument& document, SearchField field, const QString& value)
   ThrowUnknownField(field);
 }
 
-}  // namespace
+// Exactly the same, a field without a value told from an empty one.
+bool Same(const QString& a, const QString& b) { return a == b && a.isNull() == b.isNull(); }
 
-void RewriteDocument(WindowPort& port, RunState& state, HostDocument& document) {
+struct Planned {
+  QVariant entryId;
+  QString before;
+  QString after;
+  bool write = false;
+  JournalPosition position = 0;
+};
+
+// The next documents of the snapshot, read and rewritten but not written.
+std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset,
+                            const RunState& state, std::size_t size) {
+  static const QString kEntryId = QStringLiteral("EntryID");
+  std::vector<Planned> batch;
+  // A document the snapshot lists twice is saved before it is read again.
+  QSet<QString> held;
+  QElapsedTimer reading;
+  reading.start();
+  while (!recordset.Eof() && batch.size() < size &&
+         (batch.empty() || reading.elapsed() < kGatherMs)) {
+    QVariant entryId = recordset.Value(kEntryId);
+    const QString key = entryId.toString();
+    if (held.contains(key)) {
+      break;
+    }
+    held.insert(key);
+    const QString before = ReadDocumentField(*collection.GetDocument(entryId), state.fieldIndex);
+    RewriteResult rewrite = RewriteValue(before, state.searchText, state.replaceText);
+    batch.push_back({std::move(entryId), before, std::move(rewrite.value), rewrite.changed, 0});
+    recordset.MoveNext();
+  }
+  return batch;
+}
+
+void JournalBatch(std::vector<Planned>& batch, JournaledRun& journal) {
+  std::vector<JournalDocument> entries;
+  for (const Planned& planned : batch) {
+    if (planned.write) {
+      entries.push_back({planned.entryId, planned.before, planned.after});
+    }
+  }
+  const std::vector<JournalPosition> positions = journal.Record(entries);
+  auto position = positions.begin();
+  for (Planned& planned : batch) {
+    if (planned.write) {
+      planned.position = *position++;
+    }
+  }
+}
+
+// The value the batch read is no longer the field's: the rewrite and its
+// entry follow the field as it is now.
+void Replan(Planned& planned, const QString& current, const RunState& state,
+            JournaledRun& journal) {
+  RewriteResult rewrite = RewriteValue(current, state.searchText, state.replaceText);
+  const JournalDocument entry{planned.entryId, current, rewrite.value};
+  if (planned.write && rewrite.changed) {
+    journal.Rewrite(planned.position, entry);
+  } else if (planned.write) {
+    journal.Forget(planned.position);
+  } else if (rewrite.changed) {
+    planned.position = journal.Record({entry}).front();
+  }
+  planned.before = current;
+  planned.after = std::move(rewrite.value);
+  planned.write = rewrite.changed;
+}
+
+void SaveOne(WindowPort& port, HostCollection& collection, RunState& state, Planned& planned,
+             JournaledRun& journal) {
   port.ProcessEvents();
-  port.SetNotes(document.Title());
+  const std::shared_ptr<HostDocument> document = collection.GetDocument(planned.entryId);
+  port.SetNotes(document->Title());
   port.Pause(kRewritePauseMs);
-  const RewriteResult rewrite =
-      RewriteValue(ReadDocumentField(document, state.fieldIndex), state.searchText, state.replaceText);
-  if (rewrite.changed) {
-    WriteField(document, state.fieldIndex, rewrite.value);
+  const QString current = ReadDocumentField(*document, state.fieldIndex);
+  if (!Same(current, planned.before)) {
+    Replan(planned, current, state, journal);
+  }
+  if (planned.write) {
+    WriteField(*document, state.fieldIndex, planned.after);
     port.ProcessEvents();
-    port.SetNotes(document.Title());
-    document.Save();
+    port.SetNotes(document->Title());
+    document->Save();
     ++state.updatedCount;
   }
   port.SetNotes(QString());
+}
+
+}  // namespace
+
+bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
+                      RunState& state, JournaledRun& journal) {
+  std::size_t size = 1;
+  while (!recordset.Eof()) {
+    if (port.TakeCancelRequest()) {
+      return true;
+    }
+    std::vector<Planned> batch = Gather(collection, recordset, state, size);
+    JournalBatch(batch, journal);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+      // Entries of the documents a Cancel leaves unsaved stay harmless.
+      if (i > 0 && port.TakeCancelRequest()) {
+        return true;
+      }
+      SaveOne(port, collection, state, batch[i], journal);
+    }
+    size = std::min(size * 2, kLargestBatch);
+  }
+  return false;
 }
 
 }  // namespace qm

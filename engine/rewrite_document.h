@@ -1,24 +1,45 @@
-// The rewrite of one document of a replace run.
+// The rewrite of a run's documents, batch by batch.
 //
-// Shows the document's title in the notes line while it works, pauses 5 ms
-// and lets window events run so the window stays responsive and a Cancel
-// click is seen; a document whose field holds the search text (or any
-// document, for an empty search text) is written, saved and counted in
-// `updatedCount`. The notes line is empty afterwards.
+// The documents come in the snapshot's order. A batch takes the next few
+// (one at first, twice as many each time up to kLargestBatch; fewer when
+// reading them takes longer than kGatherMs, or at a document the batch
+// holds already), reads each one's field and rewrites its value. The
+// entries of those to be written go to the journal in one transaction;
+// then the documents are saved one by one.
 //
-// Host failures are not caught. A document is saved before it is counted, so
-// after a failure `updatedCount` is the number of documents saved.
+// For each document: a Cancel request is honoured before it; window events
+// run, its title shows in the notes line and the run pauses 5 ms, so the
+// window stays responsive; its field is read again, and a value that
+// changed since its entry was written is rewritten anew and journaled again
+// (its entry forgotten when it is no longer to be written) before the
+// document is written, saved and counted in `updatedCount`. The notes line
+// is empty afterwards. A document is written when its field holds the
+// search text, or, for an empty search text, when the field is empty or
+// has no value.
+//
+// Host and journal failures are not caught. A document is saved before it
+// is counted, so after a failure `updatedCount` is the number of documents
+// saved; the entries of documents never saved name documents that still
+// hold their value before, which undo leaves alone.
 #pragma once
 
+#include <cstddef>
+
+#include "engine/journaled_run.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
 #include "window/host_library.h"
 
 namespace qm {
 
-void RewriteDocument(WindowPort& port, RunState& state, HostDocument& document);
+// True when a Cancel request stopped the run.
+bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
+                      RunState& state, JournaledRun& journal);
 
 // The pause that paces a run, per document.
 inline constexpr int kRewritePauseMs = 5;
+inline constexpr std::size_t kLargestBatch = 256;
+// Reading a batch lets no window event run; past this it stops early.
+inline constexpr int kGatherMs = 20;
 
 }  // namespace qm

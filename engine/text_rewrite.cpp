@@ -41,7 +41,9 @@ FoldedText Fold(const QString& text) {
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText) {
   if (searchText.isEmpty()) {
-    return {true, replaceText};
+    // Read at write time, the field may have been filled since the query
+    // found it empty.
+    return oldValue.isEmpty() ? RewriteResult{true, replaceText} : RewriteResult{false, oldValue};
   }
   const FoldedText value = Fold(oldValue);
   const FoldedText search = Fold(searchText);

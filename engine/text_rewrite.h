@@ -6,7 +6,8 @@
 // rewrite finds it in. They are replaced from left to right without overlap;
 // the inserted text is never searched again, and everything else of the
 // value is kept exactly as it was, case included. An empty search text fills
-// the field: the new value is the replacement, whatever the field held.
+// the field when it is empty or has no value: the new value is then the
+// replacement; a field that holds any text is left as it is.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,7 @@
 #include "host/host_collection.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
 
 #include "host/collection_db.h"
@@ -61,9 +63,11 @@ std::int64_t EntryIdFrom(const QVariant& value) {
 
 }  // namespace
 
-SqliteCollection::SqliteCollection(CatalogEntry entry)
+SqliteCollection::SqliteCollection(CatalogEntry entry, const QString& edition)
     : entry_(std::move(entry)),
       db_(OpenCollectionDb(entry_.file)),
+      identity_(edition + QLatin1Char('\n') + QFileInfo(entry_.file).absoluteFilePath() +
+                QLatin1Char('\n') + ReadCollectionStamp(db_)),
       folderById_(db_, "SELECT ID, ParentID, Name, IconIndex FROM Folder WHERE ID = ?1"),
       allFolders_(db_,
                   "SELECT ID, ParentID, Name, IconIndex FROM Folder "

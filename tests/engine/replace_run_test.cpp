@@ -206,6 +206,33 @@ TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
   EXPECT_TRUE(Titles().contains(QStringLiteral("nothing there")));
 }
 
+// Fill mode writes only fields still empty when it comes to them: a comment
+// typed in the host while the question was open stays, and is not counted.
+TEST_F(ReplaceRunTest, FillLeavesAFieldFilledAfterTheQuery) {
+  port_.fieldText = QStringLiteral("Comment");
+  port_.historyVisible = false;
+  port_.replacementText = QStringLiteral("n/a");
+  const std::int64_t typedInto = qm::hostadmin::ListDocuments(id_)[2].entryId;
+  port_.onEvents = [this, typedInto](int pass) {
+    if (pass == 1) {  // after the query, before the question
+      auto document = inner_->GetDocument(QVariant(qlonglong{typedInto}));
+      document->SetComment(QStringLiteral("typed meanwhile"));
+      document->Save();
+    }
+  };
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.questions.size(), 1);
+  EXPECT_TRUE(port_.questions[0].startsWith(QStringLiteral("5 documents")));
+  EXPECT_EQ(state_.updatedCount, 4);
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("4 documents updated!"));
+  QStringList comments;
+  for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+    comments.append(d.comment);
+  }
+  // The last one is in the root folder, which a run leaves alone.
+  EXPECT_EQ(comments, Strings({"c1", "n/a", "typed meanwhile", "c4", "n/a", "n/a", "n/a", ""}));
+}
+
 TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
   for (int i = 0; i < 5; ++i) {
     AddDocument(a_, QStringLiteral("match %1").arg(i));

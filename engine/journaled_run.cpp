@@ -1,0 +1,86 @@
+#include "engine/journaled_run.h"
+
+#include <QDateTime>
+#include <QDir>
+
+#include "engine/mod_resource.h"
+#include "engine/undo_texts.h"
+
+namespace qm {
+
+PortJournal OpenPortJournal(WindowPort& port) {
+  try {
+    return PortJournal{port.Journal(), false};
+  } catch (const JournalTooNew& refused) {
+    port.SetNotes(modResource::printf(port.Text(undo_text::kJournalTooNew),
+                                      {QDir::toNativeSeparators(refused.file())}));
+    return PortJournal{nullptr, true};
+  }
+}
+
+JournaledRun::JournaledRun(RunJournal* journal, HostCollection& collection, const RunState& state)
+    : journal_(journal) {
+  if (journal_ == nullptr) {
+    return;
+  }
+  JournalRun run;
+  run.started = QDateTime::currentDateTimeUtc();
+  run.collectionId = collection.ID();
+  run.collectionName = collection.Name();
+  run.collectionIdentity = collection.Identity();
+  run.field = state.fieldIndex;
+  run.searchText = state.searchText;
+  run.replaceText = state.replaceText;
+  number_ = journal_->BeginRun(run);
+}
+
+JournaledRun::~JournaledRun() {
+  if (journal_ != nullptr && !ended_) {
+    try {
+      journal_->EndRun(number_, JournalRunState::Failed);
+    } catch (const Error&) {
+      // The failure that ended the run is the one to report; a run whose
+      // end is not written is found ended by a crash, which undoes alike.
+    }
+  }
+}
+
+std::vector<JournalPosition> JournaledRun::Record(const std::vector<JournalDocument>& documents) {
+  if (journal_ == nullptr) {
+    return std::vector<JournalPosition>(documents.size(), 0);
+  }
+  return journal_->RecordDocuments(number_, documents);
+}
+
+void JournaledRun::Rewrite(JournalPosition position, const JournalDocument& document) {
+  if (journal_ != nullptr) {
+    journal_->RewriteDocument(number_, position, document);
+  }
+}
+
+void JournaledRun::Forget(JournalPosition position) {
+  if (journal_ != nullptr) {
+    journal_->ForgetDocument(number_, position);
+  }
+}
+
+void JournaledRun::End(JournalRunState end) {
+  ended_ = true;
+  if (journal_ != nullptr) {
+    journal_->EndRun(number_, end);
+  }
+}
+
+QString WithJournalNotice(const QString& note, const QString& notice) {
+  return notice.isEmpty() ? note : note + QLatin1Char(' ') + notice;
+}
+
+QString JournalNotice(WindowPort& port, const QString& movedTo) {
+  if (movedTo.isEmpty()) {
+    return QString();
+  }
+  return modResource::printf(port.Text(undo_text::kJournalMovedAside),
+                             {QDir::toNativeSeparators(movedTo)});
+}
+
+}  // namespace qm

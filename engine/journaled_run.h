@@ -1,0 +1,62 @@
+// A replace run in the window's journal.
+//
+// The run is entered before its first document is touched, under what
+// identifies its collection for good; its entries go in batch by batch
+// (RunJournal); and however the run ends (finished, cancelled, or by a
+// failure that unwinds past it) its end is written and its owner's lock let
+// go. A window that keeps no journal journals nothing.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/run_journal.h"
+#include "engine/run_state.h"
+#include "engine/window_port.h"
+#include "window/host_library.h"
+
+namespace qm {
+
+// The port's journal for one command: none for a window that keeps none,
+// or refused when it was written by a newer version of the program (the
+// notes line then says so, and nothing is to change).
+struct PortJournal {
+  RunJournal* journal = nullptr;
+  bool refused = false;
+};
+
+// Throws qm::Error when the journal cannot be opened.
+PortJournal OpenPortJournal(WindowPort& port);
+
+class JournaledRun {
+ public:
+  // Enters the run (when there is a journal); throws qm::Error when the
+  // journal cannot be written.
+  JournaledRun(RunJournal* journal, HostCollection& collection, const RunState& state);
+  // A run not ended by End() ends as failed.
+  ~JournaledRun();
+  JournaledRun(const JournaledRun&) = delete;
+  JournaledRun& operator=(const JournaledRun&) = delete;
+
+  // As RunJournal's; nothing without a journal (positions are then 0).
+  std::vector<JournalPosition> Record(const std::vector<JournalDocument>& documents);
+  void Rewrite(JournalPosition position, const JournalDocument& document);
+  void Forget(JournalPosition position);
+  void End(JournalRunState end);
+
+ private:
+  RunJournal* journal_;
+  std::int64_t number_ = 0;
+  bool ended_ = false;
+};
+
+// A note followed by the journal's notice, if there is one.
+QString WithJournalNotice(const QString& note, const QString& notice);
+
+// The notice for a journal that was moved aside to `movedTo` (empty for
+// none).
+QString JournalNotice(WindowPort& port, const QString& movedTo);
+
+}  // namespace qm
