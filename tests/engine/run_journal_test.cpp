@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -334,37 +336,40 @@ TEST_F(RunJournalTest, NewerVersionIsRefusedAndLeftAsItIs) {
   EXPECT_TRUE(Damaged().isEmpty());
 }
 
-// Programs that find one damaged journal at once: one moves it aside, all
-// end up in the same new one.
+// Two programs find one damaged journal: while the first repairs it (holds
+// the repair lock), the second waits, then opens the new journal instead of
+// moving that aside as well.
 TEST_F(RunJournalTest, TwoProgramsRepairOneDamagedJournalOnce) {
-  for (int round = 0; round < 10; ++round) {
-    QDir(Folder()).removeRecursively();
-    ASSERT_TRUE(QDir().mkpath(Folder()));
-    {
-      QFile file(File());
-      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-      file.write(QByteArray(8192, 'Z'));
-    }
-    constexpr int kPrograms = 4;
-    std::unique_ptr<qm::RunJournal> journals[kPrograms];
-    std::thread programs[kPrograms];
-    for (int i = 0; i < kPrograms; ++i) {
-      programs[i] = std::thread([&journals, i, this] { journals[i] = qm::OpenRunJournal(Folder()); });
-    }
-    int movedAside = 0;
-    for (int i = 0; i < kPrograms; ++i) {
-      programs[i].join();
-      ASSERT_TRUE(journals[i]) << round;
-      movedAside += journals[i]->TakeMovedAside().isEmpty() ? 0 : 1;
-    }
-    EXPECT_EQ(movedAside, 1) << round;
-    EXPECT_EQ(Damaged().size(), 1) << round;
-    const std::int64_t run = journals[0]->BeginRun(RunOn(1, QStringLiteral("s")));
-    journals[0]->RecordDocuments(run, {Entry(1)});
-    for (auto& journal : journals) {
-      EXPECT_EQ(journal->LastUndoableRun()->number, run) << round;
-    }
+  ASSERT_TRUE(QDir().mkpath(Folder()));
+  {
+    QFile file(File());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'Z'));
   }
+  qm::platform::LockAttempt repairing =
+      qm::platform::LockFile(Folder() + QStringLiteral("/repair.lock"), 0);
+  ASSERT_TRUE(repairing.lock);
+  std::atomic<bool> opened{false};
+  std::unique_ptr<qm::RunJournal> second;
+  std::thread program([&] {
+    second = qm::OpenRunJournal(Folder());
+    opened = true;
+  });
+  // Long enough for the second program to find the damage.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_FALSE(opened.load());
+  const QString copy = QStringLiteral("journal.sqlite.damaged-") +
+                       QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  ASSERT_TRUE(QFile::rename(File(), Folder() + QLatin1Char('/') + copy));
+  auto first = qm::OpenRunJournal(Folder());
+  const std::int64_t run = first->BeginRun(RunOn(1, QStringLiteral("s")));
+  first->RecordDocuments(run, {Entry(1)});
+  repairing.lock.reset();
+  program.join();
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(second->TakeMovedAside().isEmpty());
+  EXPECT_EQ(second->LastUndoableRun()->number, run);
+  EXPECT_EQ(Damaged(), QStringList{copy});
 }
 
 // A journal of the first version keeps its runs, ended, to be undone.
