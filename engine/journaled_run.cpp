@@ -11,9 +11,8 @@ namespace qm {
 PortJournal OpenPortJournal(WindowPort& port) {
   try {
     return PortJournal{port.Journal(), false};
-  } catch (const JournalTooNew& refused) {
-    port.SetNotes(modResource::printf(port.Text(undo_text::kJournalTooNew),
-                                      {QDir::toNativeSeparators(refused.file())}));
+  } catch (const JournalTooNew&) {
+    port.SetNotes(port.Text(undo_text::kJournalTooNew));
     return PortJournal{nullptr, true};
   }
 }

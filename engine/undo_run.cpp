@@ -82,7 +82,7 @@ bool Undoable(WindowPort& port, const JournalRun& run, const HostCollection* col
   QVariantList values{run.collectionName};
   if (run.state == JournalRunState::Going) {
     refusal = undo_text::kRunStillGoing;
-    values << run.searchText << run.replaceText;
+    values = {run.searchText, run.replaceText};
   } else if (collection == nullptr) {
     refusal = undo_text::kCollectionGone;
   } else if (!run.collectionIdentity.isEmpty() &&

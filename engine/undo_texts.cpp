@@ -34,21 +34,16 @@ constexpr Entry kTexts[] = {
      "begonnen."},
     {undo_text::kUndoMenuEntry, "Undo last run...", "Letzten Lauf rückgängig machen..."},
     {undo_text::kRunStillGoing,
-     "The last run, in the collection '[*]', replacing '[*]' with '[*]', is still going in "
-     "another window. Nothing was changed; undo it once it has ended.",
-     "Der letzte Lauf, der in der Sammlung '[*]' '[*]' durch '[*]' ersetzt, läuft noch in "
-     "einem anderen Fenster. Es wurde nichts geändert; machen Sie ihn rückgängig, sobald er "
-     "beendet ist."},
+     "The last run ('[*]' to '[*]') is still going in another window. Nothing was changed.",
+     "Der letzte Lauf ('[*]' zu '[*]') läuft noch in einem anderen Fenster. Es wurde nichts "
+     "geändert."},
     {undo_text::kCollectionNotSame,
-     "The collection '[*]' of the last run is no longer the same one: it was deleted or "
-     "replaced since. Nothing was changed.",
-     "Die Sammlung '[*]' des letzten Laufs ist nicht mehr dieselbe: Sie wurde seitdem gelöscht "
-     "oder ersetzt. Es wurde nichts geändert."},
+     "The collection '[*]' is no longer the one the last run changed. Nothing was changed.",
+     "Die Sammlung '[*]' ist nicht mehr die des letzten Laufs. Es wurde nichts geändert."},
     {undo_text::kJournalTooNew,
-     "The journal of runs '[*]' was written by a newer version of this program and is left as "
-     "it is. Nothing was changed.",
-     "Das Protokoll der Läufe '[*]' wurde von einer neueren Version dieses Programms "
-     "geschrieben und bleibt, wie es ist. Es wurde nichts geändert."},
+     "The journal of runs is from a newer version of this program. Nothing was changed.",
+     "Das Protokoll der Läufe stammt von einer neueren Programmversion. Es wurde nichts "
+     "geändert."},
 };
 
 }  // namespace

@@ -28,12 +28,12 @@ inline constexpr int kCollectionGone = 1007;
 // "The journal was damaged. It was kept as '[*]' and a new one was started."
 inline constexpr int kJournalMovedAside = 1008;
 inline constexpr int kUndoMenuEntry = 1009;
-// The last run still goes on in another window: collection, search text,
-// replacement.
+// The last run still goes on in another window: search text, replacement.
+// (These fit the two lines of the notes line.)
 inline constexpr int kRunStillGoing = 1010;
-// "The collection '[*]' of the last run is no longer the same one..."
+// "The collection '[*]' is no longer the one the last run changed..."
 inline constexpr int kCollectionNotSame = 1011;
-// The journal (its file) was written by a newer version of the program.
+// The journal was written by a newer version of the program.
 inline constexpr int kJournalTooNew = 1012;
 }  // namespace undo_text
 

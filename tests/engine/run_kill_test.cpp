@@ -122,9 +122,8 @@ TEST_F(RunKillTest, UndoWaitsForARunGoingOnInAnotherProgram) {
   EXPECT_EQ(refused.restored + refused.left, 0);
   EXPECT_TRUE(port.questions.isEmpty());
   EXPECT_EQ(port.notes, QStringList{QStringLiteral(
-                            "The last run, in the collection 'Kill 0-0', replacing 'Match' with "
-                            "'DONE', is still going in another window. Nothing was changed; undo "
-                            "it once it has ended.")});
+                            "The last run ('Match' to 'DONE') is still going in another window. "
+                            "Nothing was changed.")});
   ASSERT_TRUE(child->waitForFinished(120000));
   EXPECT_EQ(child->exitCode(), 0);
   // Nothing the refused undo did shows: the run went on to its end.

@@ -249,6 +249,32 @@ TEST_F(UndoRunTest, DocumentTheHostCannotGiveBackIsLeftAndCounted) {
   EXPECT_FALSE(journal_->LastUndoableRun().has_value());
 }
 
+// A journal of a newer version is neither run into nor undone from: the
+// notes line says so, in the user's language, and nothing changes.
+TEST_F(UndoRunTest, JournalOfANewerVersionRefusesRunAndUndo) {
+  class NewerJournal : public FakePort {
+   public:
+    qm::RunJournal* Journal() override { throw qm::JournalTooNew(QStringLiteral("journal")); }
+  };
+  const QStringList before = Everything();
+  NewerJournal run;
+  run.texts = qm::testing::GermanTexts();
+  run.fieldText = QStringLiteral("Titel");
+  run.searchText = QStringLiteral("abc");
+  run.replacementText = QStringLiteral("X");
+  qm::RunState state;
+  qm::ReplaceRun(run, Folder(1), state);
+  EXPECT_EQ(run.notes.last(), QString::fromUtf8("Das Protokoll der Läufe stammt von einer neueren "
+                                                "Programmversion. Es wurde nichts geändert."));
+  EXPECT_FALSE(run.log.contains(QStringLiteral("refresh")));
+  NewerJournal undo;
+  EXPECT_EQ(Undo(undo).restored, 0);
+  EXPECT_EQ(undo.notes, QStringList{QStringLiteral("The journal of runs is from a newer version "
+                                                   "of this program. Nothing was changed.")});
+  EXPECT_EQ(Everything(), before);
+  EXPECT_EQ(collection_->saves, 0);
+}
+
 // A journal that fails on demand: the real file cannot be made to refuse a
 // write to a process that may write everywhere.
 class RefusingJournal : public qm::RunJournal {
@@ -523,8 +549,8 @@ TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
     const QString name =
         c.otherEdition ? QStringLiteral("Default") : QStringLiteral("Run %1").arg(populated_);
     EXPECT_EQ(undo.notes.last(),
-              QStringLiteral("The collection '%1' of the last run is no longer the same one: it "
-                             "was deleted or replaced since. Nothing was changed.")
+              QStringLiteral("The collection '%1' is no longer the one the last run changed. "
+                             "Nothing was changed.")
                   .arg(name))
         << c.name;
     EXPECT_EQ(listed(), held) << c.name;
