@@ -150,27 +150,6 @@ std::size_t BareRun(const QString& file) {
   return updated;
 }
 
-long StatusKb(const char* field) {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) {
-    return -1;
-  }
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith(field)) {
-      return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ').first().toLong();
-    }
-  }
-  return -1;
-}
-
-// Lets the next reading of the peak show the peak from now on.
-void ResetPeakMemory() {
-  QFile clear(QStringLiteral("/proc/self/clear_refs"));
-  if (clear.open(QIODevice::WriteOnly)) {
-    clear.write("5");
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,13 +184,13 @@ int main(int argc, char** argv) {
     long startKb = 0;
     for (int i = 0; i < repetitions; ++i) {
       QElapsedTimer timer;
-      startKb = StatusKb("VmRSS:");
-      ResetPeakMemory();
+      startKb = qm::bench::StatusKb("VmRSS:");
+      qm::bench::ResetPeakMemory();
       timer.start();
       qm::RunState state;
       qm::ReplaceRun(port, root, state);
       bestRun = std::min(bestRun, timer.nsecsElapsed() / 1e9);
-      peakKb = std::max(peakKb, StatusKb("VmHWM:"));
+      peakKb = std::max(peakKb, qm::bench::StatusKb("VmHWM:"));
       runCount = state.updatedCount;
 
       timer.start();
