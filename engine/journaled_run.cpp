@@ -57,9 +57,9 @@ void JournaledRun::Rewrite(JournalPosition position, const JournalDocument& docu
   }
 }
 
-void JournaledRun::Forget(JournalPosition position) {
+void JournaledRun::Forget(const std::vector<JournalPosition>& positions) {
   if (journal_ != nullptr) {
-    journal_->ForgetDocument(number_, position);
+    journal_->ForgetDocuments(number_, positions);
   }
 }
 

@@ -43,7 +43,7 @@ class JournaledRun {
   // As RunJournal's; nothing without a journal (positions are then 0).
   std::vector<JournalPosition> Record(const std::vector<JournalDocument>& documents);
   void Rewrite(JournalPosition position, const JournalDocument& document);
-  void Forget(JournalPosition position);
+  void Forget(const std::vector<JournalPosition>& positions);
   void End(JournalRunState end);
 
  private:

@@ -89,7 +89,7 @@ void Replan(Planned& planned, const QString& current, const RunState& state,
   if (planned.write && rewrite.changed) {
     journal.Rewrite(planned.position, entry);
   } else if (planned.write) {
-    journal.Forget(planned.position);
+    journal.Forget({planned.position});
   } else if (rewrite.changed) {
     planned.position = journal.Record({entry}).front();
   }
@@ -118,6 +118,19 @@ void SaveOne(WindowPort& port, HostCollection& collection, RunState& state, Plan
   port.SetNotes(QString());
 }
 
+// The entries of the batch's documents from `from` on, which were never
+// saved. Left in the journal they would do no harm (their documents hold
+// their value before, as after a kill), but the run would claim them.
+std::vector<JournalPosition> Unsaved(const std::vector<Planned>& batch, std::size_t from) {
+  std::vector<JournalPosition> positions;
+  for (std::size_t i = from; i < batch.size(); ++i) {
+    if (batch[i].write) {
+      positions.push_back(batch[i].position);
+    }
+  }
+  return positions;
+}
+
 }  // namespace
 
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
@@ -130,11 +143,21 @@ bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordse
     std::vector<Planned> batch = Gather(collection, recordset, state, size);
     JournalBatch(batch, journal);
     for (std::size_t i = 0; i < batch.size(); ++i) {
-      // Entries of the documents a Cancel leaves unsaved stay harmless.
       if (i > 0 && port.TakeCancelRequest()) {
+        journal.Forget(Unsaved(batch, i));
         return true;
       }
-      SaveOne(port, collection, state, batch[i], journal);
+      try {
+        SaveOne(port, collection, state, batch[i], journal);
+      } catch (...) {
+        // Whether the failing document was saved is the host's to know:
+        // its entry stays, harmless either way.
+        try {
+          journal.Forget(Unsaved(batch, i + 1));
+        } catch (const Error&) {
+        }
+        throw;
+      }
     }
     size = std::min(size * 2, kLargestBatch);
   }

@@ -17,10 +17,12 @@
 // search text, or, for an empty search text, when the field is empty or
 // has no value.
 //
-// Host and journal failures are not caught. A document is saved before it
-// is counted, so after a failure `updatedCount` is the number of documents
-// saved; the entries of documents never saved name documents that still
-// hold their value before, which undo leaves alone.
+// A Cancel or a failure in the middle of a batch takes back the entries of
+// the batch's documents not saved. Host and journal failures are not caught
+// otherwise. A document is saved before it is counted, so after a failure
+// `updatedCount` is the number of documents saved. Entries of documents
+// never saved (those a kill leaves) name documents that still hold their
+// value before, which undo passes by.
 #pragma once
 
 #include <cstddef>

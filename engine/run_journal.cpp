@@ -147,17 +147,25 @@ class SqliteRunJournal final : public RunJournal {
     rewrite.Run();
   }
 
-  void ForgetDocument(std::int64_t run, JournalPosition position) override {
+  void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) override {
+    if (positions.empty()) {
+      return;
+    }
     Transaction transaction(db_);
     Statement forget(db_, "DELETE FROM RunDocument WHERE Run = ?1 AND Position = ?2",
-                     "Recording a document in");
-    forget.Bind(1, run);
-    forget.Bind(2, position);
-    forget.Run();
+                     "Recording documents in");
+    std::int64_t forgotten = 0;
+    for (const JournalPosition position : positions) {
+      forget.Reset();
+      forget.Bind(1, run);
+      forget.Bind(2, position);
+      forget.Run();
+      forgotten += sqlite3_changes(db_.get());
+    }
     Statement count(db_, "UPDATE Run SET Documents = Documents - ?2 WHERE Number = ?1",
-                    "Recording a document in");
+                    "Recording documents in");
     count.Bind(1, run);
-    count.Bind(2, std::int64_t{sqlite3_changes(db_.get())});
+    count.Bind(2, forgotten);
     count.Run();
     transaction.Commit();
   }

@@ -111,11 +111,11 @@ class RunJournal {
   virtual std::vector<JournalPosition> RecordDocuments(
       std::int64_t run, const std::vector<JournalDocument>& documents) = 0;
   // Writes an entry again (its document changed before it was saved), or
-  // takes it away (the document is not to be saved after all); on the disk
-  // when this returns.
+  // takes entries away (their documents are not saved after all: no longer
+  // to be written, or left by a Cancel); on the disk when this returns.
   virtual void RewriteDocument(std::int64_t run, JournalPosition position,
                                const JournalDocument& document) = 0;
-  virtual void ForgetDocument(std::int64_t run, JournalPosition position) = 0;
+  virtual void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) = 0;
   // The run's end state; lets its owner's lock go.
   virtual void EndRun(std::int64_t run, JournalRunState end) = 0;
   // The run latest saved to that recorded a document and is not undone

@@ -75,7 +75,7 @@ TEST_F(RunJournalTest, KeepsWhatARunRecordedAsItWas) {
   journal->RewriteDocument(run, positions[1],
                            {QVariant(QStringLiteral("{A-1}")), QStringLiteral("typed"),
                             QStringLiteral("xtyped")});
-  journal->ForgetDocument(run, journal->RecordDocuments(run, {Entry(10)}).front());
+  journal->ForgetDocuments(run, journal->RecordDocuments(run, {Entry(10)}));
 
   auto last = journal->LastUndoableRun();
   ASSERT_TRUE(last.has_value());

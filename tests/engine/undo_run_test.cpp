@@ -301,8 +301,9 @@ class RefusingJournal : public qm::RunJournal {
                        const qm::JournalDocument& document) override {
     inner_.RewriteDocument(run, position, document);
   }
-  void ForgetDocument(std::int64_t run, qm::JournalPosition position) override {
-    inner_.ForgetDocument(run, position);
+  void ForgetDocuments(std::int64_t run,
+                       const std::vector<qm::JournalPosition>& positions) override {
+    inner_.ForgetDocuments(run, positions);
   }
   void EndRun(std::int64_t run, qm::JournalRunState end) override { inner_.EndRun(run, end); }
   std::optional<qm::JournalRun> LastUndoableRun() override { return inner_.LastUndoableRun(); }
@@ -358,18 +359,20 @@ TEST_F(UndoRunTest, RefusedBatchLeavesItsDocumentsUnsaved) {
 }
 
 // Batches are journaled ahead of their saves. A cancel or a failure in the
-// middle of one leaves entries of documents never saved, which still hold
-// their value before: the undo passes them by, neither restored nor left.
-TEST_F(UndoRunTest, BatchCutByACancelOrAFailureLeavesHarmlessEntries) {
+// middle of one takes back the entries of the documents it leaves unsaved
+// (the failing one's stays, whether its save got through or not): the run
+// claims what it saved, and its undo restores exactly that.
+TEST_F(UndoRunTest, BatchCutByACancelOrAFailureKeepsTheEntriesOfWhatWasSaved) {
   struct Case {
     const char* name;
     int cancelAtPass;  // 0: none
     int failAtSave;    // 0: none
+    int entries;
   };
   // Batches of 1, 2, 4 and 5 documents. Passes: 1 before the question, two
   // per document saved; 10 is the fifth document's first, so the fifth is
   // the last saved, in the middle of the third batch.
-  const Case cases[] = {{"cancel", 10, 0}, {"failure", 0, 6}};
+  const Case cases[] = {{"cancel", 10, 0, 5}, {"failure", 0, 6, 6}};
   for (const Case& c : cases) {
     Populate();
     for (int i = 0; i < 12; ++i) {
@@ -395,7 +398,7 @@ TEST_F(UndoRunTest, BatchCutByACancelOrAFailureLeavesHarmlessEntries) {
     EXPECT_EQ(state.updatedCount, 5) << c.name;
     const auto run = journal_->LastUndoableRun();
     ASSERT_TRUE(run.has_value()) << c.name;
-    EXPECT_EQ(run->documents, 7) << c.name;
+    EXPECT_EQ(run->documents, c.entries) << c.name;
     EXPECT_EQ(run->state,
               c.cancelAtPass != 0 ? qm::JournalRunState::Cancelled : qm::JournalRunState::Failed)
         << c.name;
