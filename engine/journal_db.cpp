@@ -66,26 +66,29 @@ Statement::Statement(const Db& db, const char* sql, const char* what) : db_(db),
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-void Statement::Bind(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+std::int64_t Statement::Bind(int index, std::int64_t value) {
+  sqlite3_bind_int64(stmt_, index, value);
+  return sizeof value;
+}
 
-void Statement::Bind(int index, const QString& value) {
+std::int64_t Statement::Bind(int index, const QString& value) {
   if (value.isNull()) {
     sqlite3_bind_null(stmt_, index);
-    return;
+    return 0;
   }
   const QByteArray utf8 = value.toUtf8();
   sqlite3_bind_text64(stmt_, index, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
                       SQLITE_TRANSIENT, SQLITE_UTF8);
+  return utf8.size();
 }
 
-void Statement::Bind(int index, const QVariant& value) {
+std::int64_t Statement::Bind(int index, const QVariant& value) {
   bool whole = false;
   const qlonglong number = value.toLongLong(&whole);
   if (whole && value.typeId() != QMetaType::QString) {
-    Bind(index, std::int64_t{number});
-  } else {
-    Bind(index, value.toString());
+    return Bind(index, std::int64_t{number});
   }
+  return Bind(index, value.toString());
 }
 
 void Statement::Reset() {

@@ -52,11 +52,12 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  void Bind(int index, std::int64_t value);
+  // Each returns about how many bytes the value takes in the file.
+  std::int64_t Bind(int index, std::int64_t value);
   // A null QString binds NULL.
-  void Bind(int index, const QString& value);
+  std::int64_t Bind(int index, const QString& value);
   // A whole number binds as one, anything else as its text.
-  void Bind(int index, const QVariant& value);
+  std::int64_t Bind(int index, const QVariant& value);
   void Reset();
   // True while there is a row.
   bool Step();

@@ -81,7 +81,9 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       return;
     }
     const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    const QString preview = RunPreview(port, *collection, scope, matches.count, state);
+    RereadRecordset rows(*matches.recordset);
+    const QString preview = RunPreview(port, *collection, rows, matches.count, state);
+    rows.Rewind();
     if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
       closer.Close();
       port.SetNotes(QString());
@@ -95,7 +97,7 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
     if (journal.journal != nullptr) {
       journalNotice = JournalNotice(port, journal.journal->TakeMovedAside());
     }
-    RewriteAll(port, *collection, *matches.recordset, state, journal.journal);
+    RewriteAll(port, *collection, rows, state, journal.journal);
   }
   closer.Close();
   port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));

@@ -1,12 +1,15 @@
 #include "engine/rewrite_document.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <vector>
 
 #include "engine/document_field.h"
+#include "engine/match_query.h"
+#include "engine/query_text.h"
 #include "engine/text_rewrite.h"
 
 namespace qm {
@@ -39,27 +42,72 @@ struct Planned {
   JournalPosition position = 0;
 };
 
+// The field of each of the batch's documents, read in one query where the
+// EntryIDs are whole numbers, as the host's are: one read of the database
+// for the batch rather than one per document. A document the query does not
+// find (deleted since the snapshot), a value that is no text, or an EntryID
+// of another kind is read through the document instead.
+void ReadBefore(HostCollection& collection, SearchField field, std::vector<Planned>& batch) {
+  std::vector<qlonglong> ids;
+  for (const Planned& planned : batch) {
+    bool whole = false;
+    ids.push_back(planned.entryId.toLongLong(&whole));
+    const int type = planned.entryId.typeId();
+    if (!whole || (type != QMetaType::LongLong && type != QMetaType::Int &&
+                   type != QMetaType::UInt && type != QMetaType::ULongLong)) {
+      ids.clear();
+      break;
+    }
+  }
+  QHash<qlonglong, QString> values;
+  if (!ids.empty()) {
+    const std::shared_ptr<HostRecordset> rows =
+        collection.Connection()->OpenRecordset(BuildFieldQueryText(field, ids));
+    RecordsetCloser closer(rows);
+    const QString column = ColumnName(field);
+    for (; !rows->Eof(); rows->MoveNext()) {
+      const QVariant value = rows->Value(column);
+      if (!value.isValid() || value.typeId() == QMetaType::QString) {
+        QString text = value.toString();
+        if (value.isValid() && text.isNull()) {
+          text = QStringLiteral("");
+        }
+        values.insert(rows->Value(QStringLiteral("EntryID")).toLongLong(), text);
+      }
+    }
+    closer.Close();
+  }
+  for (std::size_t i = 0; i < batch.size(); ++i) {
+    const auto found = ids.empty() ? values.cend() : values.constFind(ids[i]);
+    batch[i].before = found != values.cend()
+                          ? *found
+                          : ReadDocumentField(*collection.GetDocument(batch[i].entryId), field);
+  }
+}
+
 // The next documents of the snapshot, read and rewritten but not written.
 std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset,
-                            const RunState& state, std::size_t size) {
+                            const RunState& state, const TextRewrite& rewriteOf,
+                            std::size_t size) {
   static const QString kEntryId = QStringLiteral("EntryID");
   std::vector<Planned> batch;
   // A document the snapshot lists twice is saved before it is read again.
   QSet<QString> held;
-  QElapsedTimer reading;
-  reading.start();
-  while (!recordset.Eof() && batch.size() < size &&
-         (batch.empty() || reading.elapsed() < kGatherMs)) {
+  while (!recordset.Eof() && batch.size() < size) {
     QVariant entryId = recordset.Value(kEntryId);
     const QString key = entryId.toString();
     if (held.contains(key)) {
       break;
     }
     held.insert(key);
-    const QString before = ReadDocumentField(*collection.GetDocument(entryId), state.fieldIndex);
-    RewriteResult rewrite = RewriteValue(before, state.searchText, state.replaceText);
-    batch.push_back({std::move(entryId), before, std::move(rewrite.value), rewrite.changed, 0});
+    batch.push_back({std::move(entryId), QString(), QString(), false, 0});
     recordset.MoveNext();
+  }
+  ReadBefore(collection, state.fieldIndex, batch);
+  for (Planned& planned : batch) {
+    RewriteResult rewrite = rewriteOf(planned.before);
+    planned.after = std::move(rewrite.value);
+    planned.write = rewrite.changed;
   }
   return batch;
 }
@@ -82,9 +130,9 @@ void JournalBatch(std::vector<Planned>& batch, JournaledRun& journal) {
 
 // The value the batch read is no longer the field's: the rewrite and its
 // entry follow the field as it is now.
-void Replan(Planned& planned, const QString& current, const RunState& state,
+void Replan(Planned& planned, const QString& current, const TextRewrite& rewriteOf,
             JournaledRun& journal) {
-  RewriteResult rewrite = RewriteValue(current, state.searchText, state.replaceText);
+  RewriteResult rewrite = rewriteOf(current);
   const JournalDocument entry{planned.entryId, current, rewrite.value};
   if (planned.write && rewrite.changed) {
     journal.Rewrite(planned.position, entry);
@@ -98,15 +146,15 @@ void Replan(Planned& planned, const QString& current, const RunState& state,
   planned.write = rewrite.changed;
 }
 
-void SaveOne(WindowPort& port, HostCollection& collection, RunState& state, Planned& planned,
-             JournaledRun& journal) {
+void SaveOne(WindowPort& port, HostCollection& collection, RunState& state,
+             const TextRewrite& rewriteOf, Planned& planned, JournaledRun& journal) {
   port.ProcessEvents();
   const std::shared_ptr<HostDocument> document = collection.GetDocument(planned.entryId);
   port.SetNotes(document->Title());
   port.Pause(kRewritePauseMs);
   const QString current = ReadDocumentField(*document, state.fieldIndex);
   if (!Same(current, planned.before)) {
-    Replan(planned, current, state, journal);
+    Replan(planned, current, rewriteOf, journal);
   }
   if (planned.write) {
     WriteField(*document, state.fieldIndex, planned.after);
@@ -135,12 +183,19 @@ std::vector<JournalPosition> Unsaved(const std::vector<Planned>& batch, std::siz
 
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
                       RunState& state, JournaledRun& journal) {
+  const TextRewrite rewriteOf(state.searchText, state.replaceText);
   std::size_t size = 1;
   while (!recordset.Eof()) {
     if (port.TakeCancelRequest()) {
       return true;
     }
-    std::vector<Planned> batch = Gather(collection, recordset, state, size);
+    QElapsedTimer reading;
+    reading.start();
+    std::vector<Planned> batch = Gather(collection, recordset, state, rewriteOf, size);
+    // Reading a batch lets no window event run: one that took long makes
+    // the next one smaller, so that the window answers as between saves.
+    size = reading.elapsed() > kGatherMs ? std::max<std::size_t>(1, size / 2)
+                                         : std::min(size * 2, kLargestBatch);
     JournalBatch(batch, journal);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       if (i > 0 && port.TakeCancelRequest()) {
@@ -148,7 +203,7 @@ bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordse
         return true;
       }
       try {
-        SaveOne(port, collection, state, batch[i], journal);
+        SaveOne(port, collection, state, rewriteOf, batch[i], journal);
       } catch (...) {
         // Whether the failing document was saved is the host's to know:
         // its entry stays, harmless either way.
@@ -159,7 +214,6 @@ bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordse
         throw;
       }
     }
-    size = std::min(size * 2, kLargestBatch);
   }
   return false;
 }

@@ -1,11 +1,11 @@
 // The rewrite of a run's documents, batch by batch.
 //
 // The documents come in the snapshot's order. A batch takes the next few
-// (one at first, twice as many each time up to kLargestBatch; fewer when
-// reading them takes longer than kGatherMs, or at a document the batch
-// holds already), reads each one's field and rewrites its value. The
-// entries of those to be written go to the journal in one transaction;
-// then the documents are saved one by one.
+// (one at first, then twice as many each time up to kLargestBatch, or half
+// as many after a batch that took longer than kGatherMs to read; it ends
+// early at a document it holds already), reads their field (in one query,
+// where their EntryIDs allow) and rewrites the values. The entries of those to be written go to the
+// journal in one transaction; then the documents are saved one by one.
 //
 // For each document: a Cancel request is honoured before it; window events
 // run, its title shows in the notes line and the run pauses 5 ms, so the
@@ -40,8 +40,9 @@ bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordse
 
 // The pause that paces a run, per document.
 inline constexpr int kRewritePauseMs = 5;
-inline constexpr std::size_t kLargestBatch = 256;
-// Reading a batch lets no window event run; past this it stops early.
+inline constexpr std::size_t kLargestBatch = 512;
+// Reading a batch lets no window event run; one that takes longer than
+// this halves the next.
 inline constexpr int kGatherMs = 20;
 
 }  // namespace qm

@@ -21,12 +21,9 @@ using journal::Db;
 using journal::Statement;
 using journal::Transaction;
 
-// What an entry adds to the journal's size, roughly as the file holds it.
-std::int64_t EntryBytes(const JournalDocument& document) {
-  constexpr std::int64_t kRowOverhead = 24;
-  return kRowOverhead + document.entryId.toString().toUtf8().size() +
-         document.before.toUtf8().size() + document.after.toUtf8().size();
-}
+// What an entry adds to the journal's size besides its values, roughly as
+// the file holds it.
+constexpr std::int64_t kRowOverhead = 24;
 
 QString NotNull(const QString& text) { return text.isNull() ? QStringLiteral("") : text; }
 
@@ -116,12 +113,10 @@ class SqliteRunJournal final : public RunJournal {
       insert_.Reset();
       insert_.Bind(1, run);
       insert_.Bind(2, position);
-      insert_.Bind(3, document.entryId);
-      insert_.Bind(4, document.before);
-      insert_.Bind(5, NotNull(document.after));
+      bytes += kRowOverhead + insert_.Bind(3, document.entryId) +
+               insert_.Bind(4, document.before) + insert_.Bind(5, NotNull(document.after));
       insert_.Run();
       positions.push_back(position);
-      bytes += EntryBytes(document);
     }
     addToRun_.Reset();
     addToRun_.Bind(1, run);

@@ -12,6 +12,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace qm {
 
 struct RewriteResult {
@@ -23,5 +25,22 @@ struct RewriteResult {
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText);
+
+// The same for the many values of one run: the search text is folded, and
+// its search prepared, once.
+class TextRewrite {
+ public:
+  TextRewrite(const QString& searchText, const QString& replaceText);
+  ~TextRewrite();
+  TextRewrite(const TextRewrite&) = delete;
+  TextRewrite& operator=(const TextRewrite&) = delete;
+
+  RewriteResult operator()(const QString& oldValue) const;
+
+ private:
+  struct Search;
+  QString replaceText_;
+  std::unique_ptr<Search> search_;  // none for an empty search text
+};
 
 }  // namespace qm

@@ -67,6 +67,8 @@ class SqliteCollection : public HostCollection,
   Statement allFolders_;
   Statement documentById_;
   Statement updateDocument_;
+  Statement begin_;
+  Statement commit_;
   std::shared_ptr<HostConnection> connection_;
 };
 
