@@ -34,6 +34,9 @@ JournaledRun::JournaledRun(RunJournal* journal, HostCollection& collection, cons
 }
 
 JournaledRun::~JournaledRun() {
+  if (ahead_.valid()) {
+    ahead_.wait();
+  }
   if (journal_ != nullptr && !ended_) {
     try {
       journal_->EndRun(number_, JournalRunState::Failed);
@@ -44,7 +47,35 @@ JournaledRun::~JournaledRun() {
   }
 }
 
+void JournaledRun::RecordAhead(std::vector<JournalDocument> documents) {
+  Settle();
+  if (journal_ == nullptr) {
+    recorded_ = std::vector<JournalPosition>(documents.size(), 0);
+    return;
+  }
+  // The journal is touched by this thread alone until Settle().
+  ahead_ = std::async(std::launch::async, [journal = journal_, number = number_,
+                                           entries = std::move(documents)] {
+    return journal->RecordDocuments(number, entries);
+  });
+}
+
+std::vector<JournalPosition> JournaledRun::Recorded() {
+  Settle();
+  std::vector<JournalPosition> positions = std::move(recorded_).value_or(
+      std::vector<JournalPosition>());
+  recorded_.reset();
+  return positions;
+}
+
+void JournaledRun::Settle() {
+  if (ahead_.valid()) {
+    recorded_ = ahead_.get();
+  }
+}
+
 std::vector<JournalPosition> JournaledRun::Record(const std::vector<JournalDocument>& documents) {
+  Settle();
   if (journal_ == nullptr) {
     return std::vector<JournalPosition>(documents.size(), 0);
   }
@@ -52,18 +83,21 @@ std::vector<JournalPosition> JournaledRun::Record(const std::vector<JournalDocum
 }
 
 void JournaledRun::Rewrite(JournalPosition position, const JournalDocument& document) {
+  Settle();
   if (journal_ != nullptr) {
     journal_->RewriteDocument(number_, position, document);
   }
 }
 
 void JournaledRun::Forget(const std::vector<JournalPosition>& positions) {
+  Settle();
   if (journal_ != nullptr) {
     journal_->ForgetDocuments(number_, positions);
   }
 }
 
 void JournaledRun::End(JournalRunState end) {
+  Settle();
   ended_ = true;
   if (journal_ != nullptr) {
     journal_->EndRun(number_, end);

@@ -5,11 +5,19 @@
 // (RunJournal); and however the run ends (finished, cancelled, or by a
 // failure that unwinds past it) its end is written and its owner's lock let
 // go. A window that keeps no journal journals nothing.
+//
+// A batch's entries may be written ahead, on a thread of their own, while
+// the documents of the batch before are saved: the disk's flush then costs
+// the run nothing. They are on the disk once Recorded() has returned their
+// positions; every other call waits for such a write first, and reports its
+// failure.
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
+#include <future>
+#include <optional>
 #include <vector>
 
 #include "engine/run_journal.h"
@@ -40,6 +48,11 @@ class JournaledRun {
   JournaledRun(const JournaledRun&) = delete;
   JournaledRun& operator=(const JournaledRun&) = delete;
 
+  // Starts writing the entries of the next batch; one at a time.
+  void RecordAhead(std::vector<JournalDocument> documents);
+  // Their positions, in order, once they are on the disk.
+  std::vector<JournalPosition> Recorded();
+
   // As RunJournal's; nothing without a journal (positions are then 0).
   std::vector<JournalPosition> Record(const std::vector<JournalDocument>& documents);
   void Rewrite(JournalPosition position, const JournalDocument& document);
@@ -47,9 +60,14 @@ class JournaledRun {
   void End(JournalRunState end);
 
  private:
+  // Waits for a write ahead, keeping its positions for Recorded().
+  void Settle();
+
   RunJournal* journal_;
   std::int64_t number_ = 0;
   bool ended_ = false;
+  std::future<std::vector<JournalPosition>> ahead_;
+  std::optional<std::vector<JournalPosition>> recorded_;
 };
 
 // A note followed by the journal's notice, if there is one.

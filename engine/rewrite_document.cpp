@@ -112,14 +112,20 @@ std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset
   return batch;
 }
 
-void JournalBatch(std::vector<Planned>& batch, JournaledRun& journal) {
+// Starts writing the entries of the batch's documents to be written.
+void JournalAhead(const std::vector<Planned>& batch, JournaledRun& journal) {
   std::vector<JournalDocument> entries;
   for (const Planned& planned : batch) {
     if (planned.write) {
       entries.push_back({planned.entryId, planned.before, planned.after});
     }
   }
-  const std::vector<JournalPosition> positions = journal.Record(entries);
+  journal.RecordAhead(std::move(entries));
+}
+
+// Waits until the batch's entries are on the disk.
+void Journaled(std::vector<Planned>& batch, JournaledRun& journal) {
+  const std::vector<JournalPosition> positions = journal.Recorded();
   auto position = positions.begin();
   for (Planned& planned : batch) {
     if (planned.write) {
@@ -179,41 +185,69 @@ std::vector<JournalPosition> Unsaved(const std::vector<Planned>& batch, std::siz
   return positions;
 }
 
+// The next batch, read and its journaling begun.
+std::vector<Planned> NextBatch(HostCollection& collection, HostRecordset& recordset,
+                               const RunState& state, const TextRewrite& rewriteOf,
+                               std::size_t& size, JournaledRun& journal) {
+  if (recordset.Eof()) {
+    return {};
+  }
+  QElapsedTimer reading;
+  reading.start();
+  std::vector<Planned> batch = Gather(collection, recordset, state, rewriteOf, size);
+  // Reading a batch lets no window event run: one that took long makes
+  // the next one smaller, so that the window answers as between saves.
+  size = reading.elapsed() > kGatherMs ? std::max<std::size_t>(1, size / 2)
+                                       : std::min(size * 2, kLargestBatch);
+  JournalAhead(batch, journal);
+  return batch;
+}
+
 }  // namespace
 
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
                       RunState& state, JournaledRun& journal) {
   const TextRewrite rewriteOf(state.searchText, state.replaceText);
   std::size_t size = 1;
-  while (!recordset.Eof()) {
-    if (port.TakeCancelRequest()) {
-      return true;
-    }
-    QElapsedTimer reading;
-    reading.start();
-    std::vector<Planned> batch = Gather(collection, recordset, state, rewriteOf, size);
-    // Reading a batch lets no window event run: one that took long makes
-    // the next one smaller, so that the window answers as between saves.
-    size = reading.elapsed() > kGatherMs ? std::max<std::size_t>(1, size / 2)
-                                         : std::min(size * 2, kLargestBatch);
-    JournalBatch(batch, journal);
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      if (i > 0 && port.TakeCancelRequest()) {
-        journal.Forget(Unsaved(batch, i));
-        return true;
+  std::vector<Planned> batch = NextBatch(collection, recordset, state, rewriteOf, size, journal);
+  while (!batch.empty()) {
+    Journaled(batch, journal);
+    std::vector<Planned> next;
+    // What a Cancel or a failure leaves unsaved is taken back from the
+    // journal, from this document of the batch on, and the next batch.
+    std::size_t unsavedFrom = 0;
+    const auto forgetUnsaved = [&] {
+      std::vector<JournalPosition> unsaved = Unsaved(batch, unsavedFrom);
+      if (!next.empty()) {
+        Journaled(next, journal);
+        const std::vector<JournalPosition> ahead = Unsaved(next, 0);
+        unsaved.insert(unsaved.end(), ahead.begin(), ahead.end());
       }
-      try {
-        SaveOne(port, collection, state, rewriteOf, batch[i], journal);
-      } catch (...) {
-        // Whether the failing document was saved is the host's to know:
-        // its entry stays, harmless either way.
-        try {
-          journal.Forget(Unsaved(batch, i + 1));
-        } catch (const Error&) {
+      journal.Forget(unsaved);
+    };
+    try {
+      // Its entries are written while this batch is saved.
+      next = NextBatch(collection, recordset, state, rewriteOf, size, journal);
+      for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (port.TakeCancelRequest()) {
+          unsavedFrom = i;
+          forgetUnsaved();
+          return true;
         }
-        throw;
+        // Whether a document whose save failed was saved is the host's to
+        // know: its entry stays, harmless either way.
+        unsavedFrom = i + 1;
+        SaveOne(port, collection, state, rewriteOf, batch[i], journal);
       }
+    } catch (...) {
+      try {
+        forgetUnsaved();
+      } catch (const Error&) {
+        // A journal that failed keeps the entries, which are harmless.
+      }
+      throw;
     }
+    batch = std::move(next);
   }
   return false;
 }

@@ -4,8 +4,10 @@
 // (one at first, then twice as many each time up to kLargestBatch, or half
 // as many after a batch that took longer than kGatherMs to read; it ends
 // early at a document it holds already), reads their field (in one query,
-// where their EntryIDs allow) and rewrites the values. The entries of those to be written go to the
-// journal in one transaction; then the documents are saved one by one.
+// where their EntryIDs allow) and rewrites the values. The entries of those
+// to be written go to the journal in one transaction, written while the
+// batch before is saved; once they are on the disk, the batch's documents
+// are saved one by one.
 //
 // For each document: a Cancel request is honoured before it; window events
 // run, its title shows in the notes line and the run pauses 5 ms, so the
@@ -18,7 +20,7 @@
 // has no value.
 //
 // A Cancel or a failure in the middle of a batch takes back the entries of
-// the batch's documents not saved. Host and journal failures are not caught
+// the batch's documents not saved, and those of the batch written ahead. Host and journal failures are not caught
 // otherwise. A document is saved before it is counted, so after a failure
 // `updatedCount` is the number of documents saved. Entries of documents
 // never saved (those a kill leaves) name documents that still hold their

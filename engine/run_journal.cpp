@@ -174,11 +174,22 @@ class SqliteRunJournal final : public RunJournal {
     // The lock goes however the write ends: a run whose end could not be
     // written is found ended by a crash.
     try {
-      Statement state(db_, "UPDATE Run SET State = ?2 WHERE Number = ?1 AND State = 0",
+      // A run's entries are written a batch ahead of its saves: its end,
+      // after its last save, places it among the runs of other windows.
+      Transaction transaction(db_);
+      nextPosition_.Reset();
+      nextPosition_.Bind(1, std::int64_t{1});
+      nextPosition_.Step();
+      const std::int64_t last = nextPosition_.Int(0);
+      nextPosition_.Run();
+      Statement state(db_,
+                      "UPDATE Run SET State = ?2, LastPosition = ?3 WHERE Number = ?1 AND State = 0",
                       "Ending a run in");
       state.Bind(1, run);
       state.Bind(2, std::int64_t{static_cast<std::int32_t>(end)});
+      state.Bind(3, last);
       state.Run();
+      transaction.Commit();
     } catch (...) {
       if (lock) {
         lock->RemoveAndRelease();

@@ -11,8 +11,8 @@
 // its own beside the journal; the operating system lets that lock go when
 // the program ends, however it ends. A run whose state still says it goes
 // on but whose lock nobody holds ended by a crash. Runs are undone latest
-// saved first: runs of two windows at once in the order their entries were
-// written.
+// saved first: runs of two windows at once in the order of their last
+// entries or, once they have ended, of their ends.
 //
 // The journal keeps the last kKeptRuns runs and at most about maxBytes of
 // entries; as a new run begins, the oldest runs that have ended are dropped
