@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <random>
 #include <string>
@@ -45,6 +46,9 @@ struct CrashFile {
 };
 
 struct World {
+  // The run writes its journal on a thread of its own: every call that
+  // touches what follows holds this.
+  std::mutex mutex;
   sqlite3_vfs* real = nullptr;
   sqlite3_vfs vfs{};
   QStringList folders;
@@ -143,6 +147,7 @@ CrashFile& File(sqlite3_file* file) { return *reinterpret_cast<CrashFile*>(file)
 FileState& State(sqlite3_file* file) { return *File(file).handle->state; }
 
 int Close(sqlite3_file* file) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   CrashFile& f = File(file);
   const int rc = f.real->pMethods->xClose(f.real);
   delete f.handle;
@@ -151,6 +156,7 @@ int Close(sqlite3_file* file) {
 }
 
 int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   const FileState& state = State(file);
   if (state.dead) {
     return SQLITE_IOERR_READ;
@@ -169,6 +175,7 @@ int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
 }
 
 int Write(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   if (!Operation(*File(file).handle)) {
     return SQLITE_IOERR_WRITE;
   }
@@ -185,6 +192,7 @@ int Write(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offs
 }
 
 int Truncate(sqlite3_file* file, sqlite3_int64 size) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   if (!Operation(*File(file).handle)) {
     return SQLITE_IOERR_TRUNCATE;
   }
@@ -197,6 +205,7 @@ int Truncate(sqlite3_file* file, sqlite3_int64 size) {
 // What the cache holds goes to the disk through the connection's own file;
 // a real sync is not needed: no power is really cut.
 int Sync(sqlite3_file* file, int) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   CrashFile& f = File(file);
   if (!Operation(*f.handle)) {
     return SQLITE_IOERR_FSYNC;
@@ -217,6 +226,7 @@ int Sync(sqlite3_file* file, int) {
 }
 
 int FileSize(sqlite3_file* file, sqlite3_int64* size) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   const FileState& state = State(file);
   if (state.dead) {
     return SQLITE_IOERR_FSTAT;
@@ -282,6 +292,7 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out
     return world->real->xOpen(world->real, name, file, flags, outFlags);
   }
   file->pMethods = nullptr;
+  const std::lock_guard<std::mutex> guard(world->mutex);
   if (world->cut) {
     return SQLITE_CANTOPEN;
   }
@@ -300,6 +311,7 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out
 // Deleting and making files counts as done at once; after the cut, the
 // stopped program deletes nothing.
 int Delete(sqlite3_vfs*, const char* name, int syncDir) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   if (Watched(name)) {
     if (world->cut) {
       return SQLITE_IOERR_DELETE;
@@ -375,15 +387,23 @@ CrashVfs::~CrashVfs() {
 }
 
 void CrashVfs::CutAt(std::int64_t operations, std::uint32_t seed) {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   world->cutAt = operations == 0 ? 0 : world->operations + operations;
   world->random.seed(seed);
 }
 
-std::int64_t CrashVfs::Operations() const { return world->operations; }
+std::int64_t CrashVfs::Operations() const {
+  const std::lock_guard<std::mutex> guard(world->mutex);
+  return world->operations;
+}
 
-bool CrashVfs::WasCut() const { return world->cut; }
+bool CrashVfs::WasCut() const {
+  const std::lock_guard<std::mutex> guard(world->mutex);
+  return world->cut;
+}
 
 void CrashVfs::Settle() {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   for (auto& [name, state] : world->files) {
     QFile disk(QString::fromUtf8(name.c_str()));
     if (disk.open(QIODevice::ReadWrite)) {
@@ -396,6 +416,7 @@ void CrashVfs::Settle() {
 }
 
 void CrashVfs::PowerOn() {
+  const std::lock_guard<std::mutex> guard(world->mutex);
   world->cut = false;
   world->cutAt = 0;
 }

@@ -12,8 +12,9 @@
 // program stops, as it would) and nothing of theirs reaches the disk. After
 // PowerOn() new connections find the files as the disk holds them.
 //
-// One at a time, from one thread; files of other folders pass straight
-// through.
+// One at a time; calls from several threads (a run writes its journal on a
+// thread of its own) are taken one after the other. Files of other folders
+// pass straight through.
 #pragma once
 
 #include <QString>

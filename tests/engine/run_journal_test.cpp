@@ -411,7 +411,7 @@ TEST_F(RunJournalTest, FolderThatCannotBeMadeIsAClearFailure) {
   } catch (const qm::Error& error) {
     EXPECT_EQ(error.number(), qm::kJournalError);
     EXPECT_EQ(error.source(), QStringLiteral("QMReplace.Journal"));
-    EXPECT_TRUE(error.description().contains(Folder())) << error.what();
+    EXPECT_TRUE(error.description().contains(QDir::toNativeSeparators(Folder()))) << error.what();
   }
 }
 

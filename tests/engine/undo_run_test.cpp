@@ -524,6 +524,7 @@ TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
       qm::hostadmin::RemoveCollection(ran);
       inner_.reset();
       collection_.reset();
+      ForgetHost();
       for (const char* suffix : {"", "-wal", "-shm"}) {
         QFile::remove(file + QLatin1String(suffix));
       }
