@@ -321,6 +321,8 @@ JournalTooNew::JournalTooNew(const QString& file)
                 .arg(QDir::toNativeSeparators(file))),
       file_(file) {}
 
+void ConfigureSqliteForTheJournal() { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); }
+
 QString DefaultJournalFolder() {
   // Qt names the user's data folder as each system does: $XDG_DATA_HOME on
   // Linux, the local application data folder on Windows.

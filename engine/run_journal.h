@@ -143,6 +143,13 @@ QString DefaultJournalFolder();
 std::unique_ptr<RunJournal> OpenRunJournal(const QString& folder,
                                            const JournalLimits& limits = JournalLimits());
 
+// Has SQLite leave out the count it keeps of its own memory, whose lock
+// every allocation of every thread passes: a run writes its journal on a
+// thread of its own while the window's thread reads and saves documents,
+// and the two would wait on each other there. To be called before SQLite is
+// first used (first thing in main()); later it changes nothing.
+void ConfigureSqliteForTheJournal();
+
 // The journal file's name inside its folder.
 inline constexpr char kJournalFileName[] = "journal.sqlite";
 
