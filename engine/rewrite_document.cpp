@@ -61,10 +61,12 @@ void ReadBefore(HostCollection& collection, SearchField field, std::vector<Plann
   }
   QHash<qlonglong, QString> values;
   if (!ids.empty()) {
+    static const QString kEntryId = QStringLiteral("EntryID");
     const std::shared_ptr<HostRecordset> rows =
         collection.Connection()->OpenRecordset(BuildFieldQueryText(field, ids));
     RecordsetCloser closer(rows);
     const QString column = ColumnName(field);
+    values.reserve(static_cast<qsizetype>(ids.size()));
     for (; !rows->Eof(); rows->MoveNext()) {
       const QVariant value = rows->Value(column);
       if (!value.isValid() || value.typeId() == QMetaType::QString) {
@@ -72,7 +74,7 @@ void ReadBefore(HostCollection& collection, SearchField field, std::vector<Plann
         if (value.isValid() && text.isNull()) {
           text = QStringLiteral("");
         }
-        values.insert(rows->Value(QStringLiteral("EntryID")).toLongLong(), text);
+        values.insert(rows->Value(kEntryId).toLongLong(), std::move(text));
       }
     }
     closer.Close();
@@ -85,21 +87,34 @@ void ReadBefore(HostCollection& collection, SearchField field, std::vector<Plann
   }
 }
 
+// False when the set holds the key already.
+template <typename Key>
+bool Insert(QSet<Key>& set, const Key& key) {
+  const qsizetype before = set.size();
+  set.insert(key);
+  return set.size() != before;
+}
+
 // The next documents of the snapshot, read and rewritten but not written.
 std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset,
                             const RunState& state, const TextRewrite& rewriteOf,
                             std::size_t size) {
   static const QString kEntryId = QStringLiteral("EntryID");
   std::vector<Planned> batch;
+  batch.reserve(size);
   // A document the snapshot lists twice is saved before it is read again.
+  QSet<qlonglong> heldNumbers;
   QSet<QString> held;
   while (!recordset.Eof() && batch.size() < size) {
     QVariant entryId = recordset.Value(kEntryId);
-    const QString key = entryId.toString();
-    if (held.contains(key)) {
+    bool whole = false;
+    const qlonglong number = entryId.toLongLong(&whole);
+    const bool isNew = whole && entryId.typeId() != QMetaType::QString
+                           ? Insert(heldNumbers, number)
+                           : Insert(held, entryId.toString());
+    if (!isNew) {
       break;
     }
-    held.insert(key);
     batch.push_back({std::move(entryId), QString(), QString(), false, 0});
     recordset.MoveNext();
   }
