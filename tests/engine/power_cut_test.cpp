@@ -59,7 +59,7 @@ class PowerCut : public qm::testing::StandInHostTest {
     vfs_ = std::make_unique<qm::testing::CrashVfs>(
         QStringList{QFileInfo(file_).absolutePath(), journalDir_.path()});
     seed_ = qEnvironmentVariableIsSet("QM_POWER_CUT_SEED")
-                ? static_cast<std::uint32_t>(qEnvironmentVariableIntValue("QM_POWER_CUT_SEED"))
+                ? qgetenv("QM_POWER_CUT_SEED").toUInt()
                 : QRandomGenerator::global()->generate();
     std::fprintf(stderr, "QM_POWER_CUT_SEED=%u\n", seed_);
     random_.seed(seed_);
