@@ -1,6 +1,6 @@
 #include "engine/replace_run.h"
 
-#include "engine/journaled_collection.h"
+#include "engine/journaled_run.h"
 #include "engine/match_query.h"
 #include "engine/mod_resource.h"
 #include "engine/port_guards.h"
@@ -41,18 +41,12 @@ QString Question(WindowPort& port, bool removeMode, std::int64_t count, const Ru
 }
 
 void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
-                RunState& state) {
-  static const QString kEntryId = QStringLiteral("EntryID");
+                RunState& state, RunJournal* journal) {
   BusyCursor busy(port);
   RunningState running(port);
-  while (!recordset.Eof()) {
-    if (port.TakeCancelRequest()) {
-      break;
-    }
-    const std::shared_ptr<HostDocument> document = collection.GetDocument(recordset.Value(kEntryId));
-    RewriteDocument(port, state, *document);
-    recordset.MoveNext();
-  }
+  JournaledRun journaled(journal, collection, state);
+  const bool cancelled = RewriteDocuments(port, collection, recordset, state, journaled);
+  journaled.End(cancelled ? JournalRunState::Cancelled : JournalRunState::Finished);
 }
 
 // Start's approval: the confirmation question with the preview of the first
@@ -61,12 +55,16 @@ std::shared_ptr<HostRecordset> AskTheQuestion(WindowPort& port, const RunSnapsho
                                               const RunState& state) {
   const QString question = Question(port, snapshot.removeMode, snapshot.matches.count, state,
                                     snapshot.chosen.displayText);
+  // The preview reads the run's own snapshot; the run then reads it again
+  // from its first row.
+  auto rows = std::make_shared<RereadRecordset>(*snapshot.matches.recordset);
   const QString preview =
-      RunPreview(port, *snapshot.collection, snapshot.scope, snapshot.matches.count, state);
+      RunPreview(port, *snapshot.collection, *rows, snapshot.matches.count, state);
+  rows->Rewind();
   if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
     return nullptr;
   }
-  return snapshot.matches.recordset;
+  return rows;
 }
 
 // Everything after the input check. Returns without completing when the user
@@ -107,9 +105,15 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       port.SetNotes(QString());
       return;
     }
-    const JournaledRun journaled = BeginJournaledRun(port, collection, state);
-    journalNotice = journaled.notice;
-    RewriteAll(port, *journaled.collection, *documents, state);
+    const PortJournal journal = OpenPortJournal(port);
+    if (journal.refused) {
+      closer.Close();
+      return;
+    }
+    if (journal.journal != nullptr) {
+      journalNotice = JournalNotice(port, journal.journal->TakeMovedAside());
+    }
+    RewriteAll(port, *collection, *documents, state, journal.journal);
   }
   closer.Close();
   port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));

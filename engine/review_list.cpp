@@ -64,12 +64,12 @@ void ReviewList::LookAtMore(const QDeadlineTimer& deadline) {
       const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, false);
       for (const std::int64_t id : ids) {
         const auto found = texts.find(id);
-        Sort(found != texts.end() && rewrite_.Apply(found->second.value).changed);
+        Sort(found != texts.end() && rewrite_(found->second.value).changed);
       }
     } else {
       while (lookedAt_ < end) {
         const auto document = collection_->GetDocument(entryIds_.At(lookedAt_));
-        Sort(rewrite_.Apply(ReadDocumentField(*document, criteria_.field)).changed);
+        Sort(rewrite_(ReadDocumentField(*document, criteria_.field)).changed);
       }
     }
   } while (!deadline.hasExpired());

@@ -9,7 +9,7 @@ ReviewRow MakeReviewRow(QString title, QString before, const TextRewrite& rewrit
   ReviewRow row;
   row.title = std::move(title);
   row.before = std::move(before);
-  RewriteResult result = rewrite.Apply(row.before, &row.spans);
+  RewriteResult result = rewrite(row.before, &row.spans);
   row.changes = result.changed;
   row.after = std::move(result.value);
   return row;

@@ -38,29 +38,38 @@ FoldedText Fold(const QString& text) {
 
 }  // namespace
 
-// The folded search text and its searcher, which refers into it.
 struct TextRewrite::Search {
-  explicit Search(const QString& text)
-      : folded(Fold(text)), searcher(folded.codePoints.cbegin(), folded.codePoints.cend()) {}
-  FoldedText folded;
-  // Boyer-Moore keeps a hostile value such as a long run of one letter from
-  // costing its length times the search text's length.
-  std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
+  explicit Search(const QString& searchText)
+      : folded(Fold(searchText)),
+        // Boyer-Moore keeps a hostile value such as a long run of one letter
+        // from costing its length times the search text's length.
+        searcher(folded.codePoints.begin(), folded.codePoints.end()) {}
+  const FoldedText folded;
+  const std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
 };
 
-TextRewrite::TextRewrite(const QString& searchText, QString replaceText)
-    : search_(searchText.isEmpty() ? nullptr : std::make_unique<Search>(searchText)),
-      replaceText_(std::move(replaceText)) {}
+TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText)
+    : replaceText_(replaceText) {
+  if (!searchText.isEmpty()) {
+    search_ = std::make_unique<Search>(searchText);
+  }
+}
 
 TextRewrite::~TextRewrite() = default;
 
-RewriteResult TextRewrite::Apply(const QString& oldValue, std::vector<RewriteSpan>* spans) const {
+RewriteResult TextRewrite::operator()(const QString& oldValue,
+                                       std::vector<RewriteSpan>* spans) const {
   if (spans != nullptr) {
     spans->clear();
   }
   if (!search_) {
+    // Read at write time, the field may have been filled since the query
+    // found it empty.
+    if (!oldValue.isEmpty()) {
+      return {false, oldValue};
+    }
     if (spans != nullptr) {
-      spans->push_back({0, oldValue.size(), 0, replaceText_.size()});
+      spans->push_back({0, 0, 0, replaceText_.size()});
     }
     return {true, replaceText_};
   }
@@ -98,12 +107,12 @@ RewriteResult TextRewrite::Apply(const QString& oldValue, std::vector<RewriteSpa
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText) {
-  return TextRewrite(searchText, replaceText).Apply(oldValue);
+  return TextRewrite(searchText, replaceText)(oldValue);
 }
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans) {
-  return TextRewrite(searchText, replaceText).Apply(oldValue, &spans);
+  return TextRewrite(searchText, replaceText)(oldValue, &spans);
 }
 
 }  // namespace qm

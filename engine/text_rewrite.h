@@ -6,7 +6,8 @@
 // rewrite finds it in. They are replaced from left to right without overlap;
 // the inserted text is never searched again, and everything else of the
 // value is kept exactly as it was, case included. An empty search text fills
-// the field: the new value is the replacement, whatever the field held.
+// the field when it is empty or has no value: the new value is then the
+// replacement; a field that holds any text is left as it is.
 #pragma once
 
 #include <QString>
@@ -28,7 +29,7 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
 
 // One place where a rewrite took text out and put text in, in UTF-16 offsets:
 // [before, before + beforeLength) of the old value became [after, after +
-// afterLength) of the new one. A fill takes the whole old value out.
+// afterLength) of the new one. A fill puts its text into an empty value.
 struct RewriteSpan {
   qsizetype before = 0;
   qsizetype beforeLength = 0;
@@ -42,23 +43,24 @@ struct RewriteSpan {
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans);
 
-// The rewrite for one search text and replacement, prepared once for many
-// values: what a pass over a whole snapshot uses. Apply(v) is exactly
+// The same for the many values of one run or review: the search text is
+// folded, and its search prepared, once. rewrite(v) is exactly
 // RewriteValue(v, searchText, replaceText).
 class TextRewrite {
  public:
-  TextRewrite(const QString& searchText, QString replaceText);
+  TextRewrite(const QString& searchText, const QString& replaceText);
   ~TextRewrite();
   TextRewrite(const TextRewrite&) = delete;
   TextRewrite& operator=(const TextRewrite&) = delete;
 
   // With `spans`, as the overload of RewriteValue that tells where.
-  RewriteResult Apply(const QString& oldValue, std::vector<RewriteSpan>* spans = nullptr) const;
+  RewriteResult operator()(const QString& oldValue,
+                           std::vector<RewriteSpan>* spans = nullptr) const;
 
  private:
   struct Search;
-  std::unique_ptr<Search> search_;
   QString replaceText_;
+  std::unique_ptr<Search> search_;  // none for an empty search text
 };
 
 }  // namespace qm

@@ -32,7 +32,7 @@ TEST(RewriteValue, ReplacesEveryOccurrenceWithoutRegardToCase) {
       {"not found", "nothing here", "abc", "X", false, "nothing here"},
       {"empty old value", "", "abc", "X", false, ""},
       {"longer than the value", "ab", "abc", "X", false, "ab"},
-      {"fill ignores the old value", "anything", "", "none", true, "none"},
+      {"fill leaves a value filled since", "anything", "", "none", false, "anything"},
       {"fill an empty value", "", "", "none", true, "none"},
       {"astral letters fold", "\xF0\x90\x90\x80x\xF0\x90\x90\xA8", "\xF0\x90\x90\xA8", "-", true,
        "-x-"},
@@ -73,7 +73,7 @@ TEST(RewriteValue, TellsWhereItTookTextOutAndPutTextIn) {
        {{0, 3, 0, 4}, {4, 3, 5, 4}}},
       {"removal inserts nothing", "- a - b", "- ", "", {{0, 2, 0, 0}, {4, 2, 2, 0}}},
       {"astral letters count two units", "\xF0\x9F\x98\x80" "ab", "AB", "c", {{2, 2, 2, 1}}},
-      {"fill takes the whole value", "old", "", "new", {{0, 3, 0, 3}}},
+      {"fill leaves a filled value", "old", "", "new", {}},
       {"fill of an empty value", "", "", "new", {{0, 0, 0, 3}}},
       {"nothing found", "abc", "x", "y", {}},
   };
