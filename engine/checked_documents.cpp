@@ -56,7 +56,6 @@ void CheckedDocuments::MoveNext() {
     Refuse(QStringLiteral("The checked documents cannot move on: they are past the last."));
   }
   row_ = NextChecked(row_ + 1);
-  ++visited_;
 }
 
 void CheckedDocuments::Close() { list_.reset(); }

@@ -1,9 +1,6 @@
 // The documents a review leaves checked, as the snapshot a replace run
 // iterates: the checked Changes rows' EntryIDs in the run's order. It keeps
 // the list alive and reads it as it goes; the list must be complete.
-//
-// Counts the documents handed to the run (moved past), so that the review
-// can tell how many of them the run then left as they were.
 #pragma once
 
 #include <memory>
@@ -24,8 +21,6 @@ class CheckedDocuments final : public HostRecordset {
   void MoveNext() override;
   void Close() override;
 
-  std::int64_t Visited() const { return visited_; }
-
  private:
   void CheckOpen() const;
   // The first checked row at or after `row`.
@@ -33,7 +28,6 @@ class CheckedDocuments final : public HostRecordset {
 
   std::shared_ptr<const ReviewList> list_;
   std::int64_t row_ = 0;
-  std::int64_t visited_ = 0;
 };
 
 }  // namespace qm

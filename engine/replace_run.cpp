@@ -157,6 +157,7 @@ void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState
     return;
   }
   state.updatedCount = 0;
+  state.leftCount = 0;
   QString journalNotice;
   try {
     RunAcceptedInput(port, startFolder, state, approve, journalNotice);

@@ -57,7 +57,7 @@ class NotesKept final : public WindowPort {
 
 void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& startFolder,
                RunState& state) {
-  std::shared_ptr<CheckedDocuments> applied;
+  bool applied = false;
   const RunApproval approve = [&review, &applied](WindowPort&, const RunSnapshot& snapshot,
                                                   const RunState& run)
       -> std::shared_ptr<HostRecordset> {
@@ -73,15 +73,17 @@ void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& st
     while (!list->Complete()) {
       list->LookAtMore(QDeadlineTimer(QDeadlineTimer::Forever));
     }
-    applied = std::make_shared<CheckedDocuments>(list);
-    return applied;
+    applied = true;
+    return std::make_shared<CheckedDocuments>(list);
   };
   NotesKept notes(port);
   ReplaceRun(notes, startFolder, state, approve);
   if (!applied) {
     return;
   }
-  const std::int64_t left = applied->Visited() - state.updatedCount;
+  // The batched rewrite reads documents ahead of the one it writes: after a
+  // Cancel, those it read but never came to are not "left".
+  const std::int32_t left = state.leftCount;
   if (left > 0) {
     port.SetNotes(notes.Notes() + QLatin1Char(' ') +
                   modResource::printf(port.Text(review_text::kLeftSinceListed),

@@ -185,6 +185,24 @@ TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
                            "the list was made."));
 }
 
+// The run reads the next batch while it saves the one before: documents a
+// Cancel kept it from were read, but never left as they were.
+TEST_F(ReviewRunTest, ACancelledApplyCountsNoDocumentItNeverCameTo) {
+  for (const char* title : {"abc one", "abc two", "abc three", "abc four"}) {
+    AddDocument(a_, QString::fromLatin1(title));
+  }
+  port_.onEvents = [this](int) {
+    if (state_.updatedCount == 1) {
+      port_.cancelRequested = true;
+    }
+  };
+  Review(QStringLiteral("abc"), QStringLiteral("X"));
+  // The Cancel comes while the second document is in hand.
+  EXPECT_EQ(Titles().mid(7), (QStringList{"in the root abc", "X one", "abc two", "abc three",
+                                          "abc four"}));
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
+}
+
 TEST_F(ReviewRunTest, TheFilterLetsThroughRowsWhoseTitleBeforeOrAfterHoldItsText) {
   for (const char* title : {"abc one", "abc two", "Abc three"}) {
     AddDocument(b_, QString::fromLatin1(title));
