@@ -131,6 +131,8 @@ class frmMain : public QDialog {
  private:
   void CreateControls();
   void InstallUndo();
+  // Ends the text boxes' own undo of their typing (frm_main_undo.cpp).
+  void ForgetTypingUndo();
   void InstallReview();
   void ConnectHandlers();
   void Load();

@@ -68,15 +68,18 @@ class ReviewWindowTest : public ::testing::Test {
 
   void Open() {
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(journalDir.path());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     QApplication::setActiveWindow(window.get());
   }
 
+  // The replacement is typed, as the user types it, and keeps the focus.
   void Criteria(const QString& search, const QString& replacement) {
     window->cboTextToSearch->setEditText(search);
     window->optReplace->click();
-    window->txtTextToReplace->setText(replacement);
+    window->txtTextToReplace->clear();
+    QTest::keyClicks(window->txtTextToReplace, replacement);
   }
 
   // A key to whatever has the focus, as the user presses it.
@@ -121,8 +124,7 @@ class ReviewWindowTest : public ::testing::Test {
   }
 
   qm::testing::ScopedConfigHome config;
-  QTemporaryDir dataHome;
-  qm::testing::ScopedEnv data{"XDG_DATA_HOME", dataHome.path().toUtf8()};
+  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
   QTemporaryDir installDir;
   std::int32_t collection = 0;
   std::unique_ptr<frmMain> window;
@@ -186,12 +188,15 @@ TEST_F(ReviewWindowTest, KeyboardAloneLeavesThreeOutAppliesAndOneUndoRestoresThe
             QStringList{" - example news"});
   EXPECT_TRUE(window->cmdStart->isEnabled());
 
+  // The focus is back in the replacement box, where it was; the typing
+  // there is older than the run, so Ctrl+Z takes back the run.
   QApplication::setActiveWindow(window.get());
-  window->cmdStart->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), window->txtTextToReplace);
   Press(Qt::Key_Z, Qt::ControlModifier);
   ASSERT_EQ(dialogs::ScriptedTranscript().size(), 1);
   EXPECT_TRUE(dialogs::ScriptedTranscript()[0].contains(QStringLiteral("It changed 5 documents")));
   EXPECT_EQ(Titles(), before);
+  EXPECT_EQ(window->txtTextToReplace->text(), QStringLiteral(" (read)"));
 }
 
 TEST_F(ReviewWindowTest, TheFilterNarrowsTheListsAndCheckAllActsOnTheShownRowsOnly) {
