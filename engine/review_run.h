@@ -10,9 +10,13 @@
 // review leaves every document as it was and empties the notes line, as No
 // does.
 //
-// A checked document the run leaves as it was (it changed since the list
-// was made and no longer holds the search text) is counted, and the notes
-// line says how many there were after the run's own note.
+// Apply re-checks each document when it writes it, as Start does: a checked
+// document that changed since the list was made and no longer holds the
+// search text (or, filling empty fields, is no longer empty) is left as it
+// is and counted, and the notes line says how many there were after the
+// run's own note. A field that changed between the query and the list is
+// listed with what it holds then, so one filled meanwhile is listed as left
+// as it is.
 #pragma once
 
 #include "engine/replace_run.h"
