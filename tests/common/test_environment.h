@@ -18,6 +18,11 @@ namespace qm::testing {
 // says otherwise. Called by the test mains.
 void IsolateEnvironment();
 
+// Keeps the host windows this program makes and looks for apart from those of
+// other programs running at the same time (on Windows, a desktop of the
+// program's own). Called by the test mains before the first window.
+void UsePrivateDesktop();
+
 // A private XDG_CONFIG_HOME for one test (on Windows, a private registry key
 // that stands for the roots): set on construction, the previous value
 // restored on destruction. The registry store follows it at once.
