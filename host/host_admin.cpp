@@ -66,18 +66,7 @@ void InstallHost(HostEdition edition, const QString& installDir) {
   if (!folder.endsWith(QLatin1Char('/'))) {
     folder += QLatin1Char('/');
   }
-  const QString installKey = host::InstallKey(edition);
-  CreateKeyOrThrow(reg::kLocalMachine, installKey);
-  const std::int32_t rc =
-      platform::SystemRegistry().SetValue(reg::kLocalMachine, installKey, QStringLiteral("AppPath"),
-                                          reg::kSz, host::EncodeRegistryText(folder));
-  if (rc != reg::kSuccess) {
-    host::Throw(errc::kRegistry, host::kAdminSource,
-                QStringLiteral("\"AppPath\" of the registry key %1 could not be written "
-                               "(error %2).")
-                    .arg(installKey)
-                    .arg(rc));
-  }
+  host::WriteInstallFolder(edition, folder);
   CreateKeyOrThrow(reg::kCurrentUser, host::SettingsKey(edition));
   CreateKeyOrThrow(reg::kCurrentUser, host::CatalogKey(edition));
   if (host::CatalogIds(edition).empty()) {

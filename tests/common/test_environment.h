@@ -39,7 +39,21 @@ class ScopedConfigHome {
   QTemporaryDir dir_;
   QByteArray previous_;
   bool hadPrevious_ = false;
-  QByteArray previousSandbox_;
+  QString previousSandbox_;
+};
+
+// The real registry for one scope, without the tests' sandbox (Windows only:
+// the Linux store is always a file of the tests'). For tests that read back
+// what the registry itself holds; they must clean up their own keys.
+class NoRegistrySandbox {
+ public:
+  NoRegistrySandbox();
+  ~NoRegistrySandbox();
+  NoRegistrySandbox(const NoRegistrySandbox&) = delete;
+  NoRegistrySandbox& operator=(const NoRegistrySandbox&) = delete;
+
+ private:
+  QString previous_;
 };
 
 // Sets an environment variable for one scope (a null QByteArray unsets it).
