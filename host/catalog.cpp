@@ -85,14 +85,7 @@ void Set(std::uint32_t root, const QString& key, const QString& name, std::uint3
 
 void SetText(platform::RegistryStore& registry, std::uint32_t root, const QString& key,
              const QString& name, const QString& text) {
-  const std::optional<QByteArray> data = EncodeRegistryText(text);
-  if (!data) {
-    Throw(errc::kBadArgument, kCatalogSource,
-          QStringLiteral("\"%1\" cannot be written to \"%2\" of the registry key %3: the "
-                         "system's code page has no letters for all of it.")
-              .arg(text, name, key));
-  }
-  const std::int32_t rc = registry.SetValue(root, key, name, reg::kSz, *data);
+  const std::int32_t rc = registry.SetValue(root, key, name, reg::kSz, RegistryTextOf(text));
   if (rc != reg::kSuccess) {
     WriteFailed(key, name, rc);
   }
@@ -230,6 +223,10 @@ std::optional<std::int32_t> ReadDefaultCollectionId(HostEdition edition) {
 }
 
 void WriteCatalogEntry(HostEdition edition, const CatalogEntry& entry) {
+  // Both texts are checked before anything is written: an entry is never
+  // left half-written.
+  RegistryTextOf(entry.name);
+  RegistryTextOf(entry.file);
   const QString key = EntryKey(edition, entry.id);
   Create(reg::kCurrentUser, key);
   SetText(platform::SystemRegistry(), reg::kCurrentUser, key, kName, entry.name);
@@ -257,6 +254,17 @@ void RemoveCatalogEntry(HostEdition edition, std::int32_t id) {
   if (rc != reg::kSuccess) {
     WriteFailed(key, QString(), rc);
   }
+}
+
+QByteArray RegistryTextOf(const QString& text) {
+  std::optional<QByteArray> data = EncodeRegistryText(text);
+  if (!data) {
+    Throw(errc::kBadArgument, kCatalogSource,
+          QStringLiteral("\"%1\" cannot be written to the registry: the system's code page "
+                         "has no letters for all of it.")
+              .arg(text));
+  }
+  return *data;
 }
 
 std::optional<QByteArray> EncodeRegistryText(const QString& text) {

@@ -73,6 +73,8 @@ void RemoveCatalogEntry(hostadmin::HostEdition edition, std::int32_t id);
 // The registry's encodings of text and 32-bit numbers. A text the ANSI code
 // page cannot hold has no encoding.
 std::optional<QByteArray> EncodeRegistryText(const QString& text);
+// The same, or kBadArgument naming the text when it has none.
+QByteArray RegistryTextOf(const QString& text);
 QByteArray EncodeRegistryDword(std::uint32_t value);
 // nullopt when the bytes are not what the type promises.
 std::optional<QString> DecodeRegistryText(const QByteArray& data);

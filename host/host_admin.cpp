@@ -42,6 +42,9 @@ std::int32_t CreateCollectionIn(const HostInstall& install, const QString& name,
     path = install.appPath + QStringLiteral("collections/%1.qmdb").arg(id);
   }
   path = QFileInfo(path).absoluteFilePath();
+  // Texts the registry cannot hold are refused before the file is made.
+  host::RegistryTextOf(name);
+  host::RegistryTextOf(path);
   host::CreateCollectionFile(path, name, install.edition == HostEdition::German);
   host::WriteCatalogEntry(install.edition, CatalogEntry{id, name, network ? 2 : 1, path});
   const std::optional<std::int32_t> current = host::ReadDefaultCollectionId(install.edition);
