@@ -10,7 +10,7 @@ Outputs (all byte-for-byte reproducible):
                        40-byte BITMAPINFOHEADER and 768 bytes of 24-bit
                        pixels, bottom-up (808 bytes; 822 with the header,
                        which the resource compiler takes off)
-  icons/App_XP.ico     application icon, 16 and 32 pixels, 32 bits
+  icons/App_XP.ico     application icon, 32 and 16 pixels, 32 bits
   icons/App_32_XP.ico  application logo, 32 pixels, 32 bits
   design/frmMain.ico   design-time window icon, 16 and 32 pixels, 16 colours
   design/imgCSLogo.ico built-in logo, 32 pixels, 24 bits with mask
@@ -102,8 +102,10 @@ def outputs():
         files[os.path.join("classic", name + ".bmp")] = classic_bitmap(pixels)
     small = draw_app_art.render(16)
     large = draw_app_art.render(32)
-    files[os.path.join("icons", "App_XP.ico")] = icon_file([(16, 32, icon_image(small, 32)),
-                                                             (32, 32, icon_image(large, 32))])
+    # 32 pixels first: the system's loader takes a group's first image when
+    # asked for the natural size, and that is the window's big icon.
+    files[os.path.join("icons", "App_XP.ico")] = icon_file([(32, 32, icon_image(large, 32)),
+                                                             (16, 32, icon_image(small, 32))])
     files[os.path.join("icons", "App_32_XP.ico")] = icon_file([(32, 32, icon_image(large, 32))])
     files[os.path.join("design", "frmMain.ico")] = icon_file([(16, 4, icon_image(small, 4)),
                                                               (32, 4, icon_image(large, 4))])
