@@ -30,15 +30,17 @@ void UseSandbox(const QString& key) {
 void IsolateEnvironment() {
   // Lives until the process exits, then goes with everything in it.
   static QTemporaryDir home;
-  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+  // Paths in the form the environment keeps them (ANSI on Windows, where
+  // the profile folder of the suite's account holds an umlaut).
+  qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
   UseSandbox(SandboxKeyFor(home.path()));
-  qputenv("HOME", home.path().toUtf8());
+  qputenv("HOME", home.path().toLocal8Bit());
   // The host's message window follows the runtime folder when there is one;
   // without it, a test that points TMPDIR at a folder of its own gets a
   // message window of its own, apart from a real host and from other tests.
   qunsetenv("XDG_RUNTIME_DIR");
   // The journal of runs lives in the user's data folder.
-  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");
@@ -47,7 +49,7 @@ void IsolateEnvironment() {
 ScopedConfigHome::ScopedConfigHome()
     : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
       previousSandbox_(CurrentSandbox()) {
-  qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
   UseSandbox(SandboxKeyFor(dir_.path()));
 }
 

@@ -57,9 +57,14 @@ class NoRegistrySandbox {
 };
 
 // Sets an environment variable for one scope (a null QByteArray unsets it).
+// A text, a path say, is given as a QString: it is stored in the form the
+// system's environment keeps (the ANSI code page on Windows), so that the
+// program reads back the same text.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const QByteArray& value);
+  ScopedEnv(const char* name, const QString& value) : ScopedEnv(name, value.toLocal8Bit()) {}
+  ScopedEnv(const char* name, const char* value) : ScopedEnv(name, QByteArray(value)) {}
   ~ScopedEnv();
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

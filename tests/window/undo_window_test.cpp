@@ -81,7 +81,7 @@ class UndoWindow : public ::testing::Test {
 
   qm::testing::ScopedConfigHome config;
   QTemporaryDir dataHome;
-  qm::testing::ScopedEnv data{"XDG_DATA_HOME", dataHome.path().toUtf8()};
+  qm::testing::ScopedEnv data{"XDG_DATA_HOME", dataHome.path()};
   QTemporaryDir installDir;
   std::int32_t collection = 0;
   QStringList before;
