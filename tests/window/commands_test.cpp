@@ -44,7 +44,7 @@ class Commands : public ::testing::Test {
   void SetUp() override {
     admin::InstallHost(admin::HostEdition::English, installDir.path());
     collection = admin::ListCollections().at(0).id;
-    ASSERT_TRUE(endpoint.Listen());
+    ASSERT_TRUE(endpoint.Listen()) << endpoint.ErrorString().toStdString();
   }
   void TearDown() override {
     dialogs::EndScripted();
