@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "host/host_admin.h"
@@ -147,6 +149,27 @@ BenchOptions ParseBenchOptions(const QStringList& arguments, int defaultRepetiti
     }
   }
   return options;
+}
+
+long StatusKb(const char* field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) {
+    return -1;
+  }
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(field)) {
+      const QByteArray value = line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed();
+      return value.split(' ').first().toLong();
+    }
+  }
+  return -1;
+}
+
+void ResetPeakMemory() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (clear.open(QIODevice::WriteOnly)) {
+    clear.write("5");
+  }
 }
 
 }  // namespace qm::bench

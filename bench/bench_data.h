@@ -41,4 +41,9 @@ struct BenchOptions {
 };
 BenchOptions ParseBenchOptions(const QStringList& arguments, int defaultRepetitions);
 
+// A field of /proc/self/status in kB ("VmRSS:", "VmHWM:"); -1 when unknown.
+long StatusKb(const char* field);
+// Lets the next reading of "VmHWM:" show the peak from now on.
+void ResetPeakMemory();
+
 }  // namespace qm::bench

@@ -5,10 +5,13 @@
 // fastest run is the one least disturbed by whatever else the machine is
 // doing. Prints one line "ratio NAME VALUE" per figure on standard output
 // (stand-in time divided by baseline time) and the details on standard
-// error.
+// error. Then the memory a bookmark import peaks at, against twice its
+// file's size: "peak-memory-mb import-bookmarks VALUE budget BUDGET".
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
+#include "host/bookmarks.h"
 #include "host/host_admin.h"
 #include "window/host_library.h"
 
@@ -118,6 +122,40 @@ void PrintLoad(const char* when) {
   }
 }
 
+// A 64 MiB export as browsers write them, every link with its icon inline,
+// and a Latin byte now and then, so that the text is read with the
+// windows-1252 fallback.
+QString BookmarkFile(const QString& dataFolder) {
+  const QString path = QDir(dataFolder).absoluteFilePath(QStringLiteral("bookmarks-64mib.html"));
+  if (QFileInfo(path).size() >= (qint64{64} << 20)) {
+    return path;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    return QString();
+  }
+  file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n");
+  const QByteArray icon = "data:image/png;base64," + QByteArray(6000, 'A');
+  for (int i = 0; file.size() < (qint64{64} << 20); ++i) {
+    file.write("<DT><A HREF=\"https://example.com/" + QByteArray::number(i) + "\" ICON=\"" + icon +
+               "\">Caf\xE9 " + QByteArray::number(i) + "</A>\n");
+  }
+  file.write("</DL>\n");
+  return path;
+}
+
+void MeasureImportMemory(const QString& dataFolder) {
+  const QString path = BookmarkFile(dataFolder);
+  const double fileMb = QFileInfo(path).size() / 1048576.0;
+  const long beforeKb = qm::bench::StatusKb("VmRSS:");
+  qm::bench::ResetPeakMemory();
+  const qm::host::BookmarkTree tree = qm::host::ReadBookmarkFile(path);
+  const double peakMb = (qm::bench::StatusKb("VmHWM:") - beforeKb) / 1024.0;
+  std::fprintf(stderr, "import        %zu bookmarks from %.1f MB, peak %.1f MB over the start\n",
+               tree.items.size(), fileMb, peakMb);
+  std::printf("peak-memory-mb import-bookmarks %.1f budget %.1f\n", peakMb, 2 * fileMb);
+}
+
 QString FolderList(const BenchData& data) {
   QStringList ids;
   // Twenty folders spread over the collection.
@@ -184,6 +222,9 @@ int main(int argc, char** argv) {
       ok = Measure(figure, repetitions) && ok;
     }
     PrintLoad("after");
+    if (only.isEmpty() || only == QLatin1String("import-bookmarks")) {
+      MeasureImportMemory(options.dataFolder);
+    }
     return ok ? 0 : 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "benchmark failed: %s\n", e.what());

@@ -73,6 +73,18 @@ QString LikePatternFor(const QString& searchText) {
   return pattern;
 }
 
+QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& entryIds) {
+  QString query = QStringLiteral("SELECT EntryID, ") + ColumnName(field) +
+                  QStringLiteral(" FROM Document WHERE EntryID IN (");
+  for (std::size_t i = 0; i < entryIds.size(); ++i) {
+    if (i > 0) {
+      query += u',';
+    }
+    query += QString::number(entryIds[i]);
+  }
+  return query + u')';
+}
+
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText) {
   QString query = scope.IsWholeCollection()
                       ? QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ")

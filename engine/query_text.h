@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/search_field.h"
 
@@ -47,6 +48,11 @@ class QueryScope {
 // The query text for a scope, a field and a search text, handed unchanged to
 // the database as a text command.
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText);
+
+// The query that reads one field of the documents with these EntryIDs (of
+// whole numbers only, which is all the text is made of): their EntryID and
+// the field, in no particular order, one row for each that exists.
+QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& entryIds);
 
 // The LIKE pattern the query compares the field with, for a non-empty search
 // text: the search text between two "%". A NUL character and half of a

@@ -1,6 +1,6 @@
 #include "engine/replace_run.h"
 
-#include "engine/journaled_collection.h"
+#include "engine/journaled_run.h"
 #include "engine/match_query.h"
 #include "engine/mod_resource.h"
 #include "engine/port_guards.h"
@@ -41,18 +41,12 @@ QString Question(WindowPort& port, bool removeMode, std::int64_t count, const Ru
 }
 
 void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
-                RunState& state) {
-  static const QString kEntryId = QStringLiteral("EntryID");
+                RunState& state, RunJournal* journal) {
   BusyCursor busy(port);
   RunningState running(port);
-  while (!recordset.Eof()) {
-    if (port.TakeCancelRequest()) {
-      break;
-    }
-    const std::shared_ptr<HostDocument> document = collection.GetDocument(recordset.Value(kEntryId));
-    RewriteDocument(port, state, *document);
-    recordset.MoveNext();
-  }
+  JournaledRun journaled(journal, collection, state);
+  const bool cancelled = RewriteDocuments(port, collection, recordset, state, journaled);
+  journaled.End(cancelled ? JournalRunState::Cancelled : JournalRunState::Finished);
 }
 
 // Everything after the input check. Returns without completing when the user
@@ -87,15 +81,23 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       return;
     }
     const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    const QString preview = RunPreview(port, *collection, scope, matches.count, state);
+    RereadRecordset rows(*matches.recordset);
+    const QString preview = RunPreview(port, *collection, rows, matches.count, state);
+    rows.Rewind();
     if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
       closer.Close();
       port.SetNotes(QString());
       return;
     }
-    const JournaledRun journaled = BeginJournaledRun(port, collection, state);
-    journalNotice = journaled.notice;
-    RewriteAll(port, *journaled.collection, *matches.recordset, state);
+    const PortJournal journal = OpenPortJournal(port);
+    if (journal.refused) {
+      closer.Close();
+      return;
+    }
+    if (journal.journal != nullptr) {
+      journalNotice = JournalNotice(port, journal.journal->TakeMovedAside());
+    }
+    RewriteAll(port, *collection, rows, state, journal.journal);
   }
   closer.Close();
   port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));

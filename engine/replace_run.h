@@ -5,9 +5,11 @@
 // on the box to fill); the search-string history saved while the Title field
 // is chosen; the start folder and the query's snapshot of matching documents;
 // the confirmation question with their count (text 127 or 128, title text
-// 100); the rewrite of document after document, taken from the snapshot's
-// order, with the window in its running state and a Cancel request honoured
-// before each document; the count of changed documents (text 110 after the
+// 100); the run entered in the window's journal (a journal written by a
+// newer version refuses the run, which the notes line then says, and nothing
+// changes); the rewrite of document after document in batches, taken from
+// the snapshot's order (rewrite_document.h), with the window in its running
+// state and a Cancel request honoured before each document; the count of changed documents (text 110 after the
 // number, or text 111) in the notes line; and the host asked to refresh its
 // folder tree. A declined question leaves every document as it was, empties
 // the notes and asks for no refresh. A start folder whose scope holds no

@@ -1,20 +1,35 @@
 // The lasting journal of replace runs, from which a run can be undone.
 //
-// A run is entered before its first document is touched, and every document
-// before its Save, each in its own small transaction: whatever a run saved
-// is in the journal, also when the program is killed in the middle. The
-// journal keeps the last kKeptRuns runs and drops older ones as new runs
-// begin.
+// A run is entered before its first document is touched; the entries of
+// its documents (the field's value before and after) are written in
+// batches, each batch one transaction that is on the disk before any of its
+// documents is saved. Whatever a run saved is therefore in the journal, also
+// after a kill or a power cut; an entry whose document was never saved is
+// harmless, because that document still holds the value before.
+//
+// While a run goes on, the program that owns it holds a lock on a file of
+// its own beside the journal; the operating system lets that lock go when
+// the program ends, however it ends. A run whose state still says it goes
+// on but whose lock nobody holds ended by a crash. Runs are undone latest
+// saved first: runs of two windows at once in the order of their last
+// entries or, once they have ended, of their ends.
+//
+// The journal keeps the last kKeptRuns runs and at most about maxBytes of
+// entries; as a new run begins, the oldest runs that have ended are dropped
+// until both hold (a run still going is never dropped, nor the new one,
+// whatever its size). The journal is checked in full when it is opened
+// after a program that used it did not close it (or when the last check
+// is a day old).
 //
 // The journal outlives the program and is shared by every window of the
 // user (one SQLite file, WAL, a busy timeout). It holds document texts, so
-// its folder and file are the user's alone. Opening a file that is damaged
-// or not a journal moves it aside (kept, never deleted) and starts a new
-// one; the journal then reports that once through TakeMovedAside(). Any
-// other failure (the folder or file cannot be made or written) is thrown as
-// qm::Error with kJournalError.
-//
-// The SQLite side lives behind RunJournal so that tests can make it fail.
+// its folder, file and side files are the user's alone. Opening a file that
+// is damaged or not a journal moves it aside (kept 30 days, then deleted)
+// and starts a new one, once, under a lock, however many programs find the
+// damage; the journal then reports that once through TakeMovedAside(). A
+// journal written by a newer version of the program is left as it is and
+// refused (JournalTooNew). Any other failure (the folder or file cannot be
+// made, made private or written) is thrown as qm::Error with kJournalError.
 #pragma once
 
 #include <QDateTime>
@@ -27,24 +42,51 @@
 #include <vector>
 
 #include "engine/search_field.h"
+#include "platform/error.h"
 
 namespace qm {
 
 inline constexpr std::int32_t kJournalError = static_cast<std::int32_t>(0x80040011u);
 inline constexpr char kJournalSource[] = "QMReplace.Journal";
 inline constexpr int kKeptRuns = 100;
+inline constexpr std::int64_t kKeptBytes = std::int64_t{512} * 1024 * 1024;
+
+// A journal written by a newer version of the program: refused, not
+// touched.
+class JournalTooNew : public Error {
+ public:
+  explicit JournalTooNew(const QString& file);
+  const QString& file() const { return file_; }
+
+ private:
+  QString file_;
+};
+
+enum class JournalRunState : std::int32_t {
+  Going = 0,
+  Finished = 1,
+  Cancelled = 2,
+  Failed = 3,
+  // Its program ended (a kill, a crash, a power cut) before the run did.
+  Crashed = 4,
+};
 
 struct JournalRun {
-  // Given by the journal when the run begins; larger is later.
+  // Given by the journal when the run begins; larger is later begun.
   std::int64_t number = 0;
   QDateTime started;
   std::int32_t collectionId = 0;
   QString collectionName;
+  // What tells this collection from any other that has or had the same ID
+  // (HostCollection::Identity); empty for runs of an older journal.
+  QString collectionIdentity;
   SearchField field = SearchField::Title;
   QString searchText;
   QString replaceText;
-  // The documents recorded for the run (filled when read back).
+  // Filled when read back: the documents recorded for the run, and its
+  // state (Going only while its owner is alive).
   std::int64_t documents = 0;
+  JournalRunState state = JournalRunState::Going;
 };
 
 struct JournalDocument {
@@ -55,15 +97,29 @@ struct JournalDocument {
   QString after;
 };
 
+// Where an entry of a run lies in the journal, to write it again.
+using JournalPosition = std::int64_t;
+
 class RunJournal {
  public:
   virtual ~RunJournal() = default;
-  // Enters a run and returns its number; drops the runs older than the last
-  // kKeptRuns.
+  // Enters a run owned by this journal until EndRun (or until this journal
+  // or its program ends) and returns its number; drops old runs.
   virtual std::int64_t BeginRun(const JournalRun& run) = 0;
-  // One document of a run, committed before this returns.
-  virtual void RecordDocument(std::int64_t run, const JournalDocument& document) = 0;
-  // The most recent run that recorded a document and is not undone yet.
+  // The entries of the next batch of a run's documents, in one transaction
+  // that is on the disk when this returns; their positions, in order.
+  virtual std::vector<JournalPosition> RecordDocuments(
+      std::int64_t run, const std::vector<JournalDocument>& documents) = 0;
+  // Writes an entry again (its document changed before it was saved), or
+  // takes entries away (their documents are not saved after all: no longer
+  // to be written, or left by a Cancel); on the disk when this returns.
+  virtual void RewriteDocument(std::int64_t run, JournalPosition position,
+                               const JournalDocument& document) = 0;
+  virtual void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) = 0;
+  // The run's end state; lets its owner's lock go.
+  virtual void EndRun(std::int64_t run, JournalRunState end) = 0;
+  // The run latest saved to that recorded a document and is not undone
+  // yet, also when it still goes on (its state then says so).
   virtual std::optional<JournalRun> LastUndoableRun() = 0;
   // The documents of a run in the order the run saved them.
   virtual std::vector<JournalDocument> Documents(std::int64_t run) = 0;
@@ -73,12 +129,26 @@ class RunJournal {
   virtual QString TakeMovedAside() = 0;
 };
 
-// $XDG_DATA_HOME/QMReplace (~/.local/share/QMReplace) here, the user's local
-// application data folder on Windows.
+struct JournalLimits {
+  int runs = kKeptRuns;
+  std::int64_t bytes = kKeptBytes;
+};
+
+// The user's own data folder followed by "QMReplace": on Linux
+// $XDG_DATA_HOME/QMReplace (~/.local/share/QMReplace), on Windows
+// %LOCALAPPDATA%\QMReplace, as the system names those folders.
 QString DefaultJournalFolder();
 
 // Opens (and creates, owner-only) the journal file in `folder`.
-std::unique_ptr<RunJournal> OpenRunJournal(const QString& folder);
+std::unique_ptr<RunJournal> OpenRunJournal(const QString& folder,
+                                           const JournalLimits& limits = JournalLimits());
+
+// Has SQLite leave out the count it keeps of its own memory, whose lock
+// every allocation of every thread passes: a run writes its journal on a
+// thread of its own while the window's thread reads and saves documents,
+// and the two would wait on each other there. To be called before SQLite is
+// first used (first thing in main()); later it changes nothing.
+void ConfigureSqliteForTheJournal();
 
 // The journal file's name inside its folder.
 inline constexpr char kJournalFileName[] = "journal.sqlite";

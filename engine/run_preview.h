@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/run_state.h"
 #include "engine/window_port.h"
@@ -22,18 +23,32 @@ inline constexpr int kPreviewDocuments = 200;
 QString RunPreview(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
                    std::int64_t count, const RunState& state);
 
-}  // namespace qm
+// The run's snapshot read by its preview and then by the run, so that both
+// share one query: the EntryIDs of the rows read before Rewind() (at most
+// those of the preview) are given again after it, then the rest of the
+// snapshot. Only the column EntryID is read again.
+class RereadRecordset final : public HostRecordset {
+ public:
+  explicit RereadRecordset(HostRecordset& inner) : inner_(inner) {}
 
-#include <optional>
+  void Rewind() {
+    rewound_ = true;
+    next_ = 0;
+  }
 
-#include "engine/query_text.h"
+  std::int64_t RecordCount() const override { return inner_.RecordCount(); }
+  bool Eof() const override { return Replaying() ? false : inner_.Eof(); }
+  QVariant Value(const QString& field) const override;
+  void MoveNext() override;
+  void Close() override { inner_.Close(); }
 
-namespace qm {
+ private:
+  bool Replaying() const { return rewound_ && next_ < read_.size(); }
 
-// The same, over a snapshot of its own of the run's query (scope, field and
-// search text of `state`), closed before it returns.
-QString RunPreview(WindowPort& port, HostCollection& collection,
-                   const std::optional<QueryScope>& scope, std::int64_t count,
-                   const RunState& state);
+  HostRecordset& inner_;
+  std::vector<QVariant> read_;
+  std::size_t next_ = 0;
+  bool rewound_ = false;
+};
 
 }  // namespace qm

@@ -38,16 +38,33 @@ FoldedText Fold(const QString& text) {
 
 }  // namespace
 
-RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
-                           const QString& replaceText) {
-  if (searchText.isEmpty()) {
-    return {true, replaceText};
+struct TextRewrite::Search {
+  explicit Search(const QString& searchText)
+      : folded(Fold(searchText)),
+        // Boyer-Moore keeps a hostile value such as a long run of one letter
+        // from costing its length times the search text's length.
+        searcher(folded.codePoints.begin(), folded.codePoints.end()) {}
+  const FoldedText folded;
+  const std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
+};
+
+TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText)
+    : replaceText_(replaceText) {
+  if (!searchText.isEmpty()) {
+    search_ = std::make_unique<Search>(searchText);
+  }
+}
+
+TextRewrite::~TextRewrite() = default;
+
+RewriteResult TextRewrite::operator()(const QString& oldValue) const {
+  if (!search_) {
+    // Read at write time, the field may have been filled since the query
+    // found it empty.
+    return oldValue.isEmpty() ? RewriteResult{true, replaceText_} : RewriteResult{false, oldValue};
   }
   const FoldedText value = Fold(oldValue);
-  const FoldedText search = Fold(searchText);
-  // Boyer-Moore keeps a hostile value such as a long run of one letter from
-  // costing its length times the search text's length.
-  const std::boyer_moore_searcher searcher(search.codePoints.begin(), search.codePoints.end());
+  const std::size_t searchLength = search_->folded.codePoints.size();
   const auto begin = value.codePoints.begin();
   const auto end = value.codePoints.end();
 
@@ -55,15 +72,15 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
   qsizetype copiedUpTo = 0;  // UTF-16 offset in oldValue
   auto from = begin;
   for (;;) {
-    const auto found = std::search(from, end, searcher);
+    const auto found = std::search(from, end, search_->searcher);
     if (found == end) {
       break;
     }
     const auto first = static_cast<std::size_t>(found - begin);
-    const std::size_t last = first + search.codePoints.size();
+    const std::size_t last = first + searchLength;
     result.changed = true;
     result.value.append(QStringView(oldValue).mid(copiedUpTo, value.offsets[first] - copiedUpTo));
-    result.value.append(replaceText);
+    result.value.append(replaceText_);
     copiedUpTo = value.offsets[last];
     from = begin + static_cast<std::ptrdiff_t>(last);
   }
@@ -72,6 +89,11 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
   }
   result.value.append(QStringView(oldValue).mid(copiedUpTo));
   return result;
+}
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText) {
+  return TextRewrite(searchText, replaceText)(oldValue);
 }
 
 }  // namespace qm

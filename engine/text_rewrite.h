@@ -6,10 +6,13 @@
 // rewrite finds it in. They are replaced from left to right without overlap;
 // the inserted text is never searched again, and everything else of the
 // value is kept exactly as it was, case included. An empty search text fills
-// the field: the new value is the replacement, whatever the field held.
+// the field when it is empty or has no value: the new value is then the
+// replacement; a field that holds any text is left as it is.
 #pragma once
 
 #include <QString>
+
+#include <memory>
 
 namespace qm {
 
@@ -22,5 +25,22 @@ struct RewriteResult {
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText);
+
+// The same for the many values of one run: the search text is folded, and
+// its search prepared, once.
+class TextRewrite {
+ public:
+  TextRewrite(const QString& searchText, const QString& replaceText);
+  ~TextRewrite();
+  TextRewrite(const TextRewrite&) = delete;
+  TextRewrite& operator=(const TextRewrite&) = delete;
+
+  RewriteResult operator()(const QString& oldValue) const;
+
+ private:
+  struct Search;
+  QString replaceText_;
+  std::unique_ptr<Search> search_;  // none for an empty search text
+};
 
 }  // namespace qm

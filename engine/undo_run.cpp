@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "engine/document_field.h"
-#include "engine/journaled_collection.h"
+#include "engine/journaled_run.h"
 #include "engine/mod_resource.h"
 #include "engine/port_guards.h"
 #include "engine/rewrite_document.h"
@@ -14,11 +14,10 @@
 namespace qm {
 namespace {
 
-// The host's number for a collection or document that does not exist. The
-// contract does not name them; these are the stand-in's, and any other host
-// failure still ends the undo.
+// The host's number for a collection that does not exist. The contract
+// does not name it; this is the stand-in's, and any other host failure
+// still ends the undo.
 constexpr std::int32_t kUnknownCollection = static_cast<std::int32_t>(0x80041103u);
-constexpr std::int32_t kUnknownDocument = static_cast<std::int32_t>(0x80041105u);
 
 std::shared_ptr<HostCollection> FindCollection(HostApplication& host, std::int32_t id) {
   try {
@@ -31,14 +30,13 @@ std::shared_ptr<HostCollection> FindCollection(HostApplication& host, std::int32
   }
 }
 
+// A document the host cannot give back, whatever it answers, is left like
+// one changed since: stopping at it would stop every later undo there too.
 std::shared_ptr<HostDocument> FindDocument(HostCollection& collection, const QVariant& entryId) {
   try {
     return collection.GetDocument(entryId);
-  } catch (const Error& error) {
-    if (error.number() == kUnknownDocument) {
-      return nullptr;
-    }
-    throw;
+  } catch (const Error&) {
+    return nullptr;
   }
 }
 
@@ -77,11 +75,32 @@ Outcome RestoreOne(WindowPort& port, HostCollection& collection, SearchField fie
   return Outcome::Restored;
 }
 
+// False, with the notes line telling why, when the run cannot be undone now.
+bool Undoable(WindowPort& port, const JournalRun& run, const HostCollection* collection,
+              const QString& notice) {
+  int refusal = 0;
+  QVariantList values{run.collectionName};
+  if (run.state == JournalRunState::Going) {
+    refusal = undo_text::kRunStillGoing;
+    values = {run.searchText, run.replaceText};
+  } else if (collection == nullptr) {
+    refusal = undo_text::kCollectionGone;
+  } else if (!run.collectionIdentity.isEmpty() &&
+             collection->Identity() != run.collectionIdentity) {
+    refusal = undo_text::kCollectionNotSame;
+  } else {
+    return true;
+  }
+  port.SetNotes(WithJournalNotice(modResource::printf(port.Text(refusal), values), notice));
+  return false;
+}
+
 }  // namespace
 
 UndoCounts UndoLastRun(WindowPort& port, HostApplication& host) {
   UndoCounts counts;
-  RunJournal* journal = port.Journal();
+  const PortJournal opened = OpenPortJournal(port);
+  RunJournal* journal = opened.journal;
   if (journal == nullptr) {
     return counts;
   }
@@ -91,11 +110,9 @@ UndoCounts UndoLastRun(WindowPort& port, HostApplication& host) {
     port.SetNotes(WithJournalNotice(port.Text(undo_text::kNothingToUndo), notice));
     return counts;
   }
-  const std::shared_ptr<HostCollection> collection = FindCollection(host, run->collectionId);
-  if (!collection) {
-    port.SetNotes(WithJournalNotice(
-        modResource::printf(port.Text(undo_text::kCollectionGone), {run->collectionName}),
-        notice));
+  const std::shared_ptr<HostCollection> collection =
+      run->state == JournalRunState::Going ? nullptr : FindCollection(host, run->collectionId);
+  if (!Undoable(port, *run, collection.get(), notice)) {
     return counts;
   }
   const QString question = modResource::printf(

@@ -15,9 +15,15 @@
 // many documents were restored and how many were left, and the host is
 // asked to refresh.
 //
-// A run whose collection no longer exists is said so in the notes line;
-// nothing changes. Failures (journal, host) propagate as qm::Error with the
-// window put back; documents restored before stay restored.
+// The run offered is the one latest saved to (of two windows' runs, the one
+// whose entries were written last). It is refused, said so in the notes line
+// and nothing changes, while it still goes on in another window, when its
+// collection no longer exists or is no longer the same one (an ID used
+// again, the other edition's catalog), and when the journal was written by a
+// newer version of the program. A document the host cannot find or open,
+// whatever its failure, is left and counted like one changed since. Other
+// failures (journal, host) propagate as qm::Error with the window put back;
+// documents restored before stay restored.
 #pragma once
 
 #include <cstdint>

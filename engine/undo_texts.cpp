@@ -33,6 +33,17 @@ constexpr Entry kTexts[] = {
      "Das Protokoll der Läufe war beschädigt. Es wurde als '[*]' aufbewahrt und ein neues "
      "begonnen."},
     {undo_text::kUndoMenuEntry, "Undo last run...", "Letzten Lauf rückgängig machen..."},
+    {undo_text::kRunStillGoing,
+     "The last run ('[*]' to '[*]') is still going in another window. Nothing was changed.",
+     "Der letzte Lauf ('[*]' zu '[*]') läuft noch in einem anderen Fenster. Es wurde nichts "
+     "geändert."},
+    {undo_text::kCollectionNotSame,
+     "The collection '[*]' is no longer the one the last run changed. Nothing was changed.",
+     "Die Sammlung '[*]' ist nicht mehr die des letzten Laufs. Es wurde nichts geändert."},
+    {undo_text::kJournalTooNew,
+     "The journal of runs is from a newer version of this program. Nothing was changed.",
+     "Das Protokoll der Läufe stammt von einer neueren Programmversion. Es wurde nichts "
+     "geändert."},
 };
 
 }  // namespace

@@ -28,6 +28,13 @@ inline constexpr int kCollectionGone = 1007;
 // "The journal was damaged. It was kept as '[*]' and a new one was started."
 inline constexpr int kJournalMovedAside = 1008;
 inline constexpr int kUndoMenuEntry = 1009;
+// The last run still goes on in another window: search text, replacement.
+// (These fit the two lines of the notes line.)
+inline constexpr int kRunStillGoing = 1010;
+// "The collection '[*]' is no longer the one the last run changed..."
+inline constexpr int kCollectionNotSame = 1011;
+// The journal was written by a newer version of the program.
+inline constexpr int kJournalTooNew = 1012;
 }  // namespace undo_text
 
 bool IsUndoText(int id);

@@ -19,6 +19,9 @@ namespace {
   throw Error(number, QString::fromLatin1(kBookmarksSource), description);
 }
 
+// A file is read into text this much at a time.
+constexpr qint64 kReadPieceBytes = qint64{1} << 20;
+
 // List levels kept on the stack; deeper lists (even without folders) are only
 // counted, so a file of nothing but "<DL>" costs no memory.
 constexpr std::size_t kMaxLevels = 2 * kMaxFolderDepth + 2;
@@ -250,14 +253,18 @@ void WriteItem(QString& out, const BookmarkItem& item, std::size_t level) {
   }
 }
 
+[[noreturn]] void FailUnknownCharset(const CharsetUse& use) {
+  Fail(errc::kUnknownCharset,
+       QStringLiteral("The file declares the character set \"%1\", which cannot be read here "
+                      "(UTF-8, UTF-16 and the common single-byte sets can). Convert the file "
+                      "to UTF-8, with iconv for instance, and import it again.")
+           .arg(use.declared));
+}
+
 QString DecodeOrFail(const QByteArray& bytes, BookmarkParseNotes& notes) {
   std::optional<QString> text = html::DecodeDocument(bytes, &notes.charset);
   if (!text) {
-    Fail(errc::kUnknownCharset,
-         QStringLiteral("The file declares the character set \"%1\", which cannot be read here "
-                        "(UTF-8, UTF-16 and the common single-byte sets can). Convert the file "
-                        "to UTF-8, with iconv for instance, and import it again.")
-             .arg(notes.charset.declared));
+    FailUnknownCharset(notes.charset);
   }
   return std::move(*text);
 }
@@ -359,24 +366,46 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
              .arg(kMaxBookmarkFileBytes / (1024 * 1024)));
   }
   QFile file(path);
+  const auto failReading = [&file, &path] {
+    Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
+                                  .arg(path, file.errorString()));
+  };
   if (!file.open(QIODevice::ReadOnly)) {
-    Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
-                                  .arg(path, file.errorString()));
+    failReading();
   }
-  QByteArray bytes = file.readAll();
+  // Read piece by piece into the text: the file's bytes and its text are
+  // never in memory whole at once, so the text (at most twice the file's
+  // size) is the peak.
+  const QByteArray head = file.read(html::kCharsetScanBytes);
   if (file.error() != QFileDevice::NoError) {
-    Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
-                                  .arg(path, file.errorString()));
+    failReading();
   }
-  if (bytes.size() > kMaxBookmarkFileBytes) {
-    Fail(errc::kBookmarkFile, QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
-  }
-  if (bytes.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
+  if (head.isEmpty()) Fail(errc::kNotABookmarkFile, QStringLiteral("The file is empty."));
   BookmarkParseNotes localNotes;
   BookmarkParseNotes& into = notes ? *notes : localNotes;
-  QString text = DecodeOrFail(bytes, into);
-  bytes = QByteArray();
-  return ParseText(text, into);
+  html::DocumentDecoder decoder(head);
+  if (decoder.Unreadable()) {
+    FailUnknownCharset(decoder.Use());
+  }
+  decoder.Reserve(info.size());
+  qint64 total = head.size();
+  bool last = file.atEnd();
+  decoder.Feed(head, last);
+  while (!last) {
+    const QByteArray piece = file.read(kReadPieceBytes);
+    if (file.error() != QFileDevice::NoError) {
+      failReading();
+    }
+    total += piece.size();
+    if (total > kMaxBookmarkFileBytes) {
+      Fail(errc::kBookmarkFile,
+           QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
+    }
+    last = piece.isEmpty() || file.atEnd();
+    decoder.Feed(piece, last);
+  }
+  into.charset = decoder.Use();
+  return ParseText(decoder.TakeText(), into);
 }
 
 void WriteBookmarkFile(const QString& path, const BookmarkTree& tree) {

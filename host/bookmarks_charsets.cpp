@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <utility>
 
 #include "host/bookmarks_charset_tables.h"
@@ -127,65 +128,147 @@ int Utf8SequenceLength(const unsigned char* data, qsizetype n, qsizetype i) {
   return more + 1;
 }
 
-struct Utf8Reading {
+}  // namespace
+
+// Appends decoded pieces to one text; each kind keeps what a piece may
+// leave unfinished for the next.
+class DocumentDecoder::Reader {
+ public:
+  virtual ~Reader() = default;
+  virtual void Feed(const unsigned char* data, qsizetype n, bool last) = 0;
+  virtual void Finish(CharsetUse&) {}
   QString text;
-  std::int64_t sequences = 0;      // valid sequences of two bytes or more
-  std::int64_t windows1252Bytes = 0;
 };
 
-Utf8Reading ReadUtf8(const QByteArray& bytes) {
-  Utf8Reading reading;
-  QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  reading.text = strict.decode(bytes);
-  if (!strict.hasError()) {
-    // Only whether any is there matters to the callers.
-    for (const char c : bytes) {
-      if (static_cast<unsigned char>(c) >= 0x80) {
-        reading.sequences = 1;
-        break;
-      }
-    }
-    return reading;
-  }
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-  const qsizetype n = bytes.size();
-  const charsets::SingleByteCharset& fallback = *FindCharset(QLatin1String(kWindows1252));
-  QString text;
-  text.reserve(n);
-  for (qsizetype i = 0; i < n;) {
-    const int length = data[i] < 0x80 ? 1 : Utf8SequenceLength(data, n, i);
-    if (length == 0) {
-      text.append(UpperHalf(fallback, data[i]));
-      ++reading.windows1252Bytes;
-      ++i;
-      continue;
-    }
-    if (length == 1) {
-      text.append(QChar(data[i]));
-      ++i;
-      continue;
-    }
-    char32_t cp = static_cast<char32_t>(data[i] & (0x7F >> length));
-    for (int k = 1; k < length; ++k) cp = (cp << 6) | static_cast<char32_t>(data[i + k] & 0x3F);
-    text.append(QString::fromUcs4(&cp, 1));
-    ++reading.sequences;
-    i += length;
-  }
-  reading.text = std::move(text);
-  return reading;
-}
+namespace {
 
-QString ReadUtf8Into(const QByteArray& bytes, CharsetUse& use, bool declared) {
-  Utf8Reading reading = ReadUtf8(bytes);
-  use.name = QStringLiteral("UTF-8");
-  use.windows1252Bytes = reading.windows1252Bytes;
-  if (!declared && reading.sequences == 0 && reading.windows1252Bytes > 0) {
-    // Nothing of it is UTF-8: it is a windows-1252 file, through and through.
-    use.name = QLatin1String(kWindows1252);
-    use.windows1252Bytes = 0;
+// UTF-8 sequence by sequence; a byte that starts no valid sequence is read
+// as windows-1252 and counted. A sequence a piece cuts short waits for the
+// next piece.
+class Utf8Reader final : public DocumentDecoder::Reader {
+ public:
+  explicit Utf8Reader(bool declared) : declared_(declared) {}
+
+  void Feed(const unsigned char* data, qsizetype n, bool last) override {
+    qsizetype start = 0;
+    if (!carry_.isEmpty()) {
+      // The cut sequence with enough of this piece to end it.
+      const qsizetype more = std::min<qsizetype>(n, 4);
+      QByteArray joined = carry_ + QByteArray(reinterpret_cast<const char*>(data), more);
+      const qsizetype carried = carry_.size();
+      const qsizetype used =
+          Run(reinterpret_cast<const unsigned char*>(joined.constData()), joined.size(),
+              last && more == n);
+      if (used < carried) {
+        carry_ = joined.mid(used);
+        return;
+      }
+      start = used - carried;
+      carry_.clear();
+    }
+    const qsizetype used = Run(data + start, n - start, last);
+    carry_ = QByteArray(reinterpret_cast<const char*>(data + start + used), n - start - used);
   }
-  return std::move(reading.text);
-}
+
+  void Finish(CharsetUse& use) override {
+    use.name = QStringLiteral("UTF-8");
+    use.windows1252Bytes = windows1252Bytes_;
+    if (!declared_ && sequences_ == 0 && windows1252Bytes_ > 0) {
+      // Nothing of it is UTF-8: it is a windows-1252 file, through and
+      // through (which is how every byte was read already).
+      use.name = QLatin1String(kWindows1252);
+      use.windows1252Bytes = 0;
+    }
+  }
+
+ private:
+  // Whether data[i] starts a sequence the piece's end cuts short, every
+  // byte of it there so far being right.
+  static bool CutShort(const unsigned char* data, qsizetype n, qsizetype i) {
+    const unsigned char b = data[i];
+    const int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+    if (n - i > more) {
+      return false;  // all there, and wrong
+    }
+    // Filled up with the smallest continuation bytes the lead allows, a
+    // whole sequence tells whether what is there so far is right.
+    unsigned char probe[4] = {b, 0x80, 0x80, 0x80};
+    if (b == 0xE0) probe[1] = 0xA0;
+    if (b == 0xF0) probe[1] = 0x90;
+    for (qsizetype k = 1; i + k < n; ++k) probe[k] = data[i + k];
+    return Utf8SequenceLength(probe, 1 + more, 0) != 0;
+  }
+
+  // Reads what it can; returns how many bytes it used.
+  qsizetype Run(const unsigned char* data, qsizetype n, bool last) {
+    const charsets::SingleByteCharset& fallback = *FindCharset(QLatin1String(kWindows1252));
+    qsizetype i = 0;
+    while (i < n) {
+      if (data[i] < 0x80) {
+        qsizetype end = i + 1;
+        while (end < n && data[end] < 0x80) ++end;
+        text.append(QLatin1StringView(reinterpret_cast<const char*>(data + i), end - i));
+        i = end;
+        continue;
+      }
+      const int length = Utf8SequenceLength(data, n, i);
+      if (length == 0) {
+        if (!last && data[i] >= 0xC2 && data[i] <= 0xF4 && CutShort(data, n, i)) {
+          return i;
+        }
+        text.append(UpperHalf(fallback, data[i]));
+        ++windows1252Bytes_;
+        ++i;
+        continue;
+      }
+      char32_t cp = static_cast<char32_t>(data[i] & (0x7F >> length));
+      for (int k = 1; k < length; ++k) cp = (cp << 6) | static_cast<char32_t>(data[i + k] & 0x3F);
+      if (QChar::requiresSurrogates(cp)) {
+        text.append(QChar(QChar::highSurrogate(cp)));
+        text.append(QChar(QChar::lowSurrogate(cp)));
+      } else {
+        text.append(QChar(static_cast<char16_t>(cp)));
+      }
+      ++sequences_;
+      i += length;
+    }
+    return i;
+  }
+
+  bool declared_;
+  QByteArray carry_;
+  std::int64_t sequences_ = 0;  // valid sequences of two bytes or more
+  std::int64_t windows1252Bytes_ = 0;
+};
+
+class SingleByteReader final : public DocumentDecoder::Reader {
+ public:
+  explicit SingleByteReader(const charsets::SingleByteCharset& charset) : charset_(charset) {}
+  void Feed(const unsigned char* data, qsizetype n, bool) override {
+    for (qsizetype i = 0; i < n; ++i) text.append(UpperHalf(charset_, data[i]));
+  }
+
+ private:
+  const charsets::SingleByteCharset& charset_;
+};
+
+class Utf16Reader final : public DocumentDecoder::Reader {
+ public:
+  explicit Utf16Reader(bool little)
+      : decoder_(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE) {}
+  void Feed(const unsigned char* data, qsizetype n, bool last) override {
+    text.append(decoder_.decode(QByteArrayView(data, n)));
+    fed_ += n;
+    if (last && fed_ % 2 != 0) {
+      // A last byte without its pair reads as an unknown character.
+      text.append(QChar::ReplacementCharacter);
+    }
+  }
+
+ private:
+  QStringDecoder decoder_;
+  qint64 fed_ = 0;
+};
 
 }  // namespace
 
@@ -232,31 +315,71 @@ QString DecodeSingleByte(const QByteArray& bytes, const QString& charsetName) {
   return text;
 }
 
+DocumentDecoder::DocumentDecoder(const QByteArray& head) {
+  if (head.startsWith("\xEF\xBB\xBF")) {
+    use_.evidence = CharsetUse::Evidence::kByteOrderMark;
+    skip_ = 3;
+    reader_ = std::make_unique<Utf8Reader>(true);
+    return;
+  }
+  if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+    const bool little = head.startsWith("\xFF\xFE");
+    use_.evidence = CharsetUse::Evidence::kByteOrderMark;
+    use_.name = little ? QStringLiteral("UTF-16LE") : QStringLiteral("UTF-16BE");
+    skip_ = 2;
+    reader_ = std::make_unique<Utf16Reader>(little);
+    return;
+  }
+  use_.declared = DeclaredCharset(head);
+  if (use_.declared.isEmpty()) {
+    reader_ = std::make_unique<Utf8Reader>(false);
+    return;
+  }
+  use_.evidence = CharsetUse::Evidence::kDeclared;
+  if (IsUtf8Label(use_.declared) || IsUtf16Label(use_.declared)) {
+    reader_ = std::make_unique<Utf8Reader>(true);
+    return;
+  }
+  use_.name = SingleByteCharsetName(use_.declared);
+  if (!use_.name.isEmpty()) {
+    reader_ = std::make_unique<SingleByteReader>(*FindCharset(use_.name));
+  }
+}
+
+DocumentDecoder::~DocumentDecoder() = default;
+
+bool DocumentDecoder::Unreadable() const { return !reader_; }
+
+void DocumentDecoder::Reserve(qint64 documentBytes) {
+  // No set gives more UTF-16 units than the document has bytes.
+  if (reader_) reader_->text.reserve(static_cast<qsizetype>(documentBytes));
+}
+
+void DocumentDecoder::Feed(QByteArrayView piece, bool last) {
+  if (!reader_) return;
+  const qsizetype skipped = std::min(skip_, piece.size());
+  skip_ -= skipped;
+  reader_->Feed(reinterpret_cast<const unsigned char*>(piece.data()) + skipped,
+                piece.size() - skipped, last);
+  if (last) reader_->Finish(use_);
+}
+
+QString DocumentDecoder::TakeText() {
+  return reader_ ? std::exchange(reader_->text, QString()) : QString();
+}
+
+const CharsetUse& DocumentDecoder::Use() const { return use_; }
+
 std::optional<QString> DecodeDocument(const QByteArray& bytes, CharsetUse* used) {
-  CharsetUse local;
-  CharsetUse& use = used ? *used : local;
-  use = CharsetUse{};
-  if (bytes.startsWith("\xEF\xBB\xBF")) {
-    use.evidence = CharsetUse::Evidence::kByteOrderMark;
-    return ReadUtf8Into(bytes.mid(3), use, true);
+  DocumentDecoder decoder(bytes.left(kCharsetScanBytes));
+  if (decoder.Unreadable()) {
+    if (used) *used = decoder.Use();
+    return std::nullopt;
   }
-  if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-    const bool little = bytes.startsWith("\xFF\xFE");
-    use.evidence = CharsetUse::Evidence::kByteOrderMark;
-    use.name = little ? QStringLiteral("UTF-16LE") : QStringLiteral("UTF-16BE");
-    QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                           QStringDecoder::Flag::Stateless);
-    return QString(decoder.decode(bytes.mid(2)));
-  }
-  use.declared = DeclaredCharset(bytes);
-  if (use.declared.isEmpty()) return ReadUtf8Into(bytes, use, false);
-  use.evidence = CharsetUse::Evidence::kDeclared;
-  if (IsUtf8Label(use.declared) || IsUtf16Label(use.declared)) {
-    return ReadUtf8Into(bytes, use, true);
-  }
-  use.name = SingleByteCharsetName(use.declared);
-  if (use.name.isEmpty()) return std::nullopt;
-  return DecodeSingleByte(bytes, use.name);
+  decoder.Reserve(bytes.size());
+  decoder.Feed(bytes, true);
+  if (used) *used = decoder.Use();
+  return decoder.TakeText();
 }
 
 }  // namespace qm::host::html

@@ -16,7 +16,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QByteArrayView>
+
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace qm::host {
@@ -50,6 +53,38 @@ QString DeclaredCharset(const QByteArray& bytes);
 // bytes pasted in keeps every character. An undeclared file is therefore
 // UTF-8 where it is valid and windows-1252 where not.
 std::optional<QString> DecodeDocument(const QByteArray& bytes, CharsetUse* used = nullptr);
+
+// The same, piece by piece, so that a large file is never in memory as bytes
+// and as text at once: the text grows as the pieces come, and the bytes of
+// each piece may go once it is fed. The set is chosen from the document's
+// head exactly as DecodeDocument chooses it.
+class DocumentDecoder {
+ public:
+  // `head`: the document's first kCharsetScanBytes bytes (all of a shorter
+  // one).
+  explicit DocumentDecoder(const QByteArray& head);
+  ~DocumentDecoder();
+  DocumentDecoder(const DocumentDecoder&) = delete;
+  DocumentDecoder& operator=(const DocumentDecoder&) = delete;
+
+  // The document declares a set that cannot be read (Use() names it).
+  bool Unreadable() const;
+  // Room for the text of a document of this many bytes, at most.
+  void Reserve(qint64 documentBytes);
+  // The document's bytes in order from its first (a byte-order mark
+  // included); `last` with the final piece.
+  void Feed(QByteArrayView piece, bool last);
+  QString TakeText();
+  const CharsetUse& Use() const;
+
+  // One per kind of set, in the .cpp file.
+  class Reader;
+
+ private:
+  std::unique_ptr<Reader> reader_;
+  CharsetUse use_;
+  qsizetype skip_ = 0;  // of a byte-order mark not fed yet
+};
 
 // The canonical name of a single-byte set for a label ("latin1" gives
 // "windows-1252"), or an empty text for a label of none we know.

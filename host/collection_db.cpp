@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 
 #include "host/host_errors.h"
 #include "host/unicode_like.h"
+#include "platform/private_files.h"
 
 namespace qm::host {
 namespace {
@@ -34,6 +36,7 @@ CREATE TABLE Document (
   PRIMARY KEY (VisibleInFolderID, EntryID)
 ) WITHOUT ROWID;
 CREATE UNIQUE INDEX DocumentByEntryID ON Document (EntryID);
+CREATE TABLE CollectionStamp (Stamp TEXT NOT NULL);
 )sql";
 
 [[noreturn]] void NotACollection(const QString& file, const QString& why) {
@@ -95,6 +98,9 @@ void FillNewFile(SqliteDb& db, const QString& rootName, bool german) {
   insert.Bind(3, rootName);
   insert.Bind(4, std::int64_t{0});
   insert.Step("Creating the root folder");
+  Statement stamp(db, "INSERT INTO CollectionStamp (Stamp) VALUES (?1)");
+  stamp.Bind(1, QUuid::createUuid().toString(QUuid::WithoutBraces));
+  stamp.Step("Stamping the new collection");
   std::int64_t position = 0;
   for (const ReservedFolder& folder : kReservedFolders) {
     insert.Reset();
@@ -113,6 +119,15 @@ void FillNewFile(SqliteDb& db, const QString& rootName, bool german) {
 
 }  // namespace
 
+QString ReadCollectionStamp(const SqliteDb& db) {
+  Statement table(db, "SELECT 1 FROM sqlite_schema WHERE name = 'CollectionStamp'");
+  if (!table.Step("Reading the collection's stamp")) {
+    return {};
+  }
+  Statement stamp(db, "SELECT Stamp FROM CollectionStamp");
+  return stamp.Step("Reading the collection's stamp") ? stamp.Text(0) : QString();
+}
+
 SqliteDb OpenCollectionDb(const QString& file) { return Open(file, SqliteDb::Mode::ReadWrite); }
 
 SqliteDb OpenCollectionDbReadOnly(const QString& file) {
@@ -128,6 +143,14 @@ void CreateCollectionFile(const QString& file, const QString& rootName, bool ger
   if (!QDir().mkpath(folder)) {
     Throw(errc::kDatabase, kAdminSource,
           QStringLiteral("The folder %1 could not be created.").arg(folder));
+  }
+  // Made before SQLite opens it: SQLite would make it readable by all, and
+  // its side files take its permissions.
+  const QString notPrivate = platform::MakePrivateFile(file);
+  if (!notPrivate.isEmpty()) {
+    RemoveFiles(file);
+    Throw(errc::kDatabase, kAdminSource,
+          QStringLiteral("The collection file cannot be made private: %1.").arg(notPrivate));
   }
   try {
     SqliteDb db(file, SqliteDb::Mode::Create);

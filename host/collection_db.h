@@ -9,8 +9,14 @@
 //     table speed and a folder list reads only its folders' rows; a unique
 //     index on EntryID finds one document.
 //
+//   CollectionStamp(Stamp)
+//     one row, a random text given when the file was made: the same ID or
+//     the same file name may come back for another collection, the stamp
+//     does not. Files made before it have no such table.
+//
 // The file carries an application ID and a schema version, so that a file
 // that is no collection of this host is refused before anything is read.
+// It holds the user's texts and is made owner-only.
 // It runs in WAL mode: the tool reads while the host writes.
 #pragma once
 
@@ -48,6 +54,9 @@ inline constexpr ReservedFolder kReservedFolders[] = {
     {400, "New Documents", "Neue Dokumente"},  {500, "Recycle Bin", "Papierkorb"},
     {600, "Favorites", "Favoriten"},           {700, "Archive", "Archiv"},
 };
+
+// The stamp the file was made with; empty for a file made before stamps.
+QString ReadCollectionStamp(const SqliteDb& db);
 
 // Makes a new collection file with its root folder (named rootName) and the
 // reserved folders. Refuses a file that exists; removes what it made when it

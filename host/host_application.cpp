@@ -73,7 +73,8 @@ std::shared_ptr<SqliteCollection> SqliteApplication::OpenCollection(std::int32_t
   if (found != open_.end() && SameEntry(found->second->entry(), entry)) {
     return found->second;
   }
-  auto collection = std::make_shared<SqliteCollection>(std::move(entry));
+  auto collection =
+      std::make_shared<SqliteCollection>(std::move(entry), EditionName(install_.edition));
   open_[id] = collection;
   return collection;
 }

@@ -1,5 +1,7 @@
 #include "host/host_collection.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
 
 #include "host/collection_db.h"
@@ -10,12 +12,15 @@ namespace qm::host {
 namespace {
 
 // Begins a write transaction and rolls it back unless it was committed.
+// BEGIN and COMMIT are prepared once: a run saves document after document.
 class WriteTransaction {
  public:
-  explicit WriteTransaction(SqliteDb& db) : db_(db) {
+  WriteTransaction(SqliteDb& db, Statement& begin, Statement& commit)
+      : db_(db), commit_(commit) {
     // IMMEDIATE takes the write lock now, waiting out the busy timeout for a
     // host that is writing, rather than failing later at the first write.
-    db_.Exec("BEGIN IMMEDIATE", "Starting to save a document");
+    StatementUse use(begin);
+    use->Step("Starting to save a document");
   }
   ~WriteTransaction() {
     if (!committed_) {
@@ -26,7 +31,8 @@ class WriteTransaction {
   WriteTransaction& operator=(const WriteTransaction&) = delete;
 
   void Commit() {
-    db_.Exec("COMMIT", "Saving a document");
+    StatementUse use(commit_);
+    use->Step("Saving a document");
     committed_ = true;
   }
 
@@ -40,6 +46,7 @@ class WriteTransaction {
   }
 
   SqliteDb& db_;
+  Statement& commit_;
   bool committed_ = false;
 };
 
@@ -61,9 +68,11 @@ std::int64_t EntryIdFrom(const QVariant& value) {
 
 }  // namespace
 
-SqliteCollection::SqliteCollection(CatalogEntry entry)
+SqliteCollection::SqliteCollection(CatalogEntry entry, const QString& edition)
     : entry_(std::move(entry)),
       db_(OpenCollectionDb(entry_.file)),
+      identity_(edition + QLatin1Char('\n') + QFileInfo(entry_.file).absoluteFilePath() +
+                QLatin1Char('\n') + ReadCollectionStamp(db_)),
       folderById_(db_, "SELECT ID, ParentID, Name, IconIndex FROM Folder WHERE ID = ?1"),
       allFolders_(db_,
                   "SELECT ID, ParentID, Name, IconIndex FROM Folder "
@@ -72,7 +81,9 @@ SqliteCollection::SqliteCollection(CatalogEntry entry)
       updateDocument_(db_,
                       "UPDATE Document SET Title = iif(?1, ?2, Title), "
                       "Comment = iif(?3, ?4, Comment), Url = iif(?5, ?6, Url) "
-                      "WHERE EntryID = ?7") {}
+                      "WHERE EntryID = ?7"),
+      begin_(db_, "BEGIN IMMEDIATE"),
+      commit_(db_, "COMMIT") {}
 
 SqliteCollection::~SqliteCollection() = default;
 
@@ -123,7 +134,7 @@ std::vector<FolderRow> SqliteCollection::AllFolderRows() {
 }
 
 void SqliteCollection::SaveDocument(std::int64_t entryId, const DocumentChanges& changes) {
-  WriteTransaction transaction(db_);
+  WriteTransaction transaction(db_, begin_, commit_);
   {
     StatementUse use(updateDocument_);
     const std::optional<QString>* fields[] = {&changes.title, &changes.comment, &changes.url};

@@ -39,12 +39,15 @@ struct DocumentChanges {
 class SqliteCollection : public HostCollection,
                          public std::enable_shared_from_this<SqliteCollection> {
  public:
-  explicit SqliteCollection(CatalogEntry entry);
+  // `edition` names the catalog the entry comes from.
+  SqliteCollection(CatalogEntry entry, const QString& edition);
   ~SqliteCollection() override;
 
   std::int32_t ID() const override { return entry_.id; }
   QString Name() const override { return entry_.name; }
   std::int32_t Kind() const override { return entry_.kind; }
+  // The edition, the database file and the stamp the file was made with.
+  QString Identity() const override { return identity_; }
   std::shared_ptr<HostConnection> Connection() override;
   std::shared_ptr<HostFolder> GetFolder(std::int32_t folderId) override;
   std::shared_ptr<HostDocument> GetDocument(const QVariant& entryId) override;
@@ -59,10 +62,13 @@ class SqliteCollection : public HostCollection,
  private:
   CatalogEntry entry_;
   SqliteDb db_;
+  QString identity_;
   Statement folderById_;
   Statement allFolders_;
   Statement documentById_;
   Statement updateDocument_;
+  Statement begin_;
+  Statement commit_;
   std::shared_ptr<HostConnection> connection_;
 };
 

@@ -61,6 +61,10 @@ class frmMain : public QDialog {
   // documents it saved).
   const RunState& LastRun() const { return runState_; }
   bool CommandRunning() const { return commandRunning_; }
+  // The folder of the journal of runs: the user's (DefaultJournalFolder())
+  // unless one was set, as tests set a folder of their own.
+  QString JournalFolder() const;
+  void SetJournalFolder(const QString& folder) { journalFolder_ = folder; }
 
   // Folder selection.
   void ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId);
@@ -153,6 +157,7 @@ class frmMain : public QDialog {
   RunState runState_;
   bool commandRunning_ = false;
   bool closeRequested_ = false;
+  QString journalFolder_;
 };
 
 }  // namespace qm

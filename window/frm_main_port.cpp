@@ -67,7 +67,7 @@ bool FrmMainPort::ConfirmWithDetails(const QString& title, const QString& questi
 
 RunJournal* FrmMainPort::Journal() {
   if (!journal_) {
-    journal_ = OpenRunJournal(DefaultJournalFolder());
+    journal_ = OpenRunJournal(window_.JournalFolder());
   }
   return journal_.get();
 }

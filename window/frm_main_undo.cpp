@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 
+#include "engine/run_journal.h"
 #include "engine/undo_run.h"
 #include "engine/undo_texts.h"
 #include "startup/text_table.h"
@@ -62,6 +63,10 @@ void frmMain::InstallUndo() {
       box->installEventFilter(filter);
     }
   }
+}
+
+QString frmMain::JournalFolder() const {
+  return journalFolder_.isEmpty() ? DefaultJournalFolder() : journalFolder_;
 }
 
 void frmMain::UndoLastRun_Click() {

@@ -97,6 +97,11 @@ class HostCollection {
   virtual QString Name() const = 0;
   // 1 for a local collection; any other value is a network collection.
   virtual std::int32_t Kind() const = 0;
+  // What tells this collection from every other one, now and later: never
+  // the same for two collections, even when one has the ID the other had
+  // (deleted and created again, or in the other edition's catalog). An
+  // opaque text, compared as a whole.
+  virtual QString Identity() const = 0;
   virtual std::shared_ptr<HostConnection> Connection() = 0;
   virtual std::shared_ptr<HostFolder> GetFolder(std::int32_t folderId) = 0;
   // entryId is the value a recordset delivered for the column EntryID.

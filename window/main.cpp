@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "engine/run_journal.h"
 #include "platform/desktop.h"
 #include "platform/error.h"
 #include "startup/qt_translations.h"
@@ -12,6 +13,7 @@
 #include "window/frm_main.h"
 
 int main(int argc, char** argv) {
+  qm::ConfigureSqliteForTheJournal();
   qm::platform::InitCommonControls();
   QApplication app(argc, argv);
   // The window asks for "Tahoma"; Debian's fonts-wine carries a face of that

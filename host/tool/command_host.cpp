@@ -51,7 +51,7 @@ int RunInstall(const ArgumentList& args, QTextStream& out, QTextStream&) {
     out << "Note: the German edition is installed too, and it is the one that is found.\n";
   }
   for (const auto& c : hostadmin::ListCollections()) {
-    if (c.isDefault) out << "Default collection: " << c.id << " " << c.name << "\n";
+    if (c.isDefault) out << "Default collection: " << c.id << " " << EscapeField(c.name) << "\n";
   }
   return 0;
 }
@@ -106,7 +106,13 @@ QString EscapeField(const QString& field) {
       case u'\t': escaped += QStringLiteral("\\t"); break;
       case u'\n': escaped += QStringLiteral("\\n"); break;
       case u'\r': escaped += QStringLiteral("\\r"); break;
-      default: escaped += c; break;
+      default:
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F)) {
+          escaped += QStringLiteral("\\x%1").arg(uint{c.unicode()}, 2, 16, QLatin1Char('0'));
+        } else {
+          escaped += c;
+        }
+        break;
     }
   }
   return escaped;
@@ -169,7 +175,8 @@ void AddHostCommands(std::vector<Subcommand>& into) {
            "One document per line in EntryID order, tab-separated: EntryID,\n"
            "VisibleInFolderID, Title, Comment, Url. So that every document stays on one\n"
            "line, a backslash is written as \\\\, a tab as \\t, a line feed as \\n and a\n"
-           "carriage return as \\r; a field without a value is written as \\N."),
+           "carriage return as \\r; a field without a value is written as \\N. Any other\n"
+           "control character is written as \\x and two hexadecimal digits."),
        {collection,
         {QStringLiteral("--folder"), true, QStringLiteral("F"),
          QStringLiteral("only the documents directly in folder F")}},

@@ -30,7 +30,8 @@ int RunServe(const ArgumentList& args, QTextStream& out, QTextStream&) {
   QEventLoop loop;
   QObject::connect(&endpoint, &host::MessageEndpoint::CommandReceived, &loop,
                    [&](const QString& command) {
-                     out << command << "\n";
+                     // Whoever can reach the window chooses the text.
+                     out << EscapeField(command) << "\n";
                      out.flush();
                      if (remaining > 0 && --remaining == 0) {
                        loop.quit();
@@ -48,7 +49,8 @@ void AddServeCommand(std::vector<Subcommand>& into) {
        QStringLiteral("act as the running host's message window and print every command"),
        QStringLiteral(
            "Listens as the host's message window \"QMShellCommunicator2006\" and prints\n"
-           "each command text the tool puts into it, one per line, for instance\n"
+           "each command text the tool puts into it, one per line (escaped as in\n"
+           "\"qmhost documents\"), for instance\n"
            "\"RefreshFolderTreeview\" at the end of a run. Runs until stopped, or until N\n"
            "commands have arrived.\n\n"
            "The window is a local socket in the user's runtime folder ($XDG_RUNTIME_DIR),\n"

@@ -37,7 +37,9 @@ void AddServeCommand(std::vector<Subcommand>& into);  // serve
 std::int32_t CollectionOption(const ArgumentList& args);
 
 // One field for the tab-separated listings: "\N" for a field without a
-// value; backslash, tab, line feed and carriage return as \\ \t \n \r.
+// value; backslash, tab, line feed and carriage return as \\ \t \n \r, and
+// every other control character (C0, DEL, C1) as \xHH, so that a text from
+// an imported file cannot reach the terminal as a control sequence.
 QString EscapeField(const QString& field);
 
 }  // namespace qm::qmhost

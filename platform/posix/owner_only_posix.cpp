@@ -28,13 +28,23 @@ bool MakeFolder(const QByteArray& name) {
 
 }  // namespace
 
-void NarrowToOwner(const QString& path) {
+QString NarrowToOwner(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   struct stat info {};
-  if (::stat(name.constData(), &info) != 0 || info.st_uid != ::geteuid()) return;
-  if ((info.st_mode & kOthersBits) != 0) {
-    ::chmod(name.constData(), info.st_mode & 07700);
+  if (::stat(name.constData(), &info) != 0) {
+    return errno == ENOENT ? QString()
+                           : QStringLiteral("%1 cannot be examined: %2").arg(path, SystemMessage(errno));
   }
+  if ((info.st_mode & kOthersBits) == 0) return {};
+  if (info.st_uid != ::geteuid()) {
+    return QStringLiteral("%1 belongs to another user (uid %2) and is open to others")
+        .arg(path)
+        .arg(info.st_uid);
+  }
+  if (::chmod(name.constData(), info.st_mode & 07700) != 0) {
+    return QStringLiteral("%1 cannot be made private: %2").arg(path, SystemMessage(errno));
+  }
+  return {};
 }
 
 bool MakeOwnerOnlyFolderPath(const QString& path) {

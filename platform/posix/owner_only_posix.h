@@ -23,8 +23,10 @@ bool MakeOwnerOnlyFile(const QString& path);
 
 // Narrows an existing file or folder of ours that others may use (group or
 // world bits) by taking those bits away. Nothing happens to a path that is
-// missing or that belongs to someone else.
-void NarrowToOwner(const QString& path);
+// missing. Returns an empty text when the path is missing or the owner's
+// alone afterwards, else why it is not (it belongs to someone else, or the
+// mode could not be changed).
+QString NarrowToOwner(const QString& path);
 
 // For folders whose mere existence others may have arranged (a fixed name in
 // the shared temporary folder): creates path with mode 0700 when missing,

@@ -39,8 +39,9 @@ void IsolateEnvironment() {
   // without it, a test that points TMPDIR at a folder of its own gets a
   // message window of its own, apart from a real host and from other tests.
   qunsetenv("XDG_RUNTIME_DIR");
-  // The journal of runs lives in the user's data folder.
-  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+  // Tests hand the window a journal folder of their own; one that forgets
+  // still finds its data folder here on Linux, not in the user's.
+  qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
   qunsetenv("LC_ALL");
   qunsetenv("LC_MESSAGES");
   qputenv("LANG", "en_US.UTF-8");

@@ -50,6 +50,7 @@ class FailingCollection : public HostCollection {
   std::int32_t ID() const override { return inner_->ID(); }
   QString Name() const override { return inner_->Name(); }
   std::int32_t Kind() const override { return inner_->Kind(); }
+  QString Identity() const override { return inner_->Identity(); }
   std::shared_ptr<HostConnection> Connection() override {
     ++connectionCalls;
     return inner_->Connection();

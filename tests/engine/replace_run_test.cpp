@@ -187,6 +187,60 @@ TEST_F(ReplaceRunTest, NothingFoundStillRefreshes) {
   EXPECT_EQ(collection_->connectionCalls, 1);  // the first run's only
 }
 
+// A host whose EntryIDs are texts rather than numbers: the snapshot gives
+// every EntryID as its text.
+class TextIdRecordset : public qm::HostRecordset {
+ public:
+  explicit TextIdRecordset(std::shared_ptr<qm::HostRecordset> inner) : inner_(std::move(inner)) {}
+  std::int64_t RecordCount() const override { return inner_->RecordCount(); }
+  bool Eof() const override { return inner_->Eof(); }
+  QVariant Value(const QString& field) const override {
+    const QVariant value = inner_->Value(field);
+    return field == QStringLiteral("EntryID") ? QVariant(value.toString()) : value;
+  }
+  void MoveNext() override { inner_->MoveNext(); }
+  void Close() override { inner_->Close(); }
+
+ private:
+  std::shared_ptr<qm::HostRecordset> inner_;
+};
+
+class TextIdCollection : public qm::testing::FailingCollection {
+ public:
+  using FailingCollection::FailingCollection;
+  std::shared_ptr<qm::HostConnection> Connection() override {
+    class TextIds : public qm::HostConnection {
+     public:
+      explicit TextIds(std::shared_ptr<qm::HostConnection> inner) : inner_(std::move(inner)) {}
+      std::shared_ptr<qm::HostRecordset> OpenRecordset(const QString& query) override {
+        return std::make_shared<TextIdRecordset>(inner_->OpenRecordset(query));
+      }
+
+     private:
+      std::shared_ptr<qm::HostConnection> inner_;
+    };
+    return std::make_shared<TextIds>(FailingCollection::Connection());
+  }
+};
+
+// The run reads a batch's fields in one query over numeric EntryIDs; other
+// EntryIDs it reads document by document, to the same end.
+TEST_F(ReplaceRunTest, EntryIdsThatAreNoNumbersAreReadOneByOne) {
+  for (int i = 0; i < 5; ++i) {
+    AddDocument(a_, QStringLiteral("match %1").arg(i));
+  }
+  auto texts = std::make_shared<TextIdCollection>(inner_);
+  port_.searchText = QStringLiteral("match");
+  port_.replacementText = QStringLiteral("done");
+  port_.includeSubfolders = false;
+  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(inner_->GetFolder(a_), texts),
+                 state_);
+  EXPECT_EQ(state_.updatedCount, 5);
+  EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "done 2", "done 3", "done 4"}));
+  // The snapshot's query alone: no query for the batches' fields.
+  EXPECT_EQ(texts->connectionCalls, 1);
+}
+
 // The question and the rewrite use what the run read at its start, even when
 // the user changes the mode while the folders are walked.
 TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
@@ -204,6 +258,33 @@ TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
                                        "field. Are you sure you want to replace these "
                                        "occurrences with 'there'?")});
   EXPECT_TRUE(Titles().contains(QStringLiteral("nothing there")));
+}
+
+// Fill mode writes only fields still empty when it comes to them: a comment
+// typed in the host while the question was open stays, and is not counted.
+TEST_F(ReplaceRunTest, FillLeavesAFieldFilledAfterTheQuery) {
+  port_.fieldText = QStringLiteral("Comment");
+  port_.historyVisible = false;
+  port_.replacementText = QStringLiteral("n/a");
+  const std::int64_t typedInto = qm::hostadmin::ListDocuments(id_)[2].entryId;
+  port_.onEvents = [this, typedInto](int pass) {
+    if (pass == 1) {  // after the query, before the question
+      auto document = inner_->GetDocument(QVariant(qlonglong{typedInto}));
+      document->SetComment(QStringLiteral("typed meanwhile"));
+      document->Save();
+    }
+  };
+  qm::ReplaceRun(port_, Folder(1), state_);
+  EXPECT_EQ(port_.questions.size(), 1);
+  EXPECT_TRUE(port_.questions[0].startsWith(QStringLiteral("5 documents")));
+  EXPECT_EQ(state_.updatedCount, 4);
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("4 documents updated!"));
+  QStringList comments;
+  for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+    comments.append(d.comment);
+  }
+  // The last one is in the root folder, which a run leaves alone.
+  EXPECT_EQ(comments, Strings({"c1", "n/a", "typed meanwhile", "c4", "n/a", "n/a", "n/a", ""}));
 }
 
 TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {

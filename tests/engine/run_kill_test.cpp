@@ -1,6 +1,7 @@
-// A run killed with SIGKILL at a random moment, two at a time on one
-// journal as two windows would be, then undone: every document is as it was
-// before the run.
+// Runs in other programs, as other windows have them: a run killed with
+// SIGKILL at a random moment, two at a time on one journal, then undone
+// (every document is as it was before the run); and a run still going,
+// whose undo is refused until it has ended.
 //
 // The runs are this test binary itself, started with a filter that runs only
 // RunKillChild.Run; that test does nothing unless the parent hands it a
@@ -26,6 +27,7 @@ namespace {
 constexpr char kCollectionVariable[] = "QM_RUN_CHILD_COLLECTION";
 constexpr char kConfigVariable[] = "QM_RUN_CHILD_CONFIG";
 constexpr char kJournalVariable[] = "QM_RUN_CHILD_JOURNAL";
+constexpr char kPaceVariable[] = "QM_RUN_CHILD_PACE_US";
 constexpr int kDocuments = 400;
 constexpr int kRounds = 4;
 
@@ -45,7 +47,8 @@ TEST(RunKillChild, Run) {
   port.replacementText = QStringLiteral("DONE");
   port.historyVisible = false;
   // Paced like the window, so that a kill lands in the middle.
-  port.onEvents = [](int) { QThread::usleep(300); };
+  const unsigned long pace = qEnvironmentVariableIntValue(kPaceVariable);
+  port.onEvents = [pace](int) { QThread::usleep(pace != 0 ? pace : 300); };
   qm::RunState state;
   qm::ReplaceRun(port, collection->GetFolder(1), state);
   EXPECT_EQ(state.updatedCount, kDocuments);
@@ -75,9 +78,10 @@ class RunKillTest : public qm::testing::EngineOnHost {
     return rows;
   }
 
-  std::unique_ptr<QProcess> Start(std::int32_t collection) {
+  std::unique_ptr<QProcess> Start(std::int32_t collection, int paceUs = 0) {
     auto child = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kPaceVariable, QString::number(paceUs));
     env.insert(kCollectionVariable, QString::number(collection));
     env.insert(kConfigVariable, qEnvironmentVariable("XDG_CONFIG_HOME"));
     env.insert(kJournalVariable, journalDir_.path());
@@ -88,8 +92,50 @@ class RunKillTest : public qm::testing::EngineOnHost {
     return child;
   }
 
+  // Waits until the run has saved a document.
+  static bool Underway(std::int32_t collection) {
+    for (int wait = 0; wait < 600; ++wait) {
+      if (!Everything(collection).filter(QStringLiteral("DONE")).isEmpty()) {
+        return true;
+      }
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
   QTemporaryDir journalDir_;
 };
+
+TEST_F(RunKillTest, UndoWaitsForARunGoingOnInAnotherProgram) {
+  ASSERT_TRUE(journalDir_.isValid());
+  const std::int32_t collection = Collection(0, 0);
+  const QStringList before = Everything(collection);
+  auto child = Start(collection, 3000);
+  ASSERT_TRUE(child->waitForStarted());
+  ASSERT_TRUE(Underway(collection));
+
+  auto journal = qm::OpenRunJournal(journalDir_.path());
+  qm::testing::FakePort port;
+  port.journal = journal.get();
+  const qm::UndoCounts refused = qm::UndoLastRun(port, *app());
+  const QStringList during = Everything(collection);
+  EXPECT_EQ(refused.restored + refused.left, 0);
+  EXPECT_TRUE(port.questions.isEmpty());
+  EXPECT_EQ(port.notes, QStringList{QStringLiteral(
+                            "The last run ('Match' to 'DONE') is still going in another window. "
+                            "Nothing was changed.")});
+  ASSERT_TRUE(child->waitForFinished(120000));
+  EXPECT_EQ(child->exitCode(), 0);
+  // Nothing the refused undo did shows: the run went on to its end.
+  EXPECT_LT(during.filter(QStringLiteral("DONE")).size(), kDocuments);
+  EXPECT_EQ(Everything(collection).filter(QStringLiteral("DONE")).size(), kDocuments);
+
+  qm::testing::FakePort again;
+  again.journal = journal.get();
+  const qm::UndoCounts counts = qm::UndoLastRun(again, *app());
+  EXPECT_EQ(counts.restored, kDocuments);
+  EXPECT_EQ(Everything(collection), before);
+}
 
 TEST_F(RunKillTest, UndoAfterAKillRestoresEverySavedDocument) {
   ASSERT_TRUE(journalDir_.isValid());
@@ -106,10 +152,7 @@ TEST_F(RunKillTest, UndoAfterAKillRestoresEverySavedDocument) {
     ASSERT_TRUE(b->waitForStarted());
     // Once the first run is under way (a child takes a while to start), at
     // a random moment within about the first half of a paced run.
-    for (int wait = 0; wait < 600 && Everything(first).filter(QStringLiteral("DONE")).isEmpty();
-         ++wait) {
-      QThread::msleep(50);
-    }
+    Underway(first);
     QThread::msleep(QRandomGenerator::global()->bounded(0, 600));
     a->kill();  // SIGKILL
     QThread::msleep(QRandomGenerator::global()->bounded(0, 100));

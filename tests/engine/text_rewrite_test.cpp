@@ -30,7 +30,7 @@ TEST(RewriteValue, ReplacesEveryOccurrenceWithoutRegardToCase) {
       {"not found", "nothing here", "abc", "X", false, "nothing here"},
       {"empty old value", "", "abc", "X", false, ""},
       {"longer than the value", "ab", "abc", "X", false, "ab"},
-      {"fill ignores the old value", "anything", "", "none", true, "none"},
+      {"fill leaves a value filled since", "anything", "", "none", false, "anything"},
       {"fill an empty value", "", "", "none", true, "none"},
       {"astral letters fold", "\xF0\x90\x90\x80x\xF0\x90\x90\xA8", "\xF0\x90\x90\xA8", "-", true,
        "-x-"},

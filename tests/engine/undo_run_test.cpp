@@ -14,6 +14,7 @@
 #include "engine/replace_run.h"
 #include "engine/run_journal.h"
 #include "engine/run_preview.h"
+#include "engine/undo_texts.h"
 
 namespace {
 
@@ -225,8 +226,14 @@ TEST_F(UndoRunTest, CollectionThatNoLongerExistsChangesNothing) {
   EXPECT_TRUE(journal_->LastUndoableRun().has_value());
 }
 
-TEST_F(UndoRunTest, DeletedDocumentIsLeftAndCounted) {
+// Whatever the host answers for a document it cannot give back (deleted,
+// or an EntryID it refuses), the undo leaves it, counts it and goes on.
+TEST_F(UndoRunTest, DocumentTheHostCannotGiveBackIsLeftAndCounted) {
   Run(QStringLiteral("- "), QString(), true);
+  const auto run = journal_->LastUndoableRun();
+  ASSERT_TRUE(run.has_value());
+  journal_->RecordDocuments(run->number, {{QVariant(QStringLiteral("not an EntryID")),
+                                           QStringLiteral("x"), QStringLiteral("y")}});
   const std::int64_t first = qm::hostadmin::ListDocuments(id_)[1].entryId;
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
@@ -237,8 +244,35 @@ TEST_F(UndoRunTest, DeletedDocumentIsLeftAndCounted) {
   FakePort undo = Port();
   const qm::UndoCounts counts = Undo(undo);
   EXPECT_EQ(counts.restored, 1);
-  EXPECT_EQ(counts.left, 1);
+  EXPECT_EQ(counts.left, 2);
   EXPECT_EQ(Titles()[4], QStringLiteral("Heise online - News"));
+  EXPECT_FALSE(journal_->LastUndoableRun().has_value());
+}
+
+// A journal of a newer version is neither run into nor undone from: the
+// notes line says so, in the user's language, and nothing changes.
+TEST_F(UndoRunTest, JournalOfANewerVersionRefusesRunAndUndo) {
+  class NewerJournal : public FakePort {
+   public:
+    qm::RunJournal* Journal() override { throw qm::JournalTooNew(QStringLiteral("journal")); }
+  };
+  const QStringList before = Everything();
+  NewerJournal run;
+  run.texts = qm::testing::GermanTexts();
+  run.fieldText = QStringLiteral("Titel");
+  run.searchText = QStringLiteral("abc");
+  run.replacementText = QStringLiteral("X");
+  qm::RunState state;
+  qm::ReplaceRun(run, Folder(1), state);
+  EXPECT_EQ(run.notes.last(), QString::fromUtf8("Das Protokoll der Läufe stammt von einer neueren "
+                                                "Programmversion. Es wurde nichts geändert."));
+  EXPECT_FALSE(run.log.contains(QStringLiteral("refresh")));
+  NewerJournal undo;
+  EXPECT_EQ(Undo(undo).restored, 0);
+  EXPECT_EQ(undo.notes, QStringList{QStringLiteral("The journal of runs is from a newer version "
+                                                   "of this program. Nothing was changed.")});
+  EXPECT_EQ(Everything(), before);
+  EXPECT_EQ(collection_->saves, 0);
 }
 
 // A journal that fails on demand: the real file cannot be made to refuse a
@@ -247,7 +281,7 @@ class RefusingJournal : public qm::RunJournal {
  public:
   explicit RefusingJournal(qm::RunJournal& inner) : inner_(inner) {}
   bool refuseBegin = false;
-  int refuseRecordAt = 0;  // 1-based; 0 never
+  int refuseRecordAt = 0;  // 1-based batch; 0 never
   int records = 0;
 
   std::int64_t BeginRun(const qm::JournalRun& run) override {
@@ -256,12 +290,22 @@ class RefusingJournal : public qm::RunJournal {
     }
     return inner_.BeginRun(run);
   }
-  void RecordDocument(std::int64_t run, const qm::JournalDocument& document) override {
+  std::vector<qm::JournalPosition> RecordDocuments(
+      std::int64_t run, const std::vector<qm::JournalDocument>& documents) override {
     if (++records == refuseRecordAt) {
       throw qm::Error(qm::kJournalError, "Test", "disk full");
     }
-    inner_.RecordDocument(run, document);
+    return inner_.RecordDocuments(run, documents);
   }
+  void RewriteDocument(std::int64_t run, qm::JournalPosition position,
+                       const qm::JournalDocument& document) override {
+    inner_.RewriteDocument(run, position, document);
+  }
+  void ForgetDocuments(std::int64_t run,
+                       const std::vector<qm::JournalPosition>& positions) override {
+    inner_.ForgetDocuments(run, positions);
+  }
+  void EndRun(std::int64_t run, qm::JournalRunState end) override { inner_.EndRun(run, end); }
   std::optional<qm::JournalRun> LastUndoableRun() override { return inner_.LastUndoableRun(); }
   std::vector<qm::JournalDocument> Documents(std::int64_t run) override {
     return inner_.Documents(run);
@@ -288,15 +332,15 @@ TEST_F(UndoRunTest, JournalThatCannotBeWrittenStopsTheRunBeforeItsFirstDocument)
   EXPECT_FALSE(port.busy || port.running);
 }
 
-// What is saved is in the journal: a refused record keeps its document
+// What is saved is in the journal: a refused batch keeps its documents
 // unsaved, and undo takes back exactly the ones saved before.
-TEST_F(UndoRunTest, RefusedRecordLeavesItsDocumentUnsaved) {
+TEST_F(UndoRunTest, RefusedBatchLeavesItsDocumentsUnsaved) {
   for (int i = 0; i < 4; ++i) {
     AddDocument(a_, QStringLiteral("match %1").arg(i));
   }
   const QStringList before = Everything();
   RefusingJournal refusing(*journal_);
-  refusing.refuseRecordAt = 3;
+  refusing.refuseRecordAt = 2;  // the second batch: the second and third document
   FakePort port = Port();
   port.journal = &refusing;
   port.searchText = QStringLiteral("match");
@@ -305,12 +349,216 @@ TEST_F(UndoRunTest, RefusedRecordLeavesItsDocumentUnsaved) {
   qm::RunState state;
   EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test",
                   "disk full");
-  EXPECT_EQ(state.updatedCount, 2);
-  EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "done 1", "match 2", "match 3"}));
+  EXPECT_EQ(state.updatedCount, 1);
+  EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "match 1", "match 2", "match 3"}));
+  EXPECT_EQ(journal_->LastUndoableRun()->state, qm::JournalRunState::Failed);
 
   FakePort undo = Port();
-  EXPECT_EQ(Undo(undo).restored, 2);
+  EXPECT_EQ(Undo(undo).restored, 1);
   EXPECT_EQ(Everything(), before);
+}
+
+// Batches are journaled ahead of their saves. A cancel or a failure in the
+// middle of one takes back the entries of the documents it leaves unsaved
+// (the failing one's stays, whether its save got through or not): the run
+// claims what it saved, and its undo restores exactly that.
+TEST_F(UndoRunTest, BatchCutByACancelOrAFailureKeepsTheEntriesOfWhatWasSaved) {
+  struct Case {
+    const char* name;
+    int cancelAtPass;  // 0: none
+    int failAtSave;    // 0: none
+    int entries;
+  };
+  // Batches of 1, 2, 4 and 5 documents. Passes: 1 before the question, two
+  // per document saved; 10 is the fifth document's first, so the fifth is
+  // the last saved, in the middle of the third batch.
+  const Case cases[] = {{"cancel", 10, 0, 5}, {"failure", 0, 6, 6}};
+  for (const Case& c : cases) {
+    Populate();
+    for (int i = 0; i < 12; ++i) {
+      AddDocument(a_, QStringLiteral("match %1").arg(i));
+    }
+    const QStringList before = Everything();
+    FakePort port = Port();
+    port.searchText = QStringLiteral("match");
+    port.replacementText = QStringLiteral("done");
+    port.includeSubfolders = false;
+    port.onEvents = [&port, &c](int pass) {
+      if (pass == c.cancelAtPass) {
+        port.cancelRequested = true;
+      }
+    };
+    collection_->failAtSave = c.failAtSave;
+    qm::RunState state;
+    try {
+      qm::ReplaceRun(port, Folder(a_), state);
+    } catch (const qm::Error& error) {
+      EXPECT_EQ(error.number(), qm::testing::kInjectedFailure) << c.name;
+    }
+    EXPECT_EQ(state.updatedCount, 5) << c.name;
+    const auto run = journal_->LastUndoableRun();
+    ASSERT_TRUE(run.has_value()) << c.name;
+    EXPECT_EQ(run->documents, c.entries) << c.name;
+    EXPECT_EQ(run->state,
+              c.cancelAtPass != 0 ? qm::JournalRunState::Cancelled : qm::JournalRunState::Failed)
+        << c.name;
+
+    FakePort undo = Port();
+    const qm::UndoCounts counts = Undo(undo);
+    EXPECT_EQ(counts.restored, 5) << c.name;
+    EXPECT_EQ(counts.left, 0) << c.name;
+    EXPECT_EQ(Everything(), before) << c.name;
+  }
+}
+
+// Between a batch's entries and a document's save the host may change the
+// field: the entry follows it, so that the undo restores what the document
+// held right before the run saved it.
+TEST_F(UndoRunTest, DocumentChangedBeforeItsSaveIsJournaledAgain) {
+  std::vector<std::int64_t> ids;
+  for (int i = 0; i < 5; ++i) {
+    AddDocument(a_, QStringLiteral("match %1").arg(i));
+  }
+  for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+    ids.push_back(d.entryId);
+  }
+  const auto edit = [this, &ids](int index, const QString& title) {
+    const qlonglong id = ids[static_cast<std::size_t>(8 + index)];
+    auto document = inner_->GetDocument(QVariant(id));
+    document->SetTitle(title);
+    document->Save();
+  };
+  FakePort port = Port();
+  port.searchText = QStringLiteral("match");
+  port.replacementText = QStringLiteral("done");
+  port.includeSubfolders = false;
+  // Pass 4 is the second document's first: its batch (the second and third
+  // document) is in the journal, neither is saved.
+  port.onEvents = [&edit](int pass) {
+    if (pass == 4) {
+      edit(1, QStringLiteral("nothing left"));
+      edit(2, QStringLiteral("Match 2 typed"));
+    }
+  };
+  qm::RunState state;
+  qm::ReplaceRun(port, Folder(a_), state);
+  EXPECT_EQ(state.updatedCount, 4);
+  EXPECT_EQ(Titles().mid(8),
+            QStringList({"done 0", "nothing left", "done 2 typed", "done 3", "done 4"}));
+
+  FakePort undo = Port();
+  const qm::UndoCounts counts = Undo(undo);
+  EXPECT_EQ(counts.restored, 4);
+  EXPECT_EQ(counts.left, 0);
+  EXPECT_EQ(Titles().mid(8),
+            QStringList({"match 0", "nothing left", "Match 2 typed", "match 3", "match 4"}));
+}
+
+// Two windows' runs at once: the one that saved last is undone first, not
+// the one begun last.
+TEST_F(UndoRunTest, RunsOfTwoWindowsAreUndoneLatestSavedFirst) {
+  for (int i = 0; i < 6; ++i) {
+    AddDocument(a_, QStringLiteral("first %1").arg(i));
+  }
+  const std::shared_ptr<qm::HostFolder> firstFolder = Folder(a_);
+  Populate();
+  const std::shared_ptr<qm::HostFolder> secondFolder = Folder(1);
+  auto otherJournal = qm::OpenRunJournal(journalDir_.path());
+  FakePort first = Port();
+  first.searchText = QStringLiteral("first");
+  first.replacementText = QStringLiteral("1st");
+  first.includeSubfolders = false;
+  // In the middle of the first window's run, the second window runs one
+  // from start to end.
+  first.onEvents = [&](int pass) {
+    if (pass == 4) {
+      FakePort second;
+      second.journal = otherJournal.get();
+      second.searchText = QStringLiteral("abc");
+      second.replacementText = QStringLiteral("X");
+      qm::RunState state;
+      qm::ReplaceRun(second, secondFolder, state);
+      ASSERT_EQ(state.updatedCount, 1);
+    }
+  };
+  qm::RunState state;
+  qm::ReplaceRun(first, firstFolder, state);
+  ASSERT_EQ(state.updatedCount, 6);
+
+  FakePort undo = Port();
+  EXPECT_EQ(Undo(undo).restored, 6);
+  ASSERT_EQ(undo.questions.size(), 1);
+  EXPECT_TRUE(undo.questions[0].contains(QStringLiteral("collection 'Run %1'").arg(1)))
+      << undo.questions[0].toStdString();
+  undo = Port();
+  EXPECT_EQ(Undo(undo).restored, 1);
+  EXPECT_TRUE(undo.questions[0].contains(QStringLiteral("collection 'Run %1'").arg(2)));
+}
+
+// The journal names a run's collection by more than its ID: a collection
+// that took over the ID is not written into.
+TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
+  struct Case {
+    const char* name;
+    bool otherEdition;
+  };
+  QTemporaryDir german;
+  for (const Case c : {Case{"deleted and made again", false}, Case{"the other edition", true}}) {
+    Populate();
+    const std::int32_t ran = c.otherEdition ? defaultId() : id_;
+    qm::hostadmin::AddDocuments(ran, {{400, QStringLiteral("abc in default"), {}, {}}});
+    FakePort port = Port();
+    port.searchText = QStringLiteral("abc");
+    port.replacementText = QStringLiteral("X");
+    qm::RunState state;
+    qm::ReplaceRun(port, app()->Collections()->Item(QString::number(ran))->GetFolder(1), state);
+    ASSERT_GT(state.updatedCount, 0) << c.name;
+    // A collection under the same ID, holding just what the run wrote.
+    const auto written = qm::hostadmin::ListDocuments(ran);
+    std::int32_t now = 0;
+    if (c.otherEdition) {
+      qm::hostadmin::InstallHost(qm::hostadmin::HostEdition::German, german.path());
+      now = qm::hostadmin::ListCollections().front().id;
+    } else {
+      const QString file = File();
+      qm::hostadmin::RemoveCollection(ran);
+      inner_.reset();
+      collection_.reset();
+      ForgetHost();
+      for (const char* suffix : {"", "-wal", "-shm"}) {
+        QFile::remove(file + QLatin1String(suffix));
+      }
+      now = qm::hostadmin::CreateCollection(QStringLiteral("Run %1").arg(populated_), false);
+    }
+    ASSERT_EQ(now, ran) << c.name;
+    std::vector<qm::hostadmin::NewDocument> copies;
+    for (const auto& d : written) {
+      copies.push_back({d.folderId == 1 || d.folderId == 400 ? d.folderId : 400, d.title,
+                        d.comment, d.url});
+    }
+    qm::hostadmin::AddDocuments(now, copies);
+    const auto listed = [now] {
+      QStringList titles;
+      for (const auto& d : qm::hostadmin::ListDocuments(now)) {
+        titles.append(d.title);
+      }
+      return titles;
+    };
+    const QStringList held = listed();
+
+    FakePort undo = Port();
+    const qm::UndoCounts counts = qm::UndoLastRun(undo, *qm::CreateHostApplication());
+    EXPECT_EQ(counts.restored + counts.left, 0) << c.name;
+    EXPECT_TRUE(undo.questions.isEmpty()) << c.name;
+    const QString name =
+        c.otherEdition ? QStringLiteral("Default") : QStringLiteral("Run %1").arg(populated_);
+    EXPECT_EQ(undo.notes.last(),
+              QStringLiteral("The collection '%1' is no longer the one the last run changed. "
+                             "Nothing was changed.")
+                  .arg(name))
+        << c.name;
+    EXPECT_EQ(listed(), held) << c.name;
+  }
 }
 
 TEST_F(UndoRunTest, PreviewListsTitlesBeforeAndAfterWithoutWriting) {

@@ -147,6 +147,36 @@ TEST(BookmarkCharsets, UndeclaredFilesAreUtf8WhereValidAndWindows1252WhereNot) {
   }
 }
 
+// A file is read in pieces; whatever the pieces cut (a UTF-8 sequence, a
+// UTF-16 pair, a byte-order mark), the text is that of the whole.
+TEST(BookmarkCharsets, ReadInPiecesAsAWhole) {
+  const QByteArray titles =
+      "K\xC3\xB6ln \xE2\x82\xAC \xF0\x9F\x98\x80 M\xFCnchen \xE2\x82 \xED\xA0\x80 \xF4\x90\x80\x80 \xC3";
+  const QByteArray documents[] = {
+      kList + titles,
+      "\xEF\xBB\xBF" + kList + titles,
+      NetscapeHead("UTF-8") + kList + titles,
+      NetscapeHead("windows-1250") + kList + titles,
+      QByteArray("\xFF\xFE<\0D\0L\0>\0\x3D\xD8\x00\xDE!", 15),
+      "K\xF6ln \x93x\x94",
+  };
+  for (const QByteArray& document : documents) {
+    qm::host::CharsetUse wholeUse;
+    const std::optional<QString> whole = qm::host::html::DecodeDocument(document, &wholeUse);
+    ASSERT_TRUE(whole.has_value());
+    for (qsizetype size = 1; size <= 7; ++size) {
+      qm::host::html::DocumentDecoder decoder(document.left(qm::host::html::kCharsetScanBytes));
+      for (qsizetype at = 0; at < document.size(); at += size) {
+        decoder.Feed(document.mid(at, size), at + size >= document.size());
+      }
+      EXPECT_EQ(decoder.TakeText(), *whole) << document.toStdString() << ", pieces of " << size;
+      EXPECT_EQ(decoder.Use().name, wholeUse.name) << document.toStdString();
+      EXPECT_EQ(decoder.Use().windows1252Bytes, wholeUse.windows1252Bytes)
+          << document.toStdString();
+    }
+  }
+}
+
 TEST(BookmarkCharsets, BytesThatBelieADeclaredUtf8AreKeptAsWindows1252) {
   BookmarkParseNotes notes;
   EXPECT_EQ(TitleOf(NetscapeHead("UTF-8"), "Gr\xFC\xDF" "e \xC3\xA4", &notes),

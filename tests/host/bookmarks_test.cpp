@@ -317,6 +317,33 @@ TEST(Bookmarks, FilesAreReadAndReplacedSafely) {
   }
 }
 
+// A large file is read in pieces (so that its bytes and its text are never
+// in memory whole at once); read so, it is what its bytes are.
+TEST(Bookmarks, ALargeFileReadsAsItsBytes) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("large.html");
+  QByteArray bytes = "<DL><p>\n";
+  for (int i = 0; bytes.size() < (1 << 20) + 4096; ++i) {
+    // Three- and four-byte sequences, and a Latin byte now and then, so that
+    // the pieces cut sequences and the fallback is taken.
+    bytes += "<DT><A HREF=\"https://example.com/" + QByteArray::number(i) +
+             "\">K\xC3\xB6ln \xE2\x82\xAC" + (i % 97 == 0 ? "\xFC" : "") + " \xF0\x9F\x98\x80" +
+             QByteArray::number(i) + "</A>\n";
+  }
+  bytes += "</DL>\n";
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+  file.close();
+  qm::host::BookmarkParseNotes fromFile;
+  qm::host::BookmarkParseNotes fromBytes;
+  EXPECT_EQ(qm::host::ReadBookmarkFile(path, &fromFile),
+            qm::host::ParseBookmarks(bytes, &fromBytes));
+  EXPECT_EQ(fromFile.charset.name, QStringLiteral("UTF-8"));
+  EXPECT_GT(fromFile.charset.windows1252Bytes, 0);
+  EXPECT_EQ(fromFile.charset.windows1252Bytes, fromBytes.charset.windows1252Bytes);
+}
+
 // Texts made of the characters that trouble readers and writers most.
 QString RandomText(std::mt19937& random, int maxLength) {
   static const char* const kPieces[] = {" ", "  ", "\t", "\n", "\r\n", "&", "&amp;", "<", ">",

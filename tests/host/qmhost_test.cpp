@@ -127,17 +127,27 @@ TEST_F(Qmhost, CreatedCollectionsAreListedWithKindAndEscapedNames) {
   EXPECT_TRUE(list[2].startsWith("3\tServer\tnetwork\t-\t"));
 }
 
+// A title imported from a hostile file reaches the terminal with no control
+// character of its own: C0, DEL and C1 (U+009B opens a control sequence
+// just as ESC [ does) are all written out.
 TEST_F(Qmhost, DocumentsAreOneLineEachWithEscapesAndNulls) {
   const std::int32_t id = Install();
   const std::int32_t folder = admin::AddFolder(id, 1, "F", 0);
   admin::AddDocuments(id, std::vector<admin::NewDocument>{
                               {400, "tab\there", "line\nbreak\r\n", "back\\slash"},
                               {folder, QString(), QStringLiteral(""), QString()},
+                              {400,
+                               QString::fromUtf8("\x1b]0;owned\x07\x1b[2J\x7f\xc2\x9b"
+                                                 "31m\xc2\xa0ok"),
+                               QStringLiteral("\x01"),
+                               {}},
                           });
   const Result all = Qm({"documents", "--collection", QString::number(id)});
   ASSERT_EQ(all.status, 0) << all.err.toStdString();
   EXPECT_EQ(all.out, QStringLiteral("1\t400\ttab\\there\tline\\nbreak\\r\\n\tback\\\\slash\n"
-                                    "2\t%1\t\\N\t\t\\N\n")
+                                    "2\t%1\t\\N\t\t\\N\n"
+                                    "3\t400\t\\x1b]0;owned\\x07\\x1b[2J\\x7f\\x9b31m\u00a0ok"
+                                    "\t\\x01\t\\N\n")
                          .arg(folder));
   const Result one = Qm({"documents", "--collection", QString::number(id), "--folder",
                           QString::number(folder)});

@@ -34,6 +34,10 @@ class StandInHostTest : public ::testing::Test {
     return app_;
   }
 
+  // Lets go of the host library and every collection it keeps open (so
+  // that, on Windows, their files can be deleted).
+  void ForgetHost() { app_.reset(); }
+
  private:
   ScopedConfigHome home_;
   QTemporaryDir installDir_;

@@ -61,6 +61,7 @@ class Commands : public ::testing::Test {
 
   void Open() {
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(journalDir.path());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -135,6 +136,7 @@ class Commands : public ::testing::Test {
   qm::host::MessageEndpoint endpoint;
   std::int32_t collection = 0;
   std::unique_ptr<frmMain> window;
+  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
 TEST_F(Commands, VerifyCountsMatchesAndSaysWhenThereAreNone) {

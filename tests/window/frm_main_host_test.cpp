@@ -178,6 +178,7 @@ class BrowseTest : public DialogWithHost {
     leaf = admin::AddFolder(archive, 1, QStringLiteral("Leaf"), 0);
     admin::AddFolder(archive, press, QStringLiteral("Below press"), 0);
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(journalDir.path());
     window->move(300, 120);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -202,6 +203,7 @@ class BrowseTest : public DialogWithHost {
 
   std::int32_t archive = 0, press = 0, leaf = 0;
   std::unique_ptr<frmMain> window;
+  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
   QString chooserTitle;
   QRect chooserGeometry;
 };

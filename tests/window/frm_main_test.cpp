@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -193,6 +194,7 @@ class ShownDialog : public Dialog {
     // modal box here.
     qm::user_dialogs::BeginScripted();
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(journalDir.path());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -201,6 +203,7 @@ class ShownDialog : public Dialog {
     qm::user_dialogs::EndScripted();
   }
   std::unique_ptr<frmMain> window;
+  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
 TEST_F(ShownDialog, ChoosingAFieldSwapsTheSearchBoxAndEmptiesIt) {

@@ -35,6 +35,7 @@ class Keyboard : public ::testing::Test {
 
   void Open() {
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(journalDir.path());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     // Focus moves (and leaves a box) only in the active window.
@@ -68,6 +69,7 @@ class Keyboard : public ::testing::Test {
 
   qm::testing::ScopedConfigHome config;
   std::unique_ptr<frmMain> window;
+  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
 TEST_F(Keyboard, EnterOnAFocusedButtonClicksThatButtonOnly) {

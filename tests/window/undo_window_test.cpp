@@ -59,6 +59,7 @@ class UndoWindow : public ::testing::Test {
 
   void Open() {
     window = std::make_unique<frmMain>();
+    window->SetJournalFolder(JournalFolder());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -81,7 +82,6 @@ class UndoWindow : public ::testing::Test {
 
   qm::testing::ScopedConfigHome config;
   QTemporaryDir dataHome;
-  qm::testing::ScopedEnv data{"XDG_DATA_HOME", dataHome.path()};
   QTemporaryDir installDir;
   std::int32_t collection = 0;
   QStringList before;

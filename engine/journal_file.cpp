@@ -1,0 +1,271 @@
+#include "engine/journal_file.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QUuid>
+
+#include "engine/run_journal.h"
+#include "platform/private_files.h"
+
+namespace qm::journal {
+namespace {
+
+// "QMRJ": tells our journal from any other SQLite file.
+constexpr std::int64_t kApplicationId = 0x514D524A;
+constexpr std::int64_t kSchemaVersion = 2;
+constexpr qint64 kFullCheckEverySecs = 24 * 60 * 60;
+constexpr qint64 kKeptDamagedDays = 30;
+constexpr int kRepairWaitMs = 60000;
+constexpr char kRepairLock[] = "repair.lock";
+constexpr char kSessionPrefix[] = "session-";
+constexpr char kOwnerPrefix[] = "run-";
+constexpr char kLockSuffix[] = ".lock";
+constexpr char kDamagedInfix[] = ".damaged-";
+constexpr char kStampFormat[] = "yyyyMMdd-HHmmss";
+
+// Position: the last position given to an entry, journal-wide.
+// Checked: when the file was last checked in full (seconds since 1970).
+constexpr char kSchema[] =
+    "CREATE TABLE IF NOT EXISTS Run("
+    " Number INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " Started TEXT NOT NULL, CollectionID INTEGER NOT NULL, CollectionName TEXT NOT NULL,"
+    " CollectionIdentity TEXT NOT NULL DEFAULT '',"
+    " Field INTEGER NOT NULL, SearchText TEXT NOT NULL, ReplaceText TEXT NOT NULL,"
+    " Undone INTEGER NOT NULL DEFAULT 0, State INTEGER NOT NULL DEFAULT 1,"
+    " Owner TEXT NOT NULL DEFAULT '', LastPosition INTEGER NOT NULL DEFAULT 0,"
+    " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE IF NOT EXISTS RunDocument("
+    " Run INTEGER NOT NULL, Position INTEGER NOT NULL, EntryID NOT NULL,"
+    " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL)"
+    " WITHOUT ROWID;"
+    "INSERT OR IGNORE INTO Counter VALUES('Position', 0);"
+    "PRAGMA application_id=1364021834; PRAGMA user_version=2;";
+
+// The first journals kept a run's positions from 1 and knew no states:
+// their runs have ended, and keep their order below every later one.
+constexpr char kFromVersion1[] =
+    "ALTER TABLE Run ADD COLUMN CollectionIdentity TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE Run ADD COLUMN State INTEGER NOT NULL DEFAULT 1;"
+    "ALTER TABLE Run ADD COLUMN Owner TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE Run ADD COLUMN LastPosition INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE Run ADD COLUMN Documents INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE Run ADD COLUMN Bytes INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE Run SET LastPosition = Number,"
+    " Documents = (SELECT count(*) FROM RunDocument WHERE Run = Number),"
+    " Bytes = (SELECT coalesce(sum(length(EntryID) + length(Before) + length(After)), 0)"
+    "          FROM RunDocument WHERE Run = Number);"
+    "CREATE TABLE Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL) WITHOUT ROWID;"
+    "INSERT INTO Counter SELECT 'Position', coalesce(max(Number), 0) FROM Run;"
+    "PRAGMA user_version=2;";
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+void MakePrivate(const QString& why) {
+  if (!why.isEmpty()) {
+    Fail(QStringLiteral("The journal cannot be set up as the user's alone: %1.").arg(why));
+  }
+}
+
+bool CheckedLately(const Db& db) {
+  Statement checked(db, "SELECT Value FROM Counter WHERE Name = 'Checked'", "Reading");
+  const qint64 now = QDateTime::currentSecsSinceEpoch();
+  if (!checked.Step()) {
+    return false;
+  }
+  const qint64 at = checked.Int(0);
+  return at <= now && now - at < kFullCheckEverySecs;
+}
+
+void CheckInFull(const Db& db) {
+  {
+    Statement check(db, "PRAGMA quick_check", "Checking");
+    if (!check.Step() || check.Text(0) != QLatin1String("ok")) {
+      throw DamagedJournal();
+    }
+  }
+  Statement note(db, "INSERT OR REPLACE INTO Counter VALUES('Checked', ?1)", "Writing to");
+  note.Bind(1, std::int64_t{QDateTime::currentSecsSinceEpoch()});
+  note.Run();
+}
+
+// Sets the file up as a journal of this version, or throws DamagedJournal
+// for a file that is none, JournalTooNew for one of a later version.
+std::unique_ptr<Db> Open(const QString& file, bool checkInFull) {
+  auto db = std::make_unique<Db>(file);
+  db->Exec("PRAGMA journal_mode=WAL", "Opening");
+  // Every commit reaches the disk before the host's Save that follows it.
+  db->Exec("PRAGMA synchronous=FULL", "Opening");
+  std::int64_t id = db->PragmaInt("PRAGMA application_id");
+  if (id != 0 && id != kApplicationId) {
+    throw DamagedJournal();
+  }
+  if (id == kApplicationId && db->PragmaInt("PRAGMA user_version") > kSchemaVersion) {
+    throw JournalTooNew(file);
+  }
+  if (id == 0 || db->PragmaInt("PRAGMA user_version") != kSchemaVersion) {
+    Transaction transaction(*db);
+    // Read again under the write lock: another program may have been first.
+    id = db->PragmaInt("PRAGMA application_id");
+    const std::int64_t version = db->PragmaInt("PRAGMA user_version");
+    if (id == 0) {
+      db->Exec(kSchema, "Creating");
+    } else if (version == 1) {
+      db->Exec(kFromVersion1, "Updating");
+    } else if (version != kSchemaVersion) {
+      throw DamagedJournal();
+    }
+    transaction.Commit();
+  }
+  if (checkInFull || !CheckedLately(*db)) {
+    CheckInFull(*db);
+  }
+  db->Opened();
+  return db;
+}
+
+QString DamagedName(const QString& file, const QDateTime& when, int attempt) {
+  QString name = file + QLatin1String(kDamagedInfix) + when.toString(QLatin1String(kStampFormat));
+  return attempt < 2 ? name : name + QStringLiteral("-%1").arg(attempt);
+}
+
+// Keeps a damaged journal (with its -wal file, which may hold the last
+// commits) beside the new one, under a name no later damage reuses.
+QString MoveAside(const QString& file) {
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  QString target = DamagedName(file, now, 1);
+  for (int i = 2; QFile::exists(target); ++i) {
+    target = DamagedName(file, now, i);
+  }
+  if (!QFile::rename(file, target)) {
+    Fail(QStringLiteral("The damaged journal \"%1\" could not be moved aside.").arg(Native(file)));
+  }
+  for (const char* suffix : {"-wal", "-shm"}) {
+    const QString side = file + QLatin1String(suffix);
+    if (QFile::exists(side)) {
+      QFile::rename(side, target + QLatin1String(suffix));
+    }
+  }
+  return target;
+}
+
+// Damaged copies go after 30 days, counted from when they were moved aside
+// (which their name tells; the file's own date is that of the last write).
+void DeleteOldDamagedCopies(const QString& folder) {
+  const QString prefix = QLatin1String(kJournalFileName) + QLatin1String(kDamagedInfix);
+  const QDateTime limit = QDateTime::currentDateTimeUtc().addDays(-kKeptDamagedDays);
+  const QStringList names =
+      QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+  for (const QString& name : names) {
+    const QString stamp = name.mid(prefix.size(), 15);
+    QDateTime movedAt = QDateTime::fromString(stamp, QLatin1String(kStampFormat));
+    movedAt.setTimeSpec(Qt::UTC);
+    if (movedAt.isValid() && movedAt < limit) {
+      QFile::remove(folder + QLatin1Char('/') + name);
+    }
+  }
+}
+
+// Takes over the session files nobody holds any longer; true when there
+// was one, that is when a program ended without closing the journal.
+bool TakeOverEndedSessions(const QString& folder) {
+  bool ended = false;
+  const QStringList names = QDir(folder).entryList(
+      {QLatin1String(kSessionPrefix) + QLatin1Char('*') + QLatin1String(kLockSuffix)},
+      QDir::Files | QDir::Hidden);
+  for (const QString& name : names) {
+    platform::LockAttempt attempt =
+        platform::TryLockFile(folder + QLatin1Char('/') + name, false);
+    if (attempt.lock) {
+      attempt.lock->RemoveAndRelease();
+      ended = true;
+    }
+  }
+  return ended;
+}
+
+std::unique_ptr<platform::FileLock> Lock(platform::LockAttempt attempt, const QString& path) {
+  if (!attempt.error.isEmpty()) {
+    Fail(attempt.error);
+  }
+  if (!attempt.lock) {
+    Fail(QStringLiteral("The journal's lock \"%1\" is held by another program for too long.")
+             .arg(Native(path)));
+  }
+  return std::move(attempt.lock);
+}
+
+void OpenOrRepair(const QString& folder, const QString& file, OpenedJournal& opened) {
+  const bool unclean = TakeOverEndedSessions(folder);
+  try {
+    opened.db = Open(file, unclean);
+    return;
+  } catch (const DamagedJournal&) {
+  }
+  // Whoever finds the damage first repairs it; the others wait, then find
+  // the new journal sound.
+  const QString repairPath = folder + QLatin1Char('/') + QLatin1String(kRepairLock);
+  const std::unique_ptr<platform::FileLock> repair =
+      Lock(platform::LockFile(repairPath, kRepairWaitMs), repairPath);
+  try {
+    opened.db = Open(file, true);
+    return;
+  } catch (const DamagedJournal&) {
+  }
+  opened.movedAside = MoveAside(file);
+  MakePrivate(platform::MakePrivateFile(file));
+  try {
+    opened.db = Open(file, false);
+  } catch (const DamagedJournal&) {
+    Fail(QStringLiteral("A new journal \"%1\" could not be started.").arg(Native(file)));
+  }
+}
+
+}  // namespace
+
+QString OwnerLockPath(const QString& folder, const QString& owner) {
+  return folder + QLatin1Char('/') + owner;
+}
+
+QString NewOwnerName() {
+  return QLatin1String(kOwnerPrefix) + QUuid::createUuid().toString(QUuid::WithoutBraces) +
+         QLatin1String(kLockSuffix);
+}
+
+bool OwnerAlive(const QString& folder, const QString& owner) {
+  if (owner.isEmpty()) {
+    return false;
+  }
+  platform::LockAttempt attempt = platform::TryLockFile(OwnerLockPath(folder, owner), false);
+  if (attempt.lock) {
+    attempt.lock->RemoveAndRelease();
+    return false;
+  }
+  return attempt.heldElsewhere || !attempt.error.isEmpty();
+}
+
+OpenedJournal OpenJournalFile(const QString& folder) {
+  MakePrivate(platform::MakePrivateFolder(folder));
+  DeleteOldDamagedCopies(folder);
+  const QString file = folder + QLatin1Char('/') + QLatin1String(kJournalFileName);
+  MakePrivate(platform::MakePrivateFile(file));
+  for (const char* suffix : {"-wal", "-shm"}) {
+    MakePrivate(platform::NarrowToOwner(file + QLatin1String(suffix)));
+  }
+  OpenedJournal opened;
+  const QString session = folder + QLatin1Char('/') + QLatin1String(kSessionPrefix) +
+                          QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                          QLatin1String(kLockSuffix);
+  opened.session = Lock(platform::TryLockFile(session, true), session);
+  try {
+    OpenOrRepair(folder, file, opened);
+  } catch (...) {
+    // A journal that did not open was not left open either.
+    opened.session->RemoveAndRelease();
+    throw;
+  }
+  return opened;
+}
+
+}  // namespace qm::journal

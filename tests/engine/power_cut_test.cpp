@@ -1,0 +1,220 @@
+// Power cuts at random moments of a run and of an undo, over the stand-in
+// host's collection file and the journal at once (crash_vfs.h). After each
+// cut, both files are opened again as the disk holds them: every document
+// holds its value before or after, every document holding its value after
+// has its entry in the journal, and undo brings every one back.
+//
+// QM_POWER_CUTS sets how many cuts each test makes (scripts/fuzz asks for
+// many more); QM_POWER_CUT_SEED starts another sequence of them.
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+
+#include "engine/crash_vfs.h"
+#include "engine/fake_port.h"
+#include "engine/replace_run.h"
+#include "engine/run_journal.h"
+#include "engine/undo_run.h"
+#include "host/host_admin.h"
+#include "host/stand_in_host.h"
+
+namespace {
+
+constexpr int kDocuments = 12;
+
+int Cuts() {
+  const int asked = qEnvironmentVariableIntValue("QM_POWER_CUTS");
+  return asked > 0 ? asked : 120;
+}
+
+class PowerCut : public qm::testing::StandInHostTest {
+ protected:
+  void SetUp() override {
+    StandInHostTest::SetUp();
+    ASSERT_TRUE(journalDir_.isValid());
+    id_ = qm::hostadmin::CreateCollection(QStringLiteral("Cut"), false);
+    std::vector<qm::hostadmin::NewDocument> documents;
+    for (int i = 0; i < kDocuments; ++i) {
+      documents.push_back({400, QStringLiteral("match %1 of the documents a run cuts").arg(i),
+                           {}, {}});
+    }
+    qm::hostadmin::AddDocuments(id_, documents);
+    for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+      before_[d.entryId] = d.title;
+    }
+    for (const auto& c : qm::hostadmin::ListCollections()) {
+      if (c.id == id_) {
+        file_ = c.file;
+      }
+    }
+    ASSERT_TRUE(QFile::copy(file_, kept_.filePath(QStringLiteral("collection"))));
+    vfs_ = std::make_unique<qm::testing::CrashVfs>(
+        QStringList{QFileInfo(file_).absolutePath(), journalDir_.path()});
+    seed_ = qEnvironmentVariableIsSet("QM_POWER_CUT_SEED")
+                ? qgetenv("QM_POWER_CUT_SEED").toUInt()
+                : QRandomGenerator::global()->generate();
+    std::fprintf(stderr, "QM_POWER_CUT_SEED=%u\n", seed_);
+    random_.seed(seed_);
+  }
+  void TearDown() override {
+    journal_.reset();
+    vfs_.reset();
+  }
+
+  // The collection as it was made, and no journal.
+  void Reset() {
+    vfs_->Settle();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+      QFile::remove(file_ + QLatin1String(suffix));
+    }
+    ASSERT_TRUE(QFile::copy(kept_.filePath(QStringLiteral("collection")), file_));
+    QDir(journalDir_.path()).removeRecursively();
+  }
+
+  static QString After(const QString& title) {
+    return QString(title).replace(QStringLiteral("match"), QStringLiteral("DONE"));
+  }
+
+  // The run, as the window does it, cut or not; whatever the cut broke
+  // fails it, and the program ends there.
+  void RunOnce() {
+    try {
+      auto journal = qm::OpenRunJournal(journalDir_.path());
+      auto host = qm::CreateHostApplication();
+      qm::testing::FakePort port;
+      port.journal = journal.get();
+      port.searchText = QStringLiteral("match");
+      port.replacementText = QStringLiteral("DONE");
+      qm::RunState state;
+      qm::ReplaceRun(port, host->Collections()->Item(QString::number(id_))->GetFolder(1), state);
+    } catch (const qm::Error& error) {
+      ASSERT_TRUE(vfs_->WasCut()) << error.what();
+    }
+  }
+
+  void UndoOnce() {
+    try {
+      auto journal = qm::OpenRunJournal(journalDir_.path());
+      qm::testing::FakePort port;
+      port.journal = journal.get();
+      qm::UndoLastRun(port, *qm::CreateHostApplication());
+    } catch (const qm::Error& error) {
+      ASSERT_TRUE(vfs_->WasCut()) << error.what();
+    }
+  }
+
+  // What the disk holds after the cut: each document before or after the
+  // run, and those after in the journal.
+  void ExpectSound(const std::string& where) {
+    vfs_->PowerOn();
+    std::map<std::int64_t, QString> documents;
+    for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+      documents[d.entryId] = d.title;
+    }
+    ASSERT_EQ(documents.size(), before_.size()) << where;
+    std::map<std::int64_t, QString> entries;
+    journal_ = qm::OpenRunJournal(journalDir_.path());
+    if (const auto run = journal_->LastUndoableRun()) {
+      EXPECT_NE(run->state, qm::JournalRunState::Going) << where;
+      for (const auto& entry : journal_->Documents(run->number)) {
+        entries[entry.entryId.toLongLong()] = entry.after;
+        EXPECT_EQ(entry.before, before_[entry.entryId.toLongLong()]) << where;
+      }
+    }
+    for (const auto& [id, title] : documents) {
+      const QString old = before_[id];
+      ASSERT_TRUE(title == old || title == After(old)) << where << ": " << title.toStdString();
+      if (title != old) {
+        EXPECT_EQ(entries[id], title) << where << ": no entry for " << id;
+      }
+    }
+  }
+
+  // Entries of documents the cut left unsaved are passed by: nothing is
+  // counted as changed since.
+  void ExpectAllBackAfterAnUndo(const std::string& where) {
+    qm::testing::FakePort port;
+    port.journal = journal_.get();
+    EXPECT_EQ(qm::UndoLastRun(port, *qm::CreateHostApplication()).left, 0) << where;
+    journal_.reset();
+    for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
+      ASSERT_EQ(d.title, before_[d.entryId]) << where;
+    }
+  }
+
+  // Writes and syncs of an uncut run (or undo), to pick cuts among.
+  std::int64_t Count(const std::function<void()>& what) {
+    const std::int64_t start = vfs_->Operations();
+    what();
+    return vfs_->Operations() - start;
+  }
+
+  std::int32_t id_ = 0;
+  QString file_;
+  std::map<std::int64_t, QString> before_;
+  QTemporaryDir journalDir_;
+  QTemporaryDir kept_;
+  std::unique_ptr<qm::testing::CrashVfs> vfs_;
+  // The journal as the disk holds it after a cut.
+  std::unique_ptr<qm::RunJournal> journal_;
+  std::uint32_t seed_ = 0;
+  std::mt19937 random_;
+};
+
+TEST_F(PowerCut, InTheMiddleOfARun) {
+  Reset();
+  const std::int64_t operations = Count([this] { RunOnce(); });
+  ASSERT_GT(operations, kDocuments);
+  // A run's writes vary a little (its batches end by time as well): a cut
+  // may come after its end, and the run is then whole.
+  int cuts = 0;
+  for (int cut = 0; cut < Cuts(); ++cut) {
+    Reset();
+    const auto at = std::uniform_int_distribution<std::int64_t>(1, operations)(random_);
+    vfs_->CutAt(at, static_cast<std::uint32_t>(random_()));
+    RunOnce();
+    const std::string where = "cut " + std::to_string(cut) + " at " + std::to_string(at);
+    cuts += vfs_->WasCut() ? 1 : 0;
+    ExpectSound(where);
+    ExpectAllBackAfterAnUndo(where);
+    if (HasFatalFailure()) {
+      return;
+    }
+  }
+  EXPECT_GE(cuts, Cuts() * 9 / 10);
+}
+
+TEST_F(PowerCut, InTheMiddleOfAnUndo) {
+  Reset();
+  RunOnce();
+  const std::int64_t operations = Count([this] { UndoOnce(); });
+  ASSERT_GT(operations, kDocuments);
+  // A run's writes vary a little (its batches end by time as well): a cut
+  // may come after its end, and the run is then whole.
+  int cuts = 0;
+  for (int cut = 0; cut < Cuts(); ++cut) {
+    Reset();
+    RunOnce();
+    const auto at = std::uniform_int_distribution<std::int64_t>(1, operations)(random_);
+    vfs_->CutAt(at, static_cast<std::uint32_t>(random_()));
+    UndoOnce();
+    const std::string where = "cut " + std::to_string(cut) + " at " + std::to_string(at);
+    cuts += vfs_->WasCut() ? 1 : 0;
+    ExpectSound(where);
+    ExpectAllBackAfterAnUndo(where);
+    if (HasFatalFailure()) {
+      return;
+    }
+  }
+  EXPECT_GE(cuts, Cuts() * 9 / 10);
+}
+
+}  // namespace
