@@ -1,11 +1,10 @@
 #include "host/catalog.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <limits>
 
 #include "host/host_errors.h"
+#include "platform/environment.h"
 #include "platform/registry_store.h"
 
 namespace qm::host {
@@ -40,9 +39,10 @@ QString EntryKey(HostEdition edition, std::int32_t id) {
 }
 
 // nullopt when the value is missing; a value of the wrong type is damage.
-std::optional<QString> QueryText(std::uint32_t root, const QString& key, const QString& name) {
+std::optional<QString> QueryText(platform::RegistryStore& registry, std::uint32_t root,
+                                 const QString& key, const QString& name) {
   platform::RegistryValue value;
-  if (platform::SystemRegistry().QueryValue(root, key, name, &value) != reg::kSuccess) {
+  if (registry.QueryValue(root, key, name, &value) != reg::kSuccess) {
     return std::nullopt;
   }
   if (value.type != reg::kSz) {
@@ -50,9 +50,13 @@ std::optional<QString> QueryText(std::uint32_t root, const QString& key, const Q
   }
   std::optional<QString> text = DecodeRegistryText(value.data);
   if (!text) {
-    Damaged(key, name, "its text is not valid UTF-8");
+    Damaged(key, name, "its text is no text in the system's code page");
   }
   return text;
+}
+
+std::optional<QString> QueryText(std::uint32_t root, const QString& key, const QString& name) {
+  return QueryText(platform::SystemRegistry(), root, key, name);
 }
 
 std::optional<std::uint32_t> QueryDword(std::uint32_t root, const QString& key,
@@ -74,6 +78,14 @@ std::optional<std::uint32_t> QueryDword(std::uint32_t root, const QString& key,
 void Set(std::uint32_t root, const QString& key, const QString& name, std::uint32_t type,
          const QByteArray& data) {
   const std::int32_t rc = platform::SystemRegistry().SetValue(root, key, name, type, data);
+  if (rc != reg::kSuccess) {
+    WriteFailed(key, name, rc);
+  }
+}
+
+void SetText(platform::RegistryStore& registry, std::uint32_t root, const QString& key,
+             const QString& name, const QString& text) {
+  const std::int32_t rc = registry.SetValue(root, key, name, reg::kSz, RegistryTextOf(text));
   if (rc != reg::kSuccess) {
     WriteFailed(key, name, rc);
   }
@@ -107,12 +119,13 @@ QString CatalogKey(HostEdition edition) {
          QStringLiteral("\\Collections");
 }
 
-std::optional<HostInstall> FindInstall() {
-  platform::RegistryStore& registry = platform::SystemRegistry();
+namespace {
+
+std::optional<HostInstall> FindInstallIn(platform::RegistryStore& registry) {
   // A damaged "AppPath" counts as an empty one, as it does for the tool.
   std::optional<QString> germanPath;
   try {
-    germanPath = QueryText(reg::kLocalMachine, InstallKey(HostEdition::German), kAppPath);
+    germanPath = QueryText(registry, reg::kLocalMachine, InstallKey(HostEdition::German), kAppPath);
   } catch (const Error&) {
   }
   if (germanPath && !germanPath->isEmpty()) {
@@ -124,10 +137,33 @@ std::optional<HostInstall> FindInstall() {
   }
   std::optional<QString> englishPath;
   try {
-    englishPath = QueryText(reg::kLocalMachine, englishKey, kAppPath);
+    englishPath = QueryText(registry, reg::kLocalMachine, englishKey, kAppPath);
   } catch (const Error&) {
   }
   return HostInstall{HostEdition::English, englishPath.value_or(QString())};
+}
+
+}  // namespace
+
+std::optional<HostInstall> FindInstall() {
+  platform::RegistryStore& hostView = platform::SystemRegistry(platform::RegistryView::k32Bit);
+  platform::RegistryStore& ownView = platform::SystemRegistry(platform::RegistryView::k64Bit);
+  std::optional<HostInstall> install = FindInstallIn(hostView);
+  if (&ownView == &hostView || (install && !install->appPath.isEmpty())) {
+    return install;
+  }
+  std::optional<HostInstall> own = FindInstallIn(ownView);
+  return own && (!own->appPath.isEmpty() || !install) ? own : install;
+}
+
+void WriteInstallFolder(HostEdition edition, const QString& appPath) {
+  platform::RegistryStore& hostView = platform::SystemRegistry(platform::RegistryView::k32Bit);
+  const QString key = InstallKey(edition);
+  const std::int32_t rc = hostView.CreateKey(reg::kLocalMachine, key);
+  if (rc != reg::kSuccess) {
+    WriteFailed(key, QString(), rc);
+  }
+  SetText(hostView, reg::kLocalMachine, key, kAppPath, appPath);
 }
 
 HostInstall RequireInstall() {
@@ -187,13 +223,17 @@ std::optional<std::int32_t> ReadDefaultCollectionId(HostEdition edition) {
 }
 
 void WriteCatalogEntry(HostEdition edition, const CatalogEntry& entry) {
+  // Both texts are checked before anything is written: an entry is never
+  // left half-written.
+  RegistryTextOf(entry.name);
+  RegistryTextOf(entry.file);
   const QString key = EntryKey(edition, entry.id);
   Create(reg::kCurrentUser, key);
-  Set(reg::kCurrentUser, key, kName, reg::kSz, EncodeRegistryText(entry.name));
+  SetText(platform::SystemRegistry(), reg::kCurrentUser, key, kName, entry.name);
   Set(reg::kCurrentUser, key, kKind, reg::kDword,
       EncodeRegistryDword(static_cast<std::uint32_t>(entry.kind)));
   // The file last: an entry without it is not yet usable, never half right.
-  Set(reg::kCurrentUser, key, kFile, reg::kSz, EncodeRegistryText(entry.file));
+  SetText(platform::SystemRegistry(), reg::kCurrentUser, key, kFile, entry.file);
 }
 
 void WriteDefaultCollectionId(HostEdition edition, std::int32_t id) {
@@ -216,9 +256,22 @@ void RemoveCatalogEntry(HostEdition edition, std::int32_t id) {
   }
 }
 
-QByteArray EncodeRegistryText(const QString& text) {
-  QByteArray data = text.toUtf8();
-  data.append('\0');
+QByteArray RegistryTextOf(const QString& text) {
+  std::optional<QByteArray> data = EncodeRegistryText(text);
+  if (!data) {
+    Throw(errc::kBadArgument, kCatalogSource,
+          QStringLiteral("\"%1\" cannot be written to the registry: the system's code page "
+                         "has no letters for all of it.")
+              .arg(text));
+  }
+  return *data;
+}
+
+std::optional<QByteArray> EncodeRegistryText(const QString& text) {
+  std::optional<QByteArray> data = platform::ToAnsiExactly(text);
+  if (data) {
+    data->append('\0');
+  }
   return data;
 }
 
@@ -234,13 +287,7 @@ std::optional<QString> DecodeRegistryText(const QByteArray& data) {
   // The text ends at the first zero, as for the registry's own readers; a
   // value stored without one is taken whole.
   const qsizetype zero = data.indexOf('\0');
-  const QByteArray bytes = zero >= 0 ? data.left(zero) : data;
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = decoder.decode(bytes);
-  if (decoder.hasError()) {
-    return std::nullopt;
-  }
-  return text;
+  return platform::FromAnsiExactly(zero >= 0 ? data.left(zero) : data);
 }
 
 std::optional<std::uint32_t> DecodeRegistryDword(const QByteArray& data) {

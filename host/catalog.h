@@ -12,13 +12,18 @@
 //       "Kind"  REG_DWORD  1 local, any other value network
 //       "File"  REG_SZ     path of the collection's database file
 //
-// <Edition> is "Quillmarke" (German) or "Quillmark" (English). Collections
-// belong to the user, like the settings beside them. REG_SZ values are UTF-8
-// with a terminating zero, REG_DWORD values four little-endian bytes.
+// <Edition> is "Quillmarke" (German) or "Quillmark" (English). The host is a
+// 32-bit program: its install key lives in the registry's 32-bit view, where
+// the 64-bit programs look first (RegistryView). Collections belong to the
+// user, like the settings beside them. REG_SZ values are texts in the
+// system's ANSI code page (UTF-8 on Linux) with a terminating zero, as the
+// host's own ANSI calls write them; REG_DWORD values four little-endian
+// bytes.
 //
 // Values are read as untrusted bytes: a wrong type, a wrong size or text
-// that is not UTF-8 is reported as a damaged catalog, naming the value, and
-// nothing is changed. Subkeys of Collections whose name is not a decimal ID
+// that is no text in the code page is reported as a damaged catalog, naming
+// the value, and nothing is changed. A text the code page cannot hold is not
+// written at all. Subkeys of Collections whose name is not a decimal ID
 // are not collections and are passed over.
 #pragma once
 
@@ -46,8 +51,12 @@ QString SettingsKey(hostadmin::HostEdition edition);
 QString CatalogKey(hostadmin::HostEdition edition);
 
 // The registered host, found by the tool's rule: German when its "AppPath"
-// is not empty, otherwise English when its install key exists.
+// is not empty, otherwise English when its install key exists; in the
+// 32-bit view, and where that holds no host, in the 64-bit one.
 std::optional<hostadmin::HostInstall> FindInstall();
+
+// Registers the install folder as a 32-bit host does.
+void WriteInstallFolder(hostadmin::HostEdition edition, const QString& appPath);
 // As FindInstall, but no host is an error (kNoHost).
 hostadmin::HostInstall RequireInstall();
 
@@ -61,8 +70,11 @@ void WriteCatalogEntry(hostadmin::HostEdition edition, const CatalogEntry& entry
 void WriteDefaultCollectionId(hostadmin::HostEdition edition, std::int32_t id);
 void RemoveCatalogEntry(hostadmin::HostEdition edition, std::int32_t id);
 
-// The registry's encodings of text and 32-bit numbers.
-QByteArray EncodeRegistryText(const QString& text);
+// The registry's encodings of text and 32-bit numbers. A text the ANSI code
+// page cannot hold has no encoding.
+std::optional<QByteArray> EncodeRegistryText(const QString& text);
+// The same, or kBadArgument naming the text when it has none.
+QByteArray RegistryTextOf(const QString& text);
 QByteArray EncodeRegistryDword(std::uint32_t value);
 // nullopt when the bytes are not what the type promises.
 std::optional<QString> DecodeRegistryText(const QByteArray& data);

@@ -42,6 +42,9 @@ std::int32_t CreateCollectionIn(const HostInstall& install, const QString& name,
     path = install.appPath + QStringLiteral("collections/%1.qmdb").arg(id);
   }
   path = QFileInfo(path).absoluteFilePath();
+  // Texts the registry cannot hold are refused before the file is made.
+  host::RegistryTextOf(name);
+  host::RegistryTextOf(path);
   host::CreateCollectionFile(path, name, install.edition == HostEdition::German);
   host::WriteCatalogEntry(install.edition, CatalogEntry{id, name, network ? 2 : 1, path});
   const std::optional<std::int32_t> current = host::ReadDefaultCollectionId(install.edition);
@@ -66,18 +69,7 @@ void InstallHost(HostEdition edition, const QString& installDir) {
   if (!folder.endsWith(QLatin1Char('/'))) {
     folder += QLatin1Char('/');
   }
-  const QString installKey = host::InstallKey(edition);
-  CreateKeyOrThrow(reg::kLocalMachine, installKey);
-  const std::int32_t rc =
-      platform::SystemRegistry().SetValue(reg::kLocalMachine, installKey, QStringLiteral("AppPath"),
-                                          reg::kSz, host::EncodeRegistryText(folder));
-  if (rc != reg::kSuccess) {
-    host::Throw(errc::kRegistry, host::kAdminSource,
-                QStringLiteral("\"AppPath\" of the registry key %1 could not be written "
-                               "(error %2).")
-                    .arg(installKey)
-                    .arg(rc));
-  }
+  host::WriteInstallFolder(edition, folder);
   CreateKeyOrThrow(reg::kCurrentUser, host::SettingsKey(edition));
   CreateKeyOrThrow(reg::kCurrentUser, host::CatalogKey(edition));
   if (host::CatalogIds(edition).empty()) {

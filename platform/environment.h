@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace qm::platform {
 
 // Replaces every %NAME% reference whose NAME is set in the process
@@ -18,8 +20,17 @@ QString ExpandEnvironmentStrings(const QString& text);
 QString ProgramBaseName();
 
 // Texts cross the platform boundary in the system's ANSI code page; on Linux
-// that code page is UTF-8.
+// that code page is UTF-8. These two convert as the system's ANSI calls do:
+// a character the code page lacks becomes its default character ("?").
 QByteArray ToAnsi(const QString& text);
 QString FromAnsi(const QByteArray& bytes);
+
+// The same, exactly or not at all: nothing when the code page cannot hold a
+// character of the text (no "?" and no look-alike letter stands in for it),
+// or when the bytes are no text in the code page. Whatever stores or names
+// something with a text converts it this way, so that what is stored is what
+// was asked for.
+std::optional<QByteArray> ToAnsiExactly(const QString& text);
+std::optional<QString> FromAnsiExactly(const QByteArray& bytes);
 
 }  // namespace qm::platform

@@ -1,8 +1,9 @@
 // A module of icons loaded as data: the host's resource library
 // ("QMRes.dll"), asked for its icons by name and freed again.
 //
-// On Windows this is the system's loader: LoadLibraryExA with
-// LOAD_LIBRARY_AS_DATAFILE, LoadImageA for each icon, FreeLibrary. Elsewhere
+// On Windows this is the system's loader: LoadLibraryExW (the path in its
+// wide form) with LOAD_LIBRARY_AS_DATAFILE, LoadImageA for each icon,
+// FreeLibrary. Elsewhere
 // the module is read by our own resource reader (pe_resources.h) and its
 // icon images are decoded by icon_decoder.h, so that both answer alike.
 #pragma once

@@ -54,7 +54,16 @@ inline constexpr std::int32_t kNoMoreItems = 259;
 inline constexpr std::int32_t kBadDatabase = 1009;    // ERROR_BADDB
 inline constexpr std::int32_t kKeyDeleted = 1018;     // ERROR_KEY_DELETED
 inline constexpr std::int32_t kIoFailed = 1016;       // ERROR_REGISTRY_IO_FAILED
+// A name or text the ANSI code page cannot hold (ERROR_NO_UNICODE_TRANSLATION).
+inline constexpr std::int32_t kNoUnicodeTranslation = 1113;
 }  // namespace reg
+
+// 64-bit Windows keeps two views of HKEY_LOCAL_MACHINE\SOFTWARE: 32-bit
+// programs, such as the host, see and write theirs (KEY_WOW64_32KEY), 64-bit
+// programs theirs (KEY_WOW64_64KEY). What lies below
+// HKEY_CURRENT_USER\Software is the same in both. Linux has one store for
+// both views.
+enum class RegistryView { k32Bit, k64Bit };
 
 struct RegistryValue {
   std::uint32_t type = reg::kNone;
@@ -83,17 +92,27 @@ class RegistryStore {
   virtual std::int32_t DeleteValue(std::uint32_t root, const QString& path,
                                    const QString& name) = 0;
 
-  // Names as they were first written (case kept), in a stable order.
+  // Names as they were first written (case kept), in a stable order. A
+  // listing that fails part-way returns the failure with the names read
+  // before it in *names.
   virtual std::int32_t EnumValueNames(std::uint32_t root, const QString& path,
                                       QStringList* names) = 0;
   virtual std::int32_t EnumSubkeyNames(std::uint32_t root, const QString& path,
                                        QStringList* names) = 0;
 };
 
-// The registry of this machine and user. On Linux: the store file
-// RegistryFilePath() names, looked up afresh on each call so that a change of
-// XDG_CONFIG_HOME (tests) takes effect at once.
-RegistryStore& SystemRegistry();
+// The registry of this machine and user, in the 64-bit programs' view unless
+// another is asked for. On Linux: the store file RegistryFilePath() names,
+// looked up afresh on each call so that a change of XDG_CONFIG_HOME (tests)
+// takes effect at once.
+RegistryStore& SystemRegistry(RegistryView view = RegistryView::k64Bit);
+
+// For tests only; the program never calls it. On Windows every root of the
+// system registry becomes a subkey of this key below HKEY_CURRENT_USER, so
+// that tests never touch a person's real keys; an empty key ends that. On
+// Linux tests point XDG_CONFIG_HOME at a folder of their own instead, and
+// this does nothing.
+void SetRegistrySandbox(const QString& keyBelowCurrentUser);
 
 // Where the Linux store lives: $XDG_CONFIG_HOME/qmregistry/registry.db, with
 // XDG_CONFIG_HOME defaulting to ~/.config.

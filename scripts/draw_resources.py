@@ -5,13 +5,15 @@
     scripts/draw_resources.py --check  exit 1 when a committed file differs
 
 Outputs (all byte-for-byte reproducible):
-  classic/<name>.bmp   the 28 classic folder bitmaps in resource form: a
+  classic/<name>.bmp   the 28 classic folder bitmaps as bitmap files: the
+                       14-byte file header, then the resource itself, a
                        40-byte BITMAPINFOHEADER and 768 bytes of 24-bit
-                       pixels, bottom-up, no file header (808 bytes each)
-  icons/App_XP.ico     application icon, 16 and 32 pixels, 32 bits
+                       pixels, bottom-up (808 bytes; 822 with the header,
+                       which the resource compiler takes off)
+  icons/App_XP.ico     application icon, 32 and 16 pixels, 32 bits
   icons/App_32_XP.ico  application logo, 32 pixels, 32 bits
-  icons/frmMain.ico    design-time window icon, 16 and 32 pixels, 16 colours
-  icons/imgCSLogo.ico  built-in logo, 32 pixels, 24 bits with mask
+  design/frmMain.ico   design-time window icon, 16 and 32 pixels, 16 colours
+  design/imgCSLogo.ico built-in logo, 32 pixels, 24 bits with mask
 """
 
 import os
@@ -57,9 +59,10 @@ def pack_rows(rows, bits, pixel):
 
 def classic_bitmap(pixels):
     data = pack_rows(pixels, 24, lambda rgb: bytes((rgb[2], rgb[1], rgb[0])))
-    result = info_header(16, 16, 24, len(data)) + data
-    assert len(result) == 808
-    return result
+    resource = info_header(16, 16, 24, len(data)) + data
+    assert len(resource) == 808
+    # "BM", the file's size, two reserved words, where the pixels begin.
+    return struct.pack("<2sIHHI", b"BM", 14 + len(resource), 0, 0, 14 + 40) + resource
 
 
 def icon_image(rgba_rows, bits):
@@ -99,12 +102,14 @@ def outputs():
         files[os.path.join("classic", name + ".bmp")] = classic_bitmap(pixels)
     small = draw_app_art.render(16)
     large = draw_app_art.render(32)
-    files[os.path.join("icons", "App_XP.ico")] = icon_file([(16, 32, icon_image(small, 32)),
-                                                             (32, 32, icon_image(large, 32))])
+    # 32 pixels first: the system's loader takes a group's first image when
+    # asked for the natural size, and that is the window's big icon.
+    files[os.path.join("icons", "App_XP.ico")] = icon_file([(32, 32, icon_image(large, 32)),
+                                                             (16, 32, icon_image(small, 32))])
     files[os.path.join("icons", "App_32_XP.ico")] = icon_file([(32, 32, icon_image(large, 32))])
-    files[os.path.join("icons", "frmMain.ico")] = icon_file([(16, 4, icon_image(small, 4)),
+    files[os.path.join("design", "frmMain.ico")] = icon_file([(16, 4, icon_image(small, 4)),
                                                               (32, 4, icon_image(large, 4))])
-    files[os.path.join("icons", "imgCSLogo.ico")] = icon_file([(32, 24, icon_image(large, 24))])
+    files[os.path.join("design", "imgCSLogo.ico")] = icon_file([(32, 24, icon_image(large, 24))])
     return files
 
 

@@ -5,27 +5,20 @@
 
 #include "platform/error.h"
 #include "platform/icon_decoder.h"
+#include "platform/program_resources.h"
 
 namespace qm::startup {
 namespace {
-
-QIcon IconOf(const QList<QImage>& images) {
-  QIcon icon;
-  for (const QImage& image : images) {
-    icon.addPixmap(QPixmap::fromImage(image));
-  }
-  return icon;
-}
 
 QImage FirstOf(const QList<QImage>& images) { return images.isEmpty() ? QImage() : images.first(); }
 
 }  // namespace
 
-QList<QImage> ProgramIconImages(const QString& resourceName) {
-  if (resourceName.isEmpty() || resourceName.contains(u'/')) {
+QList<QImage> DesignTimeIconImages(const QString& name) {
+  if (name.isEmpty() || name.contains(u'/')) {
     return {};
   }
-  QFile file(QStringLiteral(":/qm/icons/%1.ico").arg(resourceName));
+  QFile file(QStringLiteral(":/qm/design/%1.ico").arg(name));
   if (!file.open(QIODevice::ReadOnly)) {
     return {};
   }
@@ -36,12 +29,20 @@ QList<QImage> ProgramIconImages(const QString& resourceName) {
   }
 }
 
-QIcon ApplicationIcon() { return IconOf(ProgramIconImages(QStringLiteral("App_XP"))); }
+bool ShowApplicationIcon(QWindow& window) {
+  return platform::SetBigWindowIcon(window, QStringLiteral("App_XP"));
+}
 
-QImage ApplicationLogo() { return FirstOf(ProgramIconImages(QStringLiteral("App_32_XP"))); }
+QImage ApplicationLogo() { return platform::DrawProgramIcon(QStringLiteral("App_32_XP"), Qt::white); }
 
-QIcon DesignTimeWindowIcon() { return IconOf(ProgramIconImages(QStringLiteral("frmMain"))); }
+QIcon DesignTimeWindowIcon() {
+  QIcon icon;
+  for (const QImage& image : DesignTimeIconImages(QStringLiteral("frmMain"))) {
+    icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
+}
 
-QImage ClassicLogo() { return FirstOf(ProgramIconImages(QStringLiteral("imgCSLogo"))); }
+QImage ClassicLogo() { return FirstOf(DesignTimeIconImages(QStringLiteral("imgCSLogo"))); }
 
 }  // namespace qm::startup

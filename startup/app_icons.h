@@ -1,10 +1,12 @@
 // The program's own window icons and logos.
 //
-// The modern appearance gives the window the icon "App_XP" (16 and 32
-// pixels) and draws "App_32_XP" into picLogo; the classic appearance keeps
-// the design-time window icon and the built-in logo of imgCSLogo. All four
-// are compiled into the program; a missing or unreadable one gives a null
-// icon or image rather than an error, as the window opens either way.
+// The modern appearance gives the window the icon resource "App_XP" as its
+// big icon and draws the icon resource "App_32_XP" into picLogo; both come
+// from the program's resources (platform/program_resources.h). The classic
+// appearance keeps the design-time window icon and the built-in logo of
+// imgCSLogo, which belong to the window's design and are compiled into it
+// on every system. A missing or unreadable one gives a null icon or image
+// rather than an error, as the window opens either way.
 #pragma once
 
 #include <QIcon>
@@ -12,17 +14,19 @@
 #include <QList>
 #include <QString>
 
+class QWindow;
+
 namespace qm::startup {
 
-// The images of one of the program's icon resources ("App_XP",
-// "App_32_XP", "frmMain", "imgCSLogo"), in stored order; empty for an
-// unknown name or an unreadable resource.
-QList<QImage> ProgramIconImages(const QString& resourceName);
+// The images of a design-time icon ("frmMain", "imgCSLogo"), in stored
+// order; empty for an unknown name or an unreadable file.
+QList<QImage> DesignTimeIconImages(const QString& name);
 
-// "App_XP" with both sizes: the window's big icon in the modern appearance.
-QIcon ApplicationIcon();
+// Gives the window "App_XP" as its big icon: the modern appearance.
+bool ShowApplicationIcon(QWindow& window);
 
-// "App_32_XP" at its natural size (32 by 32): the logo drawn into picLogo.
+// "App_32_XP" at its natural size (32 by 32), drawn over the white of the
+// band it sits in: the logo of picLogo.
 QImage ApplicationLogo();
 
 // The window's design-time icon, kept in the classic appearance.

@@ -1,10 +1,10 @@
 #include "startup/folder_icons.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include "platform/error.h"
+#include "platform/file_attributes.h"
 #include "platform/icon_decoder.h"
+#include "platform/program_resources.h"
 
 namespace qm::startup {
 namespace {
@@ -67,8 +67,7 @@ const std::array<FolderIconRow, kFolderIconCount>& FolderIconTable() {
 QString ResourceLibraryPath(const QString& installFolder) { return installFolder + QStringLiteral("QMRes.dll"); }
 
 bool ResourceLibraryExists(const QString& installFolder) {
-  const QFileInfo info(ResourceLibraryPath(installFolder));
-  return info.isFile() && !info.isHidden();
+  return platform::IsNormalFile(ResourceLibraryPath(installFolder));
 }
 
 bool ChooseModernIconSet(WindowsVersion& version, const QString& installFolder) {
@@ -81,16 +80,7 @@ std::optional<QImage> LoadIconPicture(const platform::IconModule& library, const
   return library.Icon(name, kSmallIconSide);
 }
 
-QByteArray ClassicBitmapResource(const QString& name) {
-  if (name.isEmpty() || name.contains(u'/')) {
-    return {};
-  }
-  QFile file(QStringLiteral(":/qm/classic/%1.bmp").arg(name));
-  if (!file.open(QIODevice::ReadOnly)) {
-    return {};
-  }
-  return file.readAll();
-}
+QByteArray ClassicBitmapResource(const QString& name) { return platform::ProgramBitmap(name); }
 
 std::optional<QImage> LoadClassicBitmap(const QString& name) {
   const QByteArray bytes = ClassicBitmapResource(name);

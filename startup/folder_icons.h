@@ -39,7 +39,7 @@ enum class IconSet { Classic, Modern };
 QString ResourceLibraryPath(const QString& installFolder);
 
 // True when the resource library exists as a normal file (not a folder,
-// not hidden).
+// not hidden, not a system file).
 bool ResourceLibraryExists(const QString& installFolder);
 
 // True for the modern set: a version code above 5 and the resource library

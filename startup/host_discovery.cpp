@@ -12,7 +12,9 @@ QString HostInstallation::SettingsKey() const {
   return QLatin1String(englishEdition ? kEnglishSettingsKey : kGermanSettingsKey);
 }
 
-HostInstallation DiscoverHostInstallation(platform::RegistryStore& store) {
+namespace {
+
+HostInstallation DiscoverIn(platform::RegistryStore& store) {
   cRegistry registry(store);
   registry.SetClassKey(static_cast<std::int32_t>(platform::reg::kLocalMachine));
   registry.SetValueType(static_cast<std::int32_t>(platform::reg::kSz));
@@ -31,6 +33,17 @@ HostInstallation DiscoverHostInstallation(platform::RegistryStore& store) {
   host.installFolder = registry.Value().toString();
   host.englishEdition = true;
   return host;
+}
+
+}  // namespace
+
+HostInstallation DiscoverHostInstallation(platform::RegistryStore& hostView,
+                                          platform::RegistryStore& ownView) {
+  const HostInstallation host = DiscoverIn(hostView);
+  if (!host.installFolder.isEmpty() || &ownView == &hostView) {
+    return host;
+  }
+  return DiscoverIn(ownView);
 }
 
 }  // namespace qm

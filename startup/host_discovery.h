@@ -3,6 +3,11 @@
 // The German edition's install key is asked first; only when it yields no
 // folder does the English edition count, and then even when its own key is
 // missing too. Nothing else (files, versions) takes part in the decision.
+//
+// The host is a 32-bit program, so on 64-bit Windows its install keys live
+// in the registry's 32-bit view. The keys are read there first; only where
+// that view yields no folder at all is the program's own view asked, by the
+// same rule.
 #pragma once
 
 #include <QString>
@@ -33,8 +38,10 @@ struct HostInstallation {
 };
 
 // Reads the install keys; never fails (a missing host gives an empty folder
-// and the English edition).
+// and the English edition). Where both views are one store (Linux), it is
+// read once.
 HostInstallation DiscoverHostInstallation(
-    platform::RegistryStore& store = platform::SystemRegistry());
+    platform::RegistryStore& hostView = platform::SystemRegistry(platform::RegistryView::k32Bit),
+    platform::RegistryStore& ownView = platform::SystemRegistry(platform::RegistryView::k64Bit));
 
 }  // namespace qm

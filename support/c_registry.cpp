@@ -60,10 +60,20 @@ std::optional<std::int32_t> WholeNumber(const QVariant& value) {
   }
 }
 
-QByteArray TextData(const QString& text) {
-  QByteArray data = platform::ToAnsi(text);
-  data.append('\0');
+// The text in the ANSI code page with its terminator; nothing when the code
+// page cannot hold it, so that no "?" is stored in its place.
+std::optional<QByteArray> TextData(const QString& text) {
+  std::optional<QByteArray> data = platform::ToAnsiExactly(text);
+  if (data) {
+    data->append('\0');
+  }
   return data;
+}
+
+// A text value's characters: everything stored but its terminator. A value
+// stored without one is whole.
+QByteArray TextBytes(const QByteArray& data) {
+  return data.endsWith('\0') ? data.left(data.size() - 1) : data;
 }
 
 }  // namespace
@@ -92,8 +102,7 @@ QVariant cRegistry::ReadStored(const platform::RegistryValue& stored) const {
       if (data.isEmpty()) {
         return default_;
       }
-      // Every stored character but the final one, the terminator.
-      const QString text = platform::FromAnsi(data.left(data.size() - 1));
+      const QString text = platform::FromAnsi(TextBytes(data));
       if (stored.type == reg::kExpandSz && expandStrings_) {
         return platform::ExpandEnvironmentStrings(text);
       }
@@ -132,7 +141,9 @@ void cRegistry::StoreByType(const QVariant& vValue) {
     case static_cast<std::int32_t>(reg::kExpandSz): {
       if (const std::optional<QString> text = StoredText(vValue)) {
         const std::uint32_t type = LooksExpandable(*text) ? reg::kExpandSz : reg::kSz;
-        result = store_->SetValue(Root(), sectionKey_, valueKey_, type, TextData(*text));
+        const std::optional<QByteArray> data = TextData(*text);
+        result = data ? store_->SetValue(Root(), sectionKey_, valueKey_, type, *data)
+                      : reg::kNoUnicodeTranslation;
       }
       break;
     }
@@ -200,12 +211,13 @@ bool cRegistry::DeleteValue() {
 bool cRegistry::EnumerateValues(QStringList& sKeyNames, int& iKeyCount) {
   iKeyCount = 0;
   sKeyNames.clear();
+  // A listing that fails part-way stops at the index that failed: the names
+  // before it count.
   QStringList names;
-  if (store_->EnumValueNames(Root(), sectionKey_, &names) == reg::kSuccess) {
-    for (const QString& name : names) {
-      sKeyNames.append(name);
-      ++iKeyCount;
-    }
+  store_->EnumValueNames(Root(), sectionKey_, &names);
+  for (const QString& name : names) {
+    sKeyNames.append(name);
+    ++iKeyCount;
   }
   return true;
 }
@@ -214,11 +226,12 @@ bool cRegistry::EnumerateSections(QStringList& sSect, int& iSectCount) {
   iSectCount = 0;
   sSect.clear();
   try {
-    QStringList names;
-    if (store_->OpenKey(Root(), sectionKey_) != reg::kSuccess ||
-        store_->EnumSubkeyNames(Root(), sectionKey_, &names) != reg::kSuccess) {
+    if (store_->OpenKey(Root(), sectionKey_) != reg::kSuccess) {
       return true;
     }
+    // As for values: a listing that fails part-way keeps the names before it.
+    QStringList names;
+    store_->EnumSubkeyNames(Root(), sectionKey_, &names);
     for (const QString& name : names) {
       if (platform::ToAnsi(name).size() >= kSubkeyNameBuffer) {
         break;  // does not fit the buffer: the listing ends here

@@ -60,15 +60,18 @@ class cRegistry {
   void SetExpandStrings(bool bExpand) { expandStrings_ = bExpand; }
 
   // Reads the value, converted by its stored type: texts (expandable ones
-  // with environment variables expanded), a number for 32-bit types, the
+  // with environment variables expanded; a text stored without its
+  // terminator keeps its last character), a number for 32-bit types, the
   // raw bytes for everything else. Anything that goes wrong gives Default.
   QVariant Value();
 
   // Writes the value by ValueType, creating missing keys. Types 1 and 2
   // store a text, as an expandable string when it holds "%" and another "%"
   // with at least one character between them; 3 a byte array; 4 and 5 a
-  // 16-bit or 32-bit number as a 32-bit REG_DWORD. Throws qm::Error; a
-  // failed write leaves the stored value unchanged.
+  // 16-bit or 32-bit number as a 32-bit REG_DWORD. Texts are stored in the
+  // system's ANSI code page; one it cannot hold is not stored with "?" in
+  // its place but fails as a failed write does. Throws qm::Error; a failed
+  // write leaves the stored value unchanged.
   void SetValue(const QVariant& vValue);
 
   bool KeyExists() const;
@@ -81,7 +84,8 @@ class cRegistry {
 
   // Fill the list with the names of the key's values (subkeys) in the
   // store's order and set the count; a key that does not open gives an
-  // empty list and 0. The lists are 0-based: names at 0 to count - 1.
+  // empty list and 0, a listing that fails part-way the names before the
+  // failure. The lists are 0-based: names at 0 to count - 1.
   bool EnumerateValues(QStringList& sKeyNames, int& iKeyCount);
   bool EnumerateSections(QStringList& sSect, int& iSectCount);
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
 #include <exception>
 #include <initializer_list>
 #include <utility>
@@ -24,12 +25,20 @@ namespace {
 
 // The buttons that start a command look unavailable while one runs, instead
 // of swallowing the click; afterwards they are as they were, however the
-// command ended. Disabling the button that has the focus moves the focus on;
-// unless the command put it somewhere on purpose, it goes back.
+// command ended. Unless the command puts the focus somewhere on purpose, it
+// goes back to where it was.
 class CommandButtonsLocked {
  public:
   CommandButtonsLocked(QWidget& window, std::initializer_list<QPushButton*> buttons)
       : window_(window), focus_(window.focusWidget()) {
+    // A disabled button hands its focus on to the next control in the tab
+    // order, which after Start is Exit: the Space or Enter a user presses
+    // just after clicking Start would close the window. The window itself
+    // holds it instead, where Enter finds Start disabled, Space does nothing
+    // and Esc still means Exit.
+    if (std::find(buttons.begin(), buttons.end(), focus_.data()) != buttons.end()) {
+      window.setFocus(Qt::OtherFocusReason);
+    }
     for (QPushButton* button : buttons) {
       saved_.emplace_back(button, button->isEnabled());
       button->setEnabled(false);

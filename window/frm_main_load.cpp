@@ -77,7 +77,11 @@ void frmMain::LoadIcons() {
   if (!modernAppearance_) {
     return;
   }
-  setWindowIcon(startup::ApplicationIcon());
+  // The design-time icon goes; the application's icon is given to the
+  // system window, which therefore has to exist now.
+  setWindowIcon(QIcon());
+  winId();
+  startup::ShowApplicationIcon(*windowHandle());
   picLogo->show();
   picLogo->raise();
   // A pixmap label keeps the drawn logo across repaints by itself.

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace qm::platform {
 
@@ -54,5 +56,24 @@ QString ProgramBaseName() {
 QByteArray ToAnsi(const QString& text) { return text.toUtf8(); }
 
 QString FromAnsi(const QByteArray& bytes) { return QString::fromUtf8(bytes); }
+
+// UTF-8 holds every character; only a broken surrogate has no form in it.
+std::optional<QByteArray> ToAnsiExactly(const QString& text) {
+  QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+  QByteArray bytes = encoder.encode(text);
+  if (encoder.hasError()) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::optional<QString> FromAnsiExactly(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder.decode(bytes);
+  if (decoder.hasError()) {
+    return std::nullopt;
+  }
+  return text;
+}
 
 }  // namespace qm::platform

@@ -20,6 +20,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/environment.h"
 #include "platform/posix/registry_db_posix.h"
 #include "platform/text_fold.h"
 
@@ -62,6 +63,11 @@ QString HiveToken(std::uint32_t root) { return QString::number(root, 16); }
 QStringList KeyParts(const QString& path) {
   return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
+
+// As on Windows, where names cross in the ANSI code page: a name that has
+// no form in it (here UTF-8: a broken surrogate) names nothing that can be
+// stored.
+bool Spellable(const QString& name) { return ToAnsiExactly(name).has_value(); }
 
 bool KeyNamesFit(const QStringList& parts) {
   for (const QString& part : parts) {
@@ -145,6 +151,9 @@ class SqliteRegistryStore final : public RegistryStore {
     if (!KeyNamesFit(parts)) {
       return HiveName(root) ? reg::kInvalidParameter : reg::kInvalidHandle;
     }
+    if (HiveName(root) != nullptr && !Spellable(path)) {
+      return reg::kNoUnicodeTranslation;
+    }
     return Write(root, [&](sqlite3* db) {
       CreateKeyPath(db, root, parts);
       return reg::kSuccess;
@@ -198,6 +207,9 @@ class SqliteRegistryStore final : public RegistryStore {
     const QStringList parts = KeyParts(path);
     if (name.size() > kMaxValueNameLength) {
       return HiveName(root) ? reg::kInvalidParameter : reg::kInvalidHandle;
+    }
+    if (HiveName(root) != nullptr && !Spellable(name)) {
+      return reg::kNoUnicodeTranslation;
     }
     return Write(root, [&](sqlite3* db) {
       const std::int64_t key = FindKey(db, root, parts);
@@ -298,10 +310,12 @@ QString RegistryFilePath() {
   return base + QStringLiteral("/qmregistry/registry.db");
 }
 
-RegistryStore& SystemRegistry() {
+RegistryStore& SystemRegistry(RegistryView) {
   static SqliteRegistryStore store(&RegistryFilePath);
   return store;
 }
+
+void SetRegistrySandbox(const QString&) {}
 
 std::unique_ptr<RegistryStore> OpenRegistryFile(const QString& path) {
   return std::make_unique<SqliteRegistryStore>([path] { return path; });

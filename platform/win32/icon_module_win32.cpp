@@ -22,8 +22,10 @@ IconModule::~IconModule() = default;
 
 IconModule IconModule::Load(const QString& path) {
   // The loader wants backslashes; with forward ones it may search elsewhere.
-  const QByteArray file = ToAnsi(QDir::toNativeSeparators(path));
-  win32::ModuleHandle module(LoadLibraryExA(file.constData(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  // The wide form takes every folder name, also one the ANSI code page
+  // cannot spell.
+  const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
+  win32::ModuleHandle module(LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) {
     const DWORD code = GetLastError();
     win32::ThrowWin32(code, QStringLiteral("LoadLibraryEx"), QStringLiteral("Cannot load \"%1\"").arg(path));

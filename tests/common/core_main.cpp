@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv) {
   qm::testing::IsolateEnvironment();
+  qm::testing::UsePrivateDesktop();
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
   qm::testing::IsolateEnvironment();
+  qm::testing::UsePrivateDesktop();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", QM_TEST_PLATFORM);
   }

@@ -3,15 +3,26 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/registry_store.h"
+
 namespace qm::testing {
 namespace {
 
 // The Windows build's store is the real registry; there every private
 // settings folder stands for a private key of its own below this one.
-constexpr char kSandboxVariable[] = "QM_REGISTRY_SANDBOX";
+QString SandboxKeyFor(const QString& folder) {
+  return QStringLiteral("Software\\QMReplace tests\\") + QFileInfo(folder).fileName();
+}
 
-QByteArray SandboxKeyFor(const QString& folder) {
-  return QByteArrayLiteral("Software\\QMReplace tests\\") + QFileInfo(folder).fileName().toUtf8();
+// The sandbox the registry works in now.
+QString& CurrentSandbox() {
+  static QString sandbox;
+  return sandbox;
+}
+
+void UseSandbox(const QString& key) {
+  CurrentSandbox() = key;
+  platform::SetRegistrySandbox(key);
 }
 
 }  // namespace
@@ -19,9 +30,11 @@ QByteArray SandboxKeyFor(const QString& folder) {
 void IsolateEnvironment() {
   // Lives until the process exits, then goes with everything in it.
   static QTemporaryDir home;
-  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-  qputenv(kSandboxVariable, SandboxKeyFor(home.path()));
-  qputenv("HOME", home.path().toUtf8());
+  // Paths in the form the environment keeps them (ANSI on Windows, where
+  // the profile folder of the suite's account holds an umlaut).
+  qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+  UseSandbox(SandboxKeyFor(home.path()));
+  qputenv("HOME", home.path().toLocal8Bit());
   // The host's message window follows the runtime folder when there is one;
   // without it, a test that points TMPDIR at a folder of its own gets a
   // message window of its own, apart from a real host and from other tests.
@@ -36,19 +49,23 @@ void IsolateEnvironment() {
 
 ScopedConfigHome::ScopedConfigHome()
     : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
-      previousSandbox_(qgetenv(kSandboxVariable)) {
-  qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
-  qputenv(kSandboxVariable, SandboxKeyFor(dir_.path()));
+      previousSandbox_(CurrentSandbox()) {
+  qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+  UseSandbox(SandboxKeyFor(dir_.path()));
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
-  qputenv(kSandboxVariable, previousSandbox_);
+  UseSandbox(previousSandbox_);
   if (hadPrevious_) {
     qputenv("XDG_CONFIG_HOME", previous_);
   } else {
     qunsetenv("XDG_CONFIG_HOME");
   }
 }
+
+NoRegistrySandbox::NoRegistrySandbox() : previous_(CurrentSandbox()) { UseSandbox(QString()); }
+
+NoRegistrySandbox::~NoRegistrySandbox() { UseSandbox(previous_); }
 
 ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
     : name_(name), previous_(qgetenv(name)), hadPrevious_(qEnvironmentVariableIsSet(name)) {

@@ -18,6 +18,11 @@ namespace qm::testing {
 // says otherwise. Called by the test mains.
 void IsolateEnvironment();
 
+// Keeps the host windows this program makes and looks for apart from those of
+// other programs running at the same time (on Windows, a desktop of the
+// program's own). Called by the test mains before the first window.
+void UsePrivateDesktop();
+
 // A private XDG_CONFIG_HOME for one test (on Windows, a private registry key
 // that stands for the roots): set on construction, the previous value
 // restored on destruction. The registry store follows it at once.
@@ -34,13 +39,32 @@ class ScopedConfigHome {
   QTemporaryDir dir_;
   QByteArray previous_;
   bool hadPrevious_ = false;
-  QByteArray previousSandbox_;
+  QString previousSandbox_;
+};
+
+// The real registry for one scope, without the tests' sandbox (Windows only:
+// the Linux store is always a file of the tests'). For tests that read back
+// what the registry itself holds; they must clean up their own keys.
+class NoRegistrySandbox {
+ public:
+  NoRegistrySandbox();
+  ~NoRegistrySandbox();
+  NoRegistrySandbox(const NoRegistrySandbox&) = delete;
+  NoRegistrySandbox& operator=(const NoRegistrySandbox&) = delete;
+
+ private:
+  QString previous_;
 };
 
 // Sets an environment variable for one scope (a null QByteArray unsets it).
+// A text, a path say, is given as a QString: it is stored in the form the
+// system's environment keeps (the ANSI code page on Windows), so that the
+// program reads back the same text.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const QByteArray& value);
+  ScopedEnv(const char* name, const QString& value) : ScopedEnv(name, value.toLocal8Bit()) {}
+  ScopedEnv(const char* name, const char* value) : ScopedEnv(name, QByteArray(value)) {}
   ~ScopedEnv();
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

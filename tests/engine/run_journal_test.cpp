@@ -417,7 +417,7 @@ TEST_F(RunJournalTest, FolderThatCannotBeMadeIsAClearFailure) {
 
 TEST(RunJournalFolder, FollowsTheUsersDataFolder) {
   QTemporaryDir data;
-  qm::testing::ScopedEnv env("XDG_DATA_HOME", data.path().toUtf8());
+  qm::testing::ScopedEnv env("XDG_DATA_HOME", data.path());
   EXPECT_EQ(qm::DefaultJournalFolder(), data.path() + QStringLiteral("/QMReplace"));
 }
 

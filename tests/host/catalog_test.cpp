@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/test_environment.h"
 #include "host/host_errors.h"
+#include "platform/environment.h"
 #include "platform/registry_store.h"
 #include "stand_in_host.h"
 
@@ -16,8 +19,9 @@ using qm::hostadmin::HostEdition;
 void SetText(std::uint32_t root, const QString& key, const QString& name, const QString& text) {
   auto& registry = qm::platform::SystemRegistry();
   ASSERT_EQ(registry.CreateKey(root, key), reg::kSuccess);
-  ASSERT_EQ(registry.SetValue(root, key, name, reg::kSz, qm::host::EncodeRegistryText(text)),
-            reg::kSuccess);
+  const std::optional<QByteArray> data = qm::host::EncodeRegistryText(text);
+  ASSERT_TRUE(data.has_value());
+  ASSERT_EQ(registry.SetValue(root, key, name, reg::kSz, *data), reg::kSuccess);
 }
 
 TEST(HostCatalog, RegistryEncodingsAreCheckedBeforeUse) {
@@ -26,9 +30,15 @@ TEST(HostCatalog, RegistryEncodingsAreCheckedBeforeUse) {
   EXPECT_EQ(DecodeRegistryText(QByteArray("C:/x\0", 5)), QStringLiteral("C:/x"));
   EXPECT_EQ(DecodeRegistryText(QByteArray("C:/x")), QStringLiteral("C:/x"));  // no terminator
   EXPECT_EQ(DecodeRegistryText(QByteArray("ab\0cd\0", 6)), QStringLiteral("ab"));
-  EXPECT_EQ(DecodeRegistryText(QByteArray("\xC3\xA4rger\0", 7)), QStringLiteral("ärger"));
-  EXPECT_EQ(DecodeRegistryText(QByteArray("\xC3(\0", 3)), std::nullopt);
-  EXPECT_EQ(qm::host::EncodeRegistryText(QStringLiteral("ä")), QByteArray("\xC3\xA4\0", 3));
+  // Texts are in the system's code page, as the host's ANSI calls keep them,
+  // and a text it cannot hold has no encoding at all (no "?" in its place).
+  EXPECT_EQ(qm::host::EncodeRegistryText(QStringLiteral("Ärger")),
+            qm::platform::ToAnsi(QStringLiteral("Ärger")) + '\0');
+  EXPECT_EQ(qm::host::EncodeRegistryText(QStringLiteral("a") + QChar(0xD800)), std::nullopt);
+  EXPECT_EQ(DecodeRegistryText(qm::platform::ToAnsi(QStringLiteral("Ärger"))), QStringLiteral("Ärger"));
+  if (!qm::platform::FromAnsiExactly(QByteArray("\xC3("))) {  // UTF-8, not 1252, has no such text
+    EXPECT_EQ(DecodeRegistryText(QByteArray("\xC3(\0", 3)), std::nullopt);
+  }
 
   EXPECT_EQ(DecodeRegistryDword(QByteArray("\x01\x02\x00\x80", 4)), 0x80000201u);
   EXPECT_EQ(DecodeRegistryDword(QByteArray("\x01\x02\x03", 3)), std::nullopt);
@@ -137,13 +147,18 @@ TEST_F(HostCatalogRoundTrip, DamagedCatalogValuesAreReportedAndLeftAlone) {
     std::uint32_t type;
     QByteArray data;
   };
-  const Case cases[] = {
-      {"Kind", reg::kSz, qm::host::EncodeRegistryText(QStringLiteral("1"))},
+  std::vector<Case> cases = {
+      {"Kind", reg::kSz, QByteArray("1\0", 2)},
       {"Kind", reg::kDword, QByteArray("\x01\x00", 2)},
-      {"File", reg::kSz, QByteArray("\xFF\xFE/x\0", 5)},
       {"File", reg::kBinary, QByteArray("/x", 2)},
       {"Name", reg::kDword, qm::host::EncodeRegistryDword(1)},
   };
+  // Bytes that are no text: in UTF-8 (Linux); code page 1252 has a letter
+  // for every byte.
+  const QByteArray noText("\xFF\xFE/x\0", 5);
+  if (!qm::platform::FromAnsiExactly(noText.chopped(1))) {
+    cases.push_back({"File", reg::kSz, noText});
+  }
   for (const Case& c : cases) {
     qm::platform::RegistryValue saved;
     ASSERT_EQ(registry.QueryValue(reg::kCurrentUser, key, c.value, &saved), reg::kSuccess);

@@ -109,6 +109,20 @@ TEST_F(HostAdmin, CollectionFilesAreNeverOverwritten) {
   EXPECT_EQ(admin::ListCollections().size(), 2u);
 }
 
+// A name the registry's code page cannot hold (a broken surrogate has a
+// form in no code page) is refused before anything is made: no file, no
+// entry half-written into the catalog.
+TEST_F(HostAdmin, ACollectionNameTheRegistryCannotHoldLeavesNothingBehind) {
+  const QString name = QStringLiteral("Bücher ") + QChar(0xD800);
+  const QString file = installPath() + QStringLiteral("refused.qmdb");
+  EXPECT_QM_ERROR(admin::CreateCollection(name, false, file), errc::kBadArgument, "QMHost.Catalog",
+                  "\"" + name + "\" cannot be written to the registry: the system's code page has no "
+                  "letters for all of it.");
+  EXPECT_FALSE(QFileInfo::exists(file));
+  ASSERT_EQ(admin::ListCollections().size(), 1u);
+  EXPECT_NO_THROW(admin::CreateCollection(QStringLiteral("Bücher"), false));
+}
+
 TEST(HostAdminInstall, InstallsEitherEditionWithItsKeysAndDefaultCollection) {
   for (auto edition : {admin::HostEdition::German, admin::HostEdition::English}) {
     qm::testing::ScopedConfigHome home;

@@ -94,13 +94,13 @@ TEST_F(Qmhost, InstallRegistersTheEditionItsFolderAndADefaultCollection) {
 
 TEST_F(Qmhost, InstallFolderDefaultsToTheUsersDataFolderAndIsMadeAbsolute) {
   {
-    qm::testing::ScopedEnv data("XDG_DATA_HOME", Dir("data").toUtf8());
+    qm::testing::ScopedEnv data("XDG_DATA_HOME", Dir("data"));
     ASSERT_EQ(Qm({"install", "--edition", "en"}).status, 0);
     EXPECT_EQ(admin::FindHost()->appPath, Dir("data") + "/Quillmark/");
   }
   {
     qm::testing::ScopedEnv data("XDG_DATA_HOME", QByteArray());
-    qm::testing::ScopedEnv home("HOME", Dir("home").toUtf8());
+    qm::testing::ScopedEnv home("HOME", Dir("home"));
     ASSERT_EQ(Qm({"install", "--edition", "en"}).status, 0);
     EXPECT_EQ(admin::FindHost()->appPath, Dir("home") + "/.local/share/Quillmark/");
   }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/test_environment.h"
+#include "platform/environment.h"
 #include "support/faulty_registry_store.h"
 
 namespace qm {
@@ -16,17 +17,20 @@ namespace reg = platform::reg;
 
 // nullopt: the key is missing; "": the key is there, its AppPath empty;
 // a null QString: the key is there without an AppPath value at all.
-void Install(const char* key, const std::optional<QString>& appPath) {
+void Install(platform::RegistryStore& store, const char* key, const std::optional<QString>& appPath) {
   if (!appPath) {
     return;
   }
-  auto& store = platform::SystemRegistry();
   ASSERT_EQ(store.CreateKey(reg::kLocalMachine, key), reg::kSuccess);
   if (!appPath->isNull()) {
-    QByteArray data = appPath->toUtf8();
+    QByteArray data = platform::ToAnsi(*appPath);
     data.append('\0');
     ASSERT_EQ(store.SetValue(reg::kLocalMachine, key, "AppPath", reg::kSz, data), reg::kSuccess);
   }
+}
+
+void Install(const char* key, const std::optional<QString>& appPath) {
+  Install(platform::SystemRegistry(), key, appPath);
 }
 
 TEST(HostDiscovery, GermanFolderWinsElseEnglishIsTheFallback) {
@@ -57,11 +61,52 @@ TEST(HostDiscovery, GermanFolderWinsElseEnglishIsTheFallback) {
     Install(kGermanInstallKey, c.germanAppPath);
     Install(kEnglishInstallKey, c.englishAppPath);
     testing::FaultyRegistryStore recording(platform::SystemRegistry());
-    const HostInstallation host = DiscoverHostInstallation(recording);
+    const HostInstallation host = DiscoverHostInstallation(recording, recording);
     EXPECT_EQ(host.installFolder, c.folder);
     EXPECT_EQ(host.englishEdition, c.englishEdition);
     EXPECT_EQ(recording.keysRead, c.keysRead);
     EXPECT_EQ(recording.writes, 0);
+  }
+}
+
+// The host is a 32-bit program: its view of the registry is asked first,
+// and the program's own only where the host's view names no folder. Two
+// parts of one store stand for the two views here; tests/win32 uses the
+// real ones.
+TEST(HostDiscovery, TheHostsViewFirstTheOwnViewOnlyWhereItHasNoFolder) {
+  const QString german = "C:\\Programme\\Quillmarke\\";
+  const QString english = "C:\\Program Files\\Quillmark\\";
+  const struct {
+    const char* label;
+    std::optional<QString> hostGerman, hostEnglish, ownGerman, ownEnglish;
+    QString folder;
+    bool englishEdition;
+    bool ownViewRead;
+  } cases[] = {
+      {"host view only", german, std::nullopt, std::nullopt, std::nullopt, german, false, false},
+      {"host view wins", std::nullopt, english, german, std::nullopt, english, true, false},
+      {"own view only", std::nullopt, std::nullopt, german, english, german, false, true},
+      {"host view empty", QString(""), QString(""), std::nullopt, english, english, true, true},
+      {"neither", std::nullopt, std::nullopt, std::nullopt, std::nullopt, "", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    testing::ScopedConfigHome home;
+    testing::FaultyRegistryStore hostView(platform::SystemRegistry());
+    hostView.keysBelow = QStringLiteral("View32\\");
+    testing::FaultyRegistryStore ownView(platform::SystemRegistry());
+    ownView.keysBelow = QStringLiteral("View64\\");
+    Install(hostView, kGermanInstallKey, c.hostGerman);
+    Install(hostView, kEnglishInstallKey, c.hostEnglish);
+    Install(ownView, kGermanInstallKey, c.ownGerman);
+    Install(ownView, kEnglishInstallKey, c.ownEnglish);
+    hostView.keysRead.clear();
+    ownView.keysRead.clear();
+    const HostInstallation host = DiscoverHostInstallation(hostView, ownView);
+    EXPECT_EQ(host.installFolder, c.folder);
+    EXPECT_EQ(host.englishEdition, c.englishEdition);
+    EXPECT_FALSE(hostView.keysRead.isEmpty());
+    EXPECT_EQ(!ownView.keysRead.isEmpty(), c.ownViewRead);
   }
 }
 

@@ -140,6 +140,29 @@ TEST_F(RegistryClassTest, FailedOrUnsupportedWritesRaiseAndStoreNothing) {
   }
 }
 
+// A text with a character the ANSI code page has no letter for is refused as
+// a failed write, not stored with "?" or a look-alike in its place. (A lone
+// surrogate has a letter in no code page, UTF-8 included.)
+TEST_F(RegistryClassTest, TextTheCodePageCannotHoldIsRefusedNotMangled) {
+  const QString text = QStringLiteral("Grüße ") + QChar(0xD800);
+  cRegistry registry = Accessor(reg::kCurrentUser, "K", "v");
+  registry.SetValue(QStringLiteral("old"));
+  for (const std::int32_t type : {1, 2}) {
+    registry.SetValueType(type);
+    EXPECT_QM_ERROR(registry.SetValue(text), ErrorNumber(0x800469A9u), kSource,
+                    "Failed to set registry value Key: '-2147483647',Section: 'K',Key: 'v' to value: '" +
+                        text + "'");
+  }
+  EXPECT_EQ(registry.Value(), QVariant(QStringLiteral("old")));
+  // Nor can such a name be a key or a value.
+  registry.SetValueKey(text);
+  registry.SetValueType(1);
+  EXPECT_THROW(registry.SetValue(QStringLiteral("x")), Error);
+  registry.SetValueKey(QStringLiteral("v"));
+  registry.SetSectionKey(QStringLiteral("K\\") + text);
+  EXPECT_THROW(registry.SetValue(QStringLiteral("x")), Error);
+}
+
 TEST_F(RegistryClassTest, BinaryWriteOfSomethingElseRaisesBareError) {
   for (const QVariant& value : {QVariant(QString("abc")), QVariant(5), QVariant()}) {
     cRegistry registry = Accessor(reg::kCurrentUser, "K", "bin", 3);
@@ -261,6 +284,37 @@ TEST_F(RegistryClassTest, EnumerateSectionsReportsAnUnexpectedFailure) {
   faulty_.throwOnEnumSubkeys = true;
   EXPECT_QM_ERROR(registry.EnumerateSections(names, count), ErrorNumber(0x800469AAu), kSource,
                   "listing broke down");
+}
+
+// The listings stop at the index the registry did not answer: the names
+// read before it are the listing, not an empty one.
+TEST_F(RegistryClassTest, AListingThatFailsPartWayKeepsTheNamesBeforeTheFailure) {
+  cRegistry registry = Accessor(reg::kCurrentUser, "Software\\P", "");
+  for (const char* name : {"One", "Two", "Three"}) {
+    registry.SetSectionKey(QStringLiteral("Software\\P\\") + QLatin1String(name));
+    ASSERT_TRUE(registry.CreateKey());
+    registry.SetSectionKey(QStringLiteral("Software\\P"));
+    registry.SetValueKey(QLatin1String(name));
+    registry.SetValue(QStringLiteral("x"));
+  }
+  // In the store's order, which need not be the order of creation.
+  QStringList values;
+  QStringList sections;
+  int count = 0;
+  ASSERT_TRUE(registry.EnumerateValues(values, count));
+  ASSERT_EQ(count, 3);
+  ASSERT_TRUE(registry.EnumerateSections(sections, count));
+  ASSERT_EQ(count, 3);
+
+  faulty_.failListingsAfter = 2;
+  faulty_.listingFailure = reg::kIoFailed;
+  QStringList names;
+  EXPECT_TRUE(registry.EnumerateValues(names, count));
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(names, values.mid(0, 2));
+  EXPECT_TRUE(registry.EnumerateSections(names, count));
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(names, sections.mid(0, 2));
 }
 
 TEST_F(RegistryClassTest, DamagedStoreReadsDefaultAndKeepsItsBytes) {

@@ -13,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/test_environment.h"
 #include "host/modern_icon_art.h"
+#include "host/resource_library_writer.h"
 #include "host/tool/qmhost_cli.h"
 #include "platform/environment.h"
 #include "startup/folder_icons.h"
@@ -74,6 +77,28 @@ TEST(Win32ResourceLibrary, TheStartUpFillOverTheLoaderGivesTheHostsPictures) {
   }
   // The fill freed the library: the file can go at once.
   EXPECT_TRUE(QFile::remove(folder + QStringLiteral("QMRes.dll")));
+}
+
+// The library counts only as a normal file: hidden and system files are
+// passed over alike, as a listing of normal files passes them over. The
+// install folder may hold letters the ANSI code page lacks: the test and the
+// loader take the path in its wide form.
+TEST(Win32ResourceLibrary, HiddenAndSystemLibrariesDoNotCount) {
+  QTemporaryDir base;
+  const QString folder = base.filePath(QString::fromUtf8("Quillmärke ὁ")) + QLatin1Char('/');
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString library = folder + QStringLiteral("QMRes.dll");
+  host::WriteModernIconLibrary(library);
+  const std::wstring native = QDir::toNativeSeparators(library).toStdWString();
+  EXPECT_TRUE(startup::ResourceLibraryExists(folder));
+  startup::ImageList list;
+  EXPECT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder), startup::IconSet::Modern);
+  for (const DWORD attribute : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+    ASSERT_TRUE(SetFileAttributesW(native.c_str(), attribute));
+    EXPECT_FALSE(startup::ResourceLibraryExists(folder)) << attribute;
+  }
+  ASSERT_TRUE(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(startup::ResourceLibraryExists(folder));
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST_F(HostEndpoint, ReceivesTheRefreshCommand) {
   qm::RequestHostRefresh();
   qm::RequestHostRefresh();
 
-  QDeadlineTimer deadline(5000);
+  QDeadlineTimer deadline(60000);  // ends as soon as both are there
   while (received.size() < 2 && !deadline.hasExpired()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
