@@ -49,11 +49,29 @@ void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& rec
   journaled.End(cancelled ? JournalRunState::Cancelled : JournalRunState::Finished);
 }
 
+// Start's approval: the confirmation question with the preview of the first
+// documents; Yes rewrites the whole snapshot.
+std::shared_ptr<HostRecordset> AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
+                                              const RunState& state) {
+  const QString question = Question(port, snapshot.removeMode, snapshot.matches.count, state,
+                                    snapshot.chosen.displayText);
+  // The preview reads the run's own snapshot; the run then reads it again
+  // from its first row.
+  auto rows = std::make_shared<RereadRecordset>(*snapshot.matches.recordset);
+  const QString preview =
+      RunPreview(port, *snapshot.collection, *rows, snapshot.matches.count, state);
+  rows->Rewind();
+  if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
+    return nullptr;
+  }
+  return rows;
+}
+
 // Everything after the input check. Returns without completing when the user
 // declined or asked to stop before the question. `journalNotice` receives
 // what the journal has to tell once (a damaged journal moved aside).
 void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
-                      QString& journalNotice) {
+                      const RunApproval& approve, QString& journalNotice) {
   if (port.SearchHistoryVisible()) {
     port.SaveHistory();
   }
@@ -80,11 +98,9 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       closer.Close();
       return;
     }
-    const QString question = Question(port, removeMode, matches.count, state, chosen.displayText);
-    RereadRecordset rows(*matches.recordset);
-    const QString preview = RunPreview(port, *collection, rows, matches.count, state);
-    rows.Rewind();
-    if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
+    const std::shared_ptr<HostRecordset> documents =
+        approve(port, RunSnapshot{collection, scope, chosen, removeMode, matches, closer}, state);
+    if (!documents) {
       closer.Close();
       port.SetNotes(QString());
       return;
@@ -97,7 +113,7 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
     if (journal.journal != nullptr) {
       journalNotice = JournalNotice(port, journal.journal->TakeMovedAside());
     }
-    RewriteAll(port, *collection, rows, state, journal.journal);
+    RewriteAll(port, *collection, *documents, state, journal.journal);
   }
   closer.Close();
   port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
@@ -127,6 +143,11 @@ QString CompletionNote(WindowPort& port, std::int32_t updatedCount) {
 }
 
 void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state) {
+  ReplaceRun(port, startFolder, state, AskTheQuestion);
+}
+
+void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
+                const RunApproval& approve) {
   // A Cancel that came with the last document of an earlier run found no
   // document left to stop; left standing it would stop this run before its
   // first document, after the user confirmed it.
@@ -136,9 +157,10 @@ void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState
     return;
   }
   state.updatedCount = 0;
+  state.leftCount = 0;
   QString journalNotice;
   try {
-    RunAcceptedInput(port, startFolder, state, journalNotice);
+    RunAcceptedInput(port, startFolder, state, approve, journalNotice);
   } catch (...) {
     ReportFailedRun(port, state, journalNotice);
     throw;

@@ -39,7 +39,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "engine/match_query.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
 #include "window/host_library.h"
@@ -50,6 +52,31 @@ namespace qm {
 using StartFolderSource = std::function<std::shared_ptr<HostFolder>()>;
 
 void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state);
+
+// What a run has found when it is about to ask the user: its collection, its
+// scope and field, the mode it read, and the snapshot of the matching
+// documents (one at least).
+struct RunSnapshot {
+  const std::shared_ptr<HostCollection>& collection;
+  const std::optional<QueryScope>& scope;
+  const ChosenField& chosen;
+  bool removeMode;
+  const Matches& matches;
+  // Closes the snapshot; an approval that has read it may close it early.
+  RecordsetCloser& closer;
+};
+
+// Asks the user before a run writes anything. Returns the documents to
+// rewrite in the run's order (the snapshot itself, or some of its documents, as the
+// approval made), or null when the user declines. Start's approval is the
+// confirmation question.
+using RunApproval = std::function<std::shared_ptr<HostRecordset>(
+    WindowPort& port, const RunSnapshot& snapshot, const RunState& state)>;
+
+// The run with another approval in place of the question; everything else,
+// from the input check to the refresh, is the same.
+void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state,
+                const RunApproval& approve);
 
 // The same, for a start folder known beforehand.
 void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder,

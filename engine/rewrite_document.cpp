@@ -183,6 +183,8 @@ void SaveOne(WindowPort& port, HostCollection& collection, RunState& state,
     port.SetNotes(document->Title());
     document->Save();
     ++state.updatedCount;
+  } else {
+    ++state.leftCount;
   }
   port.SetNotes(QString());
 }

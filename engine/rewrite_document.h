@@ -14,7 +14,8 @@
 // window stays responsive; its field is read again, and a value that
 // changed since its entry was written is rewritten anew and journaled again
 // (its entry forgotten when it is no longer to be written) before the
-// document is written, saved and counted in `updatedCount`. The notes line
+// document is written, saved and counted in `updatedCount` (or, no longer
+// to be written, counted in `leftCount`). The notes line
 // is empty afterwards. A document is written when its field holds the
 // search text, or, for an empty search text, when the field is empty or
 // has no value.

@@ -18,6 +18,10 @@ struct RunState {
   // Documents written and saved by the current run. Set to 0 when a run
   // starts its query; after a failure it tells how many were saved before.
   std::int32_t updatedCount = 0;
+  // Documents of the current run it came to and left as they were, their
+  // field no longer matching when read just before the write. Set to 0 with
+  // `updatedCount`; documents a Cancel kept the run from are in neither.
+  std::int32_t leftCount = 0;
 };
 
 }  // namespace qm

@@ -57,16 +57,26 @@ TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText)
 
 TextRewrite::~TextRewrite() = default;
 
-RewriteResult TextRewrite::operator()(const QString& oldValue) const {
+RewriteResult TextRewrite::operator()(const QString& oldValue,
+                                       std::vector<RewriteSpan>* spans) const {
+  if (spans != nullptr) {
+    spans->clear();
+  }
   if (!search_) {
     // Read at write time, the field may have been filled since the query
     // found it empty.
-    return oldValue.isEmpty() ? RewriteResult{true, replaceText_} : RewriteResult{false, oldValue};
+    if (!oldValue.isEmpty()) {
+      return {false, oldValue};
+    }
+    if (spans != nullptr) {
+      spans->push_back({0, 0, 0, replaceText_.size()});
+    }
+    return {true, replaceText_};
   }
   const FoldedText value = Fold(oldValue);
-  const std::size_t searchLength = search_->folded.codePoints.size();
   const auto begin = value.codePoints.begin();
   const auto end = value.codePoints.end();
+  const std::size_t searchLength = search_->folded.codePoints.size();
 
   RewriteResult result;
   qsizetype copiedUpTo = 0;  // UTF-16 offset in oldValue
@@ -80,6 +90,10 @@ RewriteResult TextRewrite::operator()(const QString& oldValue) const {
     const std::size_t last = first + searchLength;
     result.changed = true;
     result.value.append(QStringView(oldValue).mid(copiedUpTo, value.offsets[first] - copiedUpTo));
+    if (spans != nullptr) {
+      spans->push_back({value.offsets[first], value.offsets[last] - value.offsets[first],
+                        result.value.size(), replaceText_.size()});
+    }
     result.value.append(replaceText_);
     copiedUpTo = value.offsets[last];
     from = begin + static_cast<std::ptrdiff_t>(last);
@@ -94,6 +108,11 @@ RewriteResult TextRewrite::operator()(const QString& oldValue) const {
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText) {
   return TextRewrite(searchText, replaceText)(oldValue);
+}
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, std::vector<RewriteSpan>& spans) {
+  return TextRewrite(searchText, replaceText)(oldValue, &spans);
 }
 
 }  // namespace qm

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace qm {
 
@@ -26,8 +27,25 @@ struct RewriteResult {
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText);
 
-// The same for the many values of one run: the search text is folded, and
-// its search prepared, once.
+// One place where a rewrite took text out and put text in, in UTF-16 offsets:
+// [before, before + beforeLength) of the old value became [after, after +
+// afterLength) of the new one. A fill puts its text into an empty value.
+struct RewriteSpan {
+  qsizetype before = 0;
+  qsizetype beforeLength = 0;
+  qsizetype after = 0;
+  qsizetype afterLength = 0;
+  friend bool operator==(const RewriteSpan&, const RewriteSpan&) = default;
+};
+
+// The same rewrite, telling where it changed the value: `spans` is replaced
+// by one span per occurrence, left to right (none when nothing changed).
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, std::vector<RewriteSpan>& spans);
+
+// The same for the many values of one run or review: the search text is
+// folded, and its search prepared, once. rewrite(v) is exactly
+// RewriteValue(v, searchText, replaceText).
 class TextRewrite {
  public:
   TextRewrite(const QString& searchText, const QString& replaceText);
@@ -35,7 +53,9 @@ class TextRewrite {
   TextRewrite(const TextRewrite&) = delete;
   TextRewrite& operator=(const TextRewrite&) = delete;
 
-  RewriteResult operator()(const QString& oldValue) const;
+  // With `spans`, as the overload of RewriteValue that tells where.
+  RewriteResult operator()(const QString& oldValue,
+                           std::vector<RewriteSpan>* spans = nullptr) const;
 
  private:
   struct Search;

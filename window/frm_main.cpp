@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
@@ -31,6 +32,24 @@ W* Place(W* widget, const char* name, const QRect& geometry) {
   widget->setGeometry(geometry);
   return widget;
 }
+
+// The field list steps through its entries with the arrow keys and typed
+// letters as a Windows list does, keeping the focus; only a choice from the
+// open list hands the focus on to the search box.
+class FieldList final : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  bool Stepping() const { return stepping_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QScopedValueRollback<bool> stepping(stepping_, true);
+    QComboBox::keyPressEvent(event);
+  }
+
+ private:
+  bool stepping_ = false;
+};
 
 // Labels show names of collections, folders and documents: never let such a
 // name be taken for markup.
@@ -62,6 +81,7 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   CreateControls();
   ConnectHandlers();
+  InstallReview();
   InstallUndo();
   Load();
 }
@@ -113,7 +133,7 @@ void frmMain::CreateControls() {
   Frame2 = Place(new QGroupBox(this), "Frame2", TwipsRect(165, 2970, 6735, 1365));
   picFindTextHost = Place(new QWidget(Frame2), "picFindTextHost", TwipsRect(210, 375, 6465, 900));
   lblField = Place(PlainLabel(picFindTextHost), "lblField", TwipsRect(0, 45, 1290, 225));
-  cboField = Place(new QComboBox(picFindTextHost), "cboField", TwipsRect(1365, 0, 3195, 315));
+  cboField = Place(new FieldList(picFindTextHost), "cboField", TwipsRect(1365, 0, 3195, 315));
   lblTextToSearch =
       Place(PlainLabel(picFindTextHost), "lblTextToSearch", TwipsRect(0, 465, 1290, 225));
   txtTextToSearch =
@@ -237,16 +257,22 @@ void frmMain::cboField_Click() {
     return;
   }
   SetNotes(QStringLiteral("-"));
+  const auto* list = dynamic_cast<const FieldList*>(cboField);
+  const bool stepping = list != nullptr && list->Stepping();
+  QWidget* searchBox = nullptr;
   if (cboField->currentIndex() == 0) {
     cboTextToSearch->setEditText(QString());
     cboTextToSearch->show();
     txtTextToSearch->setFocusPolicy(Qt::NoFocus);
-    cboTextToSearch->setFocus();
+    searchBox = cboTextToSearch;
   } else {
     cboTextToSearch->hide();
     txtTextToSearch->setFocusPolicy(Qt::StrongFocus);
     txtTextToSearch->clear();
-    txtTextToSearch->setFocus();
+    searchBox = txtTextToSearch;
+  }
+  if (!stepping) {
+    searchBox->setFocus();
   }
 }
 

@@ -84,6 +84,9 @@ class frmMain : public QDialog {
   // Undo of the last run not undone yet: Ctrl+Z and the window's context
   // menu (frm_main_undo.cpp).
   void UndoLastRun_Click();
+  // The review of every change before a run: Ctrl+R and the window's
+  // context menu (frm_main_review.cpp).
+  void ReviewChanges_Click();
 
   // The controls.
   QFrame* Shape1 = nullptr;
@@ -128,6 +131,9 @@ class frmMain : public QDialog {
  private:
   void CreateControls();
   void InstallUndo();
+  // Ends the text boxes' own undo of their typing (frm_main_undo.cpp).
+  void ForgetTypingUndo();
+  void InstallReview();
   void ConnectHandlers();
   void Load();
   void LoadIcons();

@@ -84,6 +84,7 @@ void frmMain::RunCommand(const std::function<void()>& command) {
                                       QString::fromUtf8(failure.what())));
     }
   }
+  ForgetTypingUndo();
   commandRunning_ = false;
   if (closeRequested_) {
     closeRequested_ = false;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "engine/review_texts.h"
 #include "engine/undo_texts.h"
 #include "platform/desktop.h"
 #include "platform/text_fold.h"
@@ -38,8 +39,12 @@ bool FrmMainPort::RemoveMode() { return window_.optRemove->isChecked(); }
 QString FrmMainPort::ReplacementText() { return window_.txtTextToReplace->text(); }
 
 QString FrmMainPort::Text(int id) {
+  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
   if (IsUndoText(id)) {
-    return UndoText(id, startup::UserTextLanguage() == startup::TextLanguage::German);
+    return UndoText(id, german);
+  }
+  if (IsReviewText(id)) {
+    return ReviewText(id, german);
   }
   return window_.Text(static_cast<std::uint16_t>(id));
 }

@@ -2,7 +2,9 @@
 // the entry of its context menu) and the command behind them.
 //
 // A text box keeps Ctrl+Z for its own typing while it has any to undo;
-// otherwise the key reaches the window and undoes the last run.
+// otherwise the key reaches the window and undoes the last run. A command
+// ends the boxes' own undo: the focus goes back where it was, often the box
+// just typed in, and the run is then the latest thing to take back.
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -61,6 +63,26 @@ void frmMain::InstallUndo() {
                                                       txtTextToSearch, txtTextToReplace}) {
     if (box != nullptr) {
       box->installEventFilter(filter);
+    }
+  }
+}
+
+void frmMain::ForgetTypingUndo() {
+  for (QLineEdit* box : {cboTextToSearch->lineEdit(), txtTextToSearch, txtTextToReplace}) {
+    if (box == nullptr || (!box->isUndoAvailable() && !box->isRedoAvailable())) {
+      continue;
+    }
+    // A line edit forgets its undo steps only when it is given a text; the
+    // same text changes nothing else, and the cursor and selection are put
+    // back as they were.
+    const int cursor = box->cursorPosition();
+    const int start = box->selectionStart();
+    const int length = box->selectionLength();
+    box->setText(box->text());
+    if (length > 0) {
+      box->setSelection(cursor == start ? start + length : start, cursor == start ? -length : length);
+    } else {
+      box->setCursorPosition(cursor);
     }
   }
 }

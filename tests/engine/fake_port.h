@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "engine/review_texts.h"
 #include "engine/run_journal.h"
 #include "engine/undo_texts.h"
 #include "engine/window_port.h"
@@ -17,9 +18,12 @@
 namespace qm::testing {
 
 // The texts the engine uses, in the two languages of the text table.
-inline void AddUndoTexts(QMap<int, QString>& texts, bool german) {
+inline void AddOwnTexts(QMap<int, QString>& texts, bool german) {
   for (const int id : UndoTextIds()) {
     texts.insert(id, UndoText(id, german));
+  }
+  for (const int id : ReviewTextIds()) {
+    texts.insert(id, ReviewText(id, german));
   }
 }
 
@@ -40,7 +44,7 @@ inline QMap<int, QString> EnglishTexts() {
       {129, QStringLiteral("No documents were found that have '[*]' in the [*] field.")},
       {139, QStringLiteral("Please type a string that should be inserted.")},
   };
-  AddUndoTexts(texts, false);
+  AddOwnTexts(texts, false);
   return texts;
 }
 
@@ -62,7 +66,7 @@ inline QMap<int, QString> GermanTexts() {
                               "'[*]' beinhaltet.")},
       {139, QString::fromUtf8("Bitte geben Sie einen Text an, der eingefügt werden soll.")},
   };
-  AddUndoTexts(texts, true);
+  AddOwnTexts(texts, true);
   return texts;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(RewriteValue, ReplacesEveryOccurrenceWithoutRegardToCase) {
@@ -55,6 +57,37 @@ TEST(RewriteValue, NeverSplitsSurrogatePairs) {
   const qm::RewriteResult lone = qm::RewriteValue(high + QStringLiteral("a"), high, QStringLiteral("x"));
   EXPECT_TRUE(lone.changed);
   EXPECT_EQ(lone.value, QStringLiteral("xa"));
+}
+
+// The review marks what these spans say; they must fit both texts exactly.
+TEST(RewriteValue, TellsWhereItTookTextOutAndPutTextIn) {
+  struct Case {
+    const char* name;
+    const char* old;
+    const char* search;
+    const char* replace;
+    std::vector<qm::RewriteSpan> spans;
+  };
+  const Case cases[] = {
+      {"longer replacement moves the next span", "ABC abc", "abc", "Xyz1",
+       {{0, 3, 0, 4}, {4, 3, 5, 4}}},
+      {"removal inserts nothing", "- a - b", "- ", "", {{0, 2, 0, 0}, {4, 2, 2, 0}}},
+      {"astral letters count two units", "\xF0\x9F\x98\x80" "ab", "AB", "c", {{2, 2, 2, 1}}},
+      {"fill leaves a filled value", "old", "", "new", {}},
+      {"fill of an empty value", "", "", "new", {{0, 0, 0, 3}}},
+      {"nothing found", "abc", "x", "y", {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<qm::RewriteSpan> spans{{9, 9, 9, 9}};  // replaced, not appended to
+    const QString old = QString::fromUtf8(c.old);
+    const qm::RewriteResult r = qm::RewriteValue(old, QString::fromUtf8(c.search),
+                                                 QString::fromUtf8(c.replace), spans);
+    EXPECT_EQ(spans, c.spans) << c.name;
+    EXPECT_EQ(r.value, qm::RewriteValue(old, QString::fromUtf8(c.search),
+                                        QString::fromUtf8(c.replace))
+                           .value)
+        << c.name;
+  }
 }
 
 TEST(RewriteValue, LongRunsOfOneLetterStayFast) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/test_environment.h"
@@ -227,6 +228,21 @@ TEST_F(Keyboard, TheCoveredSearchBoxTakesNoFocusWhileTitleIsChosen) {
   Focus(w.cboField);
   Press(Qt::Key_Tab);
   EXPECT_EQ(Focused(), w.cmdQuery);
+}
+
+// The arrow keys step through the fields as in a Windows list, the focus
+// staying in the list, and each field brings its own search box.
+TEST_F(Keyboard, TheArrowKeysStepThroughTheFieldsAndKeepTheFocus) {
+  Open();
+  frmMain& w = *window;
+  Focus(w.cboField);
+  for (const auto& [key, field] : {std::pair{Qt::Key_Down, 1}, {Qt::Key_Down, 2},
+                                   {Qt::Key_Up, 1}, {Qt::Key_Up, 0}}) {
+    Press(key);
+    EXPECT_EQ(w.cboField->currentIndex(), field);
+    EXPECT_EQ(Focused(), w.cboField) << field;
+    EXPECT_EQ(w.cboTextToSearch->isVisible(), field == 0) << field;
+  }
 }
 
 // With the German default history, whose entries include "Druckversion - ".

@@ -1,0 +1,94 @@
+#include "engine/review_run.h"
+
+#include <QDeadlineTimer>
+
+#include "engine/checked_documents.h"
+#include "engine/entry_id_column.h"
+#include "engine/mod_resource.h"
+#include "engine/review_list.h"
+#include "engine/review_texts.h"
+
+namespace qm {
+namespace {
+
+// The window as the run sees it during an Apply, keeping the notes line's
+// last text so that the review can add to the run's closing note whatever
+// that note says.
+class NotesKept final : public WindowPort {
+ public:
+  explicit NotesKept(WindowPort& port) : port_(port) {}
+  const QString& Notes() const { return notes_; }
+
+  bool IncludeSubfolders() override { return port_.IncludeSubfolders(); }
+  void ProcessEvents() override { port_.ProcessEvents(); }
+  QString FieldText() override { return port_.FieldText(); }
+  QString SearchText() override { return port_.SearchText(); }
+  bool SearchHistoryVisible() override { return port_.SearchHistoryVisible(); }
+  bool RemoveMode() override { return port_.RemoveMode(); }
+  QString ReplacementText() override { return port_.ReplacementText(); }
+  QString Text(int id) override { return port_.Text(id); }
+  void SetNotes(const QString& text) override {
+    notes_ = text;
+    port_.SetNotes(text);
+  }
+  void FocusSearchBox() override { port_.FocusSearchBox(); }
+  void FocusReplacementBox() override { port_.FocusReplacementBox(); }
+  bool Confirm(const QString& title, const QString& question) override {
+    return port_.Confirm(title, question);
+  }
+  bool ConfirmWithDetails(const QString& title, const QString& question,
+                          const QString& details) override {
+    return port_.ConfirmWithDetails(title, question, details);
+  }
+  RunJournal* Journal() override { return port_.Journal(); }
+  void SetBusyCursor(bool busy) override { port_.SetBusyCursor(busy); }
+  void SetRunning(bool running) override { port_.SetRunning(running); }
+  void Pause(int milliseconds) override { port_.Pause(milliseconds); }
+  bool TakeCancelRequest() override { return port_.TakeCancelRequest(); }
+  void SaveHistory() override { port_.SaveHistory(); }
+  void RequestHostRefresh() override { port_.RequestHostRefresh(); }
+
+ private:
+  WindowPort& port_;
+  QString notes_;
+};
+
+}  // namespace
+
+void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& startFolder,
+               RunState& state) {
+  bool applied = false;
+  const RunApproval approve = [&review, &applied](WindowPort&, const RunSnapshot& snapshot,
+                                                  const RunState& run)
+      -> std::shared_ptr<HostRecordset> {
+    auto list = std::make_shared<ReviewList>(
+        snapshot.collection, ReviewCriteria{run.fieldIndex, run.searchText, run.replaceText},
+        ReadEntryIds(*snapshot.matches.recordset, snapshot.matches.count));
+    // The list holds the IDs now; the snapshot's own copy is not needed.
+    snapshot.closer.Close();
+    if (!review.Review(*list)) {
+      return nullptr;
+    }
+    // A window applies a complete list; this only guards the promise.
+    while (!list->Complete()) {
+      list->LookAtMore(QDeadlineTimer(QDeadlineTimer::Forever));
+    }
+    applied = true;
+    return std::make_shared<CheckedDocuments>(list);
+  };
+  NotesKept notes(port);
+  ReplaceRun(notes, startFolder, state, approve);
+  if (!applied) {
+    return;
+  }
+  // The batched rewrite reads documents ahead of the one it writes: after a
+  // Cancel, those it read but never came to are not "left".
+  const std::int32_t left = state.leftCount;
+  if (left > 0) {
+    port.SetNotes(notes.Notes() + QLatin1Char(' ') +
+                  modResource::printf(port.Text(review_text::kLeftSinceListed),
+                                      {static_cast<qlonglong>(left)}));
+  }
+}
+
+}  // namespace qm

@@ -1,0 +1,61 @@
+// Review changes: the window's entry points (Ctrl+R and the entry of its
+// context menu) and the review window as the engine sees it.
+#include <QAction>
+
+#include "engine/review_run.h"
+#include "engine/review_texts.h"
+#include "startup/text_table.h"
+#include "window/frm_main.h"
+#include "window/frm_main_port.h"
+#include "window/review_window.h"
+
+namespace qm {
+namespace {
+
+class ReviewWindowPort final : public ReviewPort {
+ public:
+  ReviewWindowPort(QWidget& owner, QString settingsKey)
+      : owner_(owner), settingsKey_(std::move(settingsKey)) {}
+
+  bool Review(ReviewList& list) override {
+    ReviewWindow review(list, settingsKey_, &owner_);
+    const bool apply = review.exec() == QDialog::Accepted;
+    if (review.Failure()) {
+      throw *review.Failure();
+    }
+    return apply;
+  }
+
+ private:
+  QWidget& owner_;
+  QString settingsKey_;
+};
+
+}  // namespace
+
+void frmMain::InstallReview() {
+  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
+  auto* review = new QAction(ReviewText(review_text::kMenuEntry, german), this);
+  review->setObjectName(QStringLiteral("actReviewChanges"));
+  review->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  review->setShortcutContext(Qt::WindowShortcut);
+  addAction(review);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(review, &QAction::triggered, this, [this] { ReviewChanges_Click(); });
+}
+
+void frmMain::ReviewChanges_Click() {
+  RunCommand([this] {
+    FrmMainPort port(*this);
+    ReviewWindowPort review(*this, installation_.SettingsKey());
+    ReviewRun(
+        port, review,
+        [this] {
+          RequireSelectedFolder();
+          return selectedFolder;
+        },
+        runState_);
+  });
+}
+
+}  // namespace qm
