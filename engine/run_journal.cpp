@@ -27,6 +27,15 @@ constexpr std::int64_t kRowOverhead = 24;
 
 QString NotNull(const QString& text) { return text.isNull() ? QStringLiteral("") : text; }
 
+// About how many bytes a value takes in the file.
+std::int64_t SizeInFile(const QString& text) { return text.toUtf8().size(); }
+std::int64_t SizeInFile(const QVariant& value) {
+  bool whole = false;
+  value.toLongLong(&whole);
+  return whole && value.typeId() != QMetaType::QString ? std::int64_t{sizeof(std::int64_t)}
+                                                       : SizeInFile(value.toString());
+}
+
 class SqliteRunJournal final : public RunJournal {
  public:
   SqliteRunJournal(QString folder, journal::OpenedJournal opened, const JournalLimits& limits)
@@ -113,9 +122,10 @@ class SqliteRunJournal final : public RunJournal {
       insert_.Reset();
       insert_.Bind(1, run);
       insert_.Bind(2, position);
-      bytes += kRowOverhead + insert_.Bind(3, document.entryId) +
-               insert_.Bind(4, document.before) + insert_.Bind(5, NotNull(document.after));
-      insert_.Run();
+      const QString after = NotNull(document.after);
+      insert_.Bind(3, document.entryId).Bind(4, document.before).Bind(5, after).Run();
+      bytes += kRowOverhead + SizeInFile(document.entryId) + SizeInFile(document.before) +
+               SizeInFile(after);
       positions.push_back(position);
     }
     addToRun_.Reset();

@@ -128,10 +128,10 @@ QString ReadCollectionStamp(const SqliteDb& db) {
   return stamp.Step("Reading the collection's stamp") ? stamp.Text(0) : QString();
 }
 
-SqliteDb OpenCollectionDb(const QString& file) { return Open(file, SqliteDb::Mode::ReadWrite); }
+SqliteDb OpenCollectionDb(const QString& file) { return Open(file, SqliteDb::Mode::kReadWrite); }
 
 SqliteDb OpenCollectionDbReadOnly(const QString& file) {
-  return Open(file, SqliteDb::Mode::ReadOnly);
+  return Open(file, SqliteDb::Mode::kReadOnly);
 }
 
 void CreateCollectionFile(const QString& file, const QString& rootName, bool german) {
@@ -153,7 +153,7 @@ void CreateCollectionFile(const QString& file, const QString& rootName, bool ger
           QStringLiteral("The collection file cannot be made private: %1.").arg(notPrivate));
   }
   try {
-    SqliteDb db(file, SqliteDb::Mode::Create);
+    SqliteDb db(file, SqliteDb::Mode::kCreate);
     Configure(db);
     FillNewFile(db, rootName, german);
   } catch (...) {

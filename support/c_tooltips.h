@@ -1,6 +1,11 @@
 // cTooltips: one tooltip window that belongs to a form, and the controls
 // registered with it as tools.
 //
+// Nothing in QMReplace calls it: it is a support class kept for the sibling
+// tools that share this folder's classes, so the program does not link it
+// (its target is qm_tooltips; only its tests do). Look here, not in window/,
+// when a tooltip of the dialog is wanted: the dialog has none.
+//
 // Use: Create the window, AddTool for each control, then set the window's
 // properties (Enabled, delays, margins, MaxTipWidth, colours, Title, Icon) or
 // drive it (SetTipText, tracking, HitTest, HideTips). Each member is one

@@ -1,7 +1,6 @@
 #include "platform/posix/registry_db_posix.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -69,100 +68,7 @@ std::int32_t ResultCodeFor(int sqliteCode) noexcept {
   }
 }
 
-Statement::Statement(sqlite3* db, const char* sql) : db_(db) {
-  const int rc = sqlite3_prepare_v2(db_, sql, -1, &stmt_, nullptr);
-  if (rc != SQLITE_OK) {
-    sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-}
-
-Statement::~Statement() { sqlite3_finalize(stmt_); }
-
-Statement& Statement::Bind(int index, std::int64_t value) {
-  const int rc = sqlite3_bind_int64(stmt_, index, value);
-  if (rc != SQLITE_OK) {
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-  return *this;
-}
-
-Statement& Statement::Bind(int index, const QString& value) {
-  const QByteArray utf8 = value.toUtf8();
-  const int rc =
-      sqlite3_bind_text64(stmt_, index, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
-                          SQLITE_TRANSIENT, SQLITE_UTF8);
-  if (rc != SQLITE_OK) {
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-  return *this;
-}
-
-Statement& Statement::BindBlob(int index, const QByteArray& value) {
-  // An empty QByteArray may have no data pointer, which SQLite would bind
-  // as NULL rather than as an empty blob.
-  const int rc = value.isEmpty()
-                     ? sqlite3_bind_zeroblob(stmt_, index, 0)
-                     : sqlite3_bind_blob64(stmt_, index, value.constData(),
-                                           static_cast<sqlite3_uint64>(value.size()),
-                                           SQLITE_TRANSIENT);
-  if (rc != SQLITE_OK) {
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-  return *this;
-}
-
-bool Statement::Step() {
-  const int rc = sqlite3_step(stmt_);
-  if (rc == SQLITE_ROW) {
-    return true;
-  }
-  if (rc == SQLITE_DONE) {
-    return false;
-  }
-  throw DbFailure{ResultCodeFor(rc)};
-}
-
-void Statement::Run() {
-  while (Step()) {
-  }
-}
-
-void Statement::Reset() {
-  sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
-}
-
-std::int64_t Statement::Int64(int column) const { return sqlite3_column_int64(stmt_, column); }
-
-QString Statement::Text(int column) const {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-  const int size = sqlite3_column_bytes(stmt_, column);
-  return text ? QString::fromUtf8(text, size) : QString();
-}
-
-QByteArray Statement::Blob(int column) const {
-  const void* data = sqlite3_column_blob(stmt_, column);
-  const int size = sqlite3_column_bytes(stmt_, column);
-  if (data == nullptr || size <= 0) {
-    return QByteArray("");  // empty but not null: an empty value is still a value
-  }
-  return QByteArray(static_cast<const char*>(data), size);
-}
-
-void Connection::Closer::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
-
 namespace {
-
-// sqlite3_open_v2 hands out a handle even when it fails; it is owned either way.
-int OpenInto(std::unique_ptr<sqlite3, Connection::Closer>& owner, const QByteArray& fileName,
-             int flags) {
-  sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(fileName.constData(), &raw, flags, nullptr);
-  owner.reset(raw);
-  return rc;
-}
 
 // The store holds the user's settings and search history, as the user's own
 // part of the registry does on Windows: no one else may read it. SQLite gives
@@ -181,12 +87,15 @@ void KeepPrivate(const QString& path) {
   }
 }
 
+[[noreturn]] void ThrowDbFailure(const sqlite::Failure& failure) {
+  throw DbFailure{ResultCodeFor(failure.code)};
+}
+
 }  // namespace
 
-Connection::Connection(const QString& path, Mode mode) {
-  const QByteArray fileName = QFile::encodeName(path);
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-  if (mode == Mode::kRead) {
+Database OpenStore(const QString& path, OpenMode mode) {
+  Database::Mode open = Database::Mode::kReadWrite;
+  if (mode == OpenMode::kRead) {
     // A read never creates the store. It still opens for writing when it
     // can, so that a transaction a crashed writer left behind is rolled back
     // instead of blocking every reader.
@@ -199,39 +108,31 @@ Connection::Connection(const QString& path, Mode mode) {
       throw DbFailure{reg::kAccessDenied};
     }
     KeepPrivate(path);
-    flags |= SQLITE_OPEN_CREATE;
+    open = Database::Mode::kCreate;
   }
-  int rc = OpenInto(db_, fileName, flags);
-  if (rc != SQLITE_OK && mode == Mode::kRead) {
-    rc = OpenInto(db_, fileName, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+  Database db;
+  try {
+    db = Database(path, open, ThrowDbFailure);
+  } catch (const DbFailure&) {
+    if (mode != OpenMode::kRead) {
+      throw;
+    }
+    db = Database(path, Database::Mode::kReadOnly, ThrowDbFailure);
   }
-  if (rc != SQLITE_OK) {
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-  sqlite3* db = db_.get();
-  sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  db.SetBusyTimeout(kBusyTimeoutMs);
   // The file is data, not code: whatever it holds must not run triggers or
   // views of its own, nor be damaged by writable schema tricks.
-  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   // A commit must be on disk before we report success.
-  Exec("PRAGMA synchronous=FULL");
+  db.Exec("PRAGMA synchronous=FULL", "Opening");
+  return db;
 }
 
-void Connection::Exec(const char* sql) {
-  const int rc = sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
-    throw DbFailure{ResultCodeFor(rc)};
-  }
-}
-
-bool VerifySchema(Connection& db, bool create) {
-  Statement appId(db.get(), "PRAGMA application_id");
-  const std::int64_t app = appId.Step() ? appId.Int64(0) : 0;
+bool VerifySchema(const Database& db, bool create) {
+  const std::int64_t app = db.PragmaInt("PRAGMA application_id");
   if (app == kApplicationId) {
-    Statement version(db.get(), "PRAGMA user_version");
-    if (!version.Step() || version.Int64(0) != kSchemaVersion) {
+    if (db.PragmaInt("PRAGMA user_version") != kSchemaVersion) {
       throw DbFailure{reg::kBadDatabase};
     }
     return true;
@@ -239,16 +140,15 @@ bool VerifySchema(Connection& db, bool create) {
   if (app != 0) {
     throw DbFailure{reg::kBadDatabase};
   }
-  Statement objects(db.get(), "SELECT count(*) FROM sqlite_master");
-  if (!objects.Step() || objects.Int64(0) != 0) {
+  if (db.PragmaInt("SELECT count(*) FROM sqlite_master") != 0) {
     throw DbFailure{reg::kBadDatabase};  // somebody else's database
   }
   if (!create) {
     return false;
   }
-  db.Exec(kSchema);
-  db.Exec(("PRAGMA application_id=" + QByteArray::number(kApplicationId)).constData());
-  db.Exec(("PRAGMA user_version=" + QByteArray::number(kSchemaVersion)).constData());
+  db.Exec(kSchema, "Creating");
+  db.Exec(("PRAGMA application_id=" + QByteArray::number(kApplicationId)).constData(), "Creating");
+  db.Exec(("PRAGMA user_version=" + QByteArray::number(kSchemaVersion)).constData(), "Creating");
   return true;
 }
 

@@ -28,7 +28,8 @@ namespace qm::platform {
 
 namespace {
 
-using posix::Connection;
+using posix::Database;
+using posix::OpenMode;
 using posix::DbFailure;
 using posix::Statement;
 
@@ -56,6 +57,10 @@ const char* HiveName(std::uint32_t root) {
   return nullptr;
 }
 
+// A null name is the empty one (a key's default value), never SQL's NULL.
+QString NotNull(const QString& name) { return name.isNull() ? QStringLiteral("") : name; }
+QString Folded(const QString& name) { return NotNull(FoldCase(name)); }
+
 QString HiveToken(std::uint32_t root) { return QString::number(root, 16); }
 
 // Empty parts (a leading, trailing or doubled backslash) name nothing and
@@ -79,20 +84,20 @@ bool KeyNamesFit(const QStringList& parts) {
 }
 
 // The id of the key, or 0 when it (or its hive) does not exist.
-std::int64_t FindKey(sqlite3* db, std::uint32_t root, const QStringList& parts) {
+std::int64_t FindKey(const Database& db, std::uint32_t root, const QStringList& parts) {
   Statement find(db, "SELECT id FROM keys WHERE parent=?1 AND folded=?2");
   find.Bind(1, std::int64_t{0}).Bind(2, HiveToken(root));
   if (!find.Step()) {
     return 0;
   }
-  std::int64_t id = find.Int64(0);
+  std::int64_t id = find.Int(0);
   for (const QString& part : parts) {
     find.Reset();
-    find.Bind(1, id).Bind(2, FoldCase(part));
+    find.Bind(1, id).Bind(2, Folded(part));
     if (!find.Step()) {
       return 0;
     }
-    id = find.Int64(0);
+    id = find.Int(0);
   }
   return id;
 }
@@ -102,30 +107,30 @@ std::int64_t FindOrInsertKey(Statement& find, Statement& insert, std::int64_t pa
   find.Reset();
   find.Bind(1, parent).Bind(2, folded);
   if (find.Step()) {
-    return find.Int64(0);
+    return find.Int(0);
   }
   insert.Reset();
-  insert.Bind(1, parent).Bind(2, name).Bind(3, folded);
+  insert.Bind(1, parent).Bind(2, NotNull(name)).Bind(3, folded);
   if (!insert.Step()) {
     throw DbFailure{reg::kBadDatabase};
   }
-  const std::int64_t id = insert.Int64(0);
+  const std::int64_t id = insert.Int(0);
   insert.Run();
   return id;
 }
 
-std::int64_t CreateKeyPath(sqlite3* db, std::uint32_t root, const QStringList& parts) {
+std::int64_t CreateKeyPath(const Database& db, std::uint32_t root, const QStringList& parts) {
   Statement find(db, "SELECT id FROM keys WHERE parent=?1 AND folded=?2");
   Statement insert(db, "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3) RETURNING id");
   std::int64_t id = FindOrInsertKey(find, insert, 0, QString::fromLatin1(HiveName(root)),
                                     HiveToken(root));
   for (const QString& part : parts) {
-    id = FindOrInsertKey(find, insert, id, part, FoldCase(part));
+    id = FindOrInsertKey(find, insert, id, part, Folded(part));
   }
   return id;
 }
 
-QStringList NamesOf(sqlite3* db, const char* sql, std::int64_t key) {
+QStringList NamesOf(const Database& db, const char* sql, std::int64_t key) {
   Statement list(db, sql);
   list.Bind(1, key);
   QStringList names;
@@ -141,7 +146,7 @@ class SqliteRegistryStore final : public RegistryStore {
 
   std::int32_t OpenKey(std::uint32_t root, const QString& path) override {
     const QStringList parts = KeyParts(path);
-    return Read(root, [&](sqlite3* db) {
+    return Read(root, [&](const Database& db) {
       return FindKey(db, root, parts) != 0 ? reg::kSuccess : reg::kFileNotFound;
     });
   }
@@ -154,7 +159,7 @@ class SqliteRegistryStore final : public RegistryStore {
     if (HiveName(root) != nullptr && !Spellable(path)) {
       return reg::kNoUnicodeTranslation;
     }
-    return Write(root, [&](sqlite3* db) {
+    return Write(root, [&](const Database& db) {
       CreateKeyPath(db, root, parts);
       return reg::kSuccess;
     });
@@ -165,7 +170,7 @@ class SqliteRegistryStore final : public RegistryStore {
     if (parts.isEmpty()) {
       return HiveName(root) ? reg::kAccessDenied : reg::kInvalidHandle;  // a hive stays
     }
-    return Write(root, [&](sqlite3* db) {
+    return Write(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);
       if (key == 0) {
         return reg::kFileNotFound;
@@ -184,18 +189,18 @@ class SqliteRegistryStore final : public RegistryStore {
   std::int32_t QueryValue(std::uint32_t root, const QString& path, const QString& name,
                           RegistryValue* out) override {
     const QStringList parts = KeyParts(path);
-    return Read(root, [&](sqlite3* db) {
+    return Read(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);
       if (key == 0) {
         return reg::kFileNotFound;
       }
       Statement query(db, "SELECT type, data FROM vals WHERE key=?1 AND folded=?2");
-      query.Bind(1, key).Bind(2, FoldCase(name));
+      query.Bind(1, key).Bind(2, Folded(name));
       if (!query.Step()) {
         return reg::kFileNotFound;
       }
       if (out != nullptr) {
-        out->type = static_cast<std::uint32_t>(query.Int64(0));
+        out->type = static_cast<std::uint32_t>(query.Int(0));
         out->data = query.Blob(1);
       }
       return reg::kSuccess;
@@ -211,7 +216,7 @@ class SqliteRegistryStore final : public RegistryStore {
     if (HiveName(root) != nullptr && !Spellable(name)) {
       return reg::kNoUnicodeTranslation;
     }
-    return Write(root, [&](sqlite3* db) {
+    return Write(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);
       if (key == 0) {
         return reg::kFileNotFound;
@@ -221,8 +226,8 @@ class SqliteRegistryStore final : public RegistryStore {
                 "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
                 "ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data")
           .Bind(1, key)
-          .Bind(2, name)
-          .Bind(3, FoldCase(name))
+          .Bind(2, NotNull(name))
+          .Bind(3, Folded(name))
           .Bind(4, static_cast<std::int64_t>(type))
           .BindBlob(5, data)
           .Run();
@@ -233,13 +238,13 @@ class SqliteRegistryStore final : public RegistryStore {
   std::int32_t DeleteValue(std::uint32_t root, const QString& path,
                            const QString& name) override {
     const QStringList parts = KeyParts(path);
-    return Write(root, [&](sqlite3* db) {
+    return Write(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);
       if (key == 0) {
         return reg::kFileNotFound;
       }
       Statement remove(db, "DELETE FROM vals WHERE key=?1 AND folded=?2 RETURNING id");
-      remove.Bind(1, key).Bind(2, FoldCase(name));
+      remove.Bind(1, key).Bind(2, Folded(name));
       const bool removed = remove.Step();
       remove.Run();
       return removed ? reg::kSuccess : reg::kFileNotFound;
@@ -261,7 +266,7 @@ class SqliteRegistryStore final : public RegistryStore {
                          QStringList* names) {
     names->clear();
     const QStringList parts = KeyParts(path);
-    return Read(root, [&](sqlite3* db) {
+    return Read(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);
       if (key == 0) {
         return reg::kFileNotFound;
@@ -278,7 +283,7 @@ class SqliteRegistryStore final : public RegistryStore {
       return reg::kInvalidHandle;
     }
     try {
-      return posix::RunTransaction(path_(), Connection::Mode::kRead, std::forward<Body>(body));
+      return posix::RunTransaction(path_(), OpenMode::kRead, std::forward<Body>(body));
     } catch (const DbFailure&) {
       return reg::kFileNotFound;
     }
@@ -290,7 +295,7 @@ class SqliteRegistryStore final : public RegistryStore {
       return reg::kInvalidHandle;
     }
     try {
-      return posix::RunTransaction(path_(), Connection::Mode::kWrite, std::forward<Body>(body));
+      return posix::RunTransaction(path_(), OpenMode::kWrite, std::forward<Body>(body));
     } catch (const DbFailure& failure) {
       return failure.code;
     }

@@ -106,7 +106,12 @@ class RunKillTest : public qm::testing::EngineOnHost {
   QTemporaryDir journalDir_;
 };
 
-TEST_F(RunKillTest, UndoWaitsForARunGoingOnInAnotherProgram) {
+// Left out under Wine (a suite named *Posix gets the ctest label posix_only):
+// a child program starts too slowly under Wine for a kill to land inside its
+// run, and finds the parent's host through XDG_CONFIG_HOME.
+using RunKillPosix = RunKillTest;
+
+TEST_F(RunKillPosix, UndoWaitsForARunGoingOnInAnotherProgram) {
   ASSERT_TRUE(journalDir_.isValid());
   const std::int32_t collection = Collection(0, 0);
   const QStringList before = Everything(collection);
@@ -137,7 +142,7 @@ TEST_F(RunKillTest, UndoWaitsForARunGoingOnInAnotherProgram) {
   EXPECT_EQ(Everything(collection), before);
 }
 
-TEST_F(RunKillTest, UndoAfterAKillRestoresEverySavedDocument) {
+TEST_F(RunKillPosix, UndoAfterAKillRestoresEverySavedDocument) {
   ASSERT_TRUE(journalDir_.isValid());
   int killedMidway = 0;
   for (int round = 0; round < kRounds; ++round) {

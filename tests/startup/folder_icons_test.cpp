@@ -361,7 +361,7 @@ TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
 
 // Our reader checks the image against the bytes of its resource; the
 // Windows loader reads the mask's missing byte from whatever follows.
-TEST(LoadIconPicture, AnImageCutShortIsRefusedByTheReader) {
+TEST(LoadIconPicturePosix, AnImageCutShortIsRefusedByTheReader) {
   QTemporaryDir dir;
   const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, qm::host::DrawModernIcon(20));
   EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Truncated")).has_value());

@@ -149,7 +149,7 @@ TEST(HostDiscovery, StoredFolderComesBackWithItsTrailingBackslashOrWithout) {
   }
 }
 
-TEST(HostDiscovery, DamagedStoreMeansNoHost) {
+TEST(HostDiscoveryPosix, DamagedStoreMeansNoHost) {
   testing::ScopedConfigHome home;
   Install(kGermanInstallKey, QString("C:\\QM\\"));
   QFile file(platform::RegistryFilePath());

@@ -158,7 +158,7 @@ TEST(SearchHistory, EntriesWithPercentSignsComeBackVerbatim) {
   EXPECT_EQ(LoadSearchHistory(kGermanSettingsKey, 0x0407), items);
 }
 
-TEST(SearchHistory, SaveRaisesWhenTheSettingsKeyCannotBeWritten) {
+TEST(SearchHistoryPosix, SaveRaisesWhenTheSettingsKeyCannotBeWritten) {
   ScopedConfigHome home;
   StoreHistory(QByteArray("keep*#*\0", 8));
   QFile file(platform::RegistryFilePath());

@@ -135,7 +135,7 @@ TEST(TextTable, EveryTextInBothLanguagesExactly) {
   }
 }
 
-TEST(TextTable, GermanForEveryGermanLocaleEnglishForAllOthers) {
+TEST(TextTablePosix, GermanForEveryGermanLocaleEnglishForAllOthers) {
   struct Case {
     const char* lang;
     TextLanguage expected;

@@ -120,7 +120,11 @@ TEST_F(HostEndpoint, ReceivesTheRefreshCommand) {
 
 // A stale socket file exists only where the message window is a socket.
 #ifndef _WIN32
-TEST_F(HostEndpoint, AHostThatIsGoneIsNotAFailure) {
+// Left out under Wine (a suite named *Posix gets the ctest label posix_only):
+// the socket folder of the message endpoint.
+using HostEndpointPosix = HostEndpoint;
+
+TEST_F(HostEndpointPosix, AHostThatIsGoneIsNotAFailure) {
   // A socket file left behind by a host that crashed: found, but nobody
   // listens. The request must give up quietly and promptly.
   QFile stale(qm::platform::HostWindowSocketName(kCaption));
