@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include "engine/search_field.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
@@ -260,7 +261,7 @@ void frmMain::cboField_Click() {
   const auto* list = dynamic_cast<const FieldList*>(cboField);
   const bool stepping = list != nullptr && list->Stepping();
   QWidget* searchBox = nullptr;
-  if (cboField->currentIndex() == 0) {
+  if (cboField->currentIndex() == static_cast<int>(SearchField::Title)) {
     cboTextToSearch->setEditText(QString());
     cboTextToSearch->show();
     txtTextToSearch->setFocusPolicy(Qt::NoFocus);

@@ -15,6 +15,7 @@
 #include <exception>
 #include <functional>
 
+#include "engine/search_field.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
@@ -121,7 +122,11 @@ void frmMain::SetCaptions() {
       [this] { cmdQuery->setText(Text(125)); },
       [this] { lblTextToSearch->setText(Text(104)); },
       [this] { lblField->setText(Text(112)); },
-      [this] { cboField->addItems({Text(113), Text(114), Text(115)}); },
+      [this] {
+        for (const FieldRecord& field : kFields) {
+          cboField->addItem(Text(static_cast<std::uint16_t>(field.textId)));
+        }
+      },
       [this] { cboField->setCurrentIndex(0); },
       [this] { lblProgress->setText(Text(120)); lblProgress->adjustSize(); },
       [this] {
