@@ -3,31 +3,20 @@
 namespace qm {
 
 QString ReadDocumentField(const HostDocument& document, SearchField field) {
-  switch (field) {
-    case SearchField::Title:
-      return document.Title();
-    case SearchField::Comment:
-      return document.Comment();
-    case SearchField::Url:
-      return document.Url();
-  }
-  ThrowUnknownField(field);
+  return (document.*FieldRecordOf(field).read)();
+}
+
+void WriteDocumentField(HostDocument& document, SearchField field, const QString& value) {
+  (document.*FieldRecordOf(field).write)(value);
 }
 
 void RestoreDocumentField(HostDocument& document, SearchField field, const QString& value) {
-  const bool clear = value.isNull();
-  switch (field) {
-    case SearchField::Title:
-      clear ? document.ClearTitle() : document.SetTitle(value);
-      return;
-    case SearchField::Comment:
-      clear ? document.ClearComment() : document.SetComment(value);
-      return;
-    case SearchField::Url:
-      clear ? document.ClearUrl() : document.SetUrl(value);
-      return;
+  const FieldRecord& record = FieldRecordOf(field);
+  if (value.isNull()) {
+    (document.*record.clear)();
+  } else {
+    (document.*record.write)(value);
   }
-  ThrowUnknownField(field);
 }
 
 }  // namespace qm

@@ -6,8 +6,10 @@ namespace qm {
 
 ChosenField ReadChosenField(WindowPort& port) {
   QString displayText = port.FieldText();
-  const FieldDisplayTexts texts{port.Text(text_id::kFieldTitle), port.Text(text_id::kFieldComment),
-                                port.Text(text_id::kFieldAddress)};
+  FieldDisplayTexts texts;
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    texts[i] = port.Text(kFields[i].textId);
+  }
   const SearchField field = FieldFromDisplayText(displayText, texts);
   return {field, std::move(displayText)};
 }

@@ -21,7 +21,7 @@ struct ChosenField {
   QString displayText;
 };
 
-// Reads the field list and matches it against texts 113 to 115.
+// Reads the field list and matches it against the display texts of kFields.
 ChosenField ReadChosenField(WindowPort& port);
 
 // The snapshot of the documents a query selects. A scope without folders

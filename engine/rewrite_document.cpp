@@ -16,21 +16,6 @@ namespace qm {
 
 namespace {
 
-void WriteField(HostDocument& document, SearchField field, const QString& value) {
-  switch (field) {
-    case SearchField::Title:
-      document.SetTitle(value);
-      return;
-    case SearchField::Comment:
-      document.SetComment(value);
-      return;
-    case SearchField::Url:
-      document.SetUrl(value);
-      return;
-  }
-  ThrowUnknownField(field);
-}
-
 // Exactly the same, a field without a value told from an empty one.
 bool Same(const QString& a, const QString& b) { return a == b && a.isNull() == b.isNull(); }
 
@@ -178,7 +163,7 @@ void SaveOne(WindowPort& port, HostCollection& collection, RunState& state,
     Replan(planned, current, rewriteOf, journal);
   }
   if (planned.write) {
-    WriteField(*document, state.fieldIndex, planned.after);
+    WriteDocumentField(*document, state.fieldIndex, planned.after);
     port.ProcessEvents();
     port.SetNotes(document->Title());
     document->Save();

@@ -5,28 +5,31 @@
 
 namespace qm {
 
-QString ColumnName(SearchField field) {
-  switch (field) {
-    case SearchField::Title:
-      return QStringLiteral("Title");
-    case SearchField::Comment:
-      return QStringLiteral("Comment");
-    case SearchField::Url:
-      return QStringLiteral("Url");
+static_assert([] {
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    if (static_cast<std::size_t>(kFields[i].field) != i) {
+      return false;
+    }
   }
-  ThrowUnknownField(field);
+  return true;
+}(), "a field's number is its position in kFields");
+
+const FieldRecord& FieldRecordOf(SearchField field) {
+  const auto index = static_cast<std::size_t>(field);
+  if (index >= kFields.size()) {
+    throw Error(kUnknownFieldError, QStringLiteral("SearchField"),
+                QStringLiteral("Unknown field number %1.").arg(static_cast<int>(field)));
+  }
+  return kFields[index];
 }
 
-void ThrowUnknownField(SearchField field) {
-  throw Error(kUnknownFieldError, QStringLiteral("SearchField"),
-              QStringLiteral("Unknown field number %1.").arg(static_cast<int>(field)));
-}
+QString ColumnName(SearchField field) { return QString::fromLatin1(FieldRecordOf(field).column); }
 
 SearchField FieldFromDisplayText(const QString& displayText, const FieldDisplayTexts& displayTexts) {
   const QString folded = FoldCase(displayText);
   for (std::size_t i = 0; i < displayTexts.size(); ++i) {
     if (FoldCase(displayTexts[i]) == folded) {
-      return static_cast<SearchField>(i);
+      return kFields[i].field;
     }
   }
   throw Error(kUnknownFieldError, QStringLiteral("SearchField"),

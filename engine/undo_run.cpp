@@ -40,18 +40,6 @@ std::shared_ptr<HostDocument> FindDocument(HostCollection& collection, const QVa
   }
 }
 
-int FieldTextId(SearchField field) {
-  switch (field) {
-    case SearchField::Title:
-      return text_id::kFieldTitle;
-    case SearchField::Comment:
-      return text_id::kFieldComment;
-    case SearchField::Url:
-      return text_id::kFieldAddress;
-  }
-  ThrowUnknownField(field);
-}
-
 enum class Outcome { Restored, AsBefore, Left };
 
 Outcome RestoreOne(WindowPort& port, HostCollection& collection, SearchField field,
@@ -118,7 +106,7 @@ UndoCounts UndoLastRun(WindowPort& port, HostApplication& host) {
   const QString question = modResource::printf(
       port.Text(undo_text::kUndoQuestion),
       {static_cast<qlonglong>(run->documents), run->collectionName,
-       port.Text(FieldTextId(run->field)), run->searchText, run->replaceText});
+       port.Text(FieldRecordOf(run->field).textId), run->searchText, run->replaceText});
   if (!port.Confirm(port.Text(text_id::kCaption), question)) {
     port.SetNotes(notice);
     return counts;

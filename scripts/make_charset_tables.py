@@ -2,7 +2,8 @@
 0xFF) of the single-byte character sets bookmark files are read in, with the
 labels that name them, from Python's own codec tables.
 
-Run from the checkout's top folder:  python3 scripts/make_charset_tables.py
+Run from anywhere:  python3 scripts/make_charset_tables.py
+                    python3 scripts/make_charset_tables.py --check  exit 1 when the committed file differs
 
 The labels are the ones browsers accept. Bytes a code page leaves undefined
 become U+FFFD, except that the holes of the Windows code pages between 0x80 and
@@ -12,6 +13,7 @@ U+0081).
 
 import codecs
 import pathlib
+import sys
 
 # (name shown to the user, Python codec, labels)
 CHARSETS = [
@@ -122,10 +124,17 @@ def main():
         "}  // namespace qm::host::charsets",
         "",
     ]
-    path = pathlib.Path("host/bookmarks_charset_tables.cpp")
-    path.write_text("\n".join(out))
+    path = pathlib.Path(__file__).resolve().parent.parent / "host" / "bookmarks_charset_tables.cpp"
+    text = "\n".join(out)
+    if "--check" in sys.argv[1:]:
+        if not path.exists() or path.read_text(encoding="utf-8") != text:
+            print("host/bookmarks_charset_tables.cpp differs from what scripts/make_charset_tables.py writes")
+            return 1
+        return 0
+    path.write_text(text, encoding="utf-8")
     print("wrote", path)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

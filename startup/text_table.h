@@ -1,5 +1,7 @@
-// The localized text table: every caption and message the program shows,
-// by identifier, in English and German.
+// The localized text table: every caption and message the window is made
+// of, by identifier, in English and German. The rows are kTableTexts in
+// engine/texts.h; on Windows they are read from the program file's string
+// tables, which are written from the same rows.
 //
 // Callers ask for a fresh copy at the moment of use; nothing caches texts.
 // The language follows the user's locale: German for any German locale,

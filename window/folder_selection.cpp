@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "engine/texts.h"
 #include "platform/error.h"
 #include "window/frm_main.h"
 #include "window/host_library.h"
@@ -63,8 +64,8 @@ void frmMain::ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId) {
 
 void frmMain::BrowseForFolder() {
   HostApplication& host = RequireHost();
-  const QString caption = Text(119);
-  const QString prompt = Text(118);
+  const QString caption = Text(text_id::kChooseFolderCaption);
+  const QString prompt = Text(text_id::kChooseFolderPrompt);
   const QRect frame = frameGeometry();
   std::int32_t left = PixelsToTwips(frame.x()) + kChooserOffsetLeft;
   std::int32_t top = PixelsToTwips(frame.y()) + kChooserOffsetTop;
@@ -81,7 +82,7 @@ void frmMain::BrowseForFolder() {
   const std::int32_t folderId = folder->ID();
   const std::int32_t collectionId = collection->ID();
   const bool isRoot = folderId == kRootFolderId;
-  const QString label = isRoot ? collection->Name() + Text(126)
+  const QString label = isRoot ? collection->Name() + Text(text_id::kEntireCollection)
                                : folder->Name() + QStringLiteral(" (") + collection->Name() +
                                      QStringLiteral(")");
   const bool hasSubfolders = !isRoot && folder->SubFolders()->Count() != 0;

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include "engine/search_field.h"
+#include "engine/texts.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
@@ -260,7 +262,7 @@ void frmMain::cboField_Click() {
   const auto* list = dynamic_cast<const FieldList*>(cboField);
   const bool stepping = list != nullptr && list->Stepping();
   QWidget* searchBox = nullptr;
-  if (cboField->currentIndex() == 0) {
+  if (cboField->currentIndex() == static_cast<int>(SearchField::Title)) {
     cboTextToSearch->setEditText(QString());
     cboTextToSearch->show();
     txtTextToSearch->setFocusPolicy(Qt::NoFocus);
@@ -284,7 +286,7 @@ void frmMain::cboTextToSearch_Click() {
 void frmMain::optRemove_Click() {
   txtTextToReplace->setEnabled(false);
   SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Button));
-  cmdStart->setText(Text(131));
+  cmdStart->setText(Text(text_id::kStartRemove));
   SetNotes(QStringLiteral("-"));
 }
 
@@ -292,12 +294,12 @@ void frmMain::optReplace_Click() {
   txtTextToReplace->setEnabled(true);
   SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Base));
   txtTextToReplace->setFocus();
-  cmdStart->setText(Text(108));
+  cmdStart->setText(Text(text_id::kStartReplace));
   SetNotes(QStringLiteral("-"));
 }
 
 void frmMain::cmdExit_Click() {
-  if (EqualsIgnoringCase(cmdExit->text(), Text(136))) {
+  if (EqualsIgnoringCase(cmdExit->text(), Text(text_id::kCancel))) {
     cmdExit->setProperty(kTagProperty, QStringLiteral("CANCELED"));
     return;
   }

@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "engine/replace_run.h"
+#include "engine/texts.h"
 #include "engine/verify_matches.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
@@ -77,9 +78,9 @@ void frmMain::RunCommand(const std::function<void()>& command) {
     try {
       command();
     } catch (const Error& error) {
-      user_dialogs::ShowFailure(this, Text(100), error);
+      user_dialogs::ShowFailure(this, Text(text_id::kCaption), error);
     } catch (const std::exception& failure) {
-      user_dialogs::ShowFailure(this, Text(100),
+      user_dialogs::ShowFailure(this, Text(text_id::kCaption),
                                 Error(-1, QStringLiteral("QMReplace"),
                                       QString::fromUtf8(failure.what())));
     }

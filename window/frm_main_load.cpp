@@ -15,6 +15,8 @@
 #include <exception>
 #include <functional>
 
+#include "engine/search_field.h"
+#include "engine/texts.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
@@ -114,27 +116,31 @@ void frmMain::SetCaptions() {
   // In the design's order, each on its own, so that a failing assignment
   // skips only itself.
   const std::function<void()> steps[] = {
-      [this] { setWindowTitle(Text(100)); },
-      [this] { lblFolder->setText(Text(101)); lblFolder->adjustSize(); },
-      [this] { cmdPickFolder->setText(Text(102)); },
-      [this] { chkRecursion->setText(Text(103)); },
-      [this] { cmdQuery->setText(Text(125)); },
-      [this] { lblTextToSearch->setText(Text(104)); },
-      [this] { lblField->setText(Text(112)); },
-      [this] { cboField->addItems({Text(113), Text(114), Text(115)}); },
-      [this] { cboField->setCurrentIndex(0); },
-      [this] { lblProgress->setText(Text(120)); lblProgress->adjustSize(); },
+      [this] { setWindowTitle(Text(text_id::kCaption)); },
+      [this] { lblFolder->setText(Text(text_id::kFolderLabel)); lblFolder->adjustSize(); },
+      [this] { cmdPickFolder->setText(Text(text_id::kBrowse)); },
+      [this] { chkRecursion->setText(Text(text_id::kIncludeSubfolders)); },
+      [this] { cmdQuery->setText(Text(text_id::kVerifyMatches)); },
+      [this] { lblTextToSearch->setText(Text(text_id::kSearchFor)); },
+      [this] { lblField->setText(Text(text_id::kSearchIn)); },
       [this] {
-        lblDesc->setText(Text(130));
+        for (const FieldRecord& field : kFields) {
+          cboField->addItem(Text(static_cast<std::uint16_t>(field.textId)));
+        }
+      },
+      [this] { cboField->setCurrentIndex(0); },
+      [this] { lblProgress->setText(Text(text_id::kNotesLabel)); lblProgress->adjustSize(); },
+      [this] {
+        lblDesc->setText(Text(text_id::kDescription));
         GrowIntoBand(*lblDesc, *Shape1);
       },
-      [this] { optRemove->setText(Text(135)); },
-      [this] { optReplace->setText(Text(105)); },
-      [this] { Frame1->setTitle(Text(132)); },
-      [this] { Frame2->setTitle(Text(133)); },
-      [this] { Frame3->setTitle(Text(134)); },
-      [this] { cmdStart->setText(Text(108)); },
-      [this] { cmdExit->setText(Text(121)); },
+      [this] { optRemove->setText(Text(text_id::kRemoveOption)); },
+      [this] { optReplace->setText(Text(text_id::kReplaceWith)); },
+      [this] { Frame1->setTitle(Text(text_id::kStepFolder)); },
+      [this] { Frame2->setTitle(Text(text_id::kStepSearch)); },
+      [this] { Frame3->setTitle(Text(text_id::kStepReplace)); },
+      [this] { cmdStart->setText(Text(text_id::kStartReplace)); },
+      [this] { cmdExit->setText(Text(text_id::kExit)); },
   };
   for (const auto& step : steps) {
     Skippable(step);
@@ -154,7 +160,7 @@ void frmMain::InitialSelection() {
     return;
   }
   Skippable([&] { selectedFolder = collection->GetFolder(kRootFolderId); });
-  Skippable([&] { lblSelectedFolder->setText(collection->Name() + Text(126)); });
+  Skippable([&] { lblSelectedFolder->setText(collection->Name() + Text(text_id::kEntireCollection)); });
   Skippable([&] { ShowFolderIcon(collection->ID(), kRootFolderId); });
 }
 

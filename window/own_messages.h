@@ -1,6 +1,6 @@
 // The program's own messages: the few words the window shows that the text
 // table does not hold (the failure box's labels and the descriptions of the
-// window's own failures), in English and German.
+// window's own failures), kOwnMessages in engine/texts.h.
 //
 // They follow the same language choice as the text table (German for any
 // German locale, English for everyone else) but are kept apart from it, so
@@ -9,18 +9,15 @@
 
 #include <QString>
 
+#include "engine/texts.h"
 #include "startup/text_table.h"
 
 namespace qm {
 
 enum class OwnMessage {
-  // The failure box: "%1" the error number, "%2" its source, "%3" its
-  // description.
-  FailureReport,
-  // A command that needs the host when start-up could not create it.
-  NoHost,
-  // A command that needs a start folder when none could be chosen.
-  NoStartFolder,
+  FailureReport = own_text::kFailureReport,
+  NoHost = own_text::kNoHost,
+  NoStartFolder = own_text::kNoStartFolder,
 };
 
 QString OwnMessageText(OwnMessage message, startup::TextLanguage language);

@@ -18,6 +18,7 @@
 
 #include "engine/mod_resource.h"
 #include "engine/review_texts.h"
+#include "engine/search_field.h"
 #include "engine/window_port.h"
 #include "startup/text_table.h"
 #include "window/review_delegate.h"
@@ -195,9 +196,8 @@ QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
 void ReviewWindow::SetCaptions() {
   setWindowTitle(Text(review_text::kWindowTitle));
   const ReviewCriteria& criteria = list_.Criteria();
-  // The field list holds texts 113 to 115 in the order of SearchField.
-  const QString field = startup::LoadText(
-      static_cast<std::uint16_t>(text_id::kFieldTitle + static_cast<int>(criteria.field)));
+  const QString field =
+      startup::LoadText(static_cast<std::uint16_t>(FieldRecordOf(criteria.field).textId));
   if (criteria.searchText.isEmpty()) {
     lblCriteria->setText(
         modResource::printf(Text(review_text::kFill), {field, criteria.replaceText}));

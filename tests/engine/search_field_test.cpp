@@ -46,4 +46,12 @@ TEST(SearchField, UnknownDisplayTextIsRefusedNotGuessed) {
   EXPECT_THROW(qm::FieldFromDisplayText(QString(), kEnglish), qm::Error);
 }
 
+// A field number read back from a damaged or newer journal indexes nothing.
+TEST(SearchField, NumberOfNoFieldIsRefused) {
+  EXPECT_QM_ERROR(qm::FieldRecordOf(static_cast<qm::SearchField>(3)), qm::kUnknownFieldError,
+                  "SearchField", "Unknown field number 3.");
+  EXPECT_QM_ERROR(qm::ColumnName(static_cast<qm::SearchField>(-1)), qm::kUnknownFieldError,
+                  "SearchField", "Unknown field number -1.");
+}
+
 }  // namespace
