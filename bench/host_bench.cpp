@@ -25,7 +25,7 @@
 #include "bench/bench_data.h"
 #include "host/bookmarks.h"
 #include "host/host_admin.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace {
 

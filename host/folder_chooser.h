@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "host/chooser_icons.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 class QLabel;
 class QPushButton;

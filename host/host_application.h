@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "host/host_admin.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::host {
 

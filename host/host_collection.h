@@ -12,7 +12,7 @@
 
 #include "host/catalog.h"
 #include "host/sqlite_db.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::host {
 

@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::host {
 

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "hostlib/host_library.h"
 #include "platform/error.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 #include "window/own_messages.h"
 #include "window/twips.h"
 

@@ -14,10 +14,10 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include "hostlib/host_library.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
-#include "window/host_library.h"
 #include "window/twips.h"
 
 namespace qm {

@@ -14,9 +14,9 @@
 #include "platform/error.h"
 #include "engine/replace_run.h"
 #include "engine/verify_matches.h"
+#include "hostlib/host_library.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
-#include "window/host_library.h"
 #include "window/own_messages.h"
 #include "window/user_dialogs.h"
 

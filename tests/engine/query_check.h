@@ -14,7 +14,7 @@
 #include "engine/like_matcher.h"
 #include "engine/query_text.h"
 #include "host/host_admin.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::testing {
 

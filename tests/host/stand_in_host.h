@@ -11,7 +11,7 @@
 
 #include "common/test_environment.h"
 #include "host/host_admin.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::testing {
 

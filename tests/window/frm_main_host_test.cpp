@@ -19,11 +19,11 @@
 #include "host/host_admin.h"
 #include "host/resource_library_writer.h"
 #include "host/tool/qmhost_cli.h"
+#include "hostlib/host_library.h"
 #include "platform/icon_module.h"
 #include "platform/registry_store.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 
 namespace {
 
