@@ -13,7 +13,7 @@
 
 #include "engine/like_matcher.h"
 #include "engine/query_text.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "hostlib/host_library.h"
 
 namespace qm::testing {

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "hostlib/host_library.h"
 
 namespace qm::testing {
