@@ -9,7 +9,7 @@
 #include <cstring>
 #include <random>
 
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 
 namespace qm::bench {
 namespace {

@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "host/bookmarks.h"
-#include "host/host_admin.h"
-#include "window/host_library.h"
+#include "host/admin/bookmarks.h"
+#include "host/admin/host_admin.h"
+#include "hostlib/host_library.h"
 
 namespace {
 

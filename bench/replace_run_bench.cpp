@@ -39,7 +39,7 @@
 #include "engine/run_journal.h"
 #include "engine/undo_run.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace {
 

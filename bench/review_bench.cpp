@@ -30,7 +30,7 @@
 #include "engine/review_list.h"
 #include "engine/review_run.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 #include "window/review_model.h"
 #include "window/review_window.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/review_list.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

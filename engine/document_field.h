@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "engine/search_field.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

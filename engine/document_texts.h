@@ -12,7 +12,7 @@
 #include <unordered_map>
 
 #include "engine/search_field.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -13,7 +13,7 @@
 #include <span>
 #include <vector>
 
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -20,7 +20,7 @@
 #include <optional>
 
 #include "engine/query_text.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -23,7 +23,7 @@
 #include "engine/run_journal.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

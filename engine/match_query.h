@@ -11,7 +11,7 @@
 #include "engine/query_text.h"
 #include "engine/search_field.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

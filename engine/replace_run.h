@@ -44,7 +44,7 @@
 #include "engine/match_query.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -24,7 +24,7 @@
 
 #include "engine/entry_id_column.h"
 #include "engine/review_row.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

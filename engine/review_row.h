@@ -11,7 +11,7 @@
 
 #include "engine/search_field.h"
 #include "engine/text_rewrite.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

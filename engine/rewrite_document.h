@@ -33,7 +33,7 @@
 #include "engine/journaled_run.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "engine/texts.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

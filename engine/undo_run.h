@@ -29,7 +29,7 @@
 #include <cstdint>
 
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "engine/window_port.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm {
 

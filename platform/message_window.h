@@ -3,7 +3,7 @@
 // (WM_SETTEXT) handed to a receiver.
 //
 // Only the Windows build has it; on Linux the stand-in host listens on a
-// local socket instead (host/message_endpoint.cpp). The window lives on the
+// local socket instead (host/lib/message_endpoint.cpp). The window lives on the
 // thread that made it and receives while that thread's event loop runs.
 #pragma once
 

@@ -5,9 +5,9 @@
 #include <QPixmap>
 
 #include "engine/texts.h"
+#include "hostlib/host_library.h"
 #include "platform/error.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 #include "window/own_messages.h"
 #include "window/twips.h"
 

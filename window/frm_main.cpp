@@ -16,10 +16,10 @@
 
 #include "engine/search_field.h"
 #include "engine/texts.h"
+#include "hostlib/host_library.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "startup/text_table.h"
-#include "window/host_library.h"
 #include "window/twips.h"
 
 namespace qm {

@@ -15,9 +15,9 @@
 #include "engine/replace_run.h"
 #include "engine/texts.h"
 #include "engine/verify_matches.h"
+#include "hostlib/host_library.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
-#include "window/host_library.h"
 #include "window/own_messages.h"
 #include "window/user_dialogs.h"
 

@@ -17,13 +17,13 @@
 
 #include "engine/search_field.h"
 #include "engine/texts.h"
+#include "hostlib/host_library.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
 #include "startup/search_history.h"
 #include "startup/text_table.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 
 namespace qm {
 

@@ -16,10 +16,10 @@
 #include "engine/run_journal.h"
 #include "engine/undo_run.h"
 #include "engine/undo_texts.h"
+#include "hostlib/host_library.h"
 #include "startup/text_table.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
-#include "window/host_library.h"
 
 namespace qm {
 namespace {

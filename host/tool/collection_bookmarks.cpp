@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "host/tool/document_stream.h"
 
 namespace qm::qmhost {

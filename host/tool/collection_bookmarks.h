@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "host/bookmarks.h"
+#include "host/admin/bookmarks.h"
 
 namespace qm::qmhost {
 

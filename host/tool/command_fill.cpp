@@ -1,7 +1,7 @@
 // generate, import-bookmarks, export-bookmarks.
-#include "host/bookmarks.h"
-#include "host/host_admin.h"
-#include "host/sample_generator.h"
+#include "host/admin/bookmarks.h"
+#include "host/admin/host_admin.h"
+#include "host/admin/sample_generator.h"
 #include "host/tool/collection_bookmarks.h"
 #include "host/tool/qmhost_commands.h"
 

@@ -2,9 +2,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "host/host_admin.h"
-#include "host/host_errors.h"
-#include "host/resource_library_writer.h"
+#include "host/admin/host_admin.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/lib/host_errors.h"
 #include "host/tool/document_stream.h"
 #include "host/tool/qmhost_commands.h"
 

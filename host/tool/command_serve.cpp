@@ -3,7 +3,7 @@
 #include <QEventLoop>
 #include <QObject>
 
-#include "host/message_endpoint.h"
+#include "host/lib/message_endpoint.h"
 #include "host/tool/qmhost_args.h"
 #include "host/tool/qmhost_commands.h"
 #include "platform/error.h"

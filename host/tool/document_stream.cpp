@@ -1,7 +1,7 @@
 #include "host/tool/document_stream.h"
 
-#include "host/collection_db.h"
-#include "host/host_errors.h"
+#include "host/lib/collection_db.h"
+#include "host/lib/host_errors.h"
 
 namespace qm::qmhost {
 

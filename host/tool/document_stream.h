@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 
 namespace qm::qmhost {
 

@@ -4,10 +4,10 @@
 
 #include <QStringList>
 
-#include "engine/fake_port.h"
 #include "engine/failing_host.h"
+#include "engine/fake_port.h"
 #include "engine/run_state.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "host/stand_in_host.h"
 
 namespace qm::testing {

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "engine/fake_folders.h"
+#include "hostlib/host_library.h"
 #include "platform/error.h"
-#include "window/host_library.h"
 
 namespace qm::testing {
 

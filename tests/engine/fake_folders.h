@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/folder_scope.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 
 namespace qm::testing {
 

@@ -23,7 +23,7 @@
 #include "engine/replace_run.h"
 #include "engine/run_journal.h"
 #include "engine/undo_run.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "host/stand_in_host.h"
 
 namespace {

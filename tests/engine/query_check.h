@@ -13,8 +13,8 @@
 
 #include "engine/like_matcher.h"
 #include "engine/query_text.h"
-#include "host/host_admin.h"
-#include "window/host_library.h"
+#include "host/admin/host_admin.h"
+#include "hostlib/host_library.h"
 
 namespace qm::testing {
 

@@ -7,7 +7,7 @@
 
 #include "engine/query_check.h"
 #include "engine/query_text.h"
-#include "host/host_errors.h"
+#include "host/lib/host_errors.h"
 #include "host/stand_in_host.h"
 
 namespace {

@@ -12,9 +12,9 @@
 
 #include "engine/query_check.h"
 #include "engine/query_text.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
+#include "hostlib/host_library.h"
 #include "platform/error.h"
-#include "window/host_library.h"
 
 namespace {
 

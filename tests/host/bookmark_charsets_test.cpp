@@ -1,9 +1,9 @@
-#include "host/bookmarks_charsets.h"
+#include "host/admin/bookmarks_charsets.h"
 
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
-#include "host/bookmarks.h"
+#include "host/admin/bookmarks.h"
 
 namespace {
 

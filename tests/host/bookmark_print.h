@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "host/bookmarks.h"
+#include "host/admin/bookmarks.h"
 
 namespace qm::host {
 

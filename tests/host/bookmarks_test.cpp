@@ -1,4 +1,4 @@
-#include "host/bookmarks.h"
+#include "host/admin/bookmarks.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "host/catalog.h"
+#include "host/lib/catalog.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "common/test_environment.h"
-#include "host/host_errors.h"
+#include "host/lib/host_errors.h"
 #include "platform/environment.h"
 #include "platform/registry_store.h"
 #include "stand_in_host.h"

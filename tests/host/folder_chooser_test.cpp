@@ -1,4 +1,4 @@
-#include "host/folder_chooser.h"
+#include "host/chooser/folder_chooser.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "host/resource_icon_names.h"
-#include "host/resource_library_writer.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/lib/resource_icon_names.h"
 #include "host/tool/qmhost_cli.h"
 #include "platform/icon_module.h"
 #include "stand_in_host.h"

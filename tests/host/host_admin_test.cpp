@@ -1,10 +1,10 @@
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include "host/host_errors.h"
+#include "host/lib/host_errors.h"
 #include "stand_in_host.h"
 
 namespace {

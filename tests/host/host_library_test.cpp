@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "host/host_errors.h"
+#include "host/lib/host_errors.h"
 #include "stand_in_host.h"
 
 namespace {

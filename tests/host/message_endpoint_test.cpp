@@ -1,5 +1,5 @@
 // Where the host's message window lives, and that nobody else can take it.
-#include "host/message_endpoint.h"
+#include "host/lib/message_endpoint.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

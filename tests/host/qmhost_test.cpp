@@ -11,8 +11,8 @@
 
 #include "bookmark_print.h"
 #include "common/test_environment.h"
-#include "host/bookmarks.h"
-#include "host/host_admin.h"
+#include "host/admin/bookmarks.h"
+#include "host/admin/host_admin.h"
 #include "platform/registry_store.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/sample_generator.h"
+#include "host/admin/sample_generator.h"
 
 #include <QRegularExpression>
 #include <QUrl>

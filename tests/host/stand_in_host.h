@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
-#include "window/host_library.h"
+#include "host/admin/host_admin.h"
+#include "hostlib/host_library.h"
 
 namespace qm::testing {
 

@@ -1,4 +1,4 @@
-#include "host/unicode_like.h"
+#include "host/lib/unicode_like.h"
 
 #include <QChar>
 #include <QString>

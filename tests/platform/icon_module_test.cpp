@@ -10,9 +10,9 @@
 
 #include <utility>
 
-#include "host/modern_icon_art.h"
-#include "host/resource_library_writer.h"
-#include "host/resource_module_builder.h"
+#include "host/admin/modern_icon_art.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/admin/resource_module_builder.h"
 #include "platform/error.h"
 #include "platform/le_bytes.h"
 #include "tests/platform/pe_test_support.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <random>
 
-#include "host/resource_library_writer.h"
+#include "host/admin/resource_library_writer.h"
 #include "platform/pe_resources.h"
 #include "tests/platform/pe_test_support.h"
 

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 
 #include "common/test_environment.h"
-#include "host/modern_icon_art.h"
-#include "host/resource_library_writer.h"
-#include "host/resource_module_builder.h"
+#include "host/admin/modern_icon_art.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/admin/resource_module_builder.h"
 #include "platform/le_bytes.h"
 #include "tests/platform/pe_test_support.h"
 

@@ -12,11 +12,11 @@
 #include <set>
 #include <vector>
 
-#include "host/modern_icon_art.h"
-#include "host/resource_library_writer.h"
-#include "host/resource_module_builder.h"
-#include "platform/le_bytes.h"
+#include "host/admin/modern_icon_art.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/admin/resource_module_builder.h"
 #include "platform/icon_decoder.h"
+#include "platform/le_bytes.h"
 #include "tests/startup/icon_test_support.h"
 
 namespace {

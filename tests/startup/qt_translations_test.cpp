@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/test_environment.h"
-#include "host/folder_chooser.h"
+#include "host/chooser/folder_chooser.h"
 
 namespace {
 

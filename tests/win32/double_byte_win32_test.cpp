@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "platform/environment.h"
 #include "platform/registry_store.h"
 #include "startup/host_discovery.h"

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/message_endpoint.h"
+#include "host/lib/message_endpoint.h"
 #include "platform/host_window.h"
 #include "platform/message_window.h"
 #include "window/host_messaging.h"

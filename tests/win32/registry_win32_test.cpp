@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
-#include "host/catalog.h"
-#include "host/host_admin.h"
-#include "host/resource_library_writer.h"
+#include "host/admin/host_admin.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/lib/catalog.h"
 #include "platform/environment.h"
 #include "platform/registry_store.h"
 #include "startup/folder_icons.h"

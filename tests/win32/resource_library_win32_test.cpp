@@ -16,8 +16,8 @@
 #include <string>
 
 #include "common/test_environment.h"
-#include "host/modern_icon_art.h"
-#include "host/resource_library_writer.h"
+#include "host/admin/modern_icon_art.h"
+#include "host/admin/resource_library_writer.h"
 #include "host/tool/qmhost_cli.h"
 #include "platform/environment.h"
 #include "startup/folder_icons.h"

@@ -25,11 +25,11 @@
 #include <thread>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
-#include "host/message_endpoint.h"
+#include "host/admin/host_admin.h"
+#include "host/lib/message_endpoint.h"
+#include "hostlib/host_library.h"
 #include "platform/registry_store.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 #include "window/own_messages.h"
 #include "window/user_dialogs.h"
 

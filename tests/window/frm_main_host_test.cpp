@@ -15,15 +15,15 @@
 #include <sqlite3.h>
 
 #include "common/test_environment.h"
-#include "host/folder_chooser.h"
-#include "host/host_admin.h"
-#include "host/resource_library_writer.h"
+#include "host/admin/host_admin.h"
+#include "host/admin/resource_library_writer.h"
+#include "host/chooser/folder_chooser.h"
 #include "host/tool/qmhost_cli.h"
+#include "hostlib/host_library.h"
 #include "platform/icon_module.h"
 #include "platform/registry_store.h"
 #include "startup/search_history.h"
 #include "window/frm_main.h"
-#include "window/host_library.h"
 
 namespace {
 

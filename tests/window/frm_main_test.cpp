@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "common/test_environment.h"
-#include "window/host_library.h"
+#include "hostlib/host_library.h"
 #include "window/twips.h"
 #include "window/user_dialogs.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/test_environment.h"
-#include "host/message_endpoint.h"
+#include "host/lib/message_endpoint.h"
 
 namespace {
 

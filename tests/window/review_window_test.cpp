@@ -23,7 +23,7 @@
 #include <memory>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "startup/search_history.h"
 #include "support/c_registry.h"
 #include "window/frm_main.h"

@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "common/test_environment.h"
-#include "host/host_admin.h"
+#include "host/admin/host_admin.h"
 #include "window/frm_main.h"
 #include "window/user_dialogs.h"
 

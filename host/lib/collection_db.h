@@ -1,0 +1,66 @@
+// One collection's database file: its tables, and how every connection to
+// it is set up.
+//
+//   Folder(ID INTEGER PRIMARY KEY, ParentID, Name, IconIndex, Position)
+//     indexed on (ParentID, Position); the root has ID 1 and ParentID 0.
+//   Document(EntryID, VisibleInFolderID, Title, Comment, Url)
+//     clustered by folder: WITHOUT ROWID with the primary key
+//     (VisibleInFolderID, EntryID), so that a whole-collection scan runs at
+//     table speed and a folder list reads only its folders' rows; a unique
+//     index on EntryID finds one document.
+//
+//   CollectionStamp(Stamp)
+//     one row, a random text given when the file was made: the same ID or
+//     the same file name may come back for another collection, the stamp
+//     does not. Files made before it have no such table.
+//
+// The file carries an application ID and a schema version, so that a file
+// that is no collection of this host is refused before anything is read.
+// It holds the user's texts and is made owner-only.
+// It runs in WAL mode: the tool reads while the host writes.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+#include "host/lib/sqlite_db.h"
+
+namespace qm::host {
+
+inline constexpr std::int32_t kRootFolderId = 1;
+inline constexpr std::int32_t kNewDocumentsFolderId = 400;
+inline constexpr std::int32_t kLastReservedFolderId = 1000;
+// The host may hold the write lock for a while; waiting this long is better
+// than failing a document halfway through a run.
+inline constexpr int kBusyTimeoutMs = 5000;
+
+// For the library and the administration: reads and writes, the
+// case-folding LIKE, double-quoted string literals, the busy timeout.
+// Throws kNotACollection for a missing file or one that is no collection.
+SqliteDb OpenCollectionDb(const QString& file);
+
+// For query texts handed in from outside: as above but read-only.
+SqliteDb OpenCollectionDbReadOnly(const QString& file);
+
+// The reserved folders every collection has below its root.
+struct ReservedFolder {
+  std::int32_t id;
+  const char* englishName;
+  const char* germanName;
+};
+inline constexpr ReservedFolder kReservedFolders[] = {
+    {200, "Search Results", "Suchergebnisse"}, {300, "Recently Visited", "Zuletzt besucht"},
+    {400, "New Documents", "Neue Dokumente"},  {500, "Recycle Bin", "Papierkorb"},
+    {600, "Favorites", "Favoriten"},           {700, "Archive", "Archiv"},
+};
+
+// The stamp the file was made with; empty for a file made before stamps.
+QString ReadCollectionStamp(const SqliteDb& db);
+
+// Makes a new collection file with its root folder (named rootName) and the
+// reserved folders. Refuses a file that exists; removes what it made when it
+// fails.
+void CreateCollectionFile(const QString& file, const QString& rootName, bool german);
+
+}  // namespace qm::host

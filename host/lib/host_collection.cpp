@@ -1,0 +1,158 @@
+#include "host/lib/host_collection.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include "host/lib/collection_db.h"
+#include "host/lib/host_errors.h"
+#include "host/lib/host_recordset.h"
+
+namespace qm::host {
+namespace {
+
+// Begins a write transaction and rolls it back unless it was committed.
+// BEGIN and COMMIT are prepared once: a run saves document after document.
+class WriteTransaction {
+ public:
+  WriteTransaction(SqliteDb& db, Statement& begin, Statement& commit)
+      : db_(db), commit_(commit) {
+    // IMMEDIATE takes the write lock now, waiting out the busy timeout for a
+    // host that is writing, rather than failing later at the first write.
+    StatementUse use(begin);
+    use->Step("Starting to save a document");
+  }
+  ~WriteTransaction() {
+    if (!committed_) {
+      Rollback();
+    }
+  }
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+  void Commit() {
+    StatementUse use(commit_);
+    use->Step("Saving a document");
+    committed_ = true;
+  }
+
+ private:
+  void Rollback() noexcept {
+    try {
+      db_.Exec("ROLLBACK", "Undoing a failed save");
+    } catch (const Error&) {
+      // The transaction is gone already (SQLite rolls back on some errors).
+    }
+  }
+
+  SqliteDb& db_;
+  Statement& commit_;
+  bool committed_ = false;
+};
+
+std::int64_t EntryIdFrom(const QVariant& value) {
+  bool ok = false;
+  const qlonglong id = value.toLongLong(&ok);
+  // A number with a fraction is no EntryID, though it would round to one.
+  const int type = value.typeId();
+  if ((type == QMetaType::Double || type == QMetaType::Float) &&
+      value.toDouble() != static_cast<double>(id)) {
+    ok = false;
+  }
+  if (!ok || !value.isValid() || value.isNull()) {
+    Throw(errc::kBadArgument, kLibrarySource,
+          QStringLiteral("\"%1\" is not a document's EntryID.").arg(value.toString()));
+  }
+  return id;
+}
+
+}  // namespace
+
+SqliteCollection::SqliteCollection(CatalogEntry entry, const QString& edition)
+    : entry_(std::move(entry)),
+      db_(OpenCollectionDb(entry_.file)),
+      identity_(edition + QLatin1Char('\n') + QFileInfo(entry_.file).absoluteFilePath() +
+                QLatin1Char('\n') + ReadCollectionStamp(db_)),
+      folderById_(db_, "SELECT ID, ParentID, Name, IconIndex FROM Folder WHERE ID = ?1"),
+      allFolders_(db_,
+                  "SELECT ID, ParentID, Name, IconIndex FROM Folder "
+                  "ORDER BY ParentID, Position, ID"),
+      documentById_(db_, "SELECT Title, Comment, Url FROM Document WHERE EntryID = ?1"),
+      updateDocument_(db_,
+                      "UPDATE Document SET Title = iif(?1, ?2, Title), "
+                      "Comment = iif(?3, ?4, Comment), Url = iif(?5, ?6, Url) "
+                      "WHERE EntryID = ?7"),
+      begin_(db_, "BEGIN IMMEDIATE"),
+      commit_(db_, "COMMIT") {}
+
+SqliteCollection::~SqliteCollection() = default;
+
+std::shared_ptr<HostConnection> SqliteCollection::Connection() {
+  if (!connection_) {
+    connection_ = std::make_shared<SqliteConnection>(entry_.file);
+  }
+  return connection_;
+}
+
+std::shared_ptr<HostFolder> SqliteCollection::GetFolder(std::int32_t folderId) {
+  StatementUse use(folderById_);
+  use->Bind(1, std::int64_t{folderId});
+  if (!use->Step("Reading a folder")) {
+    Throw(errc::kUnknownFolder, kLibrarySource,
+          QStringLiteral("The collection \"%1\" has no folder with the ID %2.")
+              .arg(entry_.name)
+              .arg(folderId));
+  }
+  FolderRow row{static_cast<std::int32_t>(use->Int(0)), static_cast<std::int32_t>(use->Int(1)),
+                use->Text(2), static_cast<std::int32_t>(use->Int(3))};
+  return MakeFolder(shared_from_this(), std::move(row));
+}
+
+std::shared_ptr<HostDocument> SqliteCollection::GetDocument(const QVariant& entryId) {
+  const std::int64_t id = EntryIdFrom(entryId);
+  StatementUse use(documentById_);
+  use->Bind(1, id);
+  if (!use->Step("Reading a document")) {
+    Throw(errc::kUnknownDocument, kLibrarySource,
+          QStringLiteral("The collection \"%1\" has no document with the EntryID %2.")
+              .arg(entry_.name)
+              .arg(id));
+  }
+  DocumentFields fields{use->Text(0), use->Text(1), use->Text(2)};
+  return MakeDocument(shared_from_this(), id, std::move(fields));
+}
+
+std::vector<FolderRow> SqliteCollection::AllFolderRows() {
+  std::vector<FolderRow> rows;
+  StatementUse use(allFolders_);
+  while (use->Step("Reading the folder tree")) {
+    rows.push_back(FolderRow{static_cast<std::int32_t>(use->Int(0)),
+                             static_cast<std::int32_t>(use->Int(1)), use->Text(2),
+                             static_cast<std::int32_t>(use->Int(3))});
+  }
+  return rows;
+}
+
+void SqliteCollection::SaveDocument(std::int64_t entryId, const DocumentChanges& changes) {
+  WriteTransaction transaction(db_, begin_, commit_);
+  {
+    StatementUse use(updateDocument_);
+    const std::optional<QString>* fields[] = {&changes.title, &changes.comment, &changes.url};
+    for (int i = 0; i < 3; ++i) {
+      use->Bind(2 * i + 1, std::int64_t{fields[i]->has_value() ? 1 : 0});
+      use->Bind(2 * i + 2, fields[i]->value_or(QString()));
+    }
+    use->Bind(7, entryId);
+    use->Step("Saving a document");
+  }
+  if (sqlite3_changes(db_.get()) == 0) {
+    Throw(errc::kDocumentGone, kLibrarySource,
+          QStringLiteral("The document with the EntryID %1 could not be saved: it was deleted "
+                         "from the collection \"%2\".")
+              .arg(entryId)
+              .arg(entry_.name));
+  }
+  transaction.Commit();
+}
+
+}  // namespace qm::host

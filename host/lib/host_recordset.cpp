@@ -1,0 +1,135 @@
+#include "host/lib/host_recordset.h"
+
+#include <sqlite3.h>
+
+#include "host/lib/host_errors.h"
+#include "host/lib/query_guard.h"
+
+namespace qm::host {
+namespace {
+
+QVariant ColumnValue(sqlite3_stmt* statement, int column) {
+  switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+      return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+      return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+      return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+    }
+    case SQLITE_BLOB: {
+      const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement, column));
+      return QVariant(QByteArray(blob, sqlite3_column_bytes(statement, column)));
+    }
+    default:
+      return QVariant();
+  }
+}
+
+void MakeMixed(SqliteRecordset::Column& column) {
+  column.values.reserve(column.integers.capacity());
+  for (std::int64_t value : column.integers) {
+    column.values.emplace_back(static_cast<qlonglong>(value));
+  }
+  column.integers = std::vector<std::int64_t>();
+  column.mixed = true;
+}
+
+void Append(SqliteRecordset::Column& column, sqlite3_stmt* statement, int index) {
+  if (!column.mixed) {
+    if (sqlite3_column_type(statement, index) == SQLITE_INTEGER) {
+      column.integers.push_back(sqlite3_column_int64(statement, index));
+      return;
+    }
+    MakeMixed(column);
+  }
+  column.values.push_back(ColumnValue(statement, index));
+}
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(const QString& file)
+    : queries_(std::make_unique<QueryConnection>(file)) {}
+
+SqliteConnection::~SqliteConnection() = default;
+
+std::shared_ptr<HostRecordset> SqliteConnection::OpenRecordset(const QString& queryText) {
+  PreparedQuery statement = queries_->Prepare(queryText);
+  const int count = sqlite3_column_count(statement.get());
+  std::vector<SqliteRecordset::Column> columns(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    columns[static_cast<std::size_t>(i)].name =
+        QString::fromUtf8(sqlite3_column_name(statement.get(), i));
+  }
+  std::int64_t rows = 0;
+  for (;;) {
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_DONE) {
+      break;
+    }
+    if (rc != SQLITE_ROW) {
+      queries_->db().Fail("Running the query", rc);
+    }
+    for (int i = 0; i < count; ++i) {
+      Append(columns[static_cast<std::size_t>(i)], statement.get(), i);
+    }
+    ++rows;
+  }
+  for (auto& column : columns) {
+    column.integers.shrink_to_fit();
+  }
+  return std::make_shared<SqliteRecordset>(std::move(columns), rows);
+}
+
+SqliteRecordset::SqliteRecordset(std::vector<Column> columns, std::int64_t rows)
+    : columns_(std::move(columns)), rows_(rows) {}
+
+void SqliteRecordset::CheckOpen() const {
+  if (closed_) {
+    Throw(errc::kRecordset, kLibrarySource, QStringLiteral("The recordset is closed."));
+  }
+}
+
+std::int64_t SqliteRecordset::RecordCount() const {
+  CheckOpen();
+  return rows_;
+}
+
+bool SqliteRecordset::Eof() const {
+  CheckOpen();
+  return current_ >= rows_;
+}
+
+QVariant SqliteRecordset::Value(const QString& field) const {
+  CheckOpen();
+  if (current_ >= rows_) {
+    Throw(errc::kRecordset, kLibrarySource,
+          QStringLiteral("The recordset has no current row: it is past its last row."));
+  }
+  for (const Column& column : columns_) {
+    if (column.name.compare(field, Qt::CaseInsensitive) == 0) {
+      const auto row = static_cast<std::size_t>(current_);
+      return column.mixed ? column.values[row]
+                          : QVariant(static_cast<qlonglong>(column.integers[row]));
+    }
+  }
+  Throw(errc::kRecordset, kLibrarySource,
+        QStringLiteral("The recordset has no field named \"%1\".").arg(field));
+}
+
+void SqliteRecordset::MoveNext() {
+  CheckOpen();
+  if (current_ >= rows_) {
+    Throw(errc::kRecordset, kLibrarySource,
+          QStringLiteral("The recordset cannot move on: it is past its last row."));
+  }
+  ++current_;
+}
+
+void SqliteRecordset::Close() {
+  closed_ = true;
+  columns_ = std::vector<Column>();
+}
+
+}  // namespace qm::host

@@ -1,0 +1,61 @@
+// The detached recordset of the stand-in host, and the connection that
+// opens it.
+//
+// Opening runs the query to its end and keeps every row in memory; the
+// database is not touched again, so the rows are a fixed snapshot however
+// the documents change afterwards. Whole-number columns (EntryID, the only
+// one the tool selects) are kept as plain 64-bit integers: a run over
+// hundreds of thousands of rows holds 8 bytes a row. A column that holds
+// anything else falls back to QVariant values.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "hostlib/host_library.h"
+
+namespace qm::host {
+
+class QueryConnection;
+
+class SqliteConnection : public HostConnection {
+ public:
+  explicit SqliteConnection(const QString& file);
+  ~SqliteConnection() override;
+  std::shared_ptr<HostRecordset> OpenRecordset(const QString& queryText) override;
+
+ private:
+  std::unique_ptr<QueryConnection> queries_;
+};
+
+class SqliteRecordset : public HostRecordset {
+ public:
+  struct Column {
+    QString name;
+    std::vector<std::int64_t> integers;  // while every value is a whole number
+    std::vector<QVariant> values;        // once one is not
+    bool mixed = false;
+  };
+
+  SqliteRecordset(std::vector<Column> columns, std::int64_t rows);
+
+  std::int64_t RecordCount() const override;
+  bool Eof() const override;
+  QVariant Value(const QString& field) const override;
+  void MoveNext() override;
+  void Close() override;
+
+ private:
+  void CheckOpen() const;
+
+  std::vector<Column> columns_;
+  std::int64_t rows_ = 0;
+  std::int64_t current_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace qm::host
