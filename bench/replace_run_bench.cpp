@@ -19,8 +19,6 @@
 // run's peak memory on standard output, the details on standard error.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QMap>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -35,6 +33,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
+#include "bench/bench_port.h"
 #include "engine/replace_run.h"
 #include "engine/run_journal.h"
 #include "engine/undo_run.h"
@@ -45,46 +44,6 @@ namespace {
 
 // The two cases every pass switches between; both hold the fragment.
 constexpr const char* kCases[] = {"Wikipedia", "WIKIPEDIA"};
-
-// The window with nothing to wait for: every answer is Yes, no event ever
-// runs, and the pause costs nothing.
-class BenchPort : public qm::WindowPort {
- public:
-  QString FieldText() override { return QStringLiteral("Title"); }
-  QString SearchText() override { return QString::fromLatin1(qm::bench::kTitleFragment); }
-  bool SearchHistoryVisible() override { return false; }
-  bool RemoveMode() override { return false; }
-  QString ReplacementText() override { return QString::fromLatin1(replacement); }
-  bool IncludeSubfolders() override { return true; }
-  QString Text(int id) override { return texts_.value(id); }
-  void SetNotes(const QString&) override {}
-  void FocusSearchBox() override {}
-  void FocusReplacementBox() override {}
-  bool Confirm(const QString&, const QString&) override { return true; }
-  void SetBusyCursor(bool) override {}
-  void SetRunning(bool) override {}
-  void ProcessEvents() override {}
-  void Pause(int) override {}
-  bool TakeCancelRequest() override { return false; }
-  void SaveHistory() override {}
-  void RequestHostRefresh() override {}
-  qm::RunJournal* Journal() override { return journal; }
-
-  qm::RunJournal* journal = nullptr;
-  const char* replacement = kCases[0];
-
- private:
-  QMap<int, QString> texts_ = {
-      {100, QStringLiteral("Quillmark - Search and Replace")},
-      {110, QStringLiteral(" documents updated!")},
-      {111, QStringLiteral("No documents found!")},
-      {113, QStringLiteral("Title")},
-      {114, QStringLiteral("Comment")},
-      {115, QStringLiteral("Address")},
-      {127, QStringLiteral("[*] documents contain the string '[*]' in the [*] field. Are you "
-                           "sure you want to replace these occurrences with '[*]'?")},
-  };
-};
 
 [[noreturn]] void Fail(sqlite3* db, const char* what) {
   std::fprintf(stderr, "baseline: %s failed: %s\n", what, sqlite3_errmsg(db));
@@ -170,7 +129,8 @@ int main(int argc, char** argv) {
     const std::shared_ptr<qm::HostFolder> root = collection->GetFolder(1);
     QTemporaryDir journalFolder;
     const std::unique_ptr<qm::RunJournal> journal = qm::OpenRunJournal(journalFolder.path());
-    BenchPort port;
+    qm::bench::BenchPort port(QString::fromLatin1(qm::bench::kTitleFragment),
+                              QString::fromLatin1(kCases[0]));
     port.journal = journal.get();
 
     // A round that is not timed first: right after the data is made, the
@@ -194,7 +154,7 @@ int main(int argc, char** argv) {
       QElapsedTimer timer;
       startKb = qm::bench::StatusKb("VmRSS:");
       qm::bench::ResetPeakMemory();
-      port.replacement = kCases[1 - held];
+      port.replacement = QString::fromLatin1(kCases[1 - held]);
       timer.start();
       qm::RunState state;
       qm::ReplaceRun(port, root, state);

@@ -14,8 +14,6 @@
 // error.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QMap>
 
 #include <sqlite3.h>
 
@@ -27,6 +25,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
+#include "bench/bench_port.h"
 #include "engine/review_list.h"
 #include "engine/review_run.h"
 #include "engine/window_port.h"
@@ -38,60 +37,6 @@ namespace {
 
 constexpr char kSearch[] = " - ";
 constexpr int kFirstRows = 50;
-
-// The window with nothing to wait for; the review answers for the user.
-class BenchPort : public qm::WindowPort {
- public:
-  QString FieldText() override { return QStringLiteral("Title"); }
-  QString SearchText() override { return QString::fromLatin1(kSearch); }
-  bool SearchHistoryVisible() override { return false; }
-  bool RemoveMode() override { return false; }
-  QString ReplacementText() override { return QStringLiteral(" | "); }
-  bool IncludeSubfolders() override { return true; }
-  QString Text(int id) override { return texts_.value(id); }
-  void SetNotes(const QString&) override {}
-  void FocusSearchBox() override {}
-  void FocusReplacementBox() override {}
-  bool Confirm(const QString&, const QString&) override { return true; }
-  void SetBusyCursor(bool) override {}
-  void SetRunning(bool) override {}
-  void ProcessEvents() override {}
-  void Pause(int) override {}
-  bool TakeCancelRequest() override { return false; }
-  void SaveHistory() override {}
-  void RequestHostRefresh() override {}
-
- private:
-  QMap<int, QString> texts_ = {
-      {113, QStringLiteral("Title")},
-      {114, QStringLiteral("Comment")},
-      {115, QStringLiteral("Address")},
-  };
-};
-
-long StatusKb(const char* field) {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) {
-    return -1;
-  }
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith(field)) {
-      return line.mid(static_cast<qsizetype>(std::strlen(field)))
-          .trimmed()
-          .split(' ')
-          .first()
-          .toLong();
-    }
-  }
-  return -1;
-}
-
-void ResetPeakMemory() {
-  QFile clear(QStringLiteral("/proc/self/clear_refs"));
-  if (clear.open(QIODevice::WriteOnly)) {
-    clear.write("5");
-  }
-}
 
 // A window that closed itself met a failure.
 void Check(const qm::ReviewWindow& window) {
@@ -190,7 +135,7 @@ int main(int argc, char** argv) {
     auto host = qm::CreateHostApplication();
     auto collection = host->Collections()->Item(QString::number(data.documentsCollection));
     const std::shared_ptr<qm::HostFolder> root = collection->GetFolder(1);
-    BenchPort port;
+    qm::bench::BenchPort port(QString::fromLatin1(kSearch), QStringLiteral(" | "));
 
     double bestOpen = std::numeric_limits<double>::max();
     double bestBare = bestOpen;
@@ -206,13 +151,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < options.repetitions; ++i) {
       QElapsedTimer timer;
       BenchReview review(timer);
-      startKb = StatusKb("VmRSS:");
-      ResetPeakMemory();
+      startKb = qm::bench::StatusKb("VmRSS:");
+      qm::bench::ResetPeakMemory();
       timer.start();
       qm::RunState state;
       qm::ReviewRun(
           port, review, [&root] { return root; }, state);
-      peakKb = std::max(peakKb, StatusKb("VmHWM:"));
+      peakKb = std::max(peakKb, qm::bench::StatusKb("VmHWM:"));
       if (review.firstRowsSeconds < bestOpen) {
         bestOpen = review.firstRowsSeconds;
         listed = review.listedSeconds;
