@@ -157,6 +157,34 @@ class PowerCut : public qm::testing::StandInHostTest {
     return vfs_->Operations() - start;
   }
 
+  // Cuts `operation` (after `before`, uncut) at random points again and
+  // again; after each cut every document is sound and an undo brings all
+  // back. An operation's writes vary a little (a run's batches end by time
+  // as well): a cut may come after its end, and it is then whole.
+  void CutAgainAndAgain(const std::function<void()>& before,
+                        const std::function<void()>& operation) {
+    Reset();
+    before();
+    const std::int64_t operations = Count(operation);
+    ASSERT_GT(operations, kDocuments);
+    int cuts = 0;
+    for (int cut = 0; cut < Cuts(); ++cut) {
+      Reset();
+      before();
+      const auto at = std::uniform_int_distribution<std::int64_t>(1, operations)(random_);
+      vfs_->CutAt(at, static_cast<std::uint32_t>(random_()));
+      operation();
+      const std::string where = "cut " + std::to_string(cut) + " at " + std::to_string(at);
+      cuts += vfs_->WasCut() ? 1 : 0;
+      ExpectSound(where);
+      ExpectAllBackAfterAnUndo(where);
+      if (HasFatalFailure()) {
+        return;
+      }
+    }
+    EXPECT_GE(cuts, Cuts() * 9 / 10);
+  }
+
   std::int32_t id_ = 0;
   QString file_;
   std::map<std::int64_t, QString> before_;
@@ -170,51 +198,11 @@ class PowerCut : public qm::testing::StandInHostTest {
 };
 
 TEST_F(PowerCut, InTheMiddleOfARun) {
-  Reset();
-  const std::int64_t operations = Count([this] { RunOnce(); });
-  ASSERT_GT(operations, kDocuments);
-  // A run's writes vary a little (its batches end by time as well): a cut
-  // may come after its end, and the run is then whole.
-  int cuts = 0;
-  for (int cut = 0; cut < Cuts(); ++cut) {
-    Reset();
-    const auto at = std::uniform_int_distribution<std::int64_t>(1, operations)(random_);
-    vfs_->CutAt(at, static_cast<std::uint32_t>(random_()));
-    RunOnce();
-    const std::string where = "cut " + std::to_string(cut) + " at " + std::to_string(at);
-    cuts += vfs_->WasCut() ? 1 : 0;
-    ExpectSound(where);
-    ExpectAllBackAfterAnUndo(where);
-    if (HasFatalFailure()) {
-      return;
-    }
-  }
-  EXPECT_GE(cuts, Cuts() * 9 / 10);
+  CutAgainAndAgain([] {}, [this] { RunOnce(); });
 }
 
 TEST_F(PowerCut, InTheMiddleOfAnUndo) {
-  Reset();
-  RunOnce();
-  const std::int64_t operations = Count([this] { UndoOnce(); });
-  ASSERT_GT(operations, kDocuments);
-  // A run's writes vary a little (its batches end by time as well): a cut
-  // may come after its end, and the run is then whole.
-  int cuts = 0;
-  for (int cut = 0; cut < Cuts(); ++cut) {
-    Reset();
-    RunOnce();
-    const auto at = std::uniform_int_distribution<std::int64_t>(1, operations)(random_);
-    vfs_->CutAt(at, static_cast<std::uint32_t>(random_()));
-    UndoOnce();
-    const std::string where = "cut " + std::to_string(cut) + " at " + std::to_string(at);
-    cuts += vfs_->WasCut() ? 1 : 0;
-    ExpectSound(where);
-    ExpectAllBackAfterAnUndo(where);
-    if (HasFatalFailure()) {
-      return;
-    }
-  }
-  EXPECT_GE(cuts, Cuts() * 9 / 10);
+  CutAgainAndAgain([this] { RunOnce(); }, [this] { UndoOnce(); });
 }
 
 }  // namespace
