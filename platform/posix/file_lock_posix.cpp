@@ -3,9 +3,7 @@
 // descriptor of the same file does not drop it.
 #include "platform/file_lock.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -97,17 +95,5 @@ LockAttempt Attempt(const QString& path, bool create) {
 }  // namespace
 
 LockAttempt TryLockFile(const QString& path, bool create) { return Attempt(path, create); }
-
-LockAttempt LockFile(const QString& path, int timeoutMs) {
-  QElapsedTimer waited;
-  waited.start();
-  for (;;) {
-    LockAttempt attempt = Attempt(path, true);
-    if (!attempt.heldElsewhere || waited.elapsed() >= timeoutMs) {
-      return attempt;
-    }
-    QThread::msleep(20);
-  }
-}
 
 }  // namespace qm::platform

@@ -4,8 +4,6 @@
 #include "platform/file_lock.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include "platform/win32/win32_handles.h"
 
@@ -76,17 +74,5 @@ LockAttempt Attempt(const QString& path, bool create) {
 }  // namespace
 
 LockAttempt TryLockFile(const QString& path, bool create) { return Attempt(path, create); }
-
-LockAttempt LockFile(const QString& path, int timeoutMs) {
-  QElapsedTimer waited;
-  waited.start();
-  for (;;) {
-    LockAttempt attempt = Attempt(path, true);
-    if (!attempt.heldElsewhere || waited.elapsed() >= timeoutMs) {
-      return attempt;
-    }
-    QThread::msleep(20);
-  }
-}
 
 }  // namespace qm::platform
