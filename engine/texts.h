@@ -133,6 +133,9 @@ struct TextRow {
   const char16_t* german;
 };
 
+// The rows keep the English text on the line of its number and the German
+// one on the next, however short, so that the two read side by side.
+// clang-format off
 inline constexpr TextRow kTableTexts[] = {
     {text_id::kCaption, u"Quillmark - Search and Replace",
      u"Quillmarke - Suchen und Ersetzen"},
@@ -279,6 +282,7 @@ inline constexpr TextRow kOwnMessages[] = {
     {own_text::kNoStartFolder, u"No start folder is chosen.",
      u"Es ist kein Startordner gewählt."},
 };
+// clang-format on
 
 // Lookups search by halves.
 constexpr bool SortedByNumber(std::span<const TextRow> rows) {
