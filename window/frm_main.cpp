@@ -1,5 +1,6 @@
 #include "window/frm_main.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -91,6 +92,18 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent) {
 frmMain::~frmMain() = default;
 
 QString frmMain::Text(std::uint16_t id) const { return startup::LoadText(id); }
+
+QAction* frmMain::AddContextCommand(const QString& text, const char* objectName,
+                                    QKeySequence shortcut, void (frmMain::*handler)()) {
+  auto* action = new QAction(text, this);
+  action->setObjectName(QLatin1String(objectName));
+  action->setShortcut(shortcut);
+  action->setShortcutContext(Qt::WindowShortcut);
+  addAction(action);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(action, &QAction::triggered, this, handler);
+  return action;
+}
 
 void frmMain::CreateControls() {
   setObjectName(QStringLiteral("frmMain"));

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QString>
 
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include "startup/image_list.h"
 #include "startup/windows_version.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -134,6 +136,10 @@ class frmMain : public QDialog {
   // Ends the text boxes' own undo of their typing (frm_main_undo.cpp).
   void ForgetTypingUndo();
   void InstallReview();
+  // A command of the window's context menu with its shortcut, named for the
+  // tests and scripts that find it.
+  QAction* AddContextCommand(const QString& text, const char* objectName, QKeySequence shortcut,
+                             void (frmMain::*handler)());
   void ConnectHandlers();
   void Load();
   void LoadIcons();

@@ -35,13 +35,8 @@ class ReviewWindowPort final : public ReviewPort {
 
 void frmMain::InstallReview() {
   const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
-  auto* review = new QAction(ReviewText(review_text::kMenuEntry, german), this);
-  review->setObjectName(QStringLiteral("actReviewChanges"));
-  review->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  review->setShortcutContext(Qt::WindowShortcut);
-  addAction(review);
-  setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(review, &QAction::triggered, this, [this] { ReviewChanges_Click(); });
+  AddContextCommand(ReviewText(review_text::kMenuEntry, german), "actReviewChanges",
+                    QKeySequence(Qt::CTRL | Qt::Key_R), &frmMain::ReviewChanges_Click);
 }
 
 void frmMain::ReviewChanges_Click() {

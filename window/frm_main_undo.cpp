@@ -50,13 +50,8 @@ class TextBoxUndoFilter final : public QObject {
 
 void frmMain::InstallUndo() {
   const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
-  auto* undo = new QAction(UndoText(undo_text::kUndoMenuEntry, german), this);
-  undo->setObjectName(QStringLiteral("actUndoLastRun"));
-  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  undo->setShortcutContext(Qt::WindowShortcut);
-  addAction(undo);
-  setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(undo, &QAction::triggered, this, [this] { UndoLastRun_Click(); });
+  AddContextCommand(UndoText(undo_text::kUndoMenuEntry, german), "actUndoLastRun",
+                    QKeySequence(Qt::CTRL | Qt::Key_Z), &frmMain::UndoLastRun_Click);
 
   auto* filter = new TextBoxUndoFilter(this);
   for (QWidget* box : std::initializer_list<QWidget*>{cboTextToSearch, cboTextToSearch->lineEdit(),
