@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <string>
+#include <string_view>
+
+#include "host/lib/host_document.h"
 #include "host/lib/host_errors.h"
 #include "host/lib/unicode_like.h"
 #include "platform/private_files.h"
@@ -18,7 +22,10 @@ namespace {
 constexpr std::int64_t kApplicationId = 0x514D4844;
 constexpr std::int64_t kSchemaVersion = 1;
 
-constexpr char kSchema[] = R"sql(
+// The tables of a new file; the Document table's field columns follow
+// kDocumentColumns.
+std::string Schema() {
+  std::string schema = R"sql(
 CREATE TABLE Folder (
   ID INTEGER PRIMARY KEY,
   ParentID INTEGER NOT NULL,
@@ -30,14 +37,16 @@ CREATE INDEX FolderByParent ON Folder (ParentID, Position);
 CREATE TABLE Document (
   EntryID INTEGER NOT NULL,
   VisibleInFolderID INTEGER NOT NULL,
-  Title TEXT,
-  Comment TEXT,
-  Url TEXT,
-  PRIMARY KEY (VisibleInFolderID, EntryID)
+)sql";
+  for (std::string_view column : kDocumentColumns) {
+    schema.append("  ").append(column).append(" TEXT,\n");
+  }
+  return schema + R"sql(  PRIMARY KEY (VisibleInFolderID, EntryID)
 ) WITHOUT ROWID;
 CREATE UNIQUE INDEX DocumentByEntryID ON Document (EntryID);
 CREATE TABLE CollectionStamp (Stamp TEXT NOT NULL);
 )sql";
+}
 
 [[noreturn]] void NotACollection(const QString& file, const QString& why) {
   Throw(errc::kNotACollection, kDatabaseSource,
@@ -89,7 +98,7 @@ void RemoveFiles(const QString& file) {
 void FillNewFile(SqliteDb& db, const QString& rootName, bool german) {
   db.Exec("PRAGMA journal_mode=WAL", "Switching to WAL");
   db.Exec("BEGIN IMMEDIATE", "Starting the new collection");
-  db.Exec(kSchema, "Creating the tables");
+  db.Exec(Schema().c_str(), "Creating the tables");
   Statement insert(db,
                    "INSERT INTO Folder (ID, ParentID, Name, IconIndex, Position) "
                    "VALUES (?1, ?2, ?3, 0, ?4)");

@@ -3,7 +3,8 @@
 //
 //   Folder(ID INTEGER PRIMARY KEY, ParentID, Name, IconIndex, Position)
 //     indexed on (ParentID, Position); the root has ID 1 and ParentID 0.
-//   Document(EntryID, VisibleInFolderID, Title, Comment, Url)
+//   Document(EntryID, VisibleInFolderID, a TEXT column for each field in
+//     kDocumentColumns of host_document.h)
 //     clustered by folder: WITHOUT ROWID with the primary key
 //     (VisibleInFolderID, EntryID), so that a whole-collection scan runs at
 //     table speed and a folder list reads only its folders' rows; a unique

@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include <string>
+#include <string_view>
+
 #include <sqlite3.h>
 
 #include "host/lib/collection_db.h"
@@ -50,6 +53,34 @@ class WriteTransaction {
   bool committed_ = false;
 };
 
+// Reads every field of one document: "SELECT Title, Comment, ... WHERE EntryID = ?1".
+std::string SelectFieldsSql() {
+  std::string sql = "SELECT ";
+  for (std::string_view column : kDocumentColumns) {
+    sql.append(column).append(", ");
+  }
+  sql.resize(sql.size() - 2);
+  return sql + " FROM Document WHERE EntryID = ?1";
+}
+
+// Column i's parameters in UpdateFieldsSql(): whether to store it, and what.
+int StoreParameter(std::size_t column) { return static_cast<int>(2 * column + 1); }
+int ValueParameter(std::size_t column) { return static_cast<int>(2 * column + 2); }
+constexpr int kEntryIdParameter = static_cast<int>(2 * kDocumentColumns.size() + 1);
+
+// Stores only the fields a document changed: a column whose store flag is
+// off keeps what it holds, even if the host wrote it since it was read.
+std::string UpdateFieldsSql() {
+  std::string sql = "UPDATE Document SET ";
+  for (std::size_t i = 0; i < kDocumentColumns.size(); ++i) {
+    const std::string column(kDocumentColumns[i]);
+    sql += column + " = iif(?" + std::to_string(StoreParameter(i)) + ", ?" +
+           std::to_string(ValueParameter(i)) + ", " + column + "), ";
+  }
+  sql.resize(sql.size() - 2);
+  return sql + " WHERE EntryID = ?" + std::to_string(kEntryIdParameter);
+}
+
 std::int64_t EntryIdFrom(const QVariant& value) {
   bool ok = false;
   const qlonglong id = value.toLongLong(&ok);
@@ -77,11 +108,8 @@ SqliteCollection::SqliteCollection(CatalogEntry entry, const QString& edition)
       allFolders_(db_,
                   "SELECT ID, ParentID, Name, IconIndex FROM Folder "
                   "ORDER BY ParentID, Position, ID"),
-      documentById_(db_, "SELECT Title, Comment, Url FROM Document WHERE EntryID = ?1"),
-      updateDocument_(db_,
-                      "UPDATE Document SET Title = iif(?1, ?2, Title), "
-                      "Comment = iif(?3, ?4, Comment), Url = iif(?5, ?6, Url) "
-                      "WHERE EntryID = ?7"),
+      documentById_(db_, SelectFieldsSql().c_str()),
+      updateDocument_(db_, UpdateFieldsSql().c_str()),
       begin_(db_, "BEGIN IMMEDIATE"),
       commit_(db_, "COMMIT") {}
 
@@ -118,8 +146,11 @@ std::shared_ptr<HostDocument> SqliteCollection::GetDocument(const QVariant& entr
               .arg(entry_.name)
               .arg(id));
   }
-  DocumentFields fields{use->Text(0), use->Text(1), use->Text(2)};
-  return MakeDocument(shared_from_this(), id, std::move(fields));
+  DocumentFields fields;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = use->Text(static_cast<int>(i));
+  }
+  return std::make_shared<SqliteDocument>(shared_from_this(), id, std::move(fields));
 }
 
 std::vector<FolderRow> SqliteCollection::AllFolderRows() {
@@ -137,12 +168,11 @@ void SqliteCollection::SaveDocument(std::int64_t entryId, const DocumentChanges&
   WriteTransaction transaction(db_, begin_, commit_);
   {
     StatementUse use(updateDocument_);
-    const std::optional<QString>* fields[] = {&changes.title, &changes.comment, &changes.url};
-    for (int i = 0; i < 3; ++i) {
-      use->Bind(2 * i + 1, std::int64_t{fields[i]->has_value() ? 1 : 0});
-      use->Bind(2 * i + 2, fields[i]->value_or(QString()));
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      use->Bind(StoreParameter(i), std::int64_t{changes[i].has_value() ? 1 : 0});
+      use->Bind(ValueParameter(i), changes[i].value_or(QString()));
     }
-    use->Bind(7, entryId);
+    use->Bind(kEntryIdParameter, entryId);
     use->Step("Saving a document");
   }
   if (sqlite3_changes(db_.get()) == 0) {

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "host/lib/catalog.h"
+#include "host/lib/host_document.h"
 #include "host/lib/sqlite_db.h"
 #include "hostlib/host_library.h"
 
@@ -21,19 +21,6 @@ struct FolderRow {
   std::int32_t parentId = 0;
   QString name;
   std::int32_t iconIndex = 0;
-};
-
-// A document's fields as read, or as to be written: a null QString is a
-// field without a value; for writing, nullopt leaves the field as it is.
-struct DocumentFields {
-  QString title;
-  QString comment;
-  QString url;
-};
-struct DocumentChanges {
-  std::optional<QString> title;
-  std::optional<QString> comment;
-  std::optional<QString> url;
 };
 
 class SqliteCollection : public HostCollection,
@@ -73,7 +60,5 @@ class SqliteCollection : public HostCollection,
 };
 
 std::shared_ptr<HostFolder> MakeFolder(std::shared_ptr<SqliteCollection> collection, FolderRow row);
-std::shared_ptr<HostDocument> MakeDocument(std::shared_ptr<SqliteCollection> collection,
-                                           std::int64_t entryId, DocumentFields fields);
 
 }  // namespace qm::host

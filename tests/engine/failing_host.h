@@ -1,12 +1,14 @@
 // Wrappers around the real stand-in host objects that fail on demand and
-// count what the engine asked for; everything else goes to the real object.
+// count what the engine asked for; everything else is the real object's.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "engine/fake_folders.h"
+#include "host/lib/host_document.h"
 #include "hostlib/host_library.h"
 #include "platform/error.h"
 
@@ -14,26 +16,19 @@ namespace qm::testing {
 
 inline constexpr std::int32_t kInjectedFailure = static_cast<std::int32_t>(0x80041FFFu);
 
-class FailingDocument : public HostDocument {
+// The stand-in's own document, copied, with a Save that runs beforeSave
+// first: its fields read and write as the host's do, whatever fields the
+// host has.
+class FailingDocument : public host::SqliteDocument {
  public:
-  FailingDocument(std::shared_ptr<HostDocument> inner, std::function<void()> beforeSave)
-      : inner_(std::move(inner)), beforeSave_(std::move(beforeSave)) {}
-  QString Title() const override { return inner_->Title(); }
-  void SetTitle(const QString& v) override { inner_->SetTitle(v); }
-  QString Comment() const override { return inner_->Comment(); }
-  void SetComment(const QString& v) override { inner_->SetComment(v); }
-  QString Url() const override { return inner_->Url(); }
-  void SetUrl(const QString& v) override { inner_->SetUrl(v); }
-  void ClearTitle() override { inner_->ClearTitle(); }
-  void ClearComment() override { inner_->ClearComment(); }
-  void ClearUrl() override { inner_->ClearUrl(); }
+  FailingDocument(const host::SqliteDocument& real, std::function<void()> beforeSave)
+      : SqliteDocument(real), beforeSave_(std::move(beforeSave)) {}
   void Save() override {
     beforeSave_();
-    inner_->Save();
+    SqliteDocument::Save();
   }
 
  private:
-  std::shared_ptr<HostDocument> inner_;
   std::function<void()> beforeSave_;
 };
 
@@ -59,7 +54,11 @@ class FailingCollection : public HostCollection {
     return inner_->GetFolder(folderId);
   }
   std::shared_ptr<HostDocument> GetDocument(const QVariant& entryId) override {
-    return std::make_shared<FailingDocument>(inner_->GetDocument(entryId), [this] {
+    const auto real = std::dynamic_pointer_cast<host::SqliteDocument>(inner_->GetDocument(entryId));
+    if (!real) {
+      throw std::logic_error("a FailingCollection wraps a collection of the stand-in host");
+    }
+    return std::make_shared<FailingDocument>(*real, [this] {
       if (++saves == failAtSave) {
         throw Error(kInjectedFailure, QStringLiteral("Test"), QStringLiteral("disk full"));
       }

@@ -8,67 +8,32 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
+#include <span>
 
-#include "engine/review_texts.h"
 #include "engine/run_journal.h"
-#include "engine/undo_texts.h"
+#include "engine/texts.h"
 #include "engine/window_port.h"
 #include "platform/error.h"
 
 namespace qm::testing {
 
-// The texts the engine uses, in the two languages of the text table.
-inline void AddOwnTexts(QMap<int, QString>& texts, bool german) {
-  for (const int id : UndoTextIds()) {
-    texts.insert(id, UndoText(id, german));
+// The texts the window answers, from the program's own tables, in English
+// or German.
+inline QMap<int, QString> WindowTexts(bool german) {
+  QMap<int, QString> texts;
+  for (const std::span<const TextRow> rows :
+       {std::span<const TextRow>(kTableTexts), std::span<const TextRow>(kUndoTexts),
+        std::span<const TextRow>(kReviewTexts)}) {
+    for (const TextRow& row : rows) {
+      texts.insert(row.id, TextIn(row, german));
+    }
   }
-  for (const int id : ReviewTextIds()) {
-    texts.insert(id, ReviewText(id, german));
-  }
-}
-
-inline QMap<int, QString> EnglishTexts() {
-  QMap<int, QString> texts = {
-      {100, QStringLiteral("Quillmark - Search and Replace")},
-      {109, QStringLiteral("Please type a search string.")},
-      {110, QStringLiteral(" documents updated!")},
-      {111, QStringLiteral("No documents found!")},
-      {113, QStringLiteral("Title")},
-      {114, QStringLiteral("Comment")},
-      {115, QStringLiteral("Address")},
-      {124, QStringLiteral(" documents match selected critera.")},
-      {127, QStringLiteral("[*] documents contain the string '[*]' in the [*] field. Are you sure "
-                           "you want to replace these occurrences with '[*]'?")},
-      {128, QStringLiteral("[*] documents contain the string '[*]' in the [*] field. Are you sure "
-                           "you want to remove these occurrences of the string?")},
-      {129, QStringLiteral("No documents were found that have '[*]' in the [*] field.")},
-      {139, QStringLiteral("Please type a string that should be inserted.")},
-  };
-  AddOwnTexts(texts, false);
   return texts;
 }
 
-inline QMap<int, QString> GermanTexts() {
-  QMap<int, QString> texts = {
-      {100, QStringLiteral("Quillmarke - Suchen und Ersetzen")},
-      {109, QStringLiteral("Bitte geben Sie einen Suchbegriff ein.")},
-      {110, QStringLiteral(" Dokumente aktualisiert!")},
-      {111, QStringLiteral("Keine Dokumente gefunden!")},
-      {113, QStringLiteral("Titel")},
-      {114, QStringLiteral("Kommentar")},
-      {115, QStringLiteral("Adresse")},
-      {124, QString::fromUtf8(" Dokumente entsprechen den ausgewählten Kriterien.")},
-      {127, QString::fromUtf8("[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. "
-                              "Möchten Sie diese Vorkommnisse mit '[*]' ersetzen?")},
-      {128, QString::fromUtf8("[*] Dokumente enthalten die Zeichenkette '[*]' im Feld '[*]'. "
-                              "Sind Sie sicher, dass Sie diese Zeichenkette entfernen möchten?")},
-      {129, QString::fromUtf8("Es wurde kein Dokument gefunden, das die Zeichenkette '[*]' im Feld "
-                              "'[*]' beinhaltet.")},
-      {139, QString::fromUtf8("Bitte geben Sie einen Text an, der eingefügt werden soll.")},
-  };
-  AddOwnTexts(texts, true);
-  return texts;
-}
+inline QMap<int, QString> EnglishTexts() { return WindowTexts(false); }
+inline QMap<int, QString> GermanTexts() { return WindowTexts(true); }
 
 class FakePort : public WindowPort {
  public:

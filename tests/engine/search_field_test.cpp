@@ -2,14 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "common/test_environment.h"
 
 namespace {
 
-const qm::FieldDisplayTexts kEnglish{QStringLiteral("Title"), QStringLiteral("Comment"),
-                                     QStringLiteral("Address")};
-const qm::FieldDisplayTexts kGerman{QStringLiteral("Titel"), QStringLiteral("Kommentar"),
-                                    QStringLiteral("Adresse")};
+// The field list as the window fills it, from the text table.
+qm::FieldDisplayTexts DisplayTexts(bool german) {
+  qm::FieldDisplayTexts texts;
+  for (std::size_t i = 0; i < qm::kFields.size(); ++i) {
+    texts[i] = qm::TextIn(qm::kTableTexts, qm::kFields[i].textId, german);
+  }
+  return texts;
+}
+
+const qm::FieldDisplayTexts kEnglish = DisplayTexts(false);
+const qm::FieldDisplayTexts kGerman = DisplayTexts(true);
 
 TEST(SearchField, DisplayTextGivesFieldWithoutRegardToCase) {
   struct Case {
@@ -48,8 +57,10 @@ TEST(SearchField, UnknownDisplayTextIsRefusedNotGuessed) {
 
 // A field number read back from a damaged or newer journal indexes nothing.
 TEST(SearchField, NumberOfNoFieldIsRefused) {
-  EXPECT_QM_ERROR(qm::FieldRecordOf(static_cast<qm::SearchField>(3)), qm::kUnknownFieldError,
-                  "SearchField", "Unknown field number 3.");
+  const auto pastTheLast = static_cast<int>(qm::kFields.size());
+  EXPECT_QM_ERROR(qm::FieldRecordOf(static_cast<qm::SearchField>(pastTheLast)),
+                  qm::kUnknownFieldError, "SearchField",
+                  QStringLiteral("Unknown field number %1.").arg(pastTheLast));
   EXPECT_QM_ERROR(qm::ColumnName(static_cast<qm::SearchField>(-1)), qm::kUnknownFieldError,
                   "SearchField", "Unknown field number -1.");
 }
