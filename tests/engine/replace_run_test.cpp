@@ -6,9 +6,12 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "engine/engine_on_host.h"
+#include "host/lib/host_errors.h"
 
 namespace {
 
@@ -21,6 +24,16 @@ QStringList Strings(std::initializer_list<const char*> texts) {
     list.append(QString::fromUtf8(t));
   }
   return list;
+}
+
+// The titles Populate() leaves, with those at the given places changed.
+QStringList PopulatedTitlesWith(std::initializer_list<std::pair<int, const char*>> changed) {
+  QStringList titles = Strings({"ABC abc aBc", "- Report - ", "nothing here", "", "<null>",
+                                "Heise online - News", "100 percent", "in the root abc"});
+  for (const auto& [place, title] : changed) {
+    titles[place] = QString::fromUtf8(title);
+  }
+  return titles;
 }
 
 TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
@@ -37,33 +50,28 @@ TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
       {"replace", QStringLiteral("abc"), false, QStringLiteral("X"),
        QStringLiteral("1 documents contain the string 'abc' in the Title field. Are you sure you "
                       "want to replace these occurrences with 'X'?"),
-       Strings({"X X X", "- Report - ", "nothing here", "", "<null>", "Heise online - News",
-                "100 percent", "in the root abc"}),
+       PopulatedTitlesWith({{0, "X X X"}}),
        QStringLiteral("1 documents updated!")},
       {"remove ignores the replacement box", QStringLiteral("- "), true, QStringLiteral("unused"),
        QStringLiteral("2 documents contain the string '- ' in the Title field. Are you sure you "
                       "want to remove these occurrences of the string?"),
-       Strings({"ABC abc aBc", "Report ", "nothing here", "", "<null>", "Heise online News",
-                "100 percent", "in the root abc"}),
+       PopulatedTitlesWith({{1, "Report "}, {5, "Heise online News"}}),
        QStringLiteral("2 documents updated!")},
       {"replace with nothing", QStringLiteral("HEISE online - "), false, QString(),
        QStringLiteral("1 documents contain the string 'HEISE online - ' in the Title field. Are "
                       "you sure you want to replace these occurrences with ''?"),
-       Strings({"ABC abc aBc", "- Report - ", "nothing here", "", "<null>", "News", "100 percent",
-                "in the root abc"}),
+       PopulatedTitlesWith({{5, "News"}}),
        QStringLiteral("1 documents updated!")},
       {"fill", QString(), false, QStringLiteral("none"),
        QStringLiteral("2 documents contain the string '' in the Title field. Are you sure you "
                       "want to replace these occurrences with 'none'?"),
-       Strings({"ABC abc aBc", "- Report - ", "nothing here", "none", "none",
-                "Heise online - News", "100 percent", "in the root abc"}),
+       PopulatedTitlesWith({{3, "none"}, {4, "none"}}),
        QStringLiteral("2 documents updated!")},
       // The wildcard selects a document the rewrite then leaves alone.
       {"selected but not changed", QStringLiteral("100%"), false, QStringLiteral("X"),
        QStringLiteral("1 documents contain the string '100%' in the Title field. Are you sure "
                       "you want to replace these occurrences with 'X'?"),
-       Strings({"ABC abc aBc", "- Report - ", "nothing here", "", "<null>", "Heise online - News",
-                "100 percent", "in the root abc"}),
+       PopulatedTitlesWith({}),
        QStringLiteral("No documents found!")},
   };
   for (const auto& c : cases) {
@@ -309,22 +317,47 @@ TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
   EXPECT_FALSE(port_.running);
 }
 
+// The third save fails, in the document or in the host's database: the two
+// saved before stay saved.
 TEST_F(ReplaceRunTest, FailedSaveKeepsEarlierDocumentsAndPutsTheWindowBack) {
-  for (int i = 0; i < 5; ++i) {
-    AddDocument(b_, QStringLiteral("match %1").arg(i));
+  const struct {
+    const char* name;
+    std::function<void(std::int64_t third)> fail;
+    std::int32_t number;
+    QString says;
+  } cases[] = {
+      {"the document", [this](std::int64_t) { collection_->failAtSave = 3; },
+       qm::testing::kInjectedFailure, QStringLiteral("disk full")},
+      {"the database", [this](std::int64_t third) { qm::testing::RefuseUpdatesOf(File(), third); },
+       qm::host::errc::kDatabase, QStringLiteral("the disk refused")},
+  };
+  for (const auto& c : cases) {
+    Populate();
+    port_ = qm::testing::FakePort();
+    state_ = qm::RunState();
+    for (int i = 0; i < 5; ++i) {
+      AddDocument(b_, QStringLiteral("match %1").arg(i));
+    }
+    c.fail(qm::hostadmin::ListDocuments(id_).at(10).entryId);
+    port_.searchText = QStringLiteral("match");
+    port_.replacementText = QStringLiteral("done");
+    try {
+      qm::ReplaceRun(port_, Folder(b_), state_);
+      ADD_FAILURE() << c.name << ": no failure";
+    } catch (const qm::Error& error) {
+      EXPECT_EQ(error.number(), c.number) << c.name;
+      EXPECT_TRUE(error.description().contains(c.says))
+          << c.name << ": " << error.description().toStdString();
+    }
+    EXPECT_EQ(state_.updatedCount, 2) << c.name;
+    EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "match 2", "match 3", "match 4"}))
+        << c.name;
+    EXPECT_FALSE(port_.busy) << c.name;
+    EXPECT_FALSE(port_.running) << c.name;
+    EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!")) << c.name;
+    EXPECT_TRUE(port_.log.endsWith(QStringLiteral("refresh"))) << c.name;
+    EXPECT_EQ(port_.notesAtRefresh, QStringList{QStringLiteral("2 documents updated!")}) << c.name;
   }
-  port_.searchText = QStringLiteral("match");
-  port_.replacementText = QStringLiteral("done");
-  collection_->failAtSave = 3;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(b_), state_), qm::testing::kInjectedFailure, "Test",
-                  "disk full");
-  EXPECT_EQ(state_.updatedCount, 2);
-  EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "match 2", "match 3", "match 4"}));
-  EXPECT_FALSE(port_.busy);
-  EXPECT_FALSE(port_.running);
-  EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
-  EXPECT_TRUE(port_.log.endsWith(QStringLiteral("refresh")));
-  EXPECT_EQ(port_.notesAtRefresh, QStringList{QStringLiteral("2 documents updated!")});
 }
 
 // A failure before any document was saved leaves "-", not the title of the
@@ -435,7 +468,9 @@ TEST_F(ReplaceRunTest, AStopBeforeTheQuestionChangesNothing) {
 TEST_F(ReplaceRunTest, WaitsForAnotherWriterAndCompletes) {
   const QByteArray file = File().toUtf8();
   std::atomic<bool> locked{false};
-  std::thread writer([&] {
+  // Joined however the run ends: a run that fails on the lock is a failed
+  // test, not an ended program.
+  std::jthread writer([&] {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -455,6 +490,7 @@ TEST_F(ReplaceRunTest, WaitsForAnotherWriterAndCompletes) {
   const qint64 waited = timer.elapsed();
   writer.join();
   EXPECT_GE(waited, 500);
+  EXPECT_EQ(port_.questions.size(), 1);
   EXPECT_EQ(Titles().first(), QStringLiteral("X X X"));
   EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
 }

@@ -3,7 +3,6 @@
 #include "engine/review_run.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 
@@ -155,12 +154,7 @@ TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
   }
   review_.user = [this](ReviewList& list) {
     // Deleted between the query and the list: left as it is, not a failure.
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "DELETE FROM Document WHERE Title = 'abc gone'", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    qm::testing::ExecuteBehindTheHost(File(), "DELETE FROM Document WHERE Title = 'abc gone'");
     LookAtEverything(list);
     EXPECT_EQ(list.Rows(ReviewSection::Unchanged), 1);
     EXPECT_FALSE(list.Row(ReviewSection::Unchanged, 0).failure.isEmpty());

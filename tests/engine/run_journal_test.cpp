@@ -247,12 +247,15 @@ TEST_F(RunJournalTest, DamagedFileIsKeptAsideThirtyDaysAndANewOneStartedSaidOnce
     file.write(garbage);
   }
   // Copies moved aside 31 and 29 days ago: the first has had its time.
-  const auto stamp = [](int daysAgo) {
-    return QDateTime::currentDateTimeUtc().addDays(-daysAgo).toString("yyyyMMdd-HHmmss");
+  // Each name is taken once: on a busy machine the clock's second may turn
+  // between two readings.
+  const auto copy = [](int daysAgo) {
+    return "journal.sqlite.damaged-" +
+           QDateTime::currentDateTimeUtc().addDays(-daysAgo).toString("yyyyMMdd-HHmmss");
   };
-  for (const QString& name : {"journal.sqlite.damaged-" + stamp(31),
-                              "journal.sqlite.damaged-" + stamp(31) + "-wal",
-                              "journal.sqlite.damaged-" + stamp(29)}) {
+  const QString expired = copy(31);
+  const QString recent = copy(29);
+  for (const QString& name : {expired, expired + "-wal", recent}) {
     QFile old(Folder() + QLatin1Char('/') + name);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
   }
@@ -260,8 +263,7 @@ TEST_F(RunJournalTest, DamagedFileIsKeptAsideThirtyDaysAndANewOneStartedSaidOnce
   const QString movedTo = journal->TakeMovedAside();
   ASSERT_FALSE(movedTo.isEmpty());
   EXPECT_TRUE(journal->TakeMovedAside().isEmpty());
-  EXPECT_EQ(Damaged(), QStringList({"journal.sqlite.damaged-" + stamp(29),
-                                    QFileInfo(movedTo).fileName()}));
+  EXPECT_EQ(Damaged(), QStringList({recent, QFileInfo(movedTo).fileName()}));
   QFile kept(movedTo);
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), garbage);

@@ -6,9 +6,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-
-#include <string>
 
 #include "engine/engine_on_host.h"
 #include "engine/replace_run.h"
@@ -235,11 +232,8 @@ TEST_F(UndoRunTest, DocumentTheHostCannotGiveBackIsLeftAndCounted) {
   journal_->RecordDocuments(run->number, {{QVariant(QStringLiteral("not an EntryID")),
                                            QStringLiteral("x"), QStringLiteral("y")}});
   const std::int64_t first = qm::hostadmin::ListDocuments(id_)[1].entryId;
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
-  const std::string sql = "DELETE FROM Document WHERE EntryID = " + std::to_string(first);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+  qm::testing::ExecuteBehindTheHost(
+      File(), QStringLiteral("DELETE FROM Document WHERE EntryID = %1").arg(first));
 
   FakePort undo = Port();
   const qm::UndoCounts counts = Undo(undo);

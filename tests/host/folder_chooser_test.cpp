@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "host/admin/resource_library_writer.h"
 #include "host/lib/resource_icon_names.h"
@@ -231,12 +230,8 @@ TEST_F(FolderChooser, CollectionThatCannotBeOpenedIsShownDisabled) {
   ASSERT_TRUE(QFile::remove(file));
   // A collection whose root folder is gone.
   const std::int32_t rootless = admin::CreateCollection(QStringLiteral("Rootless"), false);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(admin::ListCollections().back().file.toUtf8().constData(), &db),
-            SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM Folder WHERE ID = 1", nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  qm::testing::ExecuteBehindTheHost(admin::ListCollections().back().file,
+                                    "DELETE FROM Folder WHERE ID = 1");
   qm::host::SetFolderChooserScript([&](FolderChooserDialog& dialog) {
     QTreeWidgetItem* broken = dialog.tree()->topLevelItem(1);
     EXPECT_TRUE(broken->isDisabled());

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -14,6 +15,31 @@
 #include "hostlib/host_library.h"
 
 namespace qm::testing {
+
+// Runs SQL on a collection's database file behind the host's back, as
+// another program or a failing disk would.
+inline void ExecuteBehindTheHost(const QString& collectionFile, const QString& sql) {
+  sqlite3* db = nullptr;
+  const int opened = sqlite3_open(collectionFile.toUtf8().constData(), &db);
+  EXPECT_EQ(opened, SQLITE_OK) << collectionFile.toStdString();
+  char* message = nullptr;
+  if (opened == SQLITE_OK) {
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
+        << (message != nullptr ? message : "");
+  }
+  sqlite3_free(message);
+  sqlite3_close(db);
+}
+
+// From now on every update of that document fails in the database, as on a
+// disk that refuses the write.
+inline void RefuseUpdatesOf(const QString& collectionFile, std::int64_t entryId) {
+  ExecuteBehindTheHost(collectionFile,
+                       QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Document WHEN "
+                                      "OLD.EntryID = %1 BEGIN SELECT RAISE(ABORT, 'the disk "
+                                      "refused'); END;")
+                           .arg(entryId));
+}
 
 class StandInHostTest : public ::testing::Test {
  protected:

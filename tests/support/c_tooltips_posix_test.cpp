@@ -5,42 +5,28 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
 #include <QToolTip>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include "common/tooltip_form.h"
 
 namespace qm {
 namespace {
 
 namespace tip = platform::tip;
-using platform::WindowHandle;
-
-WindowHandle HandleOf(const QWidget& widget) { return static_cast<WindowHandle>(widget.winId()); }
+using testing::HandleOf;
 
 QColor FromColorRef(std::uint32_t color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
-class TooltipsTest : public ::testing::Test {
+class TooltipsTest : public testing::TooltipForm {
  protected:
-  void SetUp() override {
-    form_ = std::make_unique<QWidget>();
-    form_->resize(320, 200);
-    save_ = new QPushButton(QStringLiteral("Save"), form_.get());
-    save_->setGeometry(10, 10, 100, 30);
-    name_ = new QLineEdit(form_.get());
-    name_->setGeometry(10, 60, 200, 24);
-    form_->show();
-  }
-
   // The window behind hwnd; only ever a tooltip window made by the class.
   QWidget* Bubble() const { return QWidget::find(static_cast<WId>(tips_.hwnd())); }
 
@@ -48,49 +34,11 @@ class TooltipsTest : public ::testing::Test {
     const QLabel* label = Bubble()->findChild<QLabel*>(QString::fromLatin1(part));
     return label != nullptr && label->isVisibleTo(Bubble()) ? label->text() : QString();
   }
-
-  // Creates the window and shows the save button's tip at (40, 50).
-  void ShowSaveTip(const QString& text) {
-    ASSERT_TRUE(tips_.Create(*form_));
-    ASSERT_TRUE(tips_.AddTool(HandleOf(*save_), tip::kTrack | tip::kAbsolute, text));
-    ASSERT_TRUE(tips_.SetTrackPosition(HandleOf(*save_), 40, 50));
-    ASSERT_TRUE(tips_.SetTracking(HandleOf(*save_), true));
-  }
-
-  std::unique_ptr<QWidget> form_;
-  QPushButton* save_ = nullptr;
-  QLineEdit* name_ = nullptr;
-  cTooltips tips_;
 };
 
 TEST_F(TooltipsTest, BeforeCreateEveryMemberDoesNothingAndReadsAsEmpty) {
   const int windowsBefore = QApplication::topLevelWidgets().size();
-  EXPECT_FALSE(tips_.AddTool(HandleOf(*save_), 0, QStringLiteral("Save")));
-  EXPECT_FALSE(tips_.SetTipText(HandleOf(*save_), QStringLiteral("x")));
-  EXPECT_FALSE(tips_.SetTracking(HandleOf(*save_), true));
-  EXPECT_FALSE(tips_.DeleteTool(*save_));
-  EXPECT_FALSE(tips_.SetToolRect(*save_, 0, 0, 5, 5));
-  EXPECT_FALSE(tips_.HitTest(*save_, 1, 1));
-  EXPECT_FALSE(tips_.SetTitle(QStringLiteral("Hint")));
-  EXPECT_FALSE(tips_.SetIcon(1));
-  EXPECT_FALSE(tips_.SetBackColor(0xFFFFFF));
-  EXPECT_FALSE(tips_.SetMarginTop(5));
-  EXPECT_FALSE(tips_.SetMaxTipWidth(100));
-  EXPECT_FALSE(tips_.SetDelayTime(tip::kDelayInitial, 10));
-  EXPECT_FALSE(tips_.HideTips());
-  EXPECT_FALSE(tips_.SetEnabled(false));  // kept, but sent nowhere
-  EXPECT_EQ(tips_.hwnd(), 0u);
-  EXPECT_EQ(tips_.ToolCount(), 0);
-  EXPECT_EQ(tips_.MaxTipWidth(), 0);
-  EXPECT_EQ(tips_.MarginLeft() + tips_.MarginTop() + tips_.MarginRight() + tips_.MarginBottom(), 0);
-  EXPECT_EQ(tips_.BackColor(), 0u);
-  EXPECT_EQ(tips_.ForeColor(), 0u);
-  EXPECT_EQ(tips_.GetDelayTime(tip::kDelayInitial), 0);
-  EXPECT_FALSE(tips_.Enabled());
-  EXPECT_TRUE(tips_.Title().isEmpty());
-  EXPECT_EQ(tips_.Icon(), 0);
-  EXPECT_EQ(tips_.ToolTipWidthFromText(0, QStringLiteral("Save")), 0);
-  EXPECT_EQ(tips_.TextHeightFromToolTipHeight(0, 40), 0);
+  ExpectNothingBeforeCreate();
   EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
 
   // Enabled set before Create does not survive it.

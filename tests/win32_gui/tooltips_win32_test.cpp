@@ -4,28 +4,27 @@
 // Before windows.h: the class has a member named like one of its macros.
 #include "support/c_tooltips.h"
 
+#include "common/tooltip_form.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 
 namespace qm {
 namespace {
 
 namespace tip = platform::tip;
 using platform::WindowHandle;
+using testing::HandleOf;
 
 HWND Hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-WindowHandle HandleOf(const QWidget& widget) { return static_cast<WindowHandle>(widget.winId()); }
 
 QString ClassOf(HWND window) {
   std::array<char, 64> name{};
@@ -114,35 +113,9 @@ class TipWindow {
   HWND window_;
 };
 
-class Win32Tooltips : public ::testing::Test {
+class Win32Tooltips : public testing::TooltipForm {
  protected:
-  void SetUp() override {
-    form_ = std::make_unique<QWidget>();
-    form_->setGeometry(100, 100, 320, 200);
-    save_ = new QPushButton(QStringLiteral("Save"), form_.get());
-    save_->setGeometry(10, 10, 100, 30);
-    name_ = new QLineEdit(form_.get());
-    name_->setGeometry(10, 60, 200, 24);
-    // Native controls: each has its own HWND that a tool can name.
-    save_->winId();
-    name_->winId();
-    form_->show();
-    QApplication::processEvents();
-  }
-
   TipWindow Tips() const { return TipWindow(tips_.hwnd()); }
-
-  void ShowSaveTip(const QString& text) {
-    ASSERT_TRUE(tips_.Create(*form_));
-    ASSERT_TRUE(tips_.AddTool(HandleOf(*save_), tip::kTrack | tip::kAbsolute, text));
-    ASSERT_TRUE(tips_.SetTrackPosition(HandleOf(*save_), 40, 50));
-    ASSERT_TRUE(tips_.SetTracking(HandleOf(*save_), true));
-  }
-
-  std::unique_ptr<QWidget> form_;
-  QPushButton* save_ = nullptr;
-  QLineEdit* name_ = nullptr;
-  cTooltips tips_;
 };
 
 // Counts the tooltip windows a form owns, however they were made.
@@ -165,11 +138,7 @@ int TipWindowsOwnedBy(const QWidget& form) {
 }
 
 TEST_F(Win32Tooltips, NothingIsCreatedOrSentBeforeCreate) {
-  EXPECT_FALSE(tips_.AddTool(HandleOf(*save_), 0, QStringLiteral("Save")));
-  EXPECT_FALSE(tips_.SetTitle(QStringLiteral("Hint")));
-  EXPECT_FALSE(tips_.SetBackColor(0xFFFFFF));
-  EXPECT_FALSE(tips_.HideTips());
-  EXPECT_EQ(tips_.hwnd(), 0u);
+  ExpectNothingBeforeCreate();
   EXPECT_EQ(TipWindowsOwnedBy(*form_), 0);
 }
 

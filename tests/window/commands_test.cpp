@@ -1,7 +1,9 @@
-// Verify Matches and Start driven through the real dialog, over real
-// stand-in collections, with the confirmation answered by a script.
+// Verify Matches and Start as the dialog wires them: the controls that start,
+// cancel and close a command, what the notes line, the focus and the buttons
+// show, the real question box, the failure box, that the host hears of a run,
+// and one whole run of each command over a real stand-in collection. What a
+// run does with the documents is the engine's (tests/engine/replace_run_test.cpp).
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -16,22 +18,16 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
-#include "common/test_environment.h"
-#include "host/admin/host_admin.h"
 #include "host/lib/message_endpoint.h"
+#include "host/stand_in_host.h"
 #include "hostlib/host_library.h"
-#include "platform/registry_store.h"
-#include "window/frm_main.h"
-#include "window/own_messages.h"
-#include "window/user_dialogs.h"
+#include "startup/search_history.h"
+#include "window/window_fixture.h"
 
 namespace {
 
@@ -39,39 +35,11 @@ using qm::frmMain;
 namespace admin = qm::hostadmin;
 namespace dialogs = qm::user_dialogs;
 
-class Commands : public ::testing::Test {
+class Commands : public qm::testing::WindowTest {
  protected:
   void SetUp() override {
-    admin::InstallHost(admin::HostEdition::English, installDir.path());
-    collection = admin::ListCollections().at(0).id;
+    InstallHost();
     ASSERT_TRUE(endpoint.Listen()) << endpoint.ErrorString().toStdString();
-  }
-  void TearDown() override {
-    dialogs::EndScripted();
-    window.reset();
-  }
-
-  void AddDocuments(int count, const QString& title, const QString& comment = QString()) {
-    std::vector<admin::NewDocument> docs;
-    for (int i = 0; i < count; ++i) {
-      docs.push_back({400, title.arg(i), comment, QStringLiteral("https://example.org/%1").arg(i)});
-    }
-    admin::AddDocuments(collection, docs);
-  }
-
-  void Open() {
-    window = std::make_unique<frmMain>();
-    window->SetJournalFolder(journalDir.path());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  }
-
-  int CountTitles(const QString& needle) const {
-    int n = 0;
-    for (const auto& d : admin::ListDocuments(collection)) {
-      n += d.title.contains(needle) ? 1 : 0;
-    }
-    return n;
   }
 
   // Lets the endpoint take what was sent. Waiting for a refresh ends as soon
@@ -88,7 +56,10 @@ class Commands : public ::testing::Test {
     return static_cast<int>(spy.size());
   }
 
-  QString CollectionFile() const { return admin::ListCollections().at(0).file; }
+  void Remove(const QString& search) {
+    window->cboTextToSearch->setEditText(search);
+    window->optRemove->click();
+  }
 
   // A folder of the collection with `subfolders` empty subfolders below it,
   // so that a command starting there walks them and lets events run.
@@ -128,18 +99,14 @@ class Commands : public ::testing::Test {
     return {window->cmdPickFolder->isEnabled(), window->cmdQuery->isEnabled(),
             window->cmdStart->isEnabled()};
   }
+  static constexpr CommandButtons kAvailable{true, true, true};
 
-  qm::testing::ScopedConfigHome config;
-  QTemporaryDir installDir;
   QTemporaryDir socketDir;
   qm::testing::ScopedEnv tmp{"TMPDIR", socketDir.path().toUtf8()};
   qm::host::MessageEndpoint endpoint;
-  std::int32_t collection = 0;
-  std::unique_ptr<frmMain> window;
-  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
-TEST_F(Commands, VerifyCountsMatchesAndSaysWhenThereAreNone) {
+TEST_F(Commands, VerifyMatchesCountsInTheNotesAndPutsTheCursorBack) {
   AddDocuments(3, QStringLiteral("Story %1 - Example News"));
   AddDocuments(2, QStringLiteral("Other %1"));
   Open();
@@ -147,11 +114,6 @@ TEST_F(Commands, VerifyCountsMatchesAndSaysWhenThereAreNone) {
   QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents match selected critera."));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-  window->cboTextToSearch->setEditText(QStringLiteral("[*] absent"));
-  QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
-  EXPECT_EQ(window->lblNotes->text(),
-            QStringLiteral("No documents were found that have '[*] absent' in the Title field."));
 }
 
 TEST_F(Commands, RemoveRewritesEveryMatchReportsAndRefreshesTheHost) {
@@ -160,8 +122,7 @@ TEST_F(Commands, RemoveRewritesEveryMatchReportsAndRefreshesTheHost) {
   QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
   Open();
   dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - EXAMPLE news"));
-  window->optRemove->click();
+  Remove(QStringLiteral(" - EXAMPLE news"));
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
 
   const QStringList transcript = dialogs::ScriptedTranscript();
@@ -172,15 +133,19 @@ TEST_F(Commands, RemoveRewritesEveryMatchReportsAndRefreshesTheHost) {
                            "remove these occurrences of the string?"));
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("4 documents updated!"));
   EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 0);
-  EXPECT_EQ(admin::ListDocuments(collection).at(0).title, QStringLiteral("Story 0"));
+  EXPECT_EQ(Titles().at(0), QStringLiteral("Story 0"));
+  EXPECT_EQ(window->LastRun().updatedCount, 4);
+  // The search text is in the history the settings key keeps.
+  EXPECT_EQ(qm::LoadSearchHistory(window->Installation().SettingsKey(), 0x0409),
+            QStringList{" - EXAMPLE news"});
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
-  EXPECT_TRUE(window->cmdStart->isEnabled());
-  EXPECT_TRUE(window->cmdQuery->isEnabled());
+  EXPECT_EQ(Buttons(), kAvailable);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   ASSERT_GE(RefreshesReceived(refreshes, 1), 1);
   EXPECT_EQ(refreshes[0][0].toString(), QStringLiteral("RefreshFolderTreeview"));
 }
 
+// Another field than Title: the search text comes from the plain box.
 TEST_F(Commands, ReplaceAndFillInTheCommentField) {
   AddDocuments(2, QStringLiteral("A %1"), QStringLiteral("draft, DRAFT"));
   AddDocuments(3, QStringLiteral("B %1"), QString());
@@ -206,31 +171,10 @@ TEST_F(Commands, ReplaceAndFillInTheCommentField) {
                      "want to replace these occurrences with 'none'?")));
 }
 
-TEST_F(Commands, DeclinedRunChangesNothingButKeepsTheHistory) {
-  AddDocuments(2, QStringLiteral("Story %1 | Beispiel Zeitung"));
-  QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
-  Open();
-  dialogs::BeginScripted({false});
-  window->cboTextToSearch->setEditText(QStringLiteral("| Beispiel Zeitung"));
-  window->txtTextToReplace->setText(QStringLiteral("x"));
-  window->lblNotes->setText(QStringLiteral("old"));
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_EQ(window->lblNotes->text(), QString());
-  EXPECT_EQ(CountTitles(QStringLiteral("Beispiel Zeitung")), 2);
-  EXPECT_EQ(RefreshesReceived(refreshes, 0), 0);
-
-  qm::platform::RegistryValue stored;
-  ASSERT_EQ(qm::platform::SystemRegistry().QueryValue(
-                qm::platform::reg::kCurrentUser,
-                QStringLiteral("Software\\orbelon\\Quillmark\\CurrentSettings"),
-                QStringLiteral("SearchAndReplace_Strings"), &stored),
-            qm::platform::reg::kSuccess);
-  EXPECT_EQ(stored.data, QByteArray("| Beispiel Zeitung*#*\0", 22));
-}
-
-TEST_F(Commands, NothingFoundStillRefreshesAndChecksComeFirst) {
+// A text missing for Start: the focus goes to the box to fill in, the
+// history box or the plain one, whichever the field shows.
+TEST_F(Commands, AMissingTextPutsTheFocusInItsBox) {
   AddDocuments(2, QStringLiteral("Story %1"));
-  QSignalSpy refreshes(&endpoint, &qm::host::MessageEndpoint::CommandReceived);
   Open();
   dialogs::BeginScripted({});
   window->optRemove->click();
@@ -242,49 +186,60 @@ TEST_F(Commands, NothingFoundStillRefreshesAndChecksComeFirst) {
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("Please type a string that should be inserted."));
   EXPECT_EQ(window->focusWidget(), window->txtTextToReplace);
-  EXPECT_EQ(RefreshesReceived(refreshes, 0), 0);
 
-  window->cboTextToSearch->setEditText(QStringLiteral("absent"));
+  window->cboField->setCurrentIndex(1);
+  window->cboField_Click();
+  window->optRemove->click();
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("No documents found!"));
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("Please type a search string."));
+  EXPECT_EQ(window->focusWidget(), window->txtTextToSearch);
   EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty());
-  EXPECT_GE(RefreshesReceived(refreshes, 1), 1);
 }
 
-TEST_F(Commands, CancelStopsAfterTheDocumentInHand) {
+// Exit, which reads Cancel while the documents are rewritten, and Esc stop
+// the run after the document in hand and take the request with them; the
+// window stays. A second Start cannot begin inside the run.
+TEST_F(Commands, ExitOrEscDuringTheRewriteCancelsAndTheWindowStays) {
   AddDocuments(300, QStringLiteral("Doc %1 - Example News"));
-  Open();
-  dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
-  QTimer watch;
-  const auto acted = OnceRewriting(watch, [&] {
-    EXPECT_FALSE(window->cmdStart->isEnabled());
-    // A second command cannot start inside the run.
-    window->cmdStart->setEnabled(true);
-    window->cmdStart->click();
-    window->cmdStart->setEnabled(false);
-    window->cmdExit->click();
-  });
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_TRUE(acted());
-  const int changed = 300 - CountTitles(QStringLiteral("Example News"));
-  EXPECT_GT(changed, 0);
-  EXPECT_LT(changed, 300);
-  EXPECT_EQ(window->LastRun().updatedCount, changed);
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("%1 documents updated!").arg(changed));
-  EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
-  EXPECT_TRUE(window->cmdExit->property("Tag").toString().isEmpty());
-  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1);
-  EXPECT_TRUE(window->isVisible());
+  const struct {
+    const char* name;
+    std::function<void(frmMain&)> cancel;
+  } cases[] = {
+      {"Exit", [](frmMain& w) { w.cmdExit->click(); }},
+      {"Esc", [](frmMain& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+  };
+  for (const auto& c : cases) {
+    const int before = CountTitles(QStringLiteral("Example News"));
+    Open();
+    dialogs::BeginScripted({true});
+    Remove(QStringLiteral(" - Example News"));
+    QTimer watch;
+    const auto acted = OnceRewriting(watch, [&] {
+      EXPECT_FALSE(window->cmdStart->isEnabled()) << c.name;
+      window->cmdStart->setEnabled(true);
+      window->cmdStart->click();
+      window->cmdStart->setEnabled(false);
+      c.cancel(*window);
+    });
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    EXPECT_TRUE(acted()) << c.name;
+    const int changed = before - CountTitles(QStringLiteral("Example News"));
+    EXPECT_GT(changed, 0) << c.name;
+    EXPECT_LT(changed, before) << c.name;
+    EXPECT_EQ(window->LastRun().updatedCount, changed) << c.name;
+    EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1) << c.name;
+    EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit")) << c.name;
+    EXPECT_TRUE(window->cmdExit->property("Tag").toString().isEmpty()) << c.name;
+    EXPECT_TRUE(window->isVisible()) << c.name;
+    dialogs::EndScripted();
+  }
 }
 
 TEST_F(Commands, ClosingTheWindowDuringARunCancelsItThenCloses) {
   AddDocuments(300, QStringLiteral("Doc %1 - Example News"));
   Open();
   dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
+  Remove(QStringLiteral(" - Example News"));
   QTimer watch;
   const auto acted = OnceRewriting(watch, [&] { window->close(); });
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
@@ -296,61 +251,27 @@ TEST_F(Commands, ClosingTheWindowDuringARunCancelsItThenCloses) {
   EXPECT_LT(changed, 300);
 }
 
-TEST_F(Commands, AFailingSaveIsShownAndEveryEarlierDocumentStaysSaved) {
+// A save the host's database refuses in the middle of a run: the failure
+// box, then the window as before the command.
+TEST_F(Commands, AFailingSaveIsShownAndTheWindowIsPutBack) {
   AddDocuments(6, QStringLiteral("Doc %1 - Example News"));
-  const std::int64_t failing = admin::ListDocuments(collection).at(3).entryId;
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(CollectionFile().toUtf8().constData(), &db), SQLITE_OK);
-    const QByteArray trigger =
-        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Document WHEN OLD.EntryID = %1 "
-                       "BEGIN SELECT RAISE(ABORT, 'the disk refused'); END;")
-            .arg(failing)
-            .toUtf8();
-    ASSERT_EQ(sqlite3_exec(db, trigger.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-  }
+  qm::testing::RefuseUpdatesOf(admin::ListCollections().at(0).file,
+                               admin::ListDocuments(collection).at(3).entryId);
   Open();
   dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
+  Remove(QStringLiteral(" - Example News"));
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
 
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
   EXPECT_TRUE(transcript[1].startsWith(QStringLiteral("failure: Quillmark - Search and Replace")));
   EXPECT_TRUE(transcript[1].contains(QStringLiteral("the disk refused"))) << transcript[1].toStdString();
-  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 3);
   EXPECT_EQ(window->LastRun().updatedCount, 3);
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
-  EXPECT_TRUE(window->cmdStart->isEnabled());
-  EXPECT_TRUE(window->cmdQuery->isEnabled());
-  EXPECT_TRUE(window->cmdPickFolder->isEnabled());
+  EXPECT_EQ(Buttons(), kAvailable);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(window->CommandRunning());
-}
-
-TEST_F(Commands, ARunWaitsForACollectionLockedByAnotherConnection) {
-  AddDocuments(3, QStringLiteral("Doc %1 - Example News"));
-  Open();
-  dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
-
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(CollectionFile().toUtf8().constData(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  std::thread holder([db] {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  });
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  holder.join();
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
-  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 0);
-  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 1);
 }
 
 TEST_F(Commands, GermanUsersGetGermanQuestionsAndNotes) {
@@ -374,100 +295,71 @@ TEST_F(Commands, GermanUsersGetGermanQuestionsAndNotes) {
 }
 
 // The question as the user meets it: a real modal box, with the warning
-// icon, Yes and No, and Yes the default.
-TEST_F(Commands, TheConfirmationIsARealYesNoWarningWithYesAsDefault) {
+// icon, Yes and No, Yes the default, and the preview behind its details. No
+// leaves the documents as they are; Yes runs.
+TEST_F(Commands, TheQuestionIsARealWarningBoxWithThePreviewBehindIt) {
   AddDocuments(2, QStringLiteral("Story %1 - Example News"));
   Open();
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
+  Remove(QStringLiteral(" - Example News"));
   struct Seen {
-    bool box = false;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool yesIsDefault = false;
-    QString title, text;
+    QString title, text, details;
   } seen;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      return;
-    }
-    poll.stop();
-    seen = {true, box->icon(), box->standardButtons(),
-            box->defaultButton() == box->button(QMessageBox::Yes), box->windowTitle(), box->text()};
-    box->button(QMessageBox::Yes)->click();
-  });
-  poll.start();
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  ASSERT_TRUE(seen.box);
+  const auto start = [&](QMessageBox::StandardButton answer) {
+    return WhenModal<QMessageBox>(
+        [&](QMessageBox& box) {
+          seen = {box.icon(), box.standardButtons(),
+                  box.defaultButton() == box.button(QMessageBox::Yes), box.windowTitle(),
+                  box.text(), box.detailedText()};
+          box.button(answer)->click();
+        },
+        [&] { QTest::mouseClick(window->cmdStart, Qt::LeftButton); });
+  };
+  ASSERT_TRUE(start(QMessageBox::No));
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
   EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(seen.yesIsDefault);
   EXPECT_EQ(seen.title, QStringLiteral("Quillmark - Search and Replace"));
   EXPECT_TRUE(seen.text.startsWith(QStringLiteral("2 documents contain the string")));
+  EXPECT_EQ(seen.details,
+            QStringLiteral("Story 0 - Example News: 'Story 0 - Example News' becomes 'Story 0'\n"
+                           "Story 1 - Example News: 'Story 1 - Example News' becomes 'Story 1'"));
+  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 2);
+
+  ASSERT_TRUE(start(QMessageBox::Yes));
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("2 documents updated!"));
+  EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 0);
 }
 
-// A Cancel that came while the last document was rewritten does not stop
-// the next run.
-TEST_F(Commands, ALateCancelDoesNotStopTheNextRun) {
-  AddDocuments(1, QStringLiteral("Alpha %1"));
-  AddDocuments(1, QStringLiteral("Beta %1"));
-  Open();
-  dialogs::BeginScripted({true, true});
-  window->cboTextToSearch->setEditText(QStringLiteral("alpha"));
-  window->txtTextToReplace->setText(QStringLiteral("Gamma"));
-  QTimer watch;
-  const auto cancelled =
-      OnceRewriting(watch, [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  watch.stop();
-  ASSERT_TRUE(cancelled());
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 documents updated!"));
-
-  window->cboTextToSearch->setEditText(QStringLiteral("beta"));
-  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_EQ(dialogs::ScriptedTranscript().size(), 2);
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("1 documents updated!"));
-  EXPECT_EQ(CountTitles(QStringLiteral("Gamma")), 2);
-  EXPECT_TRUE(window->isVisible());
-}
-
-// Exit, Esc or the close box while a Start still walks folders or queries:
-// no question, nothing changed, the window closes.
+// Exit, Esc or the close box while a Start still walks folders: no
+// question, and the window closes.
 TEST_F(Commands, ClosingBeforeTheQuestionStopsTheRunAndCloses) {
   const std::int32_t walked = AddFolderWithSubfolders(20);
   admin::AddDocuments(collection, {{walked, QStringLiteral("Doc - Example News"), {}, {}}});
   struct Case {
     const char* name;
-    bool walk;
     std::function<void(frmMain&)> close;
   };
   const Case cases[] = {
-      {"close box, walking", true, [](frmMain& w) { w.close(); }},
-      {"Esc, walking", true, [](frmMain& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
-      {"Exit, walking", true, [](frmMain& w) { w.cmdExit->click(); }},
-      {"Space on Exit, focused on purpose, walking", true,
+      {"close box", [](frmMain& w) { w.close(); }},
+      {"Esc", [](frmMain& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+      {"Exit", [](frmMain& w) { w.cmdExit->click(); }},
+      {"Space on Exit, focused on purpose",
        [](frmMain& w) {
          w.cmdExit->setFocus(Qt::TabFocusReason);
          QTest::keyClick(w.cmdExit, Qt::Key_Space);
        }},
-      {"close box, querying", false, [](frmMain& w) { w.close(); }},
   };
   for (const auto& c : cases) {
     Open();
-    if (c.walk) {
-      StartIn(walked);
-    }
+    StartIn(walked);
     dialogs::BeginScripted({true});
-    window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-    window->optRemove->click();
+    Remove(QStringLiteral(" - Example News"));
     QTimer::singleShot(0, window.get(), [&] { c.close(*window); });
     QTest::mouseClick(window->cmdStart, Qt::LeftButton);
     EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty()) << c.name;
-    EXPECT_EQ(CountTitles(QStringLiteral("Example News")), 1) << c.name;
     EXPECT_FALSE(window->isVisible()) << c.name;
     dialogs::EndScripted();
   }
@@ -492,11 +384,9 @@ TEST_F(Commands, SpaceAndEnterDuringTheWalkDoNotClickExit) {
   };
   for (const auto& c : cases) {
     Open();
-    QApplication::setActiveWindow(window.get());
     StartIn(walked);
     dialogs::BeginScripted({false});
-    window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-    window->optRemove->click();
+    Remove(QStringLiteral(" - Example News"));
     bool pressed = false;
     QTimer::singleShot(0, window.get(), [&] {
       // Still walking: the question has not been asked.
@@ -536,7 +426,6 @@ TEST_F(Commands, CommandButtonsAreUnavailableWhileACommandRuns) {
   const std::int32_t walked = AddFolderWithSubfolders(3);
   AddDocuments(20, QStringLiteral("Doc %1 - Example News"));
   Open();
-  const CommandButtons available{true, true, true};
   const CommandButtons unavailable{false, false, false};
 
   StartIn(walked);
@@ -545,12 +434,11 @@ TEST_F(Commands, CommandButtonsAreUnavailableWhileACommandRuns) {
   QTest::mouseClick(window->cmdQuery, Qt::LeftButton);
   ASSERT_TRUE(duringVerify.has_value());
   EXPECT_EQ(*duringVerify, unavailable);
-  EXPECT_EQ(Buttons(), available);
+  EXPECT_EQ(Buttons(), kAvailable);
 
   StartIn(1);
   dialogs::BeginScripted({true});
-  window->cboTextToSearch->setEditText(QStringLiteral(" - Example News"));
-  window->optRemove->click();
+  Remove(QStringLiteral(" - Example News"));
   std::optional<CommandButtons> duringRun;
   QTimer watch;
   OnceRewriting(watch, [&] { duringRun = Buttons(); });
@@ -558,7 +446,7 @@ TEST_F(Commands, CommandButtonsAreUnavailableWhileACommandRuns) {
   watch.stop();
   ASSERT_TRUE(duringRun.has_value());
   EXPECT_EQ(*duringRun, unavailable);
-  EXPECT_EQ(Buttons(), available);
+  EXPECT_EQ(Buttons(), kAvailable);
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("20 documents updated!"));
   // A click on Start leaves the focus on Start, not on the button the
   // focus fled to while Start was disabled.

@@ -12,12 +12,12 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "common/test_environment.h"
 #include "host/admin/host_admin.h"
 #include "host/admin/resource_library_writer.h"
 #include "host/chooser/folder_chooser.h"
+#include "host/stand_in_host.h"
 #include "host/tool/qmhost_cli.h"
 #include "hostlib/host_library.h"
 #include "platform/icon_module.h"
@@ -67,13 +67,7 @@ TEST_F(DialogWithHost, EnglishEditionStartsOnTheWholeDefaultCollection) {
 TEST_F(DialogWithHost, AFailingRootFolderStillLeavesTheLabelAndIcon) {
   Install(HostEdition::English);
   const auto info = qm::hostadmin::ListCollections().at(0);
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(info.file.toUtf8().constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM Folder WHERE ID = 1", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-  }
+  qm::testing::ExecuteBehindTheHost(info.file, "DELETE FROM Folder WHERE ID = 1");
   frmMain w;
   ASSERT_NE(w.Host(), nullptr);
   EXPECT_EQ(w.selectedFolder, nullptr);

@@ -8,19 +8,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 
 #include "common/test_environment.h"
 #include "hostlib/host_library.h"
 #include "window/twips.h"
 #include "window/user_dialogs.h"
+#include "window/window_fixture.h"
 
 namespace {
 
@@ -187,23 +186,14 @@ TEST_F(Dialog, GermanUsersGetGermanTexts) {
 }
 
 // Handlers that only act on a shown window.
-class ShownDialog : public Dialog {
+class ShownDialog : public qm::testing::WindowTest {
  protected:
   void SetUp() override {
     // Without a host a command reports a failure; it must never wait on a
     // modal box here.
     qm::user_dialogs::BeginScripted();
-    window = std::make_unique<frmMain>();
-    window->SetJournalFolder(journalDir.path());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Open();
   }
-  void TearDown() override {
-    window.reset();
-    qm::user_dialogs::EndScripted();
-  }
-  std::unique_ptr<frmMain> window;
-  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
 TEST_F(ShownDialog, ChoosingAFieldSwapsTheSearchBoxAndEmptiesIt) {

@@ -7,51 +7,25 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
-#include "common/test_environment.h"
-#include "host/admin/host_admin.h"
-#include "window/frm_main.h"
-#include "window/user_dialogs.h"
+#include "window/window_fixture.h"
 
 namespace {
 
 using qm::frmMain;
 namespace admin = qm::hostadmin;
 
-class Keyboard : public ::testing::Test {
+class Keyboard : public qm::testing::WindowTest {
  protected:
   void SetUp() override { qm::user_dialogs::BeginScripted(); }
-  void TearDown() override {
-    window.reset();
-    qm::user_dialogs::EndScripted();
-  }
-
-  void Open() {
-    window = std::make_unique<frmMain>();
-    window->SetJournalFolder(journalDir.path());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    // Focus moves (and leaves a box) only in the active window.
-    QApplication::setActiveWindow(window.get());
-    ASSERT_EQ(QApplication::activeWindow(), window.get());
-  }
 
   QWidget* Focused() const { return QApplication::focusWidget(); }
-
-  // A key as the user presses it: to whatever has the focus.
-  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* target = Focused();
-    ASSERT_NE(target, nullptr);
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
-  }
 
   void Focus(QWidget* control) {
     control->setFocus(Qt::OtherFocusReason);
@@ -67,10 +41,6 @@ class Keyboard : public ::testing::Test {
     return window->optReplace->isChecked() && window->txtTextToReplace->isEnabled() &&
            window->cmdStart->text() == window->Text(108);
   }
-
-  qm::testing::ScopedConfigHome config;
-  std::unique_ptr<frmMain> window;
-  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
 };
 
 TEST_F(Keyboard, EnterOnAFocusedButtonClicksThatButtonOnly) {
@@ -250,8 +220,7 @@ class TypedText : public Keyboard {
  protected:
   void SetUp() override {
     Keyboard::SetUp();
-    admin::InstallHost(admin::HostEdition::German, installDir.path());
-    const std::int32_t collection = admin::ListCollections().at(0).id;
+    InstallHost(admin::HostEdition::German);
     std::vector<admin::NewDocument> docs;
     for (const char* title : {"Druckversion - Wetter", "Dr. Seltsam", "Andreas Gruss", "Ohne"}) {
       docs.push_back({400, QString::fromUtf8(title), QString(), QStringLiteral("https://example.org/")});
@@ -270,7 +239,6 @@ class TypedText : public Keyboard {
   QString SearchText() const { return window->cboTextToSearch->currentText(); }
 
   qm::testing::ScopedEnv lang{"LANG", "de_DE.UTF-8"};
-  QTemporaryDir installDir;
 };
 
 TEST_F(TypedText, TypingDrLeavesDrWhateverComesNext) {

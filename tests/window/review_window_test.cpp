@@ -13,66 +13,28 @@
 #include <QRadioButton>
 #include <QStyleOptionViewItem>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 
-#include "common/test_environment.h"
-#include "host/admin/host_admin.h"
 #include "startup/search_history.h"
 #include "support/c_registry.h"
-#include "window/frm_main.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
 #include "window/review_window.h"
-#include "window/user_dialogs.h"
+#include "window/window_fixture.h"
 
 namespace {
 
-using qm::frmMain;
 using qm::ReviewWindow;
 namespace admin = qm::hostadmin;
 namespace dialogs = qm::user_dialogs;
 
-class ReviewWindowTest : public ::testing::Test {
+class ReviewWindowTest : public qm::testing::WindowTest {
  protected:
-  void SetUp() override {
-    admin::InstallHost(admin::HostEdition::English, installDir.path());
-    collection = admin::ListCollections().at(0).id;
-  }
-  void TearDown() override {
-    dialogs::EndScripted();
-    window.reset();
-  }
-
-  void AddTitles(int count, const QString& pattern) {
-    std::vector<admin::NewDocument> docs;
-    for (int i = 0; i < count; ++i) {
-      docs.push_back({400, pattern.arg(i), {}, {}});
-    }
-    admin::AddDocuments(collection, docs);
-  }
-
-  QStringList Titles() const {
-    QStringList titles;
-    for (const auto& d : admin::ListDocuments(collection)) {
-      titles << d.title;
-    }
-    return titles;
-  }
-
-  void Open() {
-    window = std::make_unique<frmMain>();
-    window->SetJournalFolder(journalDir.path());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QApplication::setActiveWindow(window.get());
-  }
+  void SetUp() override { InstallHost(); }
 
   // The replacement is typed, as the user types it, and keeps the focus.
   void Criteria(const QString& search, const QString& replacement) {
@@ -82,39 +44,24 @@ class ReviewWindowTest : public ::testing::Test {
     QTest::keyClicks(window->txtTextToReplace, replacement);
   }
 
-  // A key to whatever has the focus, as the user presses it.
-  static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr);
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
-  }
-
   // Presses Ctrl+R in the dialog and runs `user` once the review window is
-  // open (the command waits in it meanwhile). False when none opened.
+  // open. False when none opened.
   bool Review(const std::function<void(ReviewWindow&)>& user) {
-    bool opened = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* review = qobject_cast<ReviewWindow*>(QApplication::activeModalWidget());
-      if (review == nullptr || !review->isVisible()) {
-        return;
-      }
-      poll.stop();
-      opened = true;
-      QApplication::setActiveWindow(review);
-      user(*review);
-      if (review->isVisible()) {
-        ADD_FAILURE() << "the review is still open";
-        review->reject();
-      }
-    });
-    poll.start();
-    // Offscreen, a closed dialog gives the activation back to nobody; a
-    // window manager gives it to the dialog's owner.
-    QApplication::setActiveWindow(window.get());
-    Press(Qt::Key_R, Qt::ControlModifier);
-    return opened;
+    return WhenModal<ReviewWindow>(
+        [&](ReviewWindow& review) {
+          QApplication::setActiveWindow(&review);
+          user(review);
+          if (review.isVisible()) {
+            ADD_FAILURE() << "the review is still open";
+            review.reject();
+          }
+        },
+        [&] {
+          // Offscreen, a closed dialog gives the activation back to nobody; a
+          // window manager gives it to the dialog's owner.
+          QApplication::setActiveWindow(window.get());
+          Press(Qt::Key_R, Qt::ControlModifier);
+        });
   }
 
   static void WaitUntilListed(ReviewWindow& review) {
@@ -122,12 +69,6 @@ class ReviewWindowTest : public ::testing::Test {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
   }
-
-  qm::testing::ScopedConfigHome config;
-  QTemporaryDir journalDir;  // the journal of runs, apart from the user's
-  QTemporaryDir installDir;
-  std::int32_t collection = 0;
-  std::unique_ptr<frmMain> window;
 };
 
 bool HasColor(const QImage& image, const QRect& area, QRgb color) {
@@ -142,7 +83,7 @@ bool HasColor(const QImage& image, const QRect& area, QRgb color) {
 }
 
 TEST_F(ReviewWindowTest, KeyboardAloneLeavesThreeOutAppliesAndOneUndoRestoresTheRest) {
-  AddTitles(8, QStringLiteral("Item %1 - Example NEWS"));
+  AddDocuments(8, QStringLiteral("Item %1 - Example NEWS"));
   const QStringList before = Titles();
   Open();
   Criteria(QStringLiteral(" - example news"), QStringLiteral(" (read)"));
@@ -265,7 +206,7 @@ TEST_F(ReviewWindowTest, TheFilterNarrowsTheListsAndCheckAllActsOnTheShownRowsOn
 }
 
 TEST_F(ReviewWindowTest, CancelWhileTheListIsMadeChangesNothing) {
-  AddTitles(20000, QStringLiteral("Document %1 - Site"));
+  AddDocuments(20000, QStringLiteral("Document %1 - Site"));
   Open();
   Criteria(QStringLiteral(" - Site"), QString());
   window->optRemove->click();
@@ -288,7 +229,7 @@ TEST_F(ReviewWindowTest, CancelWhileTheListIsMadeChangesNothing) {
 }
 
 TEST_F(ReviewWindowTest, TheWayInChecksTheInputAndTheSizeIsKeptInTheSettingsKey) {
-  AddTitles(3, QStringLiteral("Item %1 - Site"));
+  AddDocuments(3, QStringLiteral("Item %1 - Site"));
   Open();
   QAction* action = window->findChild<QAction*>(QStringLiteral("actReviewChanges"));
   ASSERT_NE(action, nullptr);
@@ -348,7 +289,7 @@ TEST(ReviewSize, OnlyTwoWholeNumbersAWindowCanHaveAreASize) {
 }
 
 TEST_F(ReviewWindowTest, GermanUsersGetGermanTexts) {
-  AddTitles(2, QStringLiteral("Bericht %1 - Druckversion"));
+  AddDocuments(2, QStringLiteral("Bericht %1 - Druckversion"));
   qm::testing::ScopedEnv lang("LANG", "de_DE.UTF-8");
   Open();
   EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("actReviewChanges"))->text(),

@@ -7,33 +7,24 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "common/test_environment.h"
-#include "host/admin/host_admin.h"
-#include "window/frm_main.h"
-#include "window/user_dialogs.h"
+#include "window/window_fixture.h"
 
 namespace {
 
-using qm::frmMain;
 namespace admin = qm::hostadmin;
 namespace dialogs = qm::user_dialogs;
 
-class UndoWindow : public ::testing::Test {
+class UndoWindow : public qm::testing::WindowTest {
  protected:
   void SetUp() override {
-    admin::InstallHost(admin::HostEdition::English, installDir.path());
-    collection = admin::ListCollections().at(0).id;
+    InstallHost();
     std::vector<admin::NewDocument> docs;
     for (int i = 0; i < 5; ++i) {
       docs.push_back({400, QStringLiteral("Story %1 - Example NEWS").arg(i),
@@ -43,10 +34,6 @@ class UndoWindow : public ::testing::Test {
     admin::AddDocuments(collection, docs);
     before = Everything();
   }
-  void TearDown() override {
-    dialogs::EndScripted();
-    window.reset();
-  }
 
   QStringList Everything() const {
     QStringList rows;
@@ -55,13 +42,6 @@ class UndoWindow : public ::testing::Test {
                   (d.comment.isNull() ? "<null>" : d.comment) + "|" + d.url);
     }
     return rows;
-  }
-
-  void Open() {
-    window = std::make_unique<frmMain>();
-    window->SetJournalFolder(JournalFolder());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
 
   void Replace(const QString& search, const QString& replacement) {
@@ -78,14 +58,7 @@ class UndoWindow : public ::testing::Test {
     QTest::keyClick(focus != nullptr ? focus : window.get(), Qt::Key_Z, Qt::ControlModifier);
   }
 
-  QString JournalFolder() const { return dataHome.path() + QStringLiteral("/QMReplace"); }
-
-  qm::testing::ScopedConfigHome config;
-  QTemporaryDir dataHome;
-  QTemporaryDir installDir;
-  std::int32_t collection = 0;
   QStringList before;
-  std::unique_ptr<frmMain> window;
 };
 
 TEST_F(UndoWindow, PreviewThenCtrlZRestoresEveryDocument) {
@@ -147,42 +120,8 @@ TEST_F(UndoWindow, ContextMenuEntryAndUndoAfterARestart) {
   EXPECT_EQ(Everything(), before);  // NULL and empty comments as they were
 }
 
-TEST_F(UndoWindow, RealQuestionShowsDetailsWithYesTheDefault) {
-  Open();
-  QString details;
-  bool yesIsDefault = false;
-  bool seen = false;
-  // The run lets pending events through before it asks, so the box is looked
-  // for until it is there rather than at a fixed moment.
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      return;
-    }
-    poll.stop();
-    seen = true;
-    details = box->detailedText();
-    yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
-    box->button(QMessageBox::No)->click();
-  });
-  poll.start();
-  Replace(QStringLiteral("Story 1 "), QStringLiteral("Tale "));
-  ASSERT_TRUE(seen);
-  EXPECT_EQ(details, QStringLiteral(
-                         "Story 1 - Example NEWS: 'Story 1 - Example NEWS' becomes 'Tale - Example "
-                         "NEWS'"));
-  EXPECT_TRUE(yesIsDefault);
-  EXPECT_EQ(Everything(), before);
-}
-
 TEST_F(UndoWindow, CancelDuringUndoStopsAfterTheDocumentInHand) {
-  std::vector<admin::NewDocument> docs;
-  for (int i = 0; i < 300; ++i) {
-    docs.push_back({400, QStringLiteral("Many %1").arg(i), {}, {}});
-  }
-  admin::AddDocuments(collection, docs);
+  AddDocuments(300, QStringLiteral("Many %1"));
   Open();
   dialogs::BeginScripted({true, true});
   Replace(QStringLiteral("Many"), QStringLiteral("Few"));
@@ -193,10 +132,7 @@ TEST_F(UndoWindow, CancelDuringUndoStopsAfterTheDocumentInHand) {
   });
   PressCtrlZ();
   EXPECT_TRUE(sawCancel);
-  int restored = 0;
-  for (const auto& d : admin::ListDocuments(collection)) {
-    restored += d.title.startsWith(QStringLiteral("Many")) ? 1 : 0;
-  }
+  const int restored = CountTitles(QStringLiteral("Many"));
   EXPECT_GT(restored, 0);
   EXPECT_LT(restored, 300);
   EXPECT_EQ(window->lblNotes->text(),
