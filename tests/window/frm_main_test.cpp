@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "common/test_environment.h"
+#include "engine/search_field.h"
 #include "hostlib/host_library.h"
 #include "window/twips.h"
 #include "window/user_dialogs.h"
@@ -62,7 +63,8 @@ TEST_F(Dialog, WithoutAHostOpensWithItsCaptionsAndTheDesignTimeFolderLabel) {
 
 TEST_F(Dialog, StartsInReplaceModeWithTitleChosenAndNothingToReport) {
   frmMain w;
-  ASSERT_EQ(w.cboField->count(), 3);
+  // Every field of the table, in its order, the first three as the window has always named them.
+  ASSERT_EQ(w.cboField->count(), static_cast<int>(qm::kFields.size()));
   EXPECT_EQ(w.cboField->itemText(0), QStringLiteral("Title"));
   EXPECT_EQ(w.cboField->itemText(1), QStringLiteral("Comment"));
   EXPECT_EQ(w.cboField->itemText(2), QStringLiteral("Address"));
