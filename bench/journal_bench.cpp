@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
       bestEmpty = std::min(bestEmpty, OpenSeconds(empty.path()));
     }
     const qint64 size = QFileInfo(full + QStringLiteral("/journal.sqlite")).size();
-    std::fprintf(stderr, "journal-open  full (%.0f MB) %.2f ms, empty %.2f ms\n",
-                 size / 1048576.0, bestFull * 1e3, bestEmpty * 1e3);
+    std::fprintf(stderr, "journal-open  full (%.0f MB) %.2f ms, empty %.2f ms\n", size / 1048576.0,
+                 bestFull * 1e3, bestEmpty * 1e3);
     std::printf("ratio journal-open %.2f\n", bestFull / bestEmpty);
     return 0;
   } catch (const std::exception& e) {

@@ -97,8 +97,8 @@ std::size_t BareRun(const QString& file, const char* replacement) {
     if (sqlite3_step(read) != SQLITE_ROW) {
       Fail(db, "reading a title");
     }
-    const std::string title = Replaced(
-        reinterpret_cast<const char*>(sqlite3_column_text(read, 0)), fragment.c_str(), replacement);
+    const std::string title = Replaced(reinterpret_cast<const char*>(sqlite3_column_text(read, 0)),
+                                       fragment.c_str(), replacement);
     sqlite3_reset(read);
     sqlite3_bind_text(update, 1, title.c_str(), static_cast<int>(title.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(update, 2, id);
@@ -173,8 +173,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "round %d: run %d documents, baseline %zu\n", i + 1, runCount,
                    bareCount);
     }
-    if (runCount <= 0 || static_cast<std::size_t>(runCount) != bareCount ||
-        undoCount != runCount) {
+    if (runCount <= 0 || static_cast<std::size_t>(runCount) != bareCount || undoCount != runCount) {
       std::fprintf(stderr, "the run and the baseline disagree on the documents\n");
       return 1;
     }
@@ -184,7 +183,8 @@ int main(int argc, char** argv) {
                  "document)\n",
                  bestRun * 1e3, bestRun * 1e6 / runCount, bestBare * 1e3,
                  bestBare * 1e6 / runCount);
-    std::fprintf(stderr, "replace-run   peak memory %.1f MB (%.1f MB before the run), budget %.1f MB\n",
+    std::fprintf(stderr,
+                 "replace-run   peak memory %.1f MB (%.1f MB before the run), budget %.1f MB\n",
                  peakKb / 1024.0, startKb / 1024.0, budgetMb);
     std::fprintf(stderr, "undo-run      undo %8.1f ms (%.1f us a document)\n", bestUndo * 1e3,
                  bestUndo * 1e6 / runCount);

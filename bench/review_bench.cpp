@@ -155,8 +155,8 @@ int main(int argc, char** argv) {
       qm::bench::ResetPeakMemory();
       timer.start();
       qm::RunState state;
-      qm::ReviewRun(
-          port, review, [&root] { return root; }, state);
+      const auto startFolder = [&root] { return root; };
+      qm::ReviewRun(port, review, startFolder, state);
       peakKb = std::max(peakKb, qm::bench::StatusKb("VmHWM:"));
       if (review.firstRowsSeconds < bestOpen) {
         bestOpen = review.firstRowsSeconds;

@@ -175,8 +175,7 @@ bool TakeOverEndedSessions(const QString& folder) {
       {QLatin1String(kSessionPrefix) + QLatin1Char('*') + QLatin1String(kLockSuffix)},
       QDir::Files | QDir::Hidden);
   for (const QString& name : names) {
-    platform::LockAttempt attempt =
-        platform::TryLockFile(folder + QLatin1Char('/') + name, false);
+    platform::LockAttempt attempt = platform::TryLockFile(folder + QLatin1Char('/') + name, false);
     if (attempt.lock) {
       attempt.lock->RemoveAndRelease();
       ended = true;

@@ -54,16 +54,16 @@ void JournaledRun::RecordAhead(std::vector<JournalDocument> documents) {
     return;
   }
   // The journal is touched by this thread alone until Settle().
-  ahead_ = std::async(std::launch::async, [journal = journal_, number = number_,
-                                           entries = std::move(documents)] {
-    return journal->RecordDocuments(number, entries);
-  });
+  ahead_ = std::async(std::launch::async,
+                      [journal = journal_, number = number_, entries = std::move(documents)] {
+                        return journal->RecordDocuments(number, entries);
+                      });
 }
 
 std::vector<JournalPosition> JournaledRun::Recorded() {
   Settle();
-  std::vector<JournalPosition> positions = std::move(recorded_).value_or(
-      std::vector<JournalPosition>());
+  std::vector<JournalPosition> positions =
+      std::move(recorded_).value_or(std::vector<JournalPosition>());
   recorded_.reset();
   return positions;
 }

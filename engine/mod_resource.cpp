@@ -21,15 +21,15 @@ QString ConvertEscapes(QString text) {
 }
 
 [[noreturn]] void ThrowMissingBracket(qsizetype position) {
-  throw qm::Error(kMissingBracketError, QStringLiteral("printf"),
-                  QStringLiteral("Missing ']' after '[' at position ") + QString::number(position) +
-                      u'!');
+  throw qm::Error(
+      kMissingBracketError, QStringLiteral("printf"),
+      QStringLiteral("Missing ']' after '[' at position ") + QString::number(position) + u'!');
 }
 
 [[noreturn]] void ThrowMissingValue(const QString& placeholder) {
   throw qm::Error(kMissingValueError, QStringLiteral("printf"),
-                  QStringLiteral("Missing value in printf-call for format string '[") + placeholder +
-                      QStringLiteral("]'!"));
+                  QStringLiteral("Missing value in printf-call for format string '[") +
+                      placeholder + QStringLiteral("]'!"));
 }
 
 [[noreturn]] void ThrowScriptCode() {

@@ -86,10 +86,11 @@ QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& ent
 }
 
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText) {
-  QString query = scope.IsWholeCollection()
-                      ? QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ")
-                      : QStringLiteral("SELECT EntryID FROM Document WHERE VisibleInFolderID IN (") +
-                            scope.FolderIdList() + QStringLiteral(") AND ");
+  QString query =
+      scope.IsWholeCollection()
+          ? QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ")
+          : QStringLiteral("SELECT EntryID FROM Document WHERE VisibleInFolderID IN (") +
+                scope.FolderIdList() + QStringLiteral(") AND ");
   const QString column = ColumnName(field);
   if (searchText.isEmpty()) {
     return query + u'(' + column + QStringLiteral(" IS NULL OR ") + column +
@@ -99,7 +100,8 @@ QString BuildQueryText(const QueryScope& scope, SearchField field, const QString
   // only the chosen delimiter leaves the query of every text that lacks one
   // of the two quote characters exactly as it has always been.
   const QChar delimiter = searchText.contains(u'\'') ? QChar(u'"') : QChar(u'\'');
-  return query + column + QStringLiteral(" LIKE ") + QuotedLiteral(LikePatternFor(searchText), delimiter);
+  return query + column + QStringLiteral(" LIKE ") +
+         QuotedLiteral(LikePatternFor(searchText), delimiter);
 }
 
 }  // namespace qm

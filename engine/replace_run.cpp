@@ -35,9 +35,9 @@ QString Question(WindowPort& port, bool removeMode, std::int64_t count, const Ru
     return modResource::printf(port.Text(text_id::kConfirmRemove),
                                {static_cast<qlonglong>(count), state.searchText, fieldText});
   }
-  return modResource::printf(port.Text(text_id::kConfirmReplace),
-                             {static_cast<qlonglong>(count), state.searchText, fieldText,
-                              state.replaceText});
+  return modResource::printf(
+      port.Text(text_id::kConfirmReplace),
+      {static_cast<qlonglong>(count), state.searchText, fieldText, state.replaceText});
 }
 
 void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
@@ -169,7 +169,8 @@ void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState
 
 void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFolder,
                 RunState& state) {
-  ReplaceRun(port, [&selectedFolder] { return selectedFolder; }, state);
+  const auto startFolder = [&selectedFolder] { return selectedFolder; };
+  ReplaceRun(port, startFolder, state);
 }
 
 }  // namespace qm

@@ -9,11 +9,10 @@
 // newer version refuses the run, which the notes line then says, and nothing
 // changes); the rewrite of document after document in batches, taken from
 // the snapshot's order (rewrite_document.h), with the window in its running
-// state and a Cancel request honoured before each document; the count of changed documents (text 110 after the
-// number, or text 111) in the notes line; and the host asked to refresh its
-// folder tree. A declined question leaves every document as it was, empties
-// the notes and asks for no refresh. A start folder whose scope holds no
-// folder counts as nothing found, without a query.
+// state and a Cancel request honoured before each document; the count of changed documents (text
+// 110 after the number, or text 111) in the notes line; and the host asked to refresh its folder
+// tree. A declined question leaves every document as it was, empties the notes and asks for no
+// refresh. A start folder whose scope holds no folder counts as nothing found, without a query.
 //
 // The start folder is asked for only after the input check and the history,
 // so that a window without a host still answers a missing search text with

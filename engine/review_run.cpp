@@ -58,9 +58,9 @@ class NotesKept final : public WindowPort {
 void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& startFolder,
                RunState& state) {
   bool applied = false;
-  const RunApproval approve = [&review, &applied](WindowPort&, const RunSnapshot& snapshot,
-                                                  const RunState& run)
-      -> std::shared_ptr<HostRecordset> {
+  const RunApproval approve = [&review, &applied](
+                                  WindowPort&, const RunSnapshot& snapshot,
+                                  const RunState& run) -> std::shared_ptr<HostRecordset> {
     auto list = std::make_shared<ReviewList>(
         snapshot.collection, ReviewCriteria{run.fieldIndex, run.searchText, run.replaceText},
         ReadEntryIds(*snapshot.matches.recordset, snapshot.matches.count));

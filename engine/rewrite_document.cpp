@@ -82,8 +82,7 @@ bool Insert(QSet<Key>& set, const Key& key) {
 
 // The next documents of the snapshot, read and rewritten but not written.
 std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset,
-                            const RunState& state, const TextRewrite& rewriteOf,
-                            std::size_t size) {
+                            const RunState& state, const TextRewrite& rewriteOf, std::size_t size) {
   static const QString kEntryId = QStringLiteral("EntryID");
   std::vector<Planned> batch;
   batch.reserve(size);

@@ -21,8 +21,8 @@
 // has no value.
 //
 // A Cancel or a failure in the middle of a batch takes back the entries of
-// the batch's documents not saved, and those of the batch written ahead. Host and journal failures are not caught
-// otherwise. A document is saved before it is counted, so after a failure
+// the batch's documents not saved, and those of the batch written ahead. Host and journal failures
+// are not caught otherwise. A document is saved before it is counted, so after a failure
 // `updatedCount` is the number of documents saved. Entries of documents
 // never saved (those a kill leaves) name documents that still hold their
 // value before, which undo passes by.

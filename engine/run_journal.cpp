@@ -192,9 +192,9 @@ class SqliteRunJournal final : public RunJournal {
       nextPosition_.Step();
       const std::int64_t last = nextPosition_.Int(0);
       nextPosition_.Run();
-      Statement state(db_,
-                      "UPDATE Run SET State = ?2, LastPosition = ?3 WHERE Number = ?1 AND State = 0",
-                      "Ending a run in");
+      Statement state(
+          db_, "UPDATE Run SET State = ?2, LastPosition = ?3 WHERE Number = ?1 AND State = 0",
+          "Ending a run in");
       state.Bind(1, run);
       state.Bind(2, std::int64_t{static_cast<std::int32_t>(end)});
       state.Bind(3, last);

@@ -18,7 +18,8 @@ QString RunPreview(WindowPort& port, HostCollection& collection, HostRecordset& 
   QStringList lines;
   std::int64_t listed = 0;
   for (; listed < kPreviewDocuments && !recordset.Eof(); ++listed) {
-    const std::shared_ptr<HostDocument> document = collection.GetDocument(recordset.Value(kEntryId));
+    const std::shared_ptr<HostDocument> document =
+        collection.GetDocument(recordset.Value(kEntryId));
     const QString before = ReadDocumentField(*document, state.fieldIndex);
     const RewriteResult rewrite = rewriteOf(before);
     // After a change of the title the list shows the title as it was, which

@@ -5,14 +5,16 @@
 
 namespace qm {
 
-static_assert([] {
-  for (std::size_t i = 0; i < kFields.size(); ++i) {
-    if (static_cast<std::size_t>(kFields[i].field) != i) {
-      return false;
-    }
-  }
-  return true;
-}(), "a field's number is its position in kFields");
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < kFields.size(); ++i) {
+        if (static_cast<std::size_t>(kFields[i].field) != i) {
+          return false;
+        }
+      }
+      return true;
+    }(),
+    "a field's number is its position in kFields");
 
 const FieldRecord& FieldRecordOf(SearchField field) {
   const auto index = static_cast<std::size_t>(field);
@@ -25,7 +27,8 @@ const FieldRecord& FieldRecordOf(SearchField field) {
 
 QString ColumnName(SearchField field) { return QString::fromLatin1(FieldRecordOf(field).column); }
 
-SearchField FieldFromDisplayText(const QString& displayText, const FieldDisplayTexts& displayTexts) {
+SearchField FieldFromDisplayText(const QString& displayText,
+                                 const FieldDisplayTexts& displayTexts) {
   const QString folded = FoldCase(displayText);
   for (std::size_t i = 0; i < displayTexts.size(); ++i) {
     if (FoldCase(displayTexts[i]) == folded) {

@@ -58,7 +58,7 @@ TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText)
 TextRewrite::~TextRewrite() = default;
 
 RewriteResult TextRewrite::operator()(const QString& oldValue,
-                                       std::vector<RewriteSpan>* spans) const {
+                                      std::vector<RewriteSpan>* spans) const {
   if (spans != nullptr) {
     spans->clear();
   }

@@ -140,9 +140,8 @@ UndoCounts UndoLastRun(WindowPort& port, HostApplication& host) {
     journal->MarkUndone(run->number);
   }
   port.SetNotes(WithJournalNotice(
-      modResource::printf(port.Text(undo_text::kUndoDone),
-                          {static_cast<qlonglong>(counts.restored),
-                           static_cast<qlonglong>(counts.left)}),
+      modResource::printf(port.Text(undo_text::kUndoDone), {static_cast<qlonglong>(counts.restored),
+                                                            static_cast<qlonglong>(counts.left)}),
       notice));
   port.RequestHostRefresh();
   return counts;

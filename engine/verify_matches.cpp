@@ -24,8 +24,8 @@ void VerifyMatches(WindowPort& port, const std::shared_ptr<HostFolder>& selected
   if (matches.count != 0) {
     port.SetNotes(QString::number(matches.count) + port.Text(text_id::kDocumentsMatch));
   } else {
-    port.SetNotes(modResource::printf(port.Text(text_id::kNothingMatches),
-                                      {searchText, chosen.displayText}));
+    port.SetNotes(
+        modResource::printf(port.Text(text_id::kNothingMatches), {searchText, chosen.displayText}));
   }
   closer.Close();
 }

@@ -128,8 +128,7 @@ class HostApplication {
                                                    const QString& prompt, std::int32_t flags,
                                                    std::int32_t& left, std::int32_t& top,
                                                    std::int32_t& width, std::int32_t& height,
-                                                   std::int32_t reserved1,
-                                                   std::int32_t reserved2,
+                                                   std::int32_t reserved1, std::int32_t reserved2,
                                                    std::int32_t reserved3,
                                                    std::int32_t reserved4) = 0;
 };

@@ -41,7 +41,8 @@ class LittleEndianView {
   }
   std::uint32_t U32(std::uint64_t offset) const {
     Require(offset, 4);
-    return Byte(offset) | (Byte(offset + 1) << 8) | (Byte(offset + 2) << 16) | (Byte(offset + 3) << 24);
+    return Byte(offset) | (Byte(offset + 1) << 8) | (Byte(offset + 2) << 16) |
+           (Byte(offset + 3) << 24);
   }
   std::int32_t I32(std::uint64_t offset) const { return static_cast<std::int32_t>(U32(offset)); }
 
@@ -70,7 +71,9 @@ class LittleEndianView {
 
   void Require(std::uint64_t offset, std::uint64_t length) const {
     Check(Contains(offset, length), [&] {
-      return QStringLiteral("The data ends before the %1 bytes at offset %2 that are needed.").arg(length).arg(offset);
+      return QStringLiteral("The data ends before the %1 bytes at offset %2 that are needed.")
+          .arg(length)
+          .arg(offset);
     });
   }
 
@@ -84,7 +87,9 @@ class LittleEndianView {
   QString source_;
 };
 
-inline void AppendU8(QByteArray& out, std::uint32_t value) { out.append(static_cast<char>(value & 0xFFu)); }
+inline void AppendU8(QByteArray& out, std::uint32_t value) {
+  out.append(static_cast<char>(value & 0xFFu));
+}
 inline void AppendU16(QByteArray& out, std::uint32_t value) {
   AppendU8(out, value);
   AppendU8(out, value >> 8);
@@ -93,7 +98,9 @@ inline void AppendU32(QByteArray& out, std::uint32_t value) {
   AppendU16(out, value & 0xFFFFu);
   AppendU16(out, value >> 16);
 }
-inline void AppendI32(QByteArray& out, std::int32_t value) { AppendU32(out, static_cast<std::uint32_t>(value)); }
+inline void AppendI32(QByteArray& out, std::int32_t value) {
+  AppendU32(out, static_cast<std::uint32_t>(value));
+}
 
 // Overwrites four bytes at offset, which must already exist.
 inline void PutU32(QByteArray& out, qsizetype offset, std::uint32_t value) {

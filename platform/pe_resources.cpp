@@ -26,7 +26,9 @@ constexpr std::uint64_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kMaxSections = 96;
 constexpr std::uint32_t kResourceDirectoryIndex = 2;
 
-[[noreturn]] void BadFormat(const QString& description) { throw Error(kErrorBadExeFormat, kLoadSource, description); }
+[[noreturn]] void BadFormat(const QString& description) {
+  throw Error(kErrorBadExeFormat, kLoadSource, description);
+}
 
 LittleEndianView FileView(const QByteArray& bytes) {
   return LittleEndianView(QByteArrayView(bytes), kErrorBadExeFormat, kLoadSource);
@@ -46,7 +48,8 @@ ResourceKey ResourceKeyFromText(const QString& text) {
 }
 
 QList<IconGroupEntry> ParseIconGroup(const QByteArray& data) {
-  const LittleEndianView group(QByteArrayView(data), kErrorInvalidData, QStringLiteral("LoadImage"));
+  const LittleEndianView group(QByteArrayView(data), kErrorInvalidData,
+                               QStringLiteral("LoadImage"));
   group.Check(group.Contains(0, 6) && group.U16(0) == 0 && group.U16(2) == 1,
               QStringLiteral("The icon group does not begin with an icon directory."));
   const std::uint64_t count = group.U16(4);
@@ -77,7 +80,8 @@ int BestIconGroupEntry(const QList<IconGroupEntry>& entries, int width, int heig
   int bestDepth = 0;
   for (int i = 0; i < entries.size(); ++i) {
     const IconGroupEntry& entry = entries.at(i);
-    const long distance = std::labs(long{entry.width} - width) + std::labs(long{entry.height} - height);
+    const long distance =
+        std::labs(long{entry.width} - width) + std::labs(long{entry.height} - height);
     const bool smaller = entry.width < width || entry.height < height;
     // Old groups leave the bit count at 0 and give the palette size instead.
     int depth = entry.bitCount;
@@ -113,15 +117,19 @@ PeResourceModule PeResourceModule::FromBytes(QByteArray bytes) {
 PeResourceModule PeResourceModule::FromFile(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists() || !info.isFile()) {
-    throw Error(kErrorFileNotFound, kLoadSource, QStringLiteral("The module \"%1\" was not found.").arg(path));
+    throw Error(kErrorFileNotFound, kLoadSource,
+                QStringLiteral("The module \"%1\" was not found.").arg(path));
   }
   if (info.size() > kMaxModuleFileSize) {
-    BadFormat(QStringLiteral("The module \"%1\" is larger than %2 bytes.").arg(path).arg(kMaxModuleFileSize));
+    BadFormat(QStringLiteral("The module \"%1\" is larger than %2 bytes.")
+                  .arg(path)
+                  .arg(kMaxModuleFileSize));
   }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    throw Error(kErrorFileNotFound, kLoadSource,
-                QStringLiteral("The module \"%1\" cannot be read: %2").arg(path, file.errorString()));
+    throw Error(
+        kErrorFileNotFound, kLoadSource,
+        QStringLiteral("The module \"%1\" cannot be read: %2").arg(path, file.errorString()));
   }
   // Read at most one byte past the limit, so that a file that grew after the
   // size test is still refused without reading all of it.
@@ -157,13 +165,15 @@ void PeResourceModule::ParseHeaders() {
   }
   std::uint32_t resourceRva = 0;
   const std::uint64_t resourceEntryAt = directoryCountAt + 4 + 8 * kResourceDirectoryIndex;
-  if (optionalSize >= resourceEntryAt + 8 && file.U32(optional + directoryCountAt) > kResourceDirectoryIndex) {
+  if (optionalSize >= resourceEntryAt + 8 &&
+      file.U32(optional + directoryCountAt) > kResourceDirectoryIndex) {
     resourceRva = file.U32(optional + resourceEntryAt);
   }
 
   if (sectionCount > kMaxSections) {
-    BadFormat(
-        QStringLiteral("The module claims %1 sections; at most %2 are allowed.").arg(sectionCount).arg(kMaxSections));
+    BadFormat(QStringLiteral("The module claims %1 sections; at most %2 are allowed.")
+                  .arg(sectionCount)
+                  .arg(kMaxSections));
   }
   const std::uint64_t table = optional + optionalSize;
   if (!file.Contains(table, sectionCount * kSectionHeaderSize)) {
@@ -171,7 +181,8 @@ void PeResourceModule::ParseHeaders() {
   }
   for (std::uint32_t i = 0; i < sectionCount; ++i) {
     const std::uint64_t at = table + i * kSectionHeaderSize;
-    sections_.append(Section{file.U32(at + 12), file.U32(at + 8), file.U32(at + 20), file.U32(at + 16)});
+    sections_.append(
+        Section{file.U32(at + 12), file.U32(at + 8), file.U32(at + 20), file.U32(at + 16)});
   }
 
   if (resourceRva == 0) {
@@ -197,7 +208,8 @@ void PeResourceModule::ParseHeaders() {
   BadFormat(QStringLiteral("The resource directory lies outside every section."));
 }
 
-std::optional<PeResourceModule::Located> PeResourceModule::LocateRva(std::uint64_t rva, std::uint64_t length) const {
+std::optional<PeResourceModule::Located> PeResourceModule::LocateRva(std::uint64_t rva,
+                                                                     std::uint64_t length) const {
   for (const Section& section : sections_) {
     const std::uint64_t start = section.virtualAddress;
     if (rva < start || rva - start >= section.rawSize) {
@@ -218,20 +230,24 @@ std::optional<PeResourceModule::Located> PeResourceModule::LocateRva(std::uint64
 
 LittleEndianView PeResourceModule::Tree() const {
   // Offsets inside the tree count from its root.
-  return LittleEndianView(
-      QByteArrayView(bytes_).sliced(static_cast<qsizetype>(resourceOffset_), static_cast<qsizetype>(resourceSize_)),
-      kErrorInvalidData, kFindSource);
+  return LittleEndianView(QByteArrayView(bytes_).sliced(static_cast<qsizetype>(resourceOffset_),
+                                                        static_cast<qsizetype>(resourceSize_)),
+                          kErrorInvalidData, kFindSource);
 }
 
-QList<PeResourceModule::DirectoryEntry> PeResourceModule::ReadDirectory(std::uint32_t offset) const {
+QList<PeResourceModule::DirectoryEntry> PeResourceModule::ReadDirectory(
+    std::uint32_t offset) const {
   const LittleEndianView tree = Tree();
   tree.Check(tree.Contains(offset, kDirectoryHeaderSize), [&] {
-    return QStringLiteral("A resource directory at offset %1 lies outside the resource section.").arg(offset);
+    return QStringLiteral("A resource directory at offset %1 lies outside the resource section.")
+        .arg(offset);
   });
   const std::uint64_t count = std::uint64_t{tree.U16(offset + 12)} + tree.U16(offset + 14);
   const std::uint64_t first = offset + kDirectoryHeaderSize;
   tree.Check(tree.Contains(first, count * kDirectoryEntrySize), [&] {
-    return QStringLiteral("The %1 entries of the resource directory at offset %2 run past the resource section.")
+    return QStringLiteral(
+               "The %1 entries of the resource directory at offset %2 run past the resource "
+               "section.")
         .arg(count)
         .arg(offset);
   });
@@ -247,9 +263,11 @@ QList<PeResourceModule::DirectoryEntry> PeResourceModule::ReadDirectory(std::uin
 std::uint64_t PeResourceModule::NameLength(std::uint32_t nameField) const {
   const LittleEndianView tree = Tree();
   const std::uint64_t at = nameField & ~kHighBit;
-  const bool inside = tree.Contains(at, 2) && tree.Contains(at + 2, std::uint64_t{tree.U16(at)} * 2);
-  tree.Check(inside,
-             [&] { return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at); });
+  const bool inside =
+      tree.Contains(at, 2) && tree.Contains(at + 2, std::uint64_t{tree.U16(at)} * 2);
+  tree.Check(inside, [&] {
+    return QStringLiteral("A resource name at offset %1 runs past the resource section.").arg(at);
+  });
   return tree.U16(at);
 }
 
@@ -279,15 +297,18 @@ bool PeResourceModule::Matches(const DirectoryEntry& entry, const ResourceKey& k
          EqualsIgnoringCase(ReadName(entry.nameField), text);
 }
 
-std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t directory, const ResourceKey& key) const {
+std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t directory,
+                                                                const ResourceKey& key) const {
   for (const DirectoryEntry& entry : ReadDirectory(directory)) {
     if (!Matches(entry, key)) {
       continue;
     }
     if ((entry.dataField & kHighBit) == 0) {
-      throw Error(kErrorInvalidData, kFindSource,
-                  QStringLiteral("A resource directory entry at offset %1 leads to data where a directory belongs.")
-                      .arg(directory));
+      throw Error(
+          kErrorInvalidData, kFindSource,
+          QStringLiteral(
+              "A resource directory entry at offset %1 leads to data where a directory belongs.")
+              .arg(directory));
     }
     return entry.dataField & ~kHighBit;
   }
@@ -297,18 +318,22 @@ std::optional<std::uint32_t> PeResourceModule::FindSubdirectory(std::uint32_t di
 QByteArray PeResourceModule::ReadDataEntry(std::uint32_t offset) const {
   const LittleEndianView tree = Tree();
   tree.Check(tree.Contains(offset, kDataEntrySize), [&] {
-    return QStringLiteral("A resource data entry at offset %1 lies outside the resource section.").arg(offset);
+    return QStringLiteral("A resource data entry at offset %1 lies outside the resource section.")
+        .arg(offset);
   });
   const std::uint32_t rva = tree.U32(offset);
   const std::uint32_t size = tree.U32(offset + 4);
   const std::optional<Located> data = LocateRva(rva, size);
   tree.Check(data.has_value(), [&] {
-    return QStringLiteral("The %1 bytes of resource data at address %2 lie outside the file.").arg(size).arg(rva);
+    return QStringLiteral("The %1 bytes of resource data at address %2 lie outside the file.")
+        .arg(size)
+        .arg(rva);
   });
   return bytes_.mid(static_cast<qsizetype>(data->offset), static_cast<qsizetype>(data->size));
 }
 
-std::optional<QByteArray> PeResourceModule::FindResource(const ResourceKey& type, const ResourceKey& name) const {
+std::optional<QByteArray> PeResourceModule::FindResource(const ResourceKey& type,
+                                                         const ResourceKey& name) const {
   if (!hasResources()) {
     return std::nullopt;
   }
@@ -324,7 +349,8 @@ std::optional<QByteArray> PeResourceModule::FindResource(const ResourceKey& type
   for (const DirectoryEntry& entry : ReadDirectory(*languages)) {
     if ((entry.dataField & kHighBit) != 0) {
       throw Error(kErrorInvalidData, kFindSource,
-                  QStringLiteral("The language directory at offset %1 nests another directory.").arg(*languages));
+                  QStringLiteral("The language directory at offset %1 nests another directory.")
+                      .arg(*languages));
     }
     return ReadDataEntry(entry.dataField);
   }
@@ -350,7 +376,8 @@ QList<ResourceKey> PeResourceModule::ResourceNames(const ResourceKey& type) cons
   return keys;
 }
 
-std::optional<QByteArray> PeResourceModule::LoadIcon(const ResourceKey& groupName, int width, int height) const {
+std::optional<QByteArray> PeResourceModule::LoadIcon(const ResourceKey& groupName, int width,
+                                                     int height) const {
   const std::optional<QByteArray> group = FindResource(kResourceTypeGroupIcon, groupName);
   if (!group) {
     return std::nullopt;
@@ -360,7 +387,8 @@ std::optional<QByteArray> PeResourceModule::LoadIcon(const ResourceKey& groupNam
   std::optional<QByteArray> image = FindResource(kResourceTypeIcon, best.iconId);
   if (!image) {
     throw Error(kErrorInvalidData, kFindSource,
-                QStringLiteral("The icon group names image %1, which the module does not hold.").arg(best.iconId));
+                QStringLiteral("The icon group names image %1, which the module does not hold.")
+                    .arg(best.iconId));
   }
   return image;
 }

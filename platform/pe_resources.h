@@ -97,7 +97,8 @@ class PeResourceModule {
   // the named group that best fits the requested size; nothing when there is
   // no such group. Throws qm::Error (kErrorInvalidData) for a malformed group
   // or a group whose chosen image is missing.
-  std::optional<QByteArray> LoadIcon(const ResourceKey& groupName, int width = 16, int height = 16) const;
+  std::optional<QByteArray> LoadIcon(const ResourceKey& groupName, int width = 16,
+                                     int height = 16) const;
 
  private:
   struct Section {
@@ -123,7 +124,8 @@ class PeResourceModule {
   std::uint64_t NameLength(std::uint32_t nameField) const;
   QString ReadName(std::uint32_t nameField) const;
   bool Matches(const DirectoryEntry& entry, const ResourceKey& key) const;
-  std::optional<std::uint32_t> FindSubdirectory(std::uint32_t directory, const ResourceKey& key) const;
+  std::optional<std::uint32_t> FindSubdirectory(std::uint32_t directory,
+                                                const ResourceKey& key) const;
   QByteArray ReadDataEntry(std::uint32_t offset) const;
 
   QByteArray bytes_;

@@ -51,9 +51,9 @@ inline constexpr std::int32_t kInvalidData = 13;
 inline constexpr std::int32_t kInvalidParameter = 87;
 inline constexpr std::int32_t kMoreData = 234;
 inline constexpr std::int32_t kNoMoreItems = 259;
-inline constexpr std::int32_t kBadDatabase = 1009;    // ERROR_BADDB
-inline constexpr std::int32_t kKeyDeleted = 1018;     // ERROR_KEY_DELETED
-inline constexpr std::int32_t kIoFailed = 1016;       // ERROR_REGISTRY_IO_FAILED
+inline constexpr std::int32_t kBadDatabase = 1009;  // ERROR_BADDB
+inline constexpr std::int32_t kKeyDeleted = 1018;   // ERROR_KEY_DELETED
+inline constexpr std::int32_t kIoFailed = 1016;     // ERROR_REGISTRY_IO_FAILED
 // A name or text the ANSI code page cannot hold (ERROR_NO_UNICODE_TRANSLATION).
 inline constexpr std::int32_t kNoUnicodeTranslation = 1113;
 }  // namespace reg

@@ -31,8 +31,6 @@ QString FoldCase(const QString& text) {
   return folded;
 }
 
-bool EqualsIgnoringCase(const QString& a, const QString& b) {
-  return FoldCase(a) == FoldCase(b);
-}
+bool EqualsIgnoringCase(const QString& a, const QString& b) { return FoldCase(a) == FoldCase(b); }
 
 }  // namespace qm

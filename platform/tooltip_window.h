@@ -67,11 +67,11 @@ struct TipRect {
 // side's business: every record crosses the seam in the one old size.
 struct ToolRecord {
   std::uint32_t flags = 0;
-  WindowHandle window = 0;   // the window that holds the tool
-  WindowHandle id = 0;       // with kIdIsHwnd: the control's window handle
+  WindowHandle window = 0;  // the window that holds the tool
+  WindowHandle id = 0;      // with kIdIsHwnd: the control's window handle
   TipRect rect;
   std::uintptr_t instance = 0;
-  QString text;              // empty: no text (a null text pointer)
+  QString text;  // empty: no text (a null text pointer)
   std::intptr_t param = 0;
 };
 
@@ -87,34 +87,34 @@ class TooltipWindow {
 
   virtual WindowHandle Handle() const = 0;
 
-  virtual void Activate(bool active) = 0;                       // TTM_ACTIVATE
-  virtual bool AddTool(const ToolRecord& tool) = 0;             // TTM_ADDTOOLA
-  virtual void DelTool(const ToolRecord& tool) = 0;             // TTM_DELTOOLA
-  virtual bool EnumTools(int index, ToolRecord& tool) = 0;      // TTM_ENUMTOOLSA
-  virtual int GetToolCount() = 0;                               // TTM_GETTOOLCOUNT
-  virtual void UpdateTipText(const ToolRecord& tool) = 0;       // TTM_UPDATETIPTEXTA
-  virtual void NewToolRect(const ToolRecord& tool) = 0;         // TTM_NEWTOOLRECTA
+  virtual void Activate(bool active) = 0;                           // TTM_ACTIVATE
+  virtual bool AddTool(const ToolRecord& tool) = 0;                 // TTM_ADDTOOLA
+  virtual void DelTool(const ToolRecord& tool) = 0;                 // TTM_DELTOOLA
+  virtual bool EnumTools(int index, ToolRecord& tool) = 0;          // TTM_ENUMTOOLSA
+  virtual int GetToolCount() = 0;                                   // TTM_GETTOOLCOUNT
+  virtual void UpdateTipText(const ToolRecord& tool) = 0;           // TTM_UPDATETIPTEXTA
+  virtual void NewToolRect(const ToolRecord& tool) = 0;             // TTM_NEWTOOLRECTA
   virtual void TrackActivate(bool on, const ToolRecord& tool) = 0;  // TTM_TRACKACTIVATE
-  virtual void TrackPosition(std::uint32_t xy) = 0;             // TTM_TRACKPOSITION
+  virtual void TrackPosition(std::uint32_t xy) = 0;                 // TTM_TRACKPOSITION
   // TTM_HITTESTA: the point is in the client coordinates of `window`.
   virtual bool HitTest(WindowHandle window, std::int32_t x, std::int32_t y) = 0;
-  virtual void SetDelayTime(int mode, std::int32_t ms) = 0;     // TTM_SETDELAYTIME
-  virtual int GetDelayTime(int mode) = 0;                       // TTM_GETDELAYTIME
-  virtual void Pop() = 0;                                       // TTM_POP
-  virtual int GetMaxTipWidth() = 0;                             // TTM_GETMAXTIPWIDTH
-  virtual void SetMaxTipWidth(int width) = 0;                   // TTM_SETMAXTIPWIDTH
-  virtual TipRect GetMargin() = 0;                              // TTM_GETMARGIN
-  virtual void SetMargin(const TipRect& margin) = 0;            // TTM_SETMARGIN
+  virtual void SetDelayTime(int mode, std::int32_t ms) = 0;  // TTM_SETDELAYTIME
+  virtual int GetDelayTime(int mode) = 0;                    // TTM_GETDELAYTIME
+  virtual void Pop() = 0;                                    // TTM_POP
+  virtual int GetMaxTipWidth() = 0;                          // TTM_GETMAXTIPWIDTH
+  virtual void SetMaxTipWidth(int width) = 0;                // TTM_SETMAXTIPWIDTH
+  virtual TipRect GetMargin() = 0;                           // TTM_GETMARGIN
+  virtual void SetMargin(const TipRect& margin) = 0;         // TTM_SETMARGIN
   // Colours are COLORREF values, 0x00BBGGRR.
-  virtual std::uint32_t GetTipBkColor() = 0;                    // TTM_GETTIPBKCOLOR
-  virtual void SetTipBkColor(std::uint32_t color) = 0;          // TTM_SETTIPBKCOLOR
-  virtual std::uint32_t GetTipTextColor() = 0;                  // TTM_GETTIPTEXTCOLOR
-  virtual void SetTipTextColor(std::uint32_t color) = 0;        // TTM_SETTIPTEXTCOLOR
-  virtual bool SetTitle(int icon, const QString& title) = 0;    // TTM_SETTITLEA
+  virtual std::uint32_t GetTipBkColor() = 0;                  // TTM_GETTIPBKCOLOR
+  virtual void SetTipBkColor(std::uint32_t color) = 0;        // TTM_SETTIPBKCOLOR
+  virtual std::uint32_t GetTipTextColor() = 0;                // TTM_GETTIPTEXTCOLOR
+  virtual void SetTipTextColor(std::uint32_t color) = 0;      // TTM_SETTIPTEXTCOLOR
+  virtual bool SetTitle(int icon, const QString& title) = 0;  // TTM_SETTITLEA
   // Width in the low 16 bits, height in the high 16 bits.
   virtual std::uint32_t GetBubbleSize(const ToolRecord& tool) = 0;  // TTM_GETBUBBLESIZE
   // larger: text rectangle to window rectangle; else the other way round.
-  virtual bool AdjustRect(bool larger, TipRect& rect) = 0;      // TTM_ADJUSTRECT
+  virtual bool AdjustRect(bool larger, TipRect& rect) = 0;  // TTM_ADJUSTRECT
 
  protected:
   TooltipWindow() = default;

@@ -124,10 +124,10 @@ Statement& Statement::Bind(int index, const QVariant& value) {
 Statement& Statement::BindBlob(int index, const QByteArray& value) {
   // An empty QByteArray may have no data pointer, which SQLite would bind
   // as NULL rather than as an empty blob.
-  CheckBind(value.isEmpty() ? sqlite3_bind_zeroblob(stmt_, index, 0)
-                            : sqlite3_bind_blob64(stmt_, index, value.constData(),
-                                                  static_cast<sqlite3_uint64>(value.size()),
-                                                  SQLITE_TRANSIENT));
+  CheckBind(value.isEmpty()
+                ? sqlite3_bind_zeroblob(stmt_, index, 0)
+                : sqlite3_bind_blob64(stmt_, index, value.constData(),
+                                      static_cast<sqlite3_uint64>(value.size()), SQLITE_TRANSIENT));
   return *this;
 }
 

@@ -33,7 +33,9 @@ bool ShowApplicationIcon(QWindow& window) {
   return platform::SetBigWindowIcon(window, QStringLiteral("App_XP"));
 }
 
-QImage ApplicationLogo() { return platform::DrawProgramIcon(QStringLiteral("App_32_XP"), Qt::white); }
+QImage ApplicationLogo() {
+  return platform::DrawProgramIcon(QStringLiteral("App_32_XP"), Qt::white);
+}
 
 QIcon DesignTimeWindowIcon() {
   QIcon icon;

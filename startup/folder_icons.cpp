@@ -1,6 +1,5 @@
 #include "startup/folder_icons.h"
 
-
 #include "platform/error.h"
 #include "platform/file_attributes.h"
 #include "platform/icon_decoder.h"
@@ -42,29 +41,43 @@ const std::array<FolderIconRow, kFolderIconCount>& FolderIconTable() {
       {"Folder_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_ROT"},
       {"Folder_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_LILA"},
       {"Folder_Gray_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRAU_16", "BMP_ORDNERSYMBOL_ORDNER_GRAU"},
-      {"Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
+      {"Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
       {"Folder_Exclamation_16_XP", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN_16",
        "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN"},
-      {"Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
-      {"Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
-      {"Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
-      {"Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
-      {"Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
-      {"Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
-      {"Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
-      {"Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
+      {"Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
+      {"Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
+      {"Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
+      {"Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
+      {"Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
+      {"Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16",
+       "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
+      {"Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
+      {"Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
       {"Folder_Clock_16_XP", "BMP_ORDNERSYMBOL_ORDNER_UHR_16", "BMP_ORDNERSYMBOL_ORDNER_UHR"},
-      {"Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
+      {"Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
       {"Folder_E-mail_16_XP", "BMP_ORDNERSYMBOL_ORDNER_EMAIL_16", "BMP_ORDNERSYMBOL_ORDNER_EMAIL"},
       {"Folder_Picture_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BILD_16", "BMP_ORDNERSYMBOL_ORDNER_BILD"},
-      {"Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
+      {"Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16",
+       "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
       {"Folder_PDF_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PDF_16", "BMP_ORDNERSYMBOL_ORDNER_PDF"},
-      {"Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16", "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
+      {"Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16",
+       "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
   }};
   return table;
 }
 
-QString ResourceLibraryPath(const QString& installFolder) { return installFolder + QStringLiteral("QMRes.dll"); }
+QString ResourceLibraryPath(const QString& installFolder) {
+  return installFolder + QStringLiteral("QMRes.dll");
+}
 
 bool ResourceLibraryExists(const QString& installFolder) {
   return platform::IsNormalFile(ResourceLibraryPath(installFolder));
@@ -97,14 +110,16 @@ std::optional<QImage> LoadClassicBitmap(const QString& name) {
 void AddClassicIcons(ImageList& imlFolders) {
   for (const FolderIconRow& row : FolderIconTable()) {
     const std::optional<QImage> bitmap = LoadClassicBitmap(QString::fromLatin1(row.classicName));
-    imlFolders.Add(QString::fromLatin1(row.key), bitmap ? WithTransparentColor(*bitmap, kSilver) : QImage());
+    imlFolders.Add(QString::fromLatin1(row.key),
+                   bitmap ? WithTransparentColor(*bitmap, kSilver) : QImage());
   }
 }
 
 void AddModernIcons(ImageList& imlFolders, const platform::IconModule& library) {
   for (const FolderIconRow& row : FolderIconTable()) {
-    imlFolders.Add(QString::fromLatin1(row.key),
-                   LoadIconPicture(library, QString::fromLatin1(row.modernName)).value_or(QImage()));
+    imlFolders.Add(
+        QString::fromLatin1(row.key),
+        LoadIconPicture(library, QString::fromLatin1(row.modernName)).value_or(QImage()));
   }
 }
 

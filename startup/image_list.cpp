@@ -14,14 +14,16 @@ constexpr std::int32_t kKeyNotUnique = 35602;
 
 void ImageList::Add(const QString& key, const QImage& image) {
   if (!key.isEmpty() && Position(key) != 0) {
-    throw Error(kKeyNotUnique, QStringLiteral("ImageList"), QStringLiteral("Key is not unique in collection"));
+    throw Error(kKeyNotUnique, QStringLiteral("ImageList"),
+                QStringLiteral("Key is not unique in collection"));
   }
   entries_.append(Entry{key, image});
 }
 
 const ImageList::Entry& ImageList::At(int position) const {
   if (position < 1 || position > Count()) {
-    throw Error(kIndexOutOfBounds, QStringLiteral("ImageList"), QStringLiteral("Index out of bounds"));
+    throw Error(kIndexOutOfBounds, QStringLiteral("ImageList"),
+                QStringLiteral("Index out of bounds"));
   }
   return entries_.at(position - 1);
 }

@@ -38,7 +38,8 @@ QString LoadText(std::uint16_t id, TextLanguage language) {
   // A program that carries the table as resources (the Windows build) reads
   // it from there; the rows serve where it does not.
   const bool german = language == TextLanguage::German;
-  if (std::optional<QString> resource = platform::LoadStringResource(id, german ? 0x0407 : 0x0409)) {
+  if (std::optional<QString> resource =
+          platform::LoadStringResource(id, german ? 0x0407 : 0x0409)) {
     return *resource;
   }
   return TextIn(*row, german);

@@ -151,8 +151,7 @@ void cRegistry::StoreByType(const QVariant& vValue) {
       if (vValue.typeId() != QMetaType::QByteArray) {
         throw Error(kRegistryError, QString(), QString());
       }
-      result = store_->SetValue(Root(), sectionKey_, valueKey_, reg::kBinary,
-                                vValue.toByteArray());
+      result = store_->SetValue(Root(), sectionKey_, valueKey_, reg::kBinary, vValue.toByteArray());
       break;
     case static_cast<std::int32_t>(reg::kDword):
     case static_cast<std::int32_t>(reg::kDwordBigEndian):
@@ -183,9 +182,7 @@ void cRegistry::RaiseKeyError(const QVariant& vValue, std::int32_t result) const
                                           msg::DescribeValue(vValue), result));
 }
 
-bool cRegistry::KeyExists() const {
-  return store_->OpenKey(Root(), sectionKey_) == reg::kSuccess;
-}
+bool cRegistry::KeyExists() const { return store_->OpenKey(Root(), sectionKey_) == reg::kSuccess; }
 
 bool cRegistry::CreateKey() {
   if (store_->CreateKey(Root(), sectionKey_) != reg::kSuccess) {

@@ -38,14 +38,16 @@ QString SetValueFailedWithCode(std::int32_t classKey, const QString& sectionKey,
 
 QString CurrentUserKeyNotWritable(const QString& sectionKey, const QString& valueKey) {
   // Carriage returns alone, not CR LF: the text is shown as it always was.
-  return QStringLiteral("Folgender Wert konnte nicht in die Registry eingetragen werden, weil "
-                        "kein Zugriff gestattet wurde:") +
+  return QStringLiteral(
+             "Folgender Wert konnte nicht in die Registry eingetragen werden, weil "
+             "kein Zugriff gestattet wurde:") +
          QStringLiteral("\r") + QStringLiteral("HK_CURRENT_USER\\") + sectionKey +
          QStringLiteral("\\") + valueKey + QStringLiteral("\r\r") +
-         QStringLiteral("Bitte führen Sie den Registrierungs-Editor (regedt32.exe) aus, und "
-                        "stellen Sie dort sicher, dass Sie volle Zugriffsrechte auf den "
-                        "Schlüssel HKEY_CURRENT_USER\\Software besitzen. (Im "
-                        "Registrierungs-Editor können Sie im Menü ") +
+         QStringLiteral(
+             "Bitte führen Sie den Registrierungs-Editor (regedt32.exe) aus, und "
+             "stellen Sie dort sicher, dass Sie volle Zugriffsrechte auf den "
+             "Schlüssel HKEY_CURRENT_USER\\Software besitzen. (Im "
+             "Registrierungs-Editor können Sie im Menü ") +
          QStringLiteral("\"Bearbeiten\"") + QStringLiteral(" unter ") +
          QStringLiteral("\"Berechtigungen\"") +
          QStringLiteral(" die Zugriffsrechte für einen Registry-Schlüssel ändern.)");

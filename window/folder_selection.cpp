@@ -71,8 +71,8 @@ void frmMain::BrowseForFolder() {
   std::int32_t top = PixelsToTwips(frame.y()) + kChooserOffsetTop;
   std::int32_t width = kChooserWidth;
   std::int32_t height = kChooserHeight;
-  std::shared_ptr<HostFolder> folder = host.ChooseFolder(
-      this, caption, prompt, 0, left, top, width, height, 0, 0, 0, 0);
+  std::shared_ptr<HostFolder> folder =
+      host.ChooseFolder(this, caption, prompt, 0, left, top, width, height, 0, 0, 0, 0);
   if (!folder) {
     return;
   }
@@ -82,9 +82,9 @@ void frmMain::BrowseForFolder() {
   const std::int32_t folderId = folder->ID();
   const std::int32_t collectionId = collection->ID();
   const bool isRoot = folderId == kRootFolderId;
-  const QString label = isRoot ? collection->Name() + Text(text_id::kEntireCollection)
-                               : folder->Name() + QStringLiteral(" (") + collection->Name() +
-                                     QStringLiteral(")");
+  const QString label =
+      isRoot ? collection->Name() + Text(text_id::kEntireCollection)
+             : folder->Name() + QStringLiteral(" (") + collection->Name() + QStringLiteral(")");
   const bool hasSubfolders = !isRoot && folder->SubFolders()->Count() != 0;
   const int iconNumber = FolderIconNumber(collectionId, folderId);
 

@@ -140,8 +140,8 @@ void frmMain::CreateControls() {
   lblSelectedFolder->setText(QStringLiteral("lblSelectedFolder"));
   cmdPickFolder = Place(new QPushButton(picCollectionFolderHost), "cmdPickFolder",
                         TwipsRect(0, 660, 1650, 348));
-  chkRecursion =
-      Place(new QCheckBox(picCollectionFolderHost), "chkRecursion", TwipsRect(1830, 735, 3300, 195));
+  chkRecursion = Place(new QCheckBox(picCollectionFolderHost), "chkRecursion",
+                       TwipsRect(1830, 735, 3300, 195));
   chkRecursion->setChecked(true);
   chkRecursion->hide();
 
@@ -190,9 +190,9 @@ void frmMain::CreateControls() {
   cmdExit->setProperty(kTagProperty, QString());
 
   // The design's tab indices, lowest first; labels and containers take no focus.
-  QWidget* tabOrder[] = {cmdStart,       cmdExit,  cmdPickFolder, chkRecursion,
-                         cboTextToSearch, cboField, txtTextToSearch, cmdQuery,
-                         optRemove,      optReplace, txtTextToReplace};
+  QWidget* tabOrder[] = {cmdStart,        cmdExit,    cmdPickFolder,   chkRecursion,
+                         cboTextToSearch, cboField,   txtTextToSearch, cmdQuery,
+                         optRemove,       optReplace, txtTextToReplace};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
     setTabOrder(tabOrder[i - 1], tabOrder[i]);
   }
@@ -252,7 +252,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         MoveOptionSelection(static_cast<QRadioButton*>(watched), key->key())) {
       return true;
     }
-    const bool fromHistoryBox = watched == cboTextToSearch || watched == cboTextToSearch->lineEdit();
+    const bool fromHistoryBox =
+        watched == cboTextToSearch || watched == cboTextToSearch->lineEdit();
     if ((fromHistoryBox || watched == txtTextToReplace) && !key->text().isEmpty()) {
       SetNotes(QStringLiteral("-"));
     }

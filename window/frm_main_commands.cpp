@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/error.h"
 #include "engine/replace_run.h"
 #include "engine/texts.h"
 #include "engine/verify_matches.h"
 #include "hostlib/host_library.h"
+#include "platform/error.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
 #include "window/own_messages.h"
@@ -80,9 +80,9 @@ void frmMain::RunCommand(const std::function<void()>& command) {
     } catch (const Error& error) {
       user_dialogs::ShowFailure(this, Text(text_id::kCaption), error);
     } catch (const std::exception& failure) {
-      user_dialogs::ShowFailure(this, Text(text_id::kCaption),
-                                Error(-1, QStringLiteral("QMReplace"),
-                                      QString::fromUtf8(failure.what())));
+      user_dialogs::ShowFailure(
+          this, Text(text_id::kCaption),
+          Error(-1, QStringLiteral("QMReplace"), QString::fromUtf8(failure.what())));
     }
   }
   ForgetTypingUndo();

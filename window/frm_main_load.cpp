@@ -3,11 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
-#include <QIcon>
-#include <QPixmap>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -117,7 +117,10 @@ void frmMain::SetCaptions() {
   // skips only itself.
   const std::function<void()> steps[] = {
       [this] { setWindowTitle(Text(text_id::kCaption)); },
-      [this] { lblFolder->setText(Text(text_id::kFolderLabel)); lblFolder->adjustSize(); },
+      [this] {
+        lblFolder->setText(Text(text_id::kFolderLabel));
+        lblFolder->adjustSize();
+      },
       [this] { cmdPickFolder->setText(Text(text_id::kBrowse)); },
       [this] { chkRecursion->setText(Text(text_id::kIncludeSubfolders)); },
       [this] { cmdQuery->setText(Text(text_id::kVerifyMatches)); },
@@ -129,7 +132,10 @@ void frmMain::SetCaptions() {
         }
       },
       [this] { cboField->setCurrentIndex(0); },
-      [this] { lblProgress->setText(Text(text_id::kNotesLabel)); lblProgress->adjustSize(); },
+      [this] {
+        lblProgress->setText(Text(text_id::kNotesLabel));
+        lblProgress->adjustSize();
+      },
       [this] {
         lblDesc->setText(Text(text_id::kDescription));
         GrowIntoBand(*lblDesc, *Shape1);
@@ -160,7 +166,8 @@ void frmMain::InitialSelection() {
     return;
   }
   Skippable([&] { selectedFolder = collection->GetFolder(kRootFolderId); });
-  Skippable([&] { lblSelectedFolder->setText(collection->Name() + Text(text_id::kEntireCollection)); });
+  Skippable(
+      [&] { lblSelectedFolder->setText(collection->Name() + Text(text_id::kEntireCollection)); });
   Skippable([&] { ShowFolderIcon(collection->ID(), kRootFolderId); });
 }
 

@@ -13,8 +13,8 @@
 #include "engine/undo_texts.h"
 #include "platform/desktop.h"
 #include "platform/text_fold.h"
-#include "startup/text_table.h"
 #include "startup/search_history.h"
+#include "startup/text_table.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
 #include "window/user_dialogs.h"
@@ -103,7 +103,8 @@ void FrmMainPort::SetRunning(bool running) {
 void FrmMainPort::Pause(int milliseconds) { platform::Sleep(milliseconds); }
 
 bool FrmMainPort::TakeCancelRequest() {
-  if (!EqualsIgnoringCase(window_.cmdExit->property("Tag").toString(), QStringLiteral("CANCELED"))) {
+  if (!EqualsIgnoringCase(window_.cmdExit->property("Tag").toString(),
+                          QStringLiteral("CANCELED"))) {
     return false;
   }
   window_.cmdExit->setProperty("Tag", QString());

@@ -75,7 +75,8 @@ void frmMain::ForgetTypingUndo() {
     const int length = box->selectionLength();
     box->setText(box->text());
     if (length > 0) {
-      box->setSelection(cursor == start ? start + length : start, cursor == start ? -length : length);
+      box->setSelection(cursor == start ? start + length : start,
+                        cursor == start ? -length : length);
     } else {
       box->setCursorPosition(cursor);
     }

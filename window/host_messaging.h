@@ -13,8 +13,8 @@
 namespace qm {
 
 // The handle of the host's text box under a window with this caption, or 0.
-platform::WindowHandle GetTextBoxHandle(const QString& sWindowTitle,
-                                        platform::WindowSystem& windows = platform::SystemWindows());
+platform::WindowHandle GetTextBoxHandle(
+    const QString& sWindowTitle, platform::WindowSystem& windows = platform::SystemWindows());
 
 // Sends "RefreshFolderTreeview" to the host, waiting at most 100 ms.
 void RequestHostRefresh(platform::WindowSystem& windows = platform::SystemWindows());

@@ -26,11 +26,13 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
               const QString& details) {
   Script& script = TheScript();
   if (script.active) {
-    script.transcript.append(QStringLiteral("question: ") + title + QStringLiteral(" | ") + question);
+    script.transcript.append(QStringLiteral("question: ") + title + QStringLiteral(" | ") +
+                             question);
     script.details.append(details);
     return !script.answers.isEmpty() && script.answers.takeFirst();
   }
-  QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
+  QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No,
+                  parent);
   box.setDefaultButton(QMessageBox::Yes);
   box.setTextFormat(Qt::PlainText);
   box.setDetailedText(details);

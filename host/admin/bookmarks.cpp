@@ -108,8 +108,8 @@ class TreeBuilder {
   };
 
   static bool IsStructural(const QString& name) {
-    static const char16_t* const kNames[] = {u"DL", u"DT", u"DD", u"H3", u"A",
-                                             u"H1", u"TITLE", u"HR"};
+    static const char16_t* const kNames[] = {u"DL", u"DT", u"DD",    u"H3",
+                                             u"A",  u"H1", u"TITLE", u"HR"};
     for (const char16_t* n : kNames) {
       if (name == QStringView(n)) return true;
     }
@@ -242,8 +242,7 @@ void WriteItem(QString& out, const BookmarkItem& item, std::size_t level) {
   if (item.kind == BookmarkItem::Kind::Folder) {
     QString symbol;
     if (item.symbol != 0) symbol = QStringLiteral(" SYMBOL=\"%1\"").arg(item.symbol);
-    out += indent + "<DT><H3" + date + symbol + '>' + html::EscapeText(item.title) +
-           "</H3>\n";
+    out += indent + "<DT><H3" + date + symbol + '>' + html::EscapeText(item.title) + "</H3>\n";
   } else {
     out += indent + "<DT><A HREF=\"" + html::EscapeAttribute(item.url) + '"' + date + '>' +
            html::EscapeText(item.title) + "</A>\n";
@@ -360,15 +359,14 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
     Fail(errc::kBookmarkFile, QStringLiteral("\"%1\" is not a file.").arg(path));
   }
   if (info.size() > kMaxBookmarkFileBytes) {
-    Fail(errc::kBookmarkFile,
-         QStringLiteral("The bookmark file \"%1\" is larger than %2 MiB.")
-             .arg(path)
-             .arg(kMaxBookmarkFileBytes / (1024 * 1024)));
+    Fail(errc::kBookmarkFile, QStringLiteral("The bookmark file \"%1\" is larger than %2 MiB.")
+                                  .arg(path)
+                                  .arg(kMaxBookmarkFileBytes / (1024 * 1024)));
   }
   QFile file(path);
   const auto failReading = [&file, &path] {
-    Fail(errc::kBookmarkFile, QStringLiteral("Cannot read the bookmark file \"%1\": %2")
-                                  .arg(path, file.errorString()));
+    Fail(errc::kBookmarkFile,
+         QStringLiteral("Cannot read the bookmark file \"%1\": %2").arg(path, file.errorString()));
   };
   if (!file.open(QIODevice::ReadOnly)) {
     failReading();
@@ -398,8 +396,7 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
     }
     total += piece.size();
     if (total > kMaxBookmarkFileBytes) {
-      Fail(errc::kBookmarkFile,
-           QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
+      Fail(errc::kBookmarkFile, QStringLiteral("The bookmark file \"%1\" is too large.").arg(path));
     }
     last = piece.isEmpty() || file.atEnd();
     decoder.Feed(piece, last);
@@ -411,8 +408,8 @@ BookmarkTree ReadBookmarkFile(const QString& path, BookmarkParseNotes* notes) {
 void WriteBookmarkFile(const QString& path, const BookmarkTree& tree) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || !WriteBookmarks(tree, file) || !file.commit()) {
-    Fail(errc::kBookmarkFile, QStringLiteral("Cannot write the bookmark file \"%1\": %2")
-                                  .arg(path, file.errorString()));
+    Fail(errc::kBookmarkFile,
+         QStringLiteral("Cannot write the bookmark file \"%1\": %2").arg(path, file.errorString()));
   }
 }
 

@@ -7,11 +7,10 @@
 //
 // Reading accepts whatever a browser, an old browser or a damaged file may
 // hold: unbalanced and unclosed tags, truncation, character references, and
-// any of the character sets bookmarks_charsets.h reads. Folders nested deeper than kMaxFolderDepth are
-// not dropped: their bookmarks join the deepest folder that is kept. Input that
-// is not a bookmark file at all is refused with kNotABookmarkFile, and a file
-// that declares a character set we cannot read with kUnknownCharset: guessing
-// would store every non-ASCII title garbled.
+// any of the character sets bookmarks_charsets.h reads. Folders nested deeper than kMaxFolderDepth
+// are not dropped: their bookmarks join the deepest folder that is kept. Input that is not a
+// bookmark file at all is refused with kNotABookmarkFile, and a file that declares a character set
+// we cannot read with kUnknownCharset: guessing would store every non-ASCII title garbled.
 #pragma once
 
 #include <QByteArray>
@@ -47,10 +46,10 @@ struct BookmarkItem {
 
   Kind kind = Kind::Link;
   QString title;
-  QString url;          // links only
-  QString description;  // empty when the file has none
-  std::int64_t addDate = 0;  // seconds since 1970; 0 when unknown
-  std::int32_t symbol = 0;   // folders: the host's folder symbol, 0 to 22
+  QString url;                         // links only
+  QString description;                 // empty when the file has none
+  std::int64_t addDate = 0;            // seconds since 1970; 0 when unknown
+  std::int32_t symbol = 0;             // folders: the host's folder symbol, 0 to 22
   std::vector<BookmarkItem> children;  // folders only, in file order
 
   bool operator==(const BookmarkItem&) const = default;

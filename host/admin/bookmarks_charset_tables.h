@@ -10,13 +10,13 @@
 namespace qm::host::charsets {
 
 struct SingleByteCharset {
-  const char* name;      // as the tool reports it, e.g. "windows-1252"
-  char16_t upper[128];   // byte 0x80 + i reads as upper[i]; U+FFFD where undefined
+  const char* name;     // as the tool reports it, e.g. "windows-1252"
+  char16_t upper[128];  // byte 0x80 + i reads as upper[i]; U+FFFD where undefined
 };
 
 struct CharsetLabel {
-  const char* label;     // lower case, e.g. "iso-8859-1"
-  std::size_t charset;   // index into kSingleByteCharsets
+  const char* label;    // lower case, e.g. "iso-8859-1"
+  std::size_t charset;  // index into kSingleByteCharsets
 };
 
 extern const SingleByteCharset kSingleByteCharsets[];

@@ -21,7 +21,7 @@ bool IsAsciiSpace(QChar c) {
 }
 
 bool IsUtf8Label(const QString& label) {
-  static const char* const kLabels[] = {"utf-8",         "utf8",         "unicode-1-1-utf-8",
+  static const char* const kLabels[] = {"utf-8",         "utf8",          "unicode-1-1-utf-8",
                                         "unicode11utf8", "unicode20utf8", "x-unicode20utf8"};
   for (const char* l : kLabels) {
     if (label == QLatin1String(l)) return true;
@@ -32,9 +32,9 @@ bool IsUtf8Label(const QString& label) {
 // A META tag is 8-bit text, so a file whose META can be read at all is not
 // in UTF-16 whatever it declares; browsers read such a file as UTF-8.
 bool IsUtf16Label(const QString& label) {
-  static const char* const kLabels[] = {"utf-16",  "utf-16le",   "utf-16be",   "unicode",
-                                        "ucs-2",   "csunicode",  "unicodefeff", "unicodefffe",
-                                        "iso-10646-ucs-2"};
+  static const char* const kLabels[] = {"utf-16",      "utf-16le",    "utf-16be",
+                                        "unicode",     "ucs-2",       "csunicode",
+                                        "unicodefeff", "unicodefffe", "iso-10646-ucs-2"};
   for (const char* l : kLabels) {
     if (label == QLatin1String(l)) return true;
   }
@@ -156,9 +156,8 @@ class Utf8Reader final : public DocumentDecoder::Reader {
       const qsizetype more = std::min<qsizetype>(n, 4);
       QByteArray joined = carry_ + QByteArray(reinterpret_cast<const char*>(data), more);
       const qsizetype carried = carry_.size();
-      const qsizetype used =
-          Run(reinterpret_cast<const unsigned char*>(joined.constData()), joined.size(),
-              last && more == n);
+      const qsizetype used = Run(reinterpret_cast<const unsigned char*>(joined.constData()),
+                                 joined.size(), last && more == n);
       if (used < carried) {
         carry_ = joined.mid(used);
         return;
@@ -285,7 +284,8 @@ QString DeclaredCharset(const QByteArray& bytes) {
     QString label = token.tag.Attribute(u"CHARSET");
     if (label.isNull()) {
       const QString equiv = token.tag.Attribute(u"HTTP-EQUIV").trimmed();
-      if (equiv.isNull() || equiv.compare(QLatin1String("content-type"), Qt::CaseInsensitive) == 0) {
+      if (equiv.isNull() ||
+          equiv.compare(QLatin1String("content-type"), Qt::CaseInsensitive) == 0) {
         label = CharsetFromContent(token.tag.Attribute(u"CONTENT"));
       }
     }
@@ -298,7 +298,8 @@ QString DeclaredCharset(const QByteArray& bytes) {
 QString SingleByteCharsetName(const QString& label) {
   for (std::size_t i = 0; i < charsets::kSingleByteLabelCount; ++i) {
     if (label == QLatin1String(charsets::kSingleByteLabels[i].label)) {
-      return QLatin1String(charsets::kSingleByteCharsets[charsets::kSingleByteLabels[i].charset].name);
+      return QLatin1String(
+          charsets::kSingleByteCharsets[charsets::kSingleByteLabels[i].charset].name);
     }
   }
   return {};

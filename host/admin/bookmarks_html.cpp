@@ -57,9 +57,9 @@ bool DecodeReference(QStringView text, qsizetype& i, QString& out, bool inAttrib
     char32_t value = 0;
     bool overflow = false;
     for (; j < n; ++j) {
-      const int digit = hex ? HexValue(text[j]) : (text[j].isDigit() && text[j].unicode() < 0x80
-                                                       ? text[j].unicode() - u'0'
-                                                       : -1);
+      const int digit =
+          hex ? HexValue(text[j])
+              : (text[j].isDigit() && text[j].unicode() < 0x80 ? text[j].unicode() - u'0' : -1);
       if (digit < 0) break;
       value = value * (hex ? 16 : 10) + static_cast<char32_t>(digit);
       if (value > 0x10FFFF) {
@@ -94,11 +94,20 @@ bool DecodeReference(QStringView text, qsizetype& i, QString& out, bool inAttrib
 
 void AppendEscapedChar(QString& out, QChar c) {
   switch (c.unicode()) {
-    case u'&': out.append(u"&amp;"); return;
-    case u'<': out.append(u"&lt;"); return;
-    case u'>': out.append(u"&gt;"); return;
-    case u'"': out.append(u"&quot;"); return;
-    default: break;
+    case u'&':
+      out.append(u"&amp;");
+      return;
+    case u'<':
+      out.append(u"&lt;");
+      return;
+    case u'>':
+      out.append(u"&gt;");
+      return;
+    case u'"':
+      out.append(u"&quot;");
+      return;
+    default:
+      break;
   }
   if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
     out.append(QStringLiteral("&#%1;").arg(c.unicode()));

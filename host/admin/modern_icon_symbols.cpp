@@ -108,7 +108,8 @@ void DrawPicture(QPainter& p) {
   p.drawRect(QRectF(6.5, 7.5, 9.0, 8.0));
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x30, 0x98, 0x30));
-  p.drawPolygon(QPolygonF({QPointF(7, 15), QPointF(10, 10.5), QPointF(12, 13), QPointF(13.5, 11.5), QPointF(15, 15)}));
+  p.drawPolygon(QPolygonF(
+      {QPointF(7, 15), QPointF(10, 10.5), QPointF(12, 13), QPointF(13.5, 11.5), QPointF(15, 15)}));
   p.setBrush(QColor(0xFF, 0xD0, 0x00));
   p.drawEllipse(QRectF(12.0, 8.3, 2.2, 2.2));
 }

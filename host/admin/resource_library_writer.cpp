@@ -20,7 +20,9 @@ constexpr std::int32_t kErrorInvalidParameter = 87;
 constexpr std::int32_t kErrorWriteFault = 29;
 const QString kSource = QStringLiteral("WriteIconLibrary");
 
-[[noreturn]] void Invalid(const QString& description) { throw Error(kErrorInvalidParameter, kSource, description); }
+[[noreturn]] void Invalid(const QString& description) {
+  throw Error(kErrorInvalidParameter, kSource, description);
+}
 
 QByteArray EncodePng(const QImage& image) {
   QByteArray bytes;
@@ -34,7 +36,8 @@ QByteArray EncodePng(const QImage& image) {
 
 // GRPICONDIRENTRY: like the ICO file's entry, with the image's number in
 // place of its file offset.
-void AppendGroupEntry(QByteArray& group, const QImage& image, std::uint32_t size, std::uint16_t id) {
+void AppendGroupEntry(QByteArray& group, const QImage& image, std::uint32_t size,
+                      std::uint16_t id) {
   AppendU8(group, image.width() >= 256 ? 0 : static_cast<std::uint32_t>(image.width()));
   AppendU8(group, image.height() >= 256 ? 0 : static_cast<std::uint32_t>(image.height()));
   AppendU8(group, 0);  // no palette
@@ -104,13 +107,16 @@ QByteArray BuildIconLibrary(const QList<IconResource>& icons) {
     AppendU16(group, static_cast<std::uint32_t>(icon.images.size()));
     for (const QImage& image : icon.images) {
       if (image.isNull() || image.width() > 256 || image.height() > 256) {
-        Invalid(QStringLiteral("The icon \"%1\" has an image that is empty or larger than 256 pixels.").arg(icon.name));
+        Invalid(
+            QStringLiteral("The icon \"%1\" has an image that is empty or larger than 256 pixels.")
+                .arg(icon.name));
       }
       if (nextId > 0xFFFFu) {
         Invalid(QStringLiteral("A library holds at most 65535 icon images."));
       }
       const auto id = static_cast<std::uint16_t>(nextId++);
-      QByteArray data = icon.encoding == IconEncoding::Png ? EncodePng(image) : EncodeIconDib(image);
+      QByteArray data =
+          icon.encoding == IconEncoding::Png ? EncodePng(image) : EncodeIconDib(image);
       AppendGroupEntry(group, image, static_cast<std::uint32_t>(data.size()), id);
       resources.append(RawResource{platform::kResourceTypeIcon, id, 0x0409, std::move(data)});
     }
@@ -124,14 +130,16 @@ void WriteIconLibrary(const QString& path, const QList<IconResource>& icons) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(module) != module.size() || !file.commit()) {
     throw Error(kErrorWriteFault, kSource,
-                QStringLiteral("The resource library \"%1\" cannot be written: %2").arg(path, file.errorString()));
+                QStringLiteral("The resource library \"%1\" cannot be written: %2")
+                    .arg(path, file.errorString()));
   }
 }
 
 QList<IconResource> ModernIconResources() {
   QList<IconResource> icons;
   for (int position = 1; position <= kModernIconCount; ++position) {
-    icons.append(IconResource{ModernIconName(position), {DrawModernIcon(position)}, IconEncoding::Dib});
+    icons.append(
+        IconResource{ModernIconName(position), {DrawModernIcon(position)}, IconEncoding::Dib});
   }
   return icons;
 }

@@ -17,7 +17,8 @@ constexpr std::int32_t kErrorInvalidParameter = 87;
 constexpr std::uint32_t kSectionRva = 0x1000;
 constexpr std::uint32_t kSectionAlignment = 0x1000;
 constexpr std::uint32_t kFileAlignment = 0x200;
-constexpr std::uint32_t kHeadersSize = 0x200;  // DOS, PE, optional header and one section header fit
+constexpr std::uint32_t kHeadersSize =
+    0x200;  // DOS, PE, optional header and one section header fit
 constexpr std::uint32_t kHighBit = 0x80000000u;
 
 // Named entries first, in ordinal order of their UTF-16 units, then numbers.
@@ -49,7 +50,9 @@ void PadTo(QByteArray& out, std::uint32_t size) {
   }
 }
 
-std::uint32_t DirectorySize(std::size_t entries) { return 16 + 8 * static_cast<std::uint32_t>(entries); }
+std::uint32_t DirectorySize(std::size_t entries) {
+  return 16 + 8 * static_cast<std::uint32_t>(entries);
+}
 
 void AppendDirectoryHeader(QByteArray& out, std::uint32_t named, std::uint32_t numbered) {
   AppendU32(out, 0);  // characteristics
@@ -61,8 +64,9 @@ void AppendDirectoryHeader(QByteArray& out, std::uint32_t named, std::uint32_t n
 }
 
 template <typename Map>
-void AppendDirectory(QByteArray& out, const Map& map, std::uint32_t firstChild, bool childrenAreDirectories,
-                     QList<QString>& strings, std::uint32_t& stringOffset, const auto& childSize) {
+void AppendDirectory(QByteArray& out, const Map& map, std::uint32_t firstChild,
+                     bool childrenAreDirectories, QList<QString>& strings,
+                     std::uint32_t& stringOffset, const auto& childSize) {
   std::uint32_t named = 0;
   for (const auto& [key, child] : map) {
     named += std::holds_alternative<QString>(ResourceKey(key)) ? 1 : 0;
@@ -228,7 +232,8 @@ QByteArray BuildResourceModule(const QList<RawResource>& resources) {
                     QStringLiteral("A resource type or name must not be an empty text."));
       }
     }
-    const bool added = types[resource.type][resource.name].emplace(resource.language, resource.data).second;
+    const bool added =
+        types[resource.type][resource.name].emplace(resource.language, resource.data).second;
     if (!added) {
       throw Error(kErrorInvalidParameter, QStringLiteral("BuildResourceModule"),
                   QStringLiteral("Two resources have the same type, name and language."));

@@ -82,11 +82,11 @@ const std::vector<QString>& SampleTitleSuffixes() {
 
 const std::vector<QString>& SampleTitlePrefixes() {
   static const std::vector<QString> prefixes = [] {
-    std::vector<QString> list = {QStringLiteral("Druckversion - "),
-                                 QStringLiteral("Druckansicht: "),
-                                 QStringLiteral("Print version - "),
-                                 QStringLiteral("Printer-friendly: ")};
-    for (std::size_t i = 0; i < 3; ++i) list.push_back(Words().sites[i].name + QStringLiteral(": "));
+    std::vector<QString> list = {
+        QStringLiteral("Druckversion - "), QStringLiteral("Druckansicht: "),
+        QStringLiteral("Print version - "), QStringLiteral("Printer-friendly: ")};
+    for (std::size_t i = 0; i < 3; ++i)
+      list.push_back(Words().sites[i].name + QStringLiteral(": "));
     return list;
   }();
   return prefixes;
@@ -139,8 +139,8 @@ void SampleGenerator::MakeFolders(std::int32_t count, std::uint64_t seed) {
     } else if (where < 0.36) {
       folder.parentId = kSampleReservedFolders[random.Below(std::size(kSampleReservedFolders))];
     } else {
-      const SampleFolder& parent = folders_[static_cast<std::size_t>(random.Below(
-          static_cast<std::uint64_t>(i)))];
+      const SampleFolder& parent =
+          folders_[static_cast<std::size_t>(random.Below(static_cast<std::uint64_t>(i)))];
       if (parent.depth < kMaxSampleFolderDepth) {
         folder.parentId = parent.id;
         folder.depth = parent.depth + 1;
@@ -149,9 +149,9 @@ void SampleGenerator::MakeFolders(std::int32_t count, std::uint64_t seed) {
     if (static_cast<std::size_t>(i) < symbols.size()) {
       folder.symbol = symbols[static_cast<std::size_t>(i)];
     } else {
-      folder.symbol = random.Chance(0.5) ? 0
-                                         : 1 + static_cast<std::int32_t>(random.Below(
-                                                   kMaxSampleFolderSymbol));
+      folder.symbol = random.Chance(0.5)
+                          ? 0
+                          : 1 + static_cast<std::int32_t>(random.Below(kMaxSampleFolderSymbol));
     }
     const bool german = random.Chance(0.5);
     const auto& names = german ? Words().germanFolderWords : Words().englishFolderWords;
@@ -208,7 +208,8 @@ QString SampleGenerator::MakeTitle(bool german, int site, QString* slugWords) {
     const auto index = static_cast<std::size_t>(site) * kSuffixSeparators.size() + separator;
     return base + SampleTitleSuffixes()[index];
   }
-  if (fragment < kTitleSiteSuffix + kTitlePrefix) return Pick(random_, SampleTitlePrefixes()) + base;
+  if (fragment < kTitleSiteSuffix + kTitlePrefix)
+    return Pick(random_, SampleTitlePrefixes()) + base;
   return base;
 }
 

@@ -32,9 +32,9 @@ inline constexpr double kCommentEmpty = 0.10;
 inline constexpr double kCommentMultiline = 0.10;  // of comments with text
 inline constexpr double kUrlNull = 0.02;
 inline constexpr double kUrlEmpty = 0.02;
-inline constexpr double kInNewDocuments = 0.06;    // folder 400
-inline constexpr double kInOtherReserved = 0.03;   // 200, 300, 500, 600, 700
-inline constexpr double kInRoot = 0.005;           // folder 1
+inline constexpr double kInNewDocuments = 0.06;   // folder 400
+inline constexpr double kInOtherReserved = 0.03;  // 200, 300, 500, 600, 700
+inline constexpr double kInRoot = 0.005;          // folder 1
 }  // namespace sample_share
 
 // Folders that every collection of the host already has.
@@ -57,8 +57,8 @@ struct SampleFolder {
   std::int32_t id = 0;        // kFirstSampleFolderId, +1, ... in this order
   std::int32_t parentId = 1;  // 1, a reserved folder, or an earlier sample folder
   QString name;
-  std::int32_t symbol = 0;    // 0 (plain) to kMaxSampleFolderSymbol
-  int depth = 1;              // 1 below the root or a reserved folder
+  std::int32_t symbol = 0;  // 0 (plain) to kMaxSampleFolderSymbol
+  int depth = 1;            // 1 below the root or a reserved folder
 };
 
 // A null QString stands for a field without a value (SQL NULL).

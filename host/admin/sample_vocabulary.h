@@ -9,14 +9,14 @@
 namespace qm::host::sample_vocabulary {
 
 struct Site {
-  QString name;     // "Example News"
-  QString domain;   // "news.example.com"
+  QString name;    // "Example News"
+  QString domain;  // "news.example.com"
   bool german = false;
 };
 
 // Words for the slots of the phrase patterns of one language.
 struct Language {
-  std::vector<QString> patterns;    // "{A} {N} im {M}": noun, adjective, verb, month, year
+  std::vector<QString> patterns;  // "{A} {N} im {M}": noun, adjective, verb, month, year
   std::vector<QString> nouns;
   std::vector<QString> adjectives;
   std::vector<QString> verbs;
@@ -29,7 +29,7 @@ struct Vocabulary {
   Language english;
   std::vector<QString> germanFolderWords;
   std::vector<QString> englishFolderWords;
-  std::vector<QString> germanNotes;   // short comment lines
+  std::vector<QString> germanNotes;  // short comment lines
   std::vector<QString> englishNotes;
   std::vector<QString> plainDomains;  // for documents of no particular site
 };

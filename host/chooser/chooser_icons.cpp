@@ -44,15 +44,18 @@ ChooserIcons ChooserIcons::FromInstallFolder(const QString& installFolder) {
 
 QIcon ChooserIcons::Collection(std::int32_t kind) const {
   const bool local = kind == 1;
-  const QIcon& own = library_[static_cast<std::size_t>((local ? kLocalCollection : kNetworkCollection) - 1)];
+  const QIcon& own =
+      library_[static_cast<std::size_t>((local ? kLocalCollection : kNetworkCollection) - 1)];
   if (!own.isNull()) {
     return own;
   }
-  return QApplication::style()->standardIcon(local ? QStyle::SP_DriveHDIcon : QStyle::SP_DriveNetIcon);
+  return QApplication::style()->standardIcon(local ? QStyle::SP_DriveHDIcon
+                                                   : QStyle::SP_DriveNetIcon);
 }
 
 QIcon ChooserIcons::Folder(std::int32_t iconIndex) const {
-  const int position = iconIndex >= 1 && iconIndex <= kSymbolCount ? kFirstSymbol + iconIndex - 1 : kPlainFolder;
+  const int position =
+      iconIndex >= 1 && iconIndex <= kSymbolCount ? kFirstSymbol + iconIndex - 1 : kPlainFolder;
   const QIcon& own = library_[static_cast<std::size_t>(position - 1)];
   if (!own.isNull()) {
     return own;

@@ -178,10 +178,10 @@ void FolderChooserDialog::PlaceOnScreen(QWidget* owner, const QRect& geometry) {
 }
 
 std::shared_ptr<HostFolder> RunFolderChooser(std::vector<ChooserCollection> collections,
-                                             ChooserIcons icons, QWidget* owner, const QString& caption,
-                                             const QString& prompt, std::int32_t left,
-                                             std::int32_t top, std::int32_t width,
-                                             std::int32_t height) {
+                                             ChooserIcons icons, QWidget* owner,
+                                             const QString& caption, const QString& prompt,
+                                             std::int32_t left, std::int32_t top,
+                                             std::int32_t width, std::int32_t height) {
   const QRect geometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                        height / kTwipsPerPixel);
   FolderChooserDialog dialog(std::move(collections), owner, caption, prompt, geometry,

@@ -77,9 +77,9 @@ void SetFolderChooserScript(FolderChooserScript script);
 
 // What HostApplication::ChooseFolder does: sizes in twips (15 to a pixel).
 std::shared_ptr<HostFolder> RunFolderChooser(std::vector<ChooserCollection> collections,
-                                             ChooserIcons icons, QWidget* owner, const QString& caption,
-                                             const QString& prompt, std::int32_t left,
-                                             std::int32_t top, std::int32_t width,
-                                             std::int32_t height);
+                                             ChooserIcons icons, QWidget* owner,
+                                             const QString& caption, const QString& prompt,
+                                             std::int32_t left, std::int32_t top,
+                                             std::int32_t width, std::int32_t height);
 
 }  // namespace qm::host

@@ -18,8 +18,7 @@ namespace {
 // BEGIN and COMMIT are prepared once: a run saves document after document.
 class WriteTransaction {
  public:
-  WriteTransaction(SqliteDb& db, Statement& begin, Statement& commit)
-      : db_(db), commit_(commit) {
+  WriteTransaction(SqliteDb& db, Statement& begin, Statement& commit) : db_(db), commit_(commit) {
     // IMMEDIATE takes the write lock now, waiting out the busy timeout for a
     // host that is writing, rather than failing later at the first write.
     StatementUse use(begin);

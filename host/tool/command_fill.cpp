@@ -21,11 +21,10 @@ std::int64_t AddBatch(std::int32_t collection, host::SampleGenerator& generator,
   hostadmin::CollectionWriter writer(collection);
   if (withFolders) {
     for (const auto& folder : generator.Folders()) {
-      const std::int32_t parent =
-          folder.parentId >= host::kFirstSampleFolderId
-              ? (*newFolderIds)[static_cast<std::size_t>(folder.parentId -
-                                                         host::kFirstSampleFolderId)]
-              : folder.parentId;
+      const std::int32_t parent = folder.parentId >= host::kFirstSampleFolderId
+                                      ? (*newFolderIds)[static_cast<std::size_t>(
+                                            folder.parentId - host::kFirstSampleFolderId)]
+                                      : folder.parentId;
       newFolderIds->push_back(writer.AddFolder(parent, folder.name, folder.symbol));
     }
   }
@@ -139,8 +138,8 @@ int RunExport(const ArgumentList& args, QTextStream& out, QTextStream&) {
   const host::BookmarkTree tree = ExportBookmarkTree(collection);
   host::WriteBookmarkFile(file, tree);
   const host::BookmarkCounts counts = host::CountBookmarks(tree);
-  out << "Exported " << counts.links << " bookmarks in " << counts.folders << " folders to "
-      << file << ".\n";
+  out << "Exported " << counts.links << " bookmarks in " << counts.folders << " folders to " << file
+      << ".\n";
   return 0;
 }
 
@@ -150,8 +149,9 @@ void AddFillCommands(std::vector<Subcommand>& into) {
   const OptionInfo collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
                               QStringLiteral("the collection's ID, as \"qmhost list\" shows it")};
   into.push_back(
-      {QStringLiteral("generate"), QStringLiteral("--collection ID --documents N [--folders M] "
-                                                  "[--seed S]"),
+      {QStringLiteral("generate"),
+       QStringLiteral("--collection ID --documents N [--folders M] "
+                      "[--seed S]"),
        QStringLiteral("fill a collection with sample folders and documents"),
        QStringLiteral(
            "Adds M folders (every folder symbol among them when M is 23 or more) and N\n"
@@ -170,7 +170,8 @@ void AddFillCommands(std::vector<Subcommand>& into) {
        {},
        &RunGenerate});
   into.push_back(
-      {QStringLiteral("import-bookmarks"), QStringLiteral("FILE --collection ID"),
+      {QStringLiteral("import-bookmarks"),
+       QStringLiteral("FILE --collection ID"),
        QStringLiteral("add a browser's bookmark export (HTML) to a collection"),
        QStringLiteral(
            "Reads a bookmark file in the HTML format browsers export. Its folders\n"
@@ -186,13 +187,13 @@ void AddFillCommands(std::vector<Subcommand>& into) {
        {QStringLiteral("FILE")},
        &RunImport});
   into.push_back(
-      {QStringLiteral("export-bookmarks"), QStringLiteral("--collection ID FILE"),
+      {QStringLiteral("export-bookmarks"),
+       QStringLiteral("--collection ID FILE"),
        QStringLiteral("write a collection as a bookmark file (HTML)"),
-       QStringLiteral(
-           "Writes the collection's folders and documents in the HTML format browsers\n"
-           "import, in UTF-8. The documents of the root and of the folder of new\n"
-           "documents come at the top. An existing FILE is replaced only once the new\n"
-           "one is complete."),
+       QStringLiteral("Writes the collection's folders and documents in the HTML format browsers\n"
+                      "import, in UTF-8. The documents of the root and of the folder of new\n"
+                      "documents come at the top. An existing FILE is replaced only once the new\n"
+                      "one is complete."),
        {collection},
        {QStringLiteral("FILE")},
        &RunExport});

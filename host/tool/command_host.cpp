@@ -45,8 +45,8 @@ int RunInstall(const ArgumentList& args, QTextStream& out, QTextStream&) {
     host::WriteModernIconLibrary(QDir(dir).filePath(QStringLiteral("QMRes.dll")));
   }
   const auto host = hostadmin::FindHost();
-  out << "Installed the " << (editionText == u"en" ? "English" : "German") << " edition in "
-      << dir << ".\n";
+  out << "Installed the " << (editionText == u"en" ? "English" : "German") << " edition in " << dir
+      << ".\n";
   if (host && host->edition != edition) {
     out << "Note: the German edition is installed too, and it is the one that is found.\n";
   }
@@ -65,9 +65,8 @@ int RunCollectionCreate(const ArgumentList& args, QTextStream& out, QTextStream&
 
 int RunList(const ArgumentList&, QTextStream& out, QTextStream&) {
   for (const auto& c : hostadmin::ListCollections()) {
-    out << c.id << '\t' << EscapeField(c.name) << '\t'
-        << (c.kind == 1 ? "local" : "network") << '\t' << (c.isDefault ? "*" : "-") << '\t'
-        << EscapeField(c.file) << '\n';
+    out << c.id << '\t' << EscapeField(c.name) << '\t' << (c.kind == 1 ? "local" : "network")
+        << '\t' << (c.isDefault ? "*" : "-") << '\t' << EscapeField(c.file) << '\n';
   }
   return 0;
 }
@@ -76,8 +75,8 @@ int RunDocuments(const ArgumentList& args, QTextStream& out, QTextStream&) {
   const std::int32_t collection = CollectionOption(args);
   std::optional<std::int32_t> folder;
   if (const auto text = args.Value(QStringLiteral("--folder"))) {
-    folder = static_cast<std::int32_t>(
-        ParseWholeNumber(*text, QStringLiteral("--folder"), 1, kMaxId));
+    folder =
+        static_cast<std::int32_t>(ParseWholeNumber(*text, QStringLiteral("--folder"), 1, kMaxId));
     bool known = false;
     for (const auto& f : hostadmin::FolderTree(collection)) known = known || f.id == *folder;
     if (!known) {
@@ -102,10 +101,18 @@ QString EscapeField(const QString& field) {
   escaped.reserve(field.size());
   for (const QChar c : field) {
     switch (c.unicode()) {
-      case u'\\': escaped += QStringLiteral("\\\\"); break;
-      case u'\t': escaped += QStringLiteral("\\t"); break;
-      case u'\n': escaped += QStringLiteral("\\n"); break;
-      case u'\r': escaped += QStringLiteral("\\r"); break;
+      case u'\\':
+        escaped += QStringLiteral("\\\\");
+        break;
+      case u'\t':
+        escaped += QStringLiteral("\\t");
+        break;
+      case u'\n':
+        escaped += QStringLiteral("\\n");
+        break;
+      case u'\r':
+        escaped += QStringLiteral("\\r");
+        break;
       default:
         if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F)) {
           escaped += QStringLiteral("\\x%1").arg(uint{c.unicode()}, 2, 16, QLatin1Char('0'));
@@ -134,7 +141,8 @@ void AddHostCommands(std::vector<Subcommand>& into) {
   const OptionInfo collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
                               QStringLiteral("the collection's ID, as \"qmhost list\" shows it")};
   into.push_back(
-      {QStringLiteral("install"), QStringLiteral("--edition en|de [--install-dir DIR]"),
+      {QStringLiteral("install"),
+       QStringLiteral("--edition en|de [--install-dir DIR]"),
        QStringLiteral("register a host: install folder, registry keys, default collection"),
        QStringLiteral(
            "Writes the edition's install key with \"AppPath\" (the install folder, ending\n"
@@ -147,12 +155,15 @@ void AddHostCommands(std::vector<Subcommand>& into) {
          QStringLiteral("en: the English edition, de: the German edition")},
         {QStringLiteral("--install-dir"), true, QStringLiteral("DIR"),
          QStringLiteral("the install folder (created when missing)")},
-        {QStringLiteral("--no-resource-library"), false, {},
+        {QStringLiteral("--no-resource-library"),
+         false,
+         {},
          QStringLiteral("leave QMRes.dll out (the tool then uses its classic icons)")}},
        {},
        &RunInstall});
   into.push_back(
-      {QStringLiteral("collection create"), QStringLiteral("NAME [--network]"),
+      {QStringLiteral("collection create"),
+       QStringLiteral("NAME [--network]"),
        QStringLiteral("create an empty collection and print its ID"),
        QStringLiteral("Creates the collection's database in the host's install folder, with its\n"
                       "root folder and the host's own folders, and prints the new ID alone on\n"
@@ -161,7 +172,9 @@ void AddHostCommands(std::vector<Subcommand>& into) {
        {QStringLiteral("NAME")},
        &RunCollectionCreate});
   into.push_back(
-      {QStringLiteral("list"), {}, QStringLiteral("list the collections"),
+      {QStringLiteral("list"),
+       {},
+       QStringLiteral("list the collections"),
        QStringLiteral("One collection per line, tab-separated: ID, name, kind (local or\n"
                       "network), \"*\" for the default collection or \"-\", database file.\n"
                       "Texts are escaped as in \"qmhost documents\"."),
@@ -169,7 +182,8 @@ void AddHostCommands(std::vector<Subcommand>& into) {
        {},
        &RunList});
   into.push_back(
-      {QStringLiteral("documents"), QStringLiteral("--collection ID [--folder F]"),
+      {QStringLiteral("documents"),
+       QStringLiteral("--collection ID [--folder F]"),
        QStringLiteral("print the documents of a collection, one per line"),
        QStringLiteral(
            "One document per line in EntryID order, tab-separated: EntryID,\n"

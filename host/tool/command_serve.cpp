@@ -19,9 +19,9 @@ int RunServe(const ArgumentList& args, QTextStream& out, QTextStream&) {
   host::MessageEndpoint endpoint;
   const QString caption = QString::fromLatin1(host::kMessageWindowCaption);
   if (!endpoint.Listen(caption)) {
-    throw Error(ErrorNumber(0x800411E0u), QStringLiteral("QMHost.Serve"),
-                QStringLiteral("Cannot open the host's message window: %1")
-                    .arg(endpoint.ErrorString()));
+    throw Error(
+        ErrorNumber(0x800411E0u), QStringLiteral("QMHost.Serve"),
+        QStringLiteral("Cannot open the host's message window: %1").arg(endpoint.ErrorString()));
   }
   out << "Listening as the host's message window \"" << caption << "\" (" << endpoint.Path()
       << ").\n";
@@ -45,7 +45,8 @@ int RunServe(const ArgumentList& args, QTextStream& out, QTextStream&) {
 
 void AddServeCommand(std::vector<Subcommand>& into) {
   into.push_back(
-      {QStringLiteral("serve"), QStringLiteral("[--count N]"),
+      {QStringLiteral("serve"),
+       QStringLiteral("[--count N]"),
        QStringLiteral("act as the running host's message window and print every command"),
        QStringLiteral(
            "Listens as the host's message window \"QMShellCommunicator2006\" and prints\n"

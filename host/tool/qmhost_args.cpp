@@ -83,15 +83,18 @@ std::int64_t ParseWholeNumber(const QString& text, const QString& what, std::int
     throw UsageError{QStringLiteral("%1: \"%2\" is not a whole number").arg(what, text)};
   }
   if (negative && min >= 0) {
-    throw UsageError{QStringLiteral("%1: %2 is negative; give %3 or more").arg(what, text).arg(min)};
+    throw UsageError{
+        QStringLiteral("%1: %2 is negative; give %3 or more").arg(what, text).arg(min)};
   }
   bool ok = false;
   const qlonglong value = text.toLongLong(&ok);
   if (!ok || value > max) {
-    throw UsageError{QStringLiteral("%1: %2 is too large; the most is %3").arg(what, text).arg(max)};
+    throw UsageError{
+        QStringLiteral("%1: %2 is too large; the most is %3").arg(what, text).arg(max)};
   }
   if (value < min) {
-    throw UsageError{QStringLiteral("%1: %2 is too small; the least is %3").arg(what, text).arg(min)};
+    throw UsageError{
+        QStringLiteral("%1: %2 is too small; the least is %3").arg(what, text).arg(min)};
   }
   return value;
 }

@@ -61,8 +61,8 @@ const Subcommand* Match(const QStringList& args, qsizetype* used) {
 }
 
 int Usage(QTextStream& err, const QString& command, const QString& message) {
-  const QString prefix = command.isEmpty() ? QStringLiteral("qmhost")
-                                           : QStringLiteral("qmhost ") + command;
+  const QString prefix =
+      command.isEmpty() ? QStringLiteral("qmhost") : QStringLiteral("qmhost ") + command;
   err << prefix << ": " << message << "\n"
       << "Run \"" << prefix << " --help\" for help.\n";
   return kExitUsage;
@@ -77,12 +77,12 @@ int RunCommand(const Subcommand& command, const QStringList& words, QTextStream&
   }
   const qsizetype expected = command.positionals.size();
   if (args.positionals().size() < expected) {
-    throw UsageError{QStringLiteral("%1 is missing").arg(command.positionals.at(
-        args.positionals().size()))};
+    throw UsageError{
+        QStringLiteral("%1 is missing").arg(command.positionals.at(args.positionals().size()))};
   }
   if (args.positionals().size() > expected) {
-    throw UsageError{QStringLiteral("unexpected argument \"%1\"")
-                         .arg(args.positionals().at(expected))};
+    throw UsageError{
+        QStringLiteral("unexpected argument \"%1\"").arg(args.positionals().at(expected))};
   }
   return command.run(args, out, err);
 }
@@ -121,8 +121,7 @@ int RunQmhost(const QStringList& args, QTextStream& out, QTextStream& err) {
     status = Usage(err, commandName, e.message);
   } catch (const Error& e) {
     err << "qmhost" << (commandName.isEmpty() ? QString() : u' ' + commandName) << ": "
-        << e.description() << " (" << e.source() << ", " << FormatErrorNumber(e.number())
-        << ")\n";
+        << e.description() << " (" << e.source() << ", " << FormatErrorNumber(e.number()) << ")\n";
     status = kExitFailure;
   } catch (const std::exception& e) {
     err << "qmhost: unexpected failure: " << e.what() << "\n";

@@ -18,10 +18,10 @@
 namespace qm::qmhost {
 
 struct Subcommand {
-  QString name;       // "install", "collection create"
-  QString synopsis;   // what follows the name in the usage line
-  QString summary;    // one line for the command list
-  QString details;    // paragraphs for the command's --help
+  QString name;      // "install", "collection create"
+  QString synopsis;  // what follows the name in the usage line
+  QString summary;   // one line for the command list
+  QString details;   // paragraphs for the command's --help
   std::vector<OptionInfo> options;
   QStringList positionals;  // names of the required positional arguments
   // Returns the exit status; throws UsageError or qm::Error.

@@ -63,8 +63,8 @@ LockAttempt Attempt(const QString& path, bool create) {
   LockAttempt attempt;
   const QByteArray name = QFile::encodeName(path);
   for (;;) {
-    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0),
-                          S_IRUSR | S_IWUSR);
+    const int fd =
+        ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), S_IRUSR | S_IWUSR);
     if (fd < 0) {
       if (errno != ENOENT || create) {
         attempt.error = Why("Opening the lock file", path);

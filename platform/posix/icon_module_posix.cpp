@@ -25,7 +25,8 @@ std::optional<QImage> IconModule::Icon(const QString& name, int side) const {
     return std::nullopt;
   }
   try {
-    const std::optional<QByteArray> bytes = loaded_->library.module().LoadIcon(ResourceKeyFromText(name), side, side);
+    const std::optional<QByteArray> bytes =
+        loaded_->library.module().LoadIcon(ResourceKeyFromText(name), side, side);
     if (!bytes) {
       return std::nullopt;
     }

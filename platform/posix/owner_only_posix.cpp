@@ -32,8 +32,9 @@ QString NarrowToOwner(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   struct stat info {};
   if (::stat(name.constData(), &info) != 0) {
-    return errno == ENOENT ? QString()
-                           : QStringLiteral("%1 cannot be examined: %2").arg(path, SystemMessage(errno));
+    return errno == ENOENT
+               ? QString()
+               : QStringLiteral("%1 cannot be examined: %2").arg(path, SystemMessage(errno));
   }
   if ((info.st_mode & kOthersBits) == 0) return {};
   if (info.st_uid != ::geteuid()) {
@@ -68,7 +69,8 @@ bool MakeOwnerOnlyFolderPath(const QString& path) {
 
 bool MakeOwnerOnlyFile(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
-  const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+  const int fd =
+      ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
   if (fd >= 0) {
     const bool exact = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
     ::close(fd);

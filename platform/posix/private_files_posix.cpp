@@ -9,8 +9,9 @@ namespace qm::platform {
 
 QString MakePrivateFolder(const QString& path) {
   if (!posix::MakeOwnerOnlyFolderPath(path)) {
-    return QStringLiteral("the folder %1 cannot be created (a part of its path is no folder, or "
-                          "may not be written)")
+    return QStringLiteral(
+               "the folder %1 cannot be created (a part of its path is no folder, or "
+               "may not be written)")
         .arg(path);
   }
   return posix::NarrowToOwner(path);

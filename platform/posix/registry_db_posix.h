@@ -51,9 +51,9 @@ template <typename Body>
 std::int32_t RunTransaction(const QString& path, OpenMode mode, Body&& body) {
   const Database db = OpenStore(path, mode);
   const bool write = mode == OpenMode::kWrite;
-  sqlite::Transaction transaction(db, "Using the store",
-                                  write ? sqlite::Transaction::Begin::kImmediate
-                                        : sqlite::Transaction::Begin::kDeferred);
+  sqlite::Transaction transaction(
+      db, "Using the store",
+      write ? sqlite::Transaction::Begin::kImmediate : sqlite::Transaction::Begin::kDeferred);
   if (!VerifySchema(db, write)) {
     return reg::kFileNotFound;  // an empty file holds no keys
   }

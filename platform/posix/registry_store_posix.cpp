@@ -29,8 +29,8 @@ namespace qm::platform {
 namespace {
 
 using posix::Database;
-using posix::OpenMode;
 using posix::DbFailure;
+using posix::OpenMode;
 using posix::Statement;
 
 // The registry's own limits on name lengths, in characters.
@@ -43,8 +43,8 @@ struct Hive {
 };
 
 constexpr Hive kHives[] = {
-    {reg::kClassesRoot, "HKEY_CLASSES_ROOT"},   {reg::kCurrentUser, "HKEY_CURRENT_USER"},
-    {reg::kLocalMachine, "HKEY_LOCAL_MACHINE"}, {reg::kUsers, "HKEY_USERS"},
+    {reg::kClassesRoot, "HKEY_CLASSES_ROOT"},     {reg::kCurrentUser, "HKEY_CURRENT_USER"},
+    {reg::kLocalMachine, "HKEY_LOCAL_MACHINE"},   {reg::kUsers, "HKEY_USERS"},
     {reg::kCurrentConfig, "HKEY_CURRENT_CONFIG"},
 };
 
@@ -122,8 +122,8 @@ std::int64_t FindOrInsertKey(Statement& find, Statement& insert, std::int64_t pa
 std::int64_t CreateKeyPath(const Database& db, std::uint32_t root, const QStringList& parts) {
   Statement find(db, "SELECT id FROM keys WHERE parent=?1 AND folded=?2");
   Statement insert(db, "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3) RETURNING id");
-  std::int64_t id = FindOrInsertKey(find, insert, 0, QString::fromLatin1(HiveName(root)),
-                                    HiveToken(root));
+  std::int64_t id =
+      FindOrInsertKey(find, insert, 0, QString::fromLatin1(HiveName(root)), HiveToken(root));
   for (const QString& part : parts) {
     id = FindOrInsertKey(find, insert, id, part, Folded(part));
   }
@@ -235,8 +235,7 @@ class SqliteRegistryStore final : public RegistryStore {
     });
   }
 
-  std::int32_t DeleteValue(std::uint32_t root, const QString& path,
-                           const QString& name) override {
+  std::int32_t DeleteValue(std::uint32_t root, const QString& path, const QString& name) override {
     const QStringList parts = KeyParts(path);
     return Write(root, [&](const Database& db) {
       const std::int64_t key = FindKey(db, root, parts);

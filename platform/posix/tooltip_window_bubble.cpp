@@ -12,7 +12,7 @@
 namespace qm::platform {
 namespace {
 
-constexpr int kTitleGap = 4;  // below the title, and between icon and title
+constexpr int kTitleGap = 4;   // below the title, and between icon and title
 constexpr int kLargeIcon = 4;  // icons 4 to 6 are the large forms of 1 to 3
 
 int IconExtent(int icon) {

@@ -147,8 +147,8 @@ class PosixTooltipWindow final : public QObject, public TooltipWindow {
   }
 
   void TrackPosition(std::uint32_t xy) override {
-    trackPoint_ = QPoint(static_cast<std::int16_t>(xy & 0xFFFF),
-                         static_cast<std::int16_t>(xy >> 16));
+    trackPoint_ =
+        QPoint(static_cast<std::int16_t>(xy & 0xFFFF), static_cast<std::int16_t>(xy >> 16));
     if (tracking_) {
       ShowTracked();
     }
@@ -162,8 +162,8 @@ class PosixTooltipWindow final : public QObject, public TooltipWindow {
         if (r.id == window && control != nullptr && control->rect().contains(x, y)) {
           return true;
         }
-      } else if (r.window == window && x >= r.rect.left && x < r.rect.right &&
-                 y >= r.rect.top && y < r.rect.bottom) {
+      } else if (r.window == window && x >= r.rect.left && x < r.rect.right && y >= r.rect.top &&
+                 y < r.rect.bottom) {
         return true;
       }
     }
@@ -374,8 +374,8 @@ class PosixTooltipWindow final : public QObject, public TooltipWindow {
       return;
     }
     const bool shownGone = showing_ && std::any_of(first, tools_.end(), [this](const Tool& t) {
-      return SameTool(t.record, shown_);
-    });
+                             return SameTool(t.record, shown_);
+                           });
     tools_.erase(first, tools_.end());
     if (tracking_ && Find(tracked_) == tools_.end()) {
       tracking_ = false;

@@ -36,7 +36,8 @@ QString ProgramBaseName() {
       return QString();
     }
     if (length < path.size()) {
-      return QFileInfo(QString::fromWCharArray(path.data(), static_cast<qsizetype>(length))).completeBaseName();
+      return QFileInfo(QString::fromWCharArray(path.data(), static_cast<qsizetype>(length)))
+          .completeBaseName();
     }
     path.resize(path.size() * 2);
   }
@@ -73,7 +74,8 @@ std::optional<QByteArray> ToAnsiExactly(const QString& text) {
     return std::nullopt;
   }
   QByteArray bytes(size, '\0');
-  if (WideCharToMultiByte(CP_ACP, flags, wide, units, bytes.data(), size, nullptr, report) != size ||
+  if (WideCharToMultiByte(CP_ACP, flags, wide, units, bytes.data(), size, nullptr, report) !=
+          size ||
       usedDefault) {
     return std::nullopt;
   }
@@ -85,7 +87,8 @@ std::optional<QString> FromAnsiExactly(const QByteArray& bytes) {
     return QString();
   }
   const int length = static_cast<int>(bytes.size());
-  const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.constData(), length, nullptr, 0);
+  const int units =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.constData(), length, nullptr, 0);
   if (units <= 0) {
     return std::nullopt;
   }
@@ -104,7 +107,8 @@ QString FromAnsi(const QByteArray& bytes) {
   const int length = static_cast<int>(bytes.size());
   const int units = MultiByteToWideChar(CP_ACP, 0, bytes.constData(), length, nullptr, 0);
   QString text(units, QChar());
-  MultiByteToWideChar(CP_ACP, 0, bytes.constData(), length, reinterpret_cast<LPWSTR>(text.data()), units);
+  MultiByteToWideChar(CP_ACP, 0, bytes.constData(), length, reinterpret_cast<LPWSTR>(text.data()),
+                      units);
   return text;
 }
 

@@ -12,7 +12,8 @@ bool IsNormalFile(const QString& path) {
   }
   const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
   const DWORD attributes = GetFileAttributesW(native.c_str());
-  constexpr DWORD kNotNormal = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  constexpr DWORD kNotNormal =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotNormal) == 0;
 }
 

@@ -28,7 +28,8 @@ IconModule IconModule::Load(const QString& path) {
   win32::ModuleHandle module(LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) {
     const DWORD code = GetLastError();
-    win32::ThrowWin32(code, QStringLiteral("LoadLibraryEx"), QStringLiteral("Cannot load \"%1\"").arg(path));
+    win32::ThrowWin32(code, QStringLiteral("LoadLibraryEx"),
+                      QStringLiteral("Cannot load \"%1\"").arg(path));
   }
   return IconModule(std::make_unique<Loaded>(Loaded{std::move(module)}));
 }

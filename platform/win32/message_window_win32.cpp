@@ -10,7 +10,8 @@ const QString kSource = QStringLiteral("MessageWindow");
 
 LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SETTEXT && lParam != 0) {
-    auto* receiver = reinterpret_cast<MessageWindow::Receiver*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* receiver =
+        reinterpret_cast<MessageWindow::Receiver*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (receiver != nullptr && *receiver) {
       (*receiver)(QByteArray(reinterpret_cast<const char*>(lParam)));
     }
@@ -55,11 +56,12 @@ MessageWindow::MessageWindow(const QString& caption, Receiver receiver, const QS
   impl_->receiver = std::move(receiver);
   const QByteArray formName = ToAnsi(formClass);
   RegisterClassOnce(formName, DefWindowProcA);
-  impl_->form = CreateWindowExA(0, formName.constData(), ToAnsi(caption).constData(), WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 200, 100, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  impl_->form = CreateWindowExA(0, formName.constData(), ToAnsi(caption).constData(),
+                                WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 200, 100,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (impl_->form == nullptr) {
-    win32::ThrowWin32(GetLastError(), kSource, QStringLiteral("Cannot create the window \"%1\"").arg(caption));
+    win32::ThrowWin32(GetLastError(), kSource,
+                      QStringLiteral("Cannot create the window \"%1\"").arg(caption));
   }
   if (textBoxClass.isEmpty()) {
     return;
@@ -69,14 +71,17 @@ MessageWindow::MessageWindow(const QString& caption, Receiver receiver, const QS
   impl_->textBox = CreateWindowExA(0, boxName.constData(), "", WS_CHILD, 0, 0, 100, 20, impl_->form,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
   if (impl_->textBox == nullptr) {
-    win32::ThrowWin32(GetLastError(), kSource, QStringLiteral("Cannot create the text box of \"%1\"").arg(caption));
+    win32::ThrowWin32(GetLastError(), kSource,
+                      QStringLiteral("Cannot create the text box of \"%1\"").arg(caption));
   }
   SetWindowLongPtrA(impl_->textBox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&impl_->receiver));
 }
 
 MessageWindow::~MessageWindow() = default;
 
-WindowHandle MessageWindow::form() const noexcept { return reinterpret_cast<WindowHandle>(impl_->form); }
+WindowHandle MessageWindow::form() const noexcept {
+  return reinterpret_cast<WindowHandle>(impl_->form);
+}
 
 WindowHandle MessageWindow::textBox() const noexcept {
   return reinterpret_cast<WindowHandle>(impl_->textBox);

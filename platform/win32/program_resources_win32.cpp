@@ -21,8 +21,8 @@ win32::IconHandle LoadOwnIcon(const QString& name) {
   if (name.isEmpty() || !resource) {
     return win32::IconHandle();
   }
-  return win32::IconHandle(
-      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource->constData(), IMAGE_ICON, 0, 0, 0)));
+  return win32::IconHandle(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), resource->constData(), IMAGE_ICON, 0, 0, 0)));
 }
 
 QSize IconSize(HICON icon) {
@@ -49,7 +49,8 @@ QSize IconSize(HICON icon) {
 // destroyed its system window.
 class WindowIconKeeper : public QObject {
  public:
-  WindowIconKeeper(QWindow* window, win32::IconHandle icon) : QObject(window), icon_(std::move(icon)) {}
+  WindowIconKeeper(QWindow* window, win32::IconHandle icon)
+      : QObject(window), icon_(std::move(icon)) {}
 
  private:
   win32::IconHandle icon_;
@@ -63,7 +64,8 @@ QByteArray ProgramBitmap(const QString& name) {
     return {};
   }
   const HMODULE self = GetModuleHandleA(nullptr);
-  const HRSRC found = FindResourceA(self, resource->constData(), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+  const HRSRC found =
+      FindResourceA(self, resource->constData(), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
   if (found == nullptr) {
     return {};
   }
@@ -72,7 +74,8 @@ QByteArray ProgramBitmap(const QString& name) {
   if (bytes == nullptr) {
     return {};
   }
-  return QByteArray(static_cast<const char*>(bytes), static_cast<qsizetype>(SizeofResource(self, found)));
+  return QByteArray(static_cast<const char*>(bytes),
+                    static_cast<qsizetype>(SizeofResource(self, found)));
 }
 
 QImage DrawProgramIcon(const QString& name, const QColor& background) {
@@ -101,7 +104,9 @@ QImage DrawProgramIcon(const QString& name, const QColor& background) {
     DeleteObject(brush);
     if (DrawIconEx(dc, 0, 0, icon.get(), 0, 0, 0, nullptr, DI_NORMAL)) {
       GdiFlush();
-      drawn = QImage(static_cast<const uchar*>(bits), size.width(), size.height(), QImage::Format_RGB32).copy();
+      drawn =
+          QImage(static_cast<const uchar*>(bits), size.width(), size.height(), QImage::Format_RGB32)
+              .copy();
     }
     SelectObject(dc, previous);
   }

@@ -65,9 +65,9 @@ class Win32RegistryStore final : public RegistryStore {
       return reg::kNoUnicodeTranslation;
     }
     win32::RegistryKey key;
-    return static_cast<std::int32_t>(RegCreateKeyExA(place.root, place.path->constData(), 0, nullptr,
-                                                     REG_OPTION_NON_VOLATILE, KEY_WRITE | view_, nullptr,
-                                                     key.put(), nullptr));
+    return static_cast<std::int32_t>(
+        RegCreateKeyExA(place.root, place.path->constData(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE | view_, nullptr, key.put(), nullptr));
   }
 
   std::int32_t DeleteKey(std::uint32_t root, const QString& path) override {
@@ -76,13 +76,15 @@ class Win32RegistryStore final : public RegistryStore {
     if (!place.path) {
       return reg::kNoUnicodeTranslation;
     }
-    return static_cast<std::int32_t>(RegDeleteKeyExA(place.root, place.path->constData(), view_, 0));
+    return static_cast<std::int32_t>(
+        RegDeleteKeyExA(place.root, place.path->constData(), view_, 0));
   }
 
   std::int32_t QueryValue(std::uint32_t root, const QString& path, const QString& name,
                           RegistryValue* out) override {
     win32::RegistryKey key;
-    if (const std::int32_t opened = Open(root, path, KEY_QUERY_VALUE, &key); opened != reg::kSuccess) {
+    if (const std::int32_t opened = Open(root, path, KEY_QUERY_VALUE, &key);
+        opened != reg::kSuccess) {
       return opened;
     }
     const std::optional<QByteArray> valueName = ToAnsiExactly(name);
@@ -94,7 +96,8 @@ class Win32RegistryStore final : public RegistryStore {
     for (;;) {
       DWORD type = 0;
       DWORD size = 0;
-      LSTATUS status = RegQueryValueExA(key.get(), valueName->constData(), nullptr, &type, nullptr, &size);
+      LSTATUS status =
+          RegQueryValueExA(key.get(), valueName->constData(), nullptr, &type, nullptr, &size);
       if (status != ERROR_SUCCESS) {
         return static_cast<std::int32_t>(status);
       }
@@ -118,7 +121,8 @@ class Win32RegistryStore final : public RegistryStore {
   std::int32_t SetValue(std::uint32_t root, const QString& path, const QString& name,
                         std::uint32_t type, const QByteArray& data) override {
     win32::RegistryKey key;
-    if (const std::int32_t opened = Open(root, path, KEY_SET_VALUE, &key); opened != reg::kSuccess) {
+    if (const std::int32_t opened = Open(root, path, KEY_SET_VALUE, &key);
+        opened != reg::kSuccess) {
       return opened;
     }
     const std::optional<QByteArray> valueName = ToAnsiExactly(name);
@@ -132,7 +136,8 @@ class Win32RegistryStore final : public RegistryStore {
 
   std::int32_t DeleteValue(std::uint32_t root, const QString& path, const QString& name) override {
     win32::RegistryKey key;
-    if (const std::int32_t opened = Open(root, path, KEY_SET_VALUE, &key); opened != reg::kSuccess) {
+    if (const std::int32_t opened = Open(root, path, KEY_SET_VALUE, &key);
+        opened != reg::kSuccess) {
       return opened;
     }
     const std::optional<QByteArray> valueName = ToAnsiExactly(name);
@@ -142,17 +147,19 @@ class Win32RegistryStore final : public RegistryStore {
     return static_cast<std::int32_t>(RegDeleteValueA(key.get(), valueName->constData()));
   }
 
-  std::int32_t EnumValueNames(std::uint32_t root, const QString& path, QStringList* names) override {
+  std::int32_t EnumValueNames(std::uint32_t root, const QString& path,
+                              QStringList* names) override {
     names->clear();
     win32::RegistryKey key;
-    if (const std::int32_t opened = Open(root, path, KEY_QUERY_VALUE, &key); opened != reg::kSuccess) {
+    if (const std::int32_t opened = Open(root, path, KEY_QUERY_VALUE, &key);
+        opened != reg::kSuccess) {
       return opened;
     }
     // The key tells its longest name in characters; in a double-byte code
     // page a character may take two bytes.
     DWORD longest = 0;
-    const LSTATUS status = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, &longest, nullptr, nullptr, nullptr);
+    const LSTATUS status = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            nullptr, nullptr, &longest, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS) {
       return static_cast<std::int32_t>(status);
     }
@@ -161,7 +168,8 @@ class Win32RegistryStore final : public RegistryStore {
     });
   }
 
-  std::int32_t EnumSubkeyNames(std::uint32_t root, const QString& path, QStringList* names) override {
+  std::int32_t EnumSubkeyNames(std::uint32_t root, const QString& path,
+                               QStringList* names) override {
     names->clear();
     win32::RegistryKey key;
     if (const std::int32_t opened = Open(root, path, KEY_ENUMERATE_SUB_KEYS, &key);
@@ -187,11 +195,12 @@ class Win32RegistryStore final : public RegistryStore {
       return;
     }
     win32::RegistryKey key;
-    RegCreateKeyExA(rootPlace.root, rootPlace.path->constData(), 0, nullptr, 0, KEY_READ | view_, nullptr,
-                    key.put(), nullptr);
+    RegCreateKeyExA(rootPlace.root, rootPlace.path->constData(), 0, nullptr, 0, KEY_READ | view_,
+                    nullptr, key.put(), nullptr);
   }
 
-  std::int32_t Open(std::uint32_t root, const QString& path, REGSAM access, win32::RegistryKey* key) const {
+  std::int32_t Open(std::uint32_t root, const QString& path, REGSAM access,
+                    win32::RegistryKey* key) const {
     EnsureSandboxRoot(root);
     const Place place = Locate(root, path);
     if (!place.path) {

@@ -11,7 +11,8 @@ std::optional<QString> LoadStringResource(std::uint16_t id, std::uint16_t langId
   const int block = id / 16 + 1;
   // The exact language only: the caller decides which language it wants,
   // and the system's fallback order would answer with another one.
-  const HRSRC found = FindResourceExA(self, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA(block), langId);
+  const HRSRC found =
+      FindResourceExA(self, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA(block), langId);
   if (found == nullptr) {
     return std::nullopt;
   }
@@ -20,9 +21,9 @@ std::optional<QString> LoadStringResource(std::uint16_t id, std::uint16_t langId
   if (bytes == nullptr) {
     return std::nullopt;
   }
-  const LittleEndianView view(
-      QByteArrayView(static_cast<const char*>(bytes), static_cast<qsizetype>(SizeofResource(self, found))),
-      kErrorInvalidData, QStringLiteral("StringResource"));
+  const LittleEndianView view(QByteArrayView(static_cast<const char*>(bytes),
+                                             static_cast<qsizetype>(SizeofResource(self, found))),
+                              kErrorInvalidData, QStringLiteral("StringResource"));
   // Each of the 16 strings: its length in UTF-16 units, then the units.
   std::uint64_t offset = 0;
   for (int index = 0; index < id % 16; ++index) {

@@ -88,8 +88,8 @@ class Win32TooltipWindow final : public TooltipWindow {
     // No text buffer: the window would copy the text into one of unknown size.
     TTTOOLINFOA info{};
     info.cbSize = kToolRecordSize;
-    if (index < 0 || Send(TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
-                          reinterpret_cast<LPARAM>(&info)) == 0) {
+    if (index < 0 ||
+        Send(TTM_ENUMTOOLSA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info)) == 0) {
       return false;
     }
     tool = ToolRecord{};
@@ -211,9 +211,9 @@ std::unique_ptr<TooltipWindow> TooltipWindow::Create(WindowHandle owner, std::ui
   controls.dwICC = kAllControlClasses;
   static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
   InitCommonControlsEx(&controls);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", style | WS_POPUP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                Hwnd(owner), nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", style | WS_POPUP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(owner), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) {
     return nullptr;
   }

@@ -143,7 +143,8 @@ class IconHandle {
 // The predefined root key for its handle value. The values are 32-bit
 // negative numbers that the 64-bit HKEY carries sign-extended.
 inline HKEY RootKey(std::uint32_t root) noexcept {
-  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
+  return reinterpret_cast<HKEY>(
+      static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
 }
 
 }  // namespace qm::platform::win32

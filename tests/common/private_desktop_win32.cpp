@@ -24,7 +24,8 @@ namespace {
 // ready yet.
 bool TakesAWindow(DWORD limitMs) {
   for (DWORD waited = 0;; waited += 100) {
-    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND probe =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     if (probe != nullptr) {
       DestroyWindow(probe);
       return true;

@@ -48,7 +48,8 @@ void IsolateEnvironment() {
 }
 
 ScopedConfigHome::ScopedConfigHome()
-    : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
+    : previous_(qgetenv("XDG_CONFIG_HOME")),
+      hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
       previousSandbox_(CurrentSandbox()) {
   qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
   UseSandbox(SandboxKeyFor(dir_.path()));

@@ -79,14 +79,14 @@ class ScopedEnv {
 
 // Runs a statement that must throw qm::Error and checks its number, source and
 // description in one line.
-#define EXPECT_QM_ERROR(statement, expectedNumber, expectedSource, expectedDescription)      \
-  do {                                                                                       \
-    try {                                                                                    \
-      statement;                                                                             \
-      ADD_FAILURE() << "expected qm::Error from: " #statement;                               \
-    } catch (const qm::Error& qmError) {                                                     \
-      EXPECT_EQ(qmError.number(), static_cast<std::int32_t>(expectedNumber));                \
-      EXPECT_EQ(qmError.source(), QString(expectedSource));                                  \
-      EXPECT_EQ(qmError.description(), QString(expectedDescription));                        \
-    }                                                                                        \
+#define EXPECT_QM_ERROR(statement, expectedNumber, expectedSource, expectedDescription) \
+  do {                                                                                  \
+    try {                                                                               \
+      statement;                                                                        \
+      ADD_FAILURE() << "expected qm::Error from: " #statement;                          \
+    } catch (const qm::Error& qmError) {                                                \
+      EXPECT_EQ(qmError.number(), static_cast<std::int32_t>(expectedNumber));           \
+      EXPECT_EQ(qmError.source(), QString(expectedSource));                             \
+      EXPECT_EQ(qmError.description(), QString(expectedDescription));                   \
+    }                                                                                   \
   } while (false)

@@ -43,8 +43,8 @@ class TooltipForm : public ::testing::Test {
   // Creates the tip window and shows the save button's tip at (40, 50).
   void ShowSaveTip(const QString& text) {
     ASSERT_TRUE(tips_.Create(*form_));
-    ASSERT_TRUE(tips_.AddTool(HandleOf(*save_), platform::tip::kTrack | platform::tip::kAbsolute,
-                              text));
+    ASSERT_TRUE(
+        tips_.AddTool(HandleOf(*save_), platform::tip::kTrack | platform::tip::kAbsolute, text));
     ASSERT_TRUE(tips_.SetTrackPosition(HandleOf(*save_), 40, 50));
     ASSERT_TRUE(tips_.SetTracking(HandleOf(*save_), true));
   }

@@ -108,8 +108,9 @@ void CutFile(const std::string& name, FileState& state, double keep) {
     for (std::int64_t at = change.offset; at < end;) {
       const std::int64_t next = std::min(end, (at / kSector + 1) * kSector);
       if (kept(world->random)) {
-        Apply(disk, {at, change.bytes.substr(static_cast<std::size_t>(at - change.offset),
-                                             static_cast<std::size_t>(next - at)),
+        Apply(disk, {at,
+                     change.bytes.substr(static_cast<std::size_t>(at - change.offset),
+                                         static_cast<std::size_t>(next - at)),
                      false});
       }
       at = next;
@@ -212,11 +213,10 @@ int Sync(sqlite3_file* file, int) {
   }
   FileState& state = State(file);
   for (const Pending& change : state.pending) {
-    const int rc = change.truncate
-                       ? f.real->pMethods->xTruncate(f.real, change.offset)
-                       : f.real->pMethods->xWrite(f.real, change.bytes.data(),
-                                                  static_cast<int>(change.bytes.size()),
-                                                  change.offset);
+    const int rc = change.truncate ? f.real->pMethods->xTruncate(f.real, change.offset)
+                                   : f.real->pMethods->xWrite(f.real, change.bytes.data(),
+                                                              static_cast<int>(change.bytes.size()),
+                                                              change.offset);
     if (rc != SQLITE_OK) {
       return rc;
     }
@@ -266,11 +266,25 @@ int ShmUnmap(sqlite3_file* file, int deleteFlag) {
   return File(file).real->pMethods->xShmUnmap(File(file).real, deleteFlag);
 }
 
-const sqlite3_io_methods kMethods = {
-    2,         Close,      Read,          Write,       Truncate,          Sync,
-    FileSize,  Lock,       Unlock,        CheckReservedLock, FileControl, SectorSize,
-    DeviceCharacteristics, ShmMap,        ShmLock,     ShmBarrier,        ShmUnmap,
-    nullptr,   nullptr};
+const sqlite3_io_methods kMethods = {2,
+                                     Close,
+                                     Read,
+                                     Write,
+                                     Truncate,
+                                     Sync,
+                                     FileSize,
+                                     Lock,
+                                     Unlock,
+                                     CheckReservedLock,
+                                     FileControl,
+                                     SectorSize,
+                                     DeviceCharacteristics,
+                                     ShmMap,
+                                     ShmLock,
+                                     ShmBarrier,
+                                     ShmUnmap,
+                                     nullptr,
+                                     nullptr};
 
 std::shared_ptr<FileState> LoadState(const char* name, sqlite3_file* real) {
   auto& known = world->files[name];

@@ -37,8 +37,8 @@ class EngineOnHost : public StandInHostTest {
                  {b_, QStringLiteral("100 percent"), none, none},
                  {1, QStringLiteral("in the root abc"), none, none},
              });
-    collection_ = std::make_shared<FailingCollection>(
-        app()->Collections()->Item(QString::number(id_)));
+    collection_ =
+        std::make_shared<FailingCollection>(app()->Collections()->Item(QString::number(id_)));
     inner_ = app()->Collections()->Item(QString::number(id_));
   }
 

@@ -29,10 +29,10 @@ TEST(FolderScope, ExampleTreeIsListedDepthFirstWithoutExcludedBranches) {
   // One event pass per subfolder visited, each before its ID is read; the
   // excluded 450 is read but never opened, and 5100 is never reached.
   const QStringList expected = {
-      QStringLiteral("id 5000"),       QStringLiteral("subfolders 5000"), QStringLiteral("events"),
-      QStringLiteral("id 5001"),       QStringLiteral("subfolders 5001"), QStringLiteral("events"),
-      QStringLiteral("id 5003"),       QStringLiteral("subfolders 5003"), QStringLiteral("events"),
-      QStringLiteral("id 300"),        QStringLiteral("subfolders 300"),  QStringLiteral("events"),
+      QStringLiteral("id 5000"), QStringLiteral("subfolders 5000"), QStringLiteral("events"),
+      QStringLiteral("id 5001"), QStringLiteral("subfolders 5001"), QStringLiteral("events"),
+      QStringLiteral("id 5003"), QStringLiteral("subfolders 5003"), QStringLiteral("events"),
+      QStringLiteral("id 300"),  QStringLiteral("subfolders 300"),  QStringLiteral("events"),
       QStringLiteral("id 450")};
   EXPECT_EQ(*tree.log, expected);
 }
@@ -49,10 +49,10 @@ TEST(FolderScope, EveryIdIsTestedForTakingPart) {
     std::int32_t id;
     bool listed;
   };
-  const Case cases[] = {{1, true},     {2, false},   {199, false}, {200, true},  {201, false},
-                        {300, true},   {400, true},  {500, false}, {600, true},  {700, true},
-                        {999, false},  {1000, false}, {1001, true}, {0, false},  {-1, false},
-                        {INT32_MIN, false}, {INT32_MAX, true}};
+  const Case cases[] = {
+      {1, true},    {2, false},   {199, false}, {200, true},        {201, false},     {300, true},
+      {400, true},  {500, false}, {600, true},  {700, true},        {999, false},     {1000, false},
+      {1001, true}, {0, false},   {-1, false},  {INT32_MIN, false}, {INT32_MAX, true}};
   for (const auto& c : cases) {
     FakeTree tree;
     const auto start = tree.Folder(5000, {tree.Folder(c.id, {tree.Folder(9000)})});

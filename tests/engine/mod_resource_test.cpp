@@ -24,7 +24,10 @@ TEST(Printf, FillsFormats) {
   };
   const QVariantList two{QStringLiteral("A"), QStringLiteral("B")};
   const Case cases[] = {
-      {"no placeholders, no values", QStringLiteral("plain ] text"), {}, QStringLiteral("plain ] text")},
+      {"no placeholders, no values",
+       QStringLiteral("plain ] text"),
+       {},
+       QStringLiteral("plain ] text")},
       {"line end", QStringLiteral("a\\nb"), {}, QStringLiteral("a\r\nb")},
       {"carriage return", QStringLiteral("a\\rb"), {}, QStringLiteral("a\rb")},
       {"tab", QStringLiteral("a\\tb"), {}, QStringLiteral("a\tb")},
@@ -33,13 +36,18 @@ TEST(Printf, FillsFormats) {
       {"escaped bracket uses no value", QStringLiteral("\\[*]"), {}, QStringLiteral("[*]")},
       {"escaped bracket then a value", QStringLiteral("\\[*][*]"), {7}, QStringLiteral("[*]7")},
       {"three backslashes and a bracket", QStringLiteral("\\\\\\[x"), {}, QStringLiteral("\\[x")},
-      {"message 127", k127,
+      {"message 127",
+       k127,
        {5, QStringLiteral("abc"), QStringLiteral("Title"), QStringLiteral("X")},
        QStringLiteral("5 documents contain the string 'abc' in the Title field. Are you sure you "
                       "want to replace these occurrences with 'X'?")},
-      {"empty replacement", QStringLiteral("'[*]' '[*]'"), {QString(), QStringLiteral("b")},
+      {"empty replacement",
+       QStringLiteral("'[*]' '[*]'"),
+       {QString(), QStringLiteral("b")},
        QStringLiteral("'' 'b'")},
-      {"values are not scanned", QStringLiteral("[*]|[*]"), {QStringLiteral("[*]]["), 2},
+      {"values are not scanned",
+       QStringLiteral("[*]|[*]"),
+       {QStringLiteral("[*]]["), 2},
        QStringLiteral("[*]][|2")},
       {"empty placeholder uses a value", QStringLiteral("[][*]"), two, QStringLiteral("B")},
       {"empty placeholder needs no value", QStringLiteral("x[]y"), {}, QStringLiteral("xy")},
@@ -57,7 +65,9 @@ TEST(Printf, FillsFormats) {
       {"short", QStringLiteral("[*]"), {QVariant::fromValue<short>(-5)}, QStringLiteral("-5")},
       {"empty value", QStringLiteral("<[*]>"), {QVariant()}, QStringLiteral("<>")},
       {"byte array", QStringLiteral("[*]"), {QByteArray("\xC3\xA4")}, QString::fromUtf8("ä")},
-      {"non-ASCII format", QString::fromUtf8("Möchten [*]?"), {QString::fromUtf8("Grüße")},
+      {"non-ASCII format",
+       QString::fromUtf8("Möchten [*]?"),
+       {QString::fromUtf8("Grüße")},
        QString::fromUtf8("Möchten Grüße?")},
   };
   for (const auto& c : cases) {
@@ -95,13 +105,13 @@ TEST(Printf, FormatsWithPatterns) {
       {"yyyy-MM-dd", QDate(2024, 2, 29), "2024-02-29"},
       {"dddd d MMMM yy", QDate(2024, 1, 5), "Friday 5 January 24"},
       {"HH:mm", QDateTime(QDate(2024, 1, 5), QTime(9, 7)), "09:07"},
-      {"w ww", QDate(2023, 1, 1), "1 1"},        // a Sunday, first day of week 1
-      {"w ww", QDate(2023, 1, 7), "7 1"},        // the Saturday after
-      {"w ww", QDate(2023, 1, 8), "1 2"},        // the next Sunday starts week 2
-      {"ww", QDate(2022, 1, 1), "1"},            // a Saturday: week 1 holds 1 January
+      {"w ww", QDate(2023, 1, 1), "1 1"},  // a Sunday, first day of week 1
+      {"w ww", QDate(2023, 1, 7), "7 1"},  // the Saturday after
+      {"w ww", QDate(2023, 1, 8), "1 2"},  // the next Sunday starts week 2
+      {"ww", QDate(2022, 1, 1), "1"},      // a Saturday: week 1 holds 1 January
       {"ww", QDate(2022, 1, 2), "2"},
       {"ww", QDate(2024, 12, 31), "53"},
-      {"'w'w", QDate(2023, 1, 2), "w2"},         // quoted text stays literal
+      {"'w'w", QDate(2023, 1, 2), "w2"},  // quoted text stays literal
   };
   for (const auto& c : cases) {
     EXPECT_EQ(printf(QStringLiteral("[") + QString::fromUtf8(c.pattern) + u']', {c.value}),

@@ -43,8 +43,8 @@ class PowerCut : public qm::testing::StandInHostTest {
     id_ = qm::hostadmin::CreateCollection(QStringLiteral("Cut"), false);
     std::vector<qm::hostadmin::NewDocument> documents;
     for (int i = 0; i < kDocuments; ++i) {
-      documents.push_back({400, QStringLiteral("match %1 of the documents a run cuts").arg(i),
-                           {}, {}});
+      documents.push_back(
+          {400, QStringLiteral("match %1 of the documents a run cuts").arg(i), {}, {}});
     }
     qm::hostadmin::AddDocuments(id_, documents);
     for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
@@ -58,9 +58,8 @@ class PowerCut : public qm::testing::StandInHostTest {
     ASSERT_TRUE(QFile::copy(file_, kept_.filePath(QStringLiteral("collection"))));
     vfs_ = std::make_unique<qm::testing::CrashVfs>(
         QStringList{QFileInfo(file_).absolutePath(), journalDir_.path()});
-    seed_ = qEnvironmentVariableIsSet("QM_POWER_CUT_SEED")
-                ? qgetenv("QM_POWER_CUT_SEED").toUInt()
-                : QRandomGenerator::global()->generate();
+    seed_ = qEnvironmentVariableIsSet("QM_POWER_CUT_SEED") ? qgetenv("QM_POWER_CUT_SEED").toUInt()
+                                                           : QRandomGenerator::global()->generate();
     std::fprintf(stderr, "QM_POWER_CUT_SEED=%u\n", seed_);
     random_.seed(seed_);
   }

@@ -43,8 +43,8 @@ inline Outcome ModelPrintf(QString working, const QVariantList& values) {
     }
     QString text = working.mid(open + 1, close - open - 1);
     const qsizetype saved = index;
-    const bool positional = text.size() >= 2 && text.at(0) >= u'1' && text.at(0) <= u'9' &&
-                            text.at(1) == u':';
+    const bool positional =
+        text.size() >= 2 && text.at(0) >= u'1' && text.at(0) <= u'9' && text.at(1) == u':';
     if (positional) {
       index = qMin<qsizetype>(text.at(0).unicode() - u'1', last);
       text = text.mid(2);

@@ -25,9 +25,10 @@ class Generator {
 
   QString Format() {
     static const char* const kPieces[] = {
-        "[", "]", "*", "\\", "=", ":", "(", "0", "#", ",", ".", "%", "1", "2", "9", "t", "n", "r",
-        "a", "w", "ww", "y", "yyyy", "d", "M", "'", " ", "[*]", "[1:*]", "[2:", "\\[", "\\\\",
-        "[]", "[0.00]", "[=", "[(]", "[\\]", "#,##0", "\\n", "\\t"};
+        "[",   "]",    "*",    "\\",     "=",  ":",   "(",    "0",     "#",     ",",
+        ".",   "%",    "1",    "2",      "9",  "t",   "n",    "r",     "a",     "w",
+        "ww",  "y",    "yyyy", "d",      "M",  "'",   " ",    "[*]",   "[1:*]", "[2:",
+        "\\[", "\\\\", "[]",   "[0.00]", "[=", "[(]", "[\\]", "#,##0", "\\n",   "\\t"};
     QString format;
     const int pieces = Below(24);
     for (int i = 0; i < pieces; ++i) {
@@ -74,7 +75,13 @@ class Generator {
       case 3:
         return static_cast<qulonglong>(random_.generate64());
       case 4: {
-        const double special[] = {0.0, -0.0, 0.5, -2.5, 1e300, -1e-300, 123456.789,
+        const double special[] = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -2.5,
+                                  1e300,
+                                  -1e-300,
+                                  123456.789,
                                   std::numeric_limits<double>::quiet_NaN(),
                                   std::numeric_limits<double>::infinity(),
                                   std::numeric_limits<double>::denorm_min()};

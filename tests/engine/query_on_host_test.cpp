@@ -97,12 +97,14 @@ TEST_F(QueryOnHost, SelectsTheDocumentsThatHoldTheText) {
        Ids({"back\\slash"})},
       {"injection text is just text", whole, SearchField::Title,
        QStringLiteral("'; DROP TABLE Document; --"), Ids({"'; DROP TABLE Document; --"})},
-      {"root folder is outside the whole collection", whole, SearchField::Title,
-       QStringLiteral("abc"), {}},
+      {"root folder is outside the whole collection",
+       whole,
+       SearchField::Title,
+       QStringLiteral("abc"),
+       {}},
       {"folder list", aTree, SearchField::Title, QStringLiteral("it"),
        Ids({"it's here", "it's \"both\""})},
-      {"empty title, whole collection", whole, SearchField::Title, QString(),
-       Ids({"<null>", ""})},
+      {"empty title, whole collection", whole, SearchField::Title, QString(), Ids({"<null>", ""})},
       {"empty comment in folders", aTree, SearchField::Comment, QString(),
        Ids({"say \"hi\"", "it's \"both\"", "ÄRGER im Büro", "'; DROP TABLE Document; --"})},
       {"apostrophe in addresses", whole, SearchField::Url, QStringLiteral("it's"), Ids({"a_b"})},
@@ -115,9 +117,9 @@ TEST_F(QueryOnHost, SelectsTheDocumentsThatHoldTheText) {
 // The safety net the hostile texts below rely on: had a text broken out of
 // its literal, the query would have been refused, not run.
 TEST_F(QueryOnHost, ConnectionRefusesWhatIsNotOneReadingStatement) {
-  for (const char* query : {"SELECT EntryID FROM Document; DELETE FROM Document",
-                            "DELETE FROM Document",
-                            "SELECT EntryID FROM Document; ATTACH DATABASE 'x' AS y"}) {
+  for (const char* query :
+       {"SELECT EntryID FROM Document; DELETE FROM Document", "DELETE FROM Document",
+        "SELECT EntryID FROM Document; ATTACH DATABASE 'x' AS y"}) {
     try {
       connection_->OpenRecordset(QString::fromUtf8(query));
       ADD_FAILURE() << "ran: " << query;
@@ -133,22 +135,43 @@ TEST_F(QueryOnHost, ConnectionRefusesWhatIsNotOneReadingStatement) {
 TEST_F(QueryOnHost, HostileSearchTextsSelectExactlyTheirMatches) {
   const std::vector<qm::testing::CorpusDocument> corpus = qm::testing::LoadCorpus(id_);
   const std::vector<admin::DocumentInfo> before = admin::ListDocuments(id_);
-  const QString pieces[] = {
-      QStringLiteral("'"), QStringLiteral("\""), QStringLiteral("''"), QStringLiteral("\"\""),
-      QStringLiteral("\\"), QStringLiteral(";"), QStringLiteral("--"), QStringLiteral("/*"),
-      QStringLiteral("*/"), QString(QChar(u'\0')), QStringLiteral("\x01\t\n\r\x1b"),
-      QStringLiteral("DROP TABLE Document"), QStringLiteral(" UNION SELECT 1"),
-      QStringLiteral("); DELETE FROM Document; --"), QStringLiteral("' OR '1'='1"),
-      QStringLiteral("\" OR \"1\"=\"1"), QStringLiteral("ATTACH DATABASE 'x' AS y"),
-      QStringLiteral("PRAGMA writable_schema=1"), QStringLiteral("%"), QStringLiteral("_"),
-      QStringLiteral("it"), QStringLiteral("a"), QStringLiteral("100"), QStringLiteral(" "),
-      QString::fromUtf8("ä"), QString::fromUtf8("Ä"), QString::fromUtf8("ß"),
-      QString::fromUtf8("Σ"), QString::fromUtf8("ς"), QString::fromUtf8("\xF0\x9F\x98\x80"),
-      QStringLiteral("http"), QStringLiteral("/"), QStringLiteral("e")};
-  const QString folderChoices[] = {QString::number(a_), QString::number(b_), QString::number(c_),
-                                   QStringLiteral("1"), QStringLiteral("400"),
-                                   QStringLiteral("500"), QStringLiteral("600"),
-                                   QStringLiteral("999999")};
+  const QString pieces[] = {QStringLiteral("'"),
+                            QStringLiteral("\""),
+                            QStringLiteral("''"),
+                            QStringLiteral("\"\""),
+                            QStringLiteral("\\"),
+                            QStringLiteral(";"),
+                            QStringLiteral("--"),
+                            QStringLiteral("/*"),
+                            QStringLiteral("*/"),
+                            QString(QChar(u'\0')),
+                            QStringLiteral("\x01\t\n\r\x1b"),
+                            QStringLiteral("DROP TABLE Document"),
+                            QStringLiteral(" UNION SELECT 1"),
+                            QStringLiteral("); DELETE FROM Document; --"),
+                            QStringLiteral("' OR '1'='1"),
+                            QStringLiteral("\" OR \"1\"=\"1"),
+                            QStringLiteral("ATTACH DATABASE 'x' AS y"),
+                            QStringLiteral("PRAGMA writable_schema=1"),
+                            QStringLiteral("%"),
+                            QStringLiteral("_"),
+                            QStringLiteral("it"),
+                            QStringLiteral("a"),
+                            QStringLiteral("100"),
+                            QStringLiteral(" "),
+                            QString::fromUtf8("ä"),
+                            QString::fromUtf8("Ä"),
+                            QString::fromUtf8("ß"),
+                            QString::fromUtf8("Σ"),
+                            QString::fromUtf8("ς"),
+                            QString::fromUtf8("\xF0\x9F\x98\x80"),
+                            QStringLiteral("http"),
+                            QStringLiteral("/"),
+                            QStringLiteral("e")};
+  const QString folderChoices[] = {QString::number(a_),   QString::number(b_),
+                                   QString::number(c_),   QStringLiteral("1"),
+                                   QStringLiteral("400"), QStringLiteral("500"),
+                                   QStringLiteral("600"), QStringLiteral("999999")};
   QRandomGenerator random(4711);
   int nonEmpty = 0;
   constexpr int kTexts = 100000;
@@ -186,8 +209,8 @@ TEST_F(QueryOnHost, HostileSearchTextsSelectExactlyTheirMatches) {
     } catch (const qm::Error& e) {
       FAIL() << "case " << i << " refused: " << e.what() << "\n" << query.toStdString();
     }
-    ASSERT_EQ(selected, ExpectedMatches(corpus, scope, field, text))
-        << "case " << i << "\n" << query.toStdString();
+    ASSERT_EQ(selected, ExpectedMatches(corpus, scope, field, text)) << "case " << i << "\n"
+                                                                     << query.toStdString();
     nonEmpty += selected.empty() ? 0 : 1;
   }
   EXPECT_GT(nonEmpty, kTexts / 20);  // enough texts that do select something

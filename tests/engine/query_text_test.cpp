@@ -9,7 +9,8 @@ namespace {
 using qm::QueryScope;
 using qm::SearchField;
 
-const QString kWhole = QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ");
+const QString kWhole =
+    QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ");
 
 QString InFolders(const char* list) {
   return QStringLiteral("SELECT EntryID FROM Document WHERE VisibleInFolderID IN (") +
@@ -58,7 +59,8 @@ TEST(BuildQueryText, WritesTheQueryForEveryKindOfSearchText) {
       {"half a surrogate pair becomes a wildcard", whole, SearchField::Title,
        QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y"),
        kWhole + QStringLiteral("Title LIKE '%x_y%'")},
-      {"whole surrogate pair is kept", whole, SearchField::Title, QString::fromUtf8("\xF0\x9F\x98\x80"),
+      {"whole surrogate pair is kept", whole, SearchField::Title,
+       QString::fromUtf8("\xF0\x9F\x98\x80"),
        kWhole + QString::fromUtf8("Title LIKE '%\xF0\x9F\x98\x80%'")},
   };
   for (const auto& c : cases) {
@@ -81,9 +83,9 @@ TEST(BuildQueryText, FolderScopeAcceptsOnlyFolderIdLists) {
 // simple tokenizer finds exactly one literal, at the end, and its content
 // undoubled is the pattern.
 TEST(BuildQueryText, PatternIsTheOnlyLiteralForEveryQuoteMix) {
-  const QString pieces[] = {QStringLiteral("'"), QStringLiteral("\""), QStringLiteral("''"),
-                            QStringLiteral("\"\""), QStringLiteral("a"), QStringLiteral("%"),
-                            QStringLiteral("\\"), QStringLiteral(";")};
+  const QString pieces[] = {QStringLiteral("'"),    QStringLiteral("\""), QStringLiteral("''"),
+                            QStringLiteral("\"\""), QStringLiteral("a"),  QStringLiteral("%"),
+                            QStringLiteral("\\"),   QStringLiteral(";")};
   for (const QString& a : pieces) {
     for (const QString& b : pieces) {
       for (const QString& c : pieces) {

@@ -50,8 +50,7 @@ TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
       {"replace", QStringLiteral("abc"), false, QStringLiteral("X"),
        QStringLiteral("1 documents contain the string 'abc' in the Title field. Are you sure you "
                       "want to replace these occurrences with 'X'?"),
-       PopulatedTitlesWith({{0, "X X X"}}),
-       QStringLiteral("1 documents updated!")},
+       PopulatedTitlesWith({{0, "X X X"}}), QStringLiteral("1 documents updated!")},
       {"remove ignores the replacement box", QStringLiteral("- "), true, QStringLiteral("unused"),
        QStringLiteral("2 documents contain the string '- ' in the Title field. Are you sure you "
                       "want to remove these occurrences of the string?"),
@@ -60,19 +59,16 @@ TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
       {"replace with nothing", QStringLiteral("HEISE online - "), false, QString(),
        QStringLiteral("1 documents contain the string 'HEISE online - ' in the Title field. Are "
                       "you sure you want to replace these occurrences with ''?"),
-       PopulatedTitlesWith({{5, "News"}}),
-       QStringLiteral("1 documents updated!")},
+       PopulatedTitlesWith({{5, "News"}}), QStringLiteral("1 documents updated!")},
       {"fill", QString(), false, QStringLiteral("none"),
        QStringLiteral("2 documents contain the string '' in the Title field. Are you sure you "
                       "want to replace these occurrences with 'none'?"),
-       PopulatedTitlesWith({{3, "none"}, {4, "none"}}),
-       QStringLiteral("2 documents updated!")},
+       PopulatedTitlesWith({{3, "none"}, {4, "none"}}), QStringLiteral("2 documents updated!")},
       // The wildcard selects a document the rewrite then leaves alone.
       {"selected but not changed", QStringLiteral("100%"), false, QStringLiteral("X"),
        QStringLiteral("1 documents contain the string '100%' in the Title field. Are you sure "
                       "you want to replace these occurrences with 'X'?"),
-       PopulatedTitlesWith({}),
-       QStringLiteral("No documents found!")},
+       PopulatedTitlesWith({}), QStringLiteral("No documents found!")},
   };
   for (const auto& c : cases) {
     Populate();
@@ -101,8 +97,8 @@ TEST_F(ReplaceRunTest, EachDocumentShowsItsTitleThenEmptyNotes) {
   port_.searchText = QStringLiteral("a_c");
   port_.replacementText = QStringLiteral("X");
   qm::ReplaceRun(port_, Folder(c), state_);
-  EXPECT_EQ(port_.notes, Strings({"a_c first", "X first", "", "abc second", "",
-                                  "1 documents updated!"}));
+  EXPECT_EQ(port_.notes,
+            Strings({"a_c first", "X first", "", "abc second", "", "1 documents updated!"}));
   EXPECT_EQ(state_.updatedCount, 1);
   EXPECT_EQ(state_.searchText, QStringLiteral("a_c"));
   EXPECT_EQ(state_.replaceText, QStringLiteral("X"));
@@ -189,8 +185,7 @@ TEST_F(ReplaceRunTest, NothingFoundStillRefreshes) {
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
   const auto root = inner_->GetFolder(1);
-  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, 0),
-                 state_);
+  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, 0), state_);
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("No documents found!")});
   EXPECT_EQ(collection_->connectionCalls, 1);  // the first run's only
 }
@@ -400,7 +395,8 @@ TEST_F(ReplaceRunTest, InputIsCheckedBeforeTheStartFolderIsAskedFor) {
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("Please type a search string.")});
   port_ = qm::testing::FakePort();
   qm::ReplaceRun(port_, missing, state_);
-  EXPECT_EQ(port_.notes, QStringList{QStringLiteral("Please type a string that should be inserted.")});
+  EXPECT_EQ(port_.notes,
+            QStringList{QStringLiteral("Please type a string that should be inserted.")});
   EXPECT_EQ(asked, 0);
 
   port_ = qm::testing::FakePort();

@@ -33,8 +33,11 @@ QStringList Describe(ReviewList& list, ReviewSection section) {
     if (section == ReviewSection::Changes) {
       QStringList spans;
       for (const qm::RewriteSpan& s : row.spans) {
-        spans << QStringLiteral("%1+%2>%3+%4").arg(s.before).arg(s.beforeLength).arg(s.after).arg(
-                     s.afterLength);
+        spans << QStringLiteral("%1+%2>%3+%4")
+                     .arg(s.before)
+                     .arg(s.beforeLength)
+                     .arg(s.after)
+                     .arg(s.afterLength);
       }
       text += "|" + row.after + "|" + spans.join(' ');
     }
@@ -66,7 +69,8 @@ class ReviewRunTest : public qm::testing::EngineOnHost {
     port_.replacementText = replacement;
     port_.removeMode = remove;
     port_.fieldText = field;
-    qm::ReviewRun(port_, review_, [this] { return Folder(1); }, state_);
+    const auto startFolder = [this] { return Folder(1); };
+    qm::ReviewRun(port_, review_, startFolder, state_);
   }
 
   ScriptedReview review_;
@@ -83,23 +87,37 @@ TEST_F(ReviewRunTest, ListsTheRunsDocumentsInItsOrderApartByWhatTheRewriteDoes) 
     QStringList unchanged;
   };
   const Case cases[] = {
-      {"replace", "abc", "Xyz1", false, "Title",
+      {"replace",
+       "abc",
+       "Xyz1",
+       false,
+       "Title",
        {"ABC abc aBc|ABC abc aBc|Xyz1 Xyz1 Xyz1|0+3>0+4 4+3>5+4 8+3>10+4"},
        {}},
-      {"remove", "- ", "unused", true, "Title",
+      {"remove",
+       "- ",
+       "unused",
+       true,
+       "Title",
        {"- Report - |- Report - |Report |0+2>0+0 9+2>7+0",
         "Heise online - News|Heise online - News|Heise online News|13+2>13+0"},
        {}},
-      {"fill", "", "none", false, "Title",
-       {"||none|0+0>0+4", "<null>|<null>|none|0+0>0+4"},
-       {}},
-      {"another field, the title beside it", "C", "K", false, "Comment",
+      {"fill", "", "none", false, "Title", {"||none|0+0>0+4", "<null>|<null>|none|0+0>0+4"}, {}},
+      {"another field, the title beside it",
+       "C",
+       "K",
+       false,
+       "Comment",
        {"ABC abc aBc|c1|K1|0+1>0+1", "|c4|K4|0+1>0+1"},
        {}},
       // The query's LIKE reads "%" and "_" as wildcards, the rewrite reads
       // them as they are.
       {"percent", "100%", "X", false, "Title", {}, {"100 percent|100 percent"}},
-      {"underscore", "e_", "e-", false, "Title",
+      {"underscore",
+       "e_",
+       "e-",
+       false,
+       "Title",
        {"snake_case e_mail|snake_case e_mail|snake-case e-mail|4+2>4+2 11+2>11+2"},
        {"- Report - |- Report - ", "nothing here|nothing here",
         "Heise online - News|Heise online - News", "100 percent|100 percent"}},
@@ -143,8 +161,8 @@ TEST_F(ReviewRunTest, ApplyRunsTheCheckedDocumentsAsStartDoes) {
   EXPECT_EQ(port_.notes.last(), QStringLiteral("3 documents updated!"));
   // The run's own steps: history, wait cursor and running state, refresh;
   // the review stands where the question stood.
-  EXPECT_EQ(port_.log, (QStringList{"save history", "busy", "running", "stopped", "idle",
-                                    "refresh"}));
+  EXPECT_EQ(port_.log,
+            (QStringList{"save history", "busy", "running", "stopped", "idle", "refresh"}));
   EXPECT_TRUE(port_.questions.isEmpty());
 }
 
@@ -192,8 +210,8 @@ TEST_F(ReviewRunTest, ACancelledApplyCountsNoDocumentItNeverCameTo) {
   };
   Review(QStringLiteral("abc"), QStringLiteral("X"));
   // The Cancel comes while the second document is in hand.
-  EXPECT_EQ(Titles().mid(7), (QStringList{"in the root abc", "X one", "abc two", "abc three",
-                                          "abc four"}));
+  EXPECT_EQ(Titles().mid(7),
+            (QStringList{"in the root abc", "X one", "abc two", "abc three", "abc four"}));
   EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
 }
 
@@ -218,9 +236,8 @@ TEST_F(ReviewRunTest, TheFilterLetsThroughRowsWhoseTitleBeforeOrAfterHoldItsText
     };
     EXPECT_EQ(shown(QStringLiteral("TWO")), QStringList{"abc two"});
     EXPECT_EQ(shown(QStringLiteral("xyz t")), (QStringList{"abc two", "Abc three"}));  // after
-    EXPECT_EQ(shown(QStringLiteral("c a")), QStringList{"ABC abc aBc"});              // before
-    EXPECT_EQ(shown(QString()),
-              (QStringList{"ABC abc aBc", "abc one", "abc two", "Abc three"}));
+    EXPECT_EQ(shown(QStringLiteral("c a")), QStringList{"ABC abc aBc"});               // before
+    EXPECT_EQ(shown(QString()), (QStringList{"ABC abc aBc", "abc one", "abc two", "Abc three"}));
     return false;
   };
   Review(QStringLiteral("abc"), QStringLiteral("Xyz"));

@@ -68,13 +68,13 @@ TEST_F(RunJournalTest, KeepsWhatARunRecordedAsItWas) {
   const auto positions = journal->RecordDocuments(
       run, {{QVariant(qlonglong{42}), QString(), QStringLiteral("filled")},
             {QVariant(QStringLiteral("{A-1}")), QStringLiteral(""), QStringLiteral("x")}});
-  journal->RecordDocuments(run, {{QVariant(qlonglong{3}), QStringLiteral(" Mixed Case "),
-                                  QStringLiteral("")},
-                                 Entry(9)});
+  journal->RecordDocuments(
+      run,
+      {{QVariant(qlonglong{3}), QStringLiteral(" Mixed Case "), QStringLiteral("")}, Entry(9)});
   // Written again before its save, and one that was not saved after all.
-  journal->RewriteDocument(run, positions[1],
-                           {QVariant(QStringLiteral("{A-1}")), QStringLiteral("typed"),
-                            QStringLiteral("xtyped")});
+  journal->RewriteDocument(
+      run, positions[1],
+      {QVariant(QStringLiteral("{A-1}")), QStringLiteral("typed"), QStringLiteral("xtyped")});
   journal->ForgetDocuments(run, journal->RecordDocuments(run, {Entry(10)}));
 
   auto last = journal->LastUndoableRun();
@@ -143,8 +143,7 @@ TEST_F(RunJournalTest, BoundedByRunsAndBySize) {
       journal->EndRun(runs.back(), qm::JournalRunState::Finished);
     }
     for (int i = 0; i < c.runs; ++i) {
-      EXPECT_EQ(journal->Documents(runs[static_cast<std::size_t>(i)]).empty(),
-                i < c.runs - c.kept)
+      EXPECT_EQ(journal->Documents(runs[static_cast<std::size_t>(i)]).empty(), i < c.runs - c.kept)
           << c.name << ", run " << i;
     }
     EXPECT_EQ(journal->Documents(going).size(), 1u) << c.name;
@@ -190,8 +189,8 @@ TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
   constexpr int kOthers = 0x0077;
   const auto expectPrivate = [&](const QString& path) {
     EXPECT_EQ(QFile::permissions(path) & kOthers, 0) << path.toStdString();
-    EXPECT_TRUE(QFile::permissions(path).testFlags(QFileDevice::ReadOwner |
-                                                   QFileDevice::WriteOwner))
+    EXPECT_TRUE(
+        QFile::permissions(path).testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         << path.toStdString();
   };
   const auto expectAllPrivate = [&] {
@@ -228,8 +227,8 @@ TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
                                                   QFileDevice::ExeGroup));
   QFile(File() + QStringLiteral("-wal")).open(QIODevice::WriteOnly);  // as a crash leaves it
   for (const QString& file : {File(), File() + QStringLiteral("-wal")}) {
-    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
   }
   journal = qm::OpenRunJournal(Folder());
   expectAllPrivate();
@@ -390,7 +389,8 @@ TEST_F(RunJournalTest, RunsOfAFirstVersionJournalStayUndoable) {
       " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
       "INSERT INTO Run VALUES(1, '2026-01-01T00:00:00.000Z', 4, 'Old', 1, 'x', 'y', 0);"
       "INSERT INTO Run VALUES(2, '2026-01-02T00:00:00.000Z', 4, 'Old', 1, 'p', 'q', 0);"
-      "INSERT INTO RunDocument VALUES(1, 1, 7, 'x', 'y'), (2, 1, 7, 'yp', 'yq'), (2, 2, 8, NULL, 'q');"
+      "INSERT INTO RunDocument VALUES(1, 1, 7, 'x', 'y'), (2, 1, 7, 'yp', 'yq'), (2, 2, 8, NULL, "
+      "'q');"
       "PRAGMA application_id=1364021834; PRAGMA user_version=1;");
   auto journal = qm::OpenRunJournal(Folder());
   auto last = journal->LastUndoableRun();

@@ -63,8 +63,10 @@ class RunKillTest : public qm::testing::EngineOnHost {
         qm::hostadmin::CreateCollection(QStringLiteral("Kill %1-%2").arg(round).arg(which), false);
     std::vector<qm::hostadmin::NewDocument> documents;
     for (int i = 0; i < kDocuments; ++i) {
-      documents.push_back({400, QStringLiteral(" match %1 MATCH ").arg(i),
-                           i % 3 == 0 ? QString() : QStringLiteral("c%1").arg(i), {}});
+      documents.push_back({400,
+                           QStringLiteral(" match %1 MATCH ").arg(i),
+                           i % 3 == 0 ? QString() : QStringLiteral("c%1").arg(i),
+                           {}});
     }
     qm::hostadmin::AddDocuments(id, documents);
     return id;

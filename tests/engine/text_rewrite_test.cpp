@@ -36,12 +36,14 @@ TEST(RewriteValue, ReplacesEveryOccurrenceWithoutRegardToCase) {
       {"fill an empty value", "", "", "none", true, "none"},
       {"astral letters fold", "\xF0\x90\x90\x80x\xF0\x90\x90\xA8", "\xF0\x90\x90\xA8", "-", true,
        "-x-"},
-      {"emoji kept around a match", "\xF0\x9F\x98\x80" "ab\xF0\x9F\x98\x80", "AB", "", true,
-       "\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},
+      {"emoji kept around a match",
+       "\xF0\x9F\x98\x80"
+       "ab\xF0\x9F\x98\x80",
+       "AB", "", true, "\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},
   };
   for (const auto& c : cases) {
-    const qm::RewriteResult r = qm::RewriteValue(QString::fromUtf8(c.old), QString::fromUtf8(c.search),
-                                                 QString::fromUtf8(c.replace));
+    const qm::RewriteResult r = qm::RewriteValue(
+        QString::fromUtf8(c.old), QString::fromUtf8(c.search), QString::fromUtf8(c.replace));
     EXPECT_EQ(r.changed, c.changed) << c.name;
     EXPECT_EQ(r.value, QString::fromUtf8(c.value)) << c.name;
   }
@@ -54,7 +56,8 @@ TEST(RewriteValue, NeverSplitsSurrogatePairs) {
   const QString low(pair.at(1));
   EXPECT_FALSE(qm::RewriteValue(pair, high, QStringLiteral("x")).changed);
   EXPECT_FALSE(qm::RewriteValue(pair, low, QStringLiteral("x")).changed);
-  const qm::RewriteResult lone = qm::RewriteValue(high + QStringLiteral("a"), high, QStringLiteral("x"));
+  const qm::RewriteResult lone =
+      qm::RewriteValue(high + QStringLiteral("a"), high, QStringLiteral("x"));
   EXPECT_TRUE(lone.changed);
   EXPECT_EQ(lone.value, QStringLiteral("xa"));
 }
@@ -69,10 +72,18 @@ TEST(RewriteValue, TellsWhereItTookTextOutAndPutTextIn) {
     std::vector<qm::RewriteSpan> spans;
   };
   const Case cases[] = {
-      {"longer replacement moves the next span", "ABC abc", "abc", "Xyz1",
+      {"longer replacement moves the next span",
+       "ABC abc",
+       "abc",
+       "Xyz1",
        {{0, 3, 0, 4}, {4, 3, 5, 4}}},
       {"removal inserts nothing", "- a - b", "- ", "", {{0, 2, 0, 0}, {4, 2, 2, 0}}},
-      {"astral letters count two units", "\xF0\x9F\x98\x80" "ab", "AB", "c", {{2, 2, 2, 1}}},
+      {"astral letters count two units",
+       "\xF0\x9F\x98\x80"
+       "ab",
+       "AB",
+       "c",
+       {{2, 2, 2, 1}}},
       {"fill leaves a filled value", "old", "", "new", {}},
       {"fill of an empty value", "", "", "new", {{0, 0, 0, 3}}},
       {"nothing found", "abc", "x", "y", {}},
@@ -80,12 +91,12 @@ TEST(RewriteValue, TellsWhereItTookTextOutAndPutTextIn) {
   for (const auto& c : cases) {
     std::vector<qm::RewriteSpan> spans{{9, 9, 9, 9}};  // replaced, not appended to
     const QString old = QString::fromUtf8(c.old);
-    const qm::RewriteResult r = qm::RewriteValue(old, QString::fromUtf8(c.search),
-                                                 QString::fromUtf8(c.replace), spans);
+    const qm::RewriteResult r =
+        qm::RewriteValue(old, QString::fromUtf8(c.search), QString::fromUtf8(c.replace), spans);
     EXPECT_EQ(spans, c.spans) << c.name;
-    EXPECT_EQ(r.value, qm::RewriteValue(old, QString::fromUtf8(c.search),
-                                        QString::fromUtf8(c.replace))
-                           .value)
+    EXPECT_EQ(
+        r.value,
+        qm::RewriteValue(old, QString::fromUtf8(c.search), QString::fromUtf8(c.replace)).value)
         << c.name;
   }
 }

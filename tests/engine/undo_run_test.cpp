@@ -131,7 +131,8 @@ TEST_F(UndoRunTest, QuestionNamesTheRunInGerman) {
 TEST_F(UndoRunTest, LeavesAndCountsADocumentEditedSince) {
   Run(QStringLiteral("- "), QString(), true);
   // The user edits one of the two changed titles in the host meanwhile.
-  auto edited = inner_->GetDocument(QVariant(qlonglong{qm::hostadmin::ListDocuments(id_)[1].entryId}));
+  auto edited =
+      inner_->GetDocument(QVariant(qlonglong{qm::hostadmin::ListDocuments(id_)[1].entryId}));
   edited->SetTitle(QStringLiteral("Report (edited)"));
   edited->Save();
 
@@ -341,8 +342,7 @@ TEST_F(UndoRunTest, RefusedBatchLeavesItsDocumentsUnsaved) {
   port.replacementText = QStringLiteral("done");
   port.includeSubfolders = false;
   qm::RunState state;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test",
-                  "disk full");
+  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test", "disk full");
   EXPECT_EQ(state.updatedCount, 1);
   EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "match 1", "match 2", "match 3"}));
   EXPECT_EQ(journal_->LastUndoableRun()->state, qm::JournalRunState::Failed);
@@ -527,8 +527,8 @@ TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
     ASSERT_EQ(now, ran) << c.name;
     std::vector<qm::hostadmin::NewDocument> copies;
     for (const auto& d : written) {
-      copies.push_back({d.folderId == 1 || d.folderId == 400 ? d.folderId : 400, d.title,
-                        d.comment, d.url});
+      copies.push_back(
+          {d.folderId == 1 || d.folderId == 400 ? d.folderId : 400, d.title, d.comment, d.url});
     }
     qm::hostadmin::AddDocuments(now, copies);
     const auto listed = [now] {

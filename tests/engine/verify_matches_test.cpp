@@ -64,8 +64,9 @@ TEST_F(VerifyMatchesTest, StartFolderWithoutScopeFindsNothingWithoutQuery) {
   port_.searchText = QStringLiteral("abc");
   const auto root = inner_->GetFolder(1);
   qm::VerifyMatches(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, -4));
-  EXPECT_EQ(port_.notes,
-            QStringList{QStringLiteral("No documents were found that have 'abc' in the Title field.")});
+  EXPECT_EQ(
+      port_.notes,
+      QStringList{QStringLiteral("No documents were found that have 'abc' in the Title field.")});
   EXPECT_EQ(collection_->connectionCalls, 0);
 }
 

@@ -1,6 +1,6 @@
 // The fuzzer's bytes as a bookmark file. The reader must either refuse them
-// (as no bookmark file, or for a character set it cannot read) or return a tree no deeper than its limit that writes
-// and reads back unchanged; anything else aborts.
+// (as no bookmark file, or for a character set it cannot read) or return a tree no deeper than its
+// limit that writes and reads back unchanged; anything else aborts.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

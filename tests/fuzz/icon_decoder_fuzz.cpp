@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   try {
     const QImage bitmap = qm::platform::DecodeBitmap(bytes);
-    if (bitmap.width() > qm::platform::kMaxBitmapSide || bitmap.height() > qm::platform::kMaxBitmapSide) {
+    if (bitmap.width() > qm::platform::kMaxBitmapSide ||
+        bitmap.height() > qm::platform::kMaxBitmapSide) {
       std::abort();
     }
   } catch (const qm::Error&) {

@@ -23,7 +23,8 @@ void LookUpEverything(const qm::platform::PeResourceModule& module, std::size_t 
     } catch (const qm::Error&) {
     }
   }
-  for (const std::uint16_t type : {qm::platform::kResourceTypeGroupIcon, qm::platform::kResourceTypeIcon}) {
+  for (const std::uint16_t type :
+       {qm::platform::kResourceTypeGroupIcon, qm::platform::kResourceTypeIcon}) {
     try {
       // The first names are enough; looking up each of thousands of
       // names would only make every run slow.

@@ -71,12 +71,12 @@ TEST(BookmarkCharsets, OnlyAMetaTagDeclares) {
   };
   const Case cases[] = {
       {"in a comment", "<!-- <meta charset=koi8-r> -->", "K\xC3\xB6ln", "Köln", "UTF-8"},
-      {"in another tag", "<link href=\"https://example.com/?charset=shift_jis\">",
-       "K\xC3\xB6ln", "Köln", "UTF-8"},
+      {"in another tag", "<link href=\"https://example.com/?charset=shift_jis\">", "K\xC3\xB6ln",
+       "Köln", "UTF-8"},
       {"in page text", "<H1>charset=koi8-r</H1>", "K\xC3\xB6ln", "Köln", "UTF-8"},
       {"another pragma",
-       "<meta http-equiv=\"Content-Security-Policy\" content=\"x; charset=koi8-r\">",
-       "K\xC3\xB6ln", "Köln", "UTF-8"},
+       "<meta http-equiv=\"Content-Security-Policy\" content=\"x; charset=koi8-r\">", "K\xC3\xB6ln",
+       "Köln", "UTF-8"},
       {"upper case, unquoted", "<META CHARSET=ISO-8859-15>", "\xA4", "€", "ISO-8859-15"},
       {"blanks around", "<meta content='text/html ; Charset = \"KOI8-R\" '>", "\xF0", "П",
        "KOI8-R"},
@@ -151,7 +151,8 @@ TEST(BookmarkCharsets, UndeclaredFilesAreUtf8WhereValidAndWindows1252WhereNot) {
 // UTF-16 pair, a byte-order mark), the text is that of the whole.
 TEST(BookmarkCharsets, ReadInPiecesAsAWhole) {
   const QByteArray titles =
-      "K\xC3\xB6ln \xE2\x82\xAC \xF0\x9F\x98\x80 M\xFCnchen \xE2\x82 \xED\xA0\x80 \xF4\x90\x80\x80 \xC3";
+      "K\xC3\xB6ln \xE2\x82\xAC \xF0\x9F\x98\x80 M\xFCnchen \xE2\x82 \xED\xA0\x80 \xF4\x90\x80\x80 "
+      "\xC3";
   const QByteArray documents[] = {
       kList + titles,
       "\xEF\xBB\xBF" + kList + titles,
@@ -179,7 +180,10 @@ TEST(BookmarkCharsets, ReadInPiecesAsAWhole) {
 
 TEST(BookmarkCharsets, BytesThatBelieADeclaredUtf8AreKeptAsWindows1252) {
   BookmarkParseNotes notes;
-  EXPECT_EQ(TitleOf(NetscapeHead("UTF-8"), "Gr\xFC\xDF" "e \xC3\xA4", &notes),
+  EXPECT_EQ(TitleOf(NetscapeHead("UTF-8"),
+                    "Gr\xFC\xDF"
+                    "e \xC3\xA4",
+                    &notes),
             QString::fromUtf8("Grüße ä"));
   EXPECT_EQ(notes.charset.evidence, Evidence::kDeclared);
   EXPECT_EQ(notes.charset.name, QStringLiteral("UTF-8"));
@@ -214,8 +218,9 @@ TEST(BookmarkCharsets, AnUnknownDeclaredSetIsRefusedByName) {
 TEST(BookmarkCharsets, EverySingleByteLabelNamesASetThatKeepsAscii) {
   QByteArray all;
   for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
-  const char* const labels[] = {"latin1", "us-ascii", "cp1252", "l9", "mac", "koi8-u",
-                                "x-mac-cyrillic", "iso-8859-16", "windows-1258", "tis-620"};
+  const char* const labels[] = {"latin1",       "us-ascii", "cp1252",         "l9",
+                                "mac",          "koi8-u",   "x-mac-cyrillic", "iso-8859-16",
+                                "windows-1258", "tis-620"};
   for (const char* label : labels) {
     const QString name = qm::host::html::SingleByteCharsetName(QString::fromLatin1(label));
     ASSERT_FALSE(name.isEmpty()) << label;

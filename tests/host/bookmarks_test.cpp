@@ -71,8 +71,8 @@ BookmarkItem Folder(const char* title, std::vector<BookmarkItem> children, std::
 }
 
 QString FirstTitle(const QByteArray& titleHtml) {
-  const QByteArray file = "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p><DT><A HREF=\"x\">" +
-                          titleHtml + "</A></DL>";
+  const QByteArray file =
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p><DT><A HREF=\"x\">" + titleHtml + "</A></DL>";
   const BookmarkTree tree = qm::host::ParseBookmarks(file);
   return tree.items.empty() ? QStringLiteral("<none>") : tree.items[0].title;
 }
@@ -171,7 +171,12 @@ TEST(Bookmarks, HonoursTheDeclaredOrDetectedCharacterSet) {
       {"utf-8 detected", body + "K\xC3\xB6ln", "Köln"},
       {"latin bytes detected", body + "K\xF6ln \x93quoted\x94", "Köln “quoted”"},
       {"utf-8 bom", "\xEF\xBB\xBF" + body + "\xC3\xA4", "ä"},
-      {"invalid utf-8 declared", "<meta charset=utf-8>" + body + "a\xFF" "b", "a\u00FF" "b"},
+      {"invalid utf-8 declared",
+       "<meta charset=utf-8>" + body +
+           "a\xFF"
+           "b",
+       "a\u00FF"
+       "b"},
   };
   for (const auto& c : cases) {
     const BookmarkTree tree = qm::host::ParseBookmarks(c.bytes);
@@ -346,9 +351,10 @@ TEST(Bookmarks, ALargeFileReadsAsItsBytes) {
 
 // Texts made of the characters that trouble readers and writers most.
 QString RandomText(std::mt19937& random, int maxLength) {
-  static const char* const kPieces[] = {" ", "  ", "\t", "\n", "\r\n", "&", "&amp;", "<", ">",
-                                        "\"", "'", ";", "#", "&#", "a", "Z", "ä", "ß", "€", "😀",
-                                        "\x01", "\x7f", "<DL>", "</A>", "<!--", "\u00a0", "x y"};
+  static const char* const kPieces[] = {" ",    "  ",   "\t",   "\n",   "\r\n",   "&",  "&amp;",
+                                        "<",    ">",    "\"",   "'",    ";",      "#",  "&#",
+                                        "a",    "Z",    "ä",    "ß",    "€",      "😀",  "\x01",
+                                        "\x7f", "<DL>", "</A>", "<!--", "\u00a0", "x y"};
   std::uniform_int_distribution<int> length(0, maxLength);
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
   QString text;
@@ -390,10 +396,33 @@ TEST(BookmarksRandomized, AnyTreeSurvivesAWriteAndARead) {
 // reads back unchanged. Run under the sanitizers, this is also the memory
 // check of the reader.
 TEST(BookmarksRandomized, MutatedFilesAreReadSafely) {
-  static const char* const kTokens[] = {
-      "<DL>", "</DL>", "<DT>", "<H3>", "</H3>", "<A HREF=\"", "\"", "'", ">", "<", "&", "&#",
-      "&#x", ";", "<!--", "-->", "<DD>", "\xC3", "\xFF\xFE", "<BR>", "<meta charset=latin1>",
-      "&#xD800;", "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<H1>", "<A", "=", "<DL><p><DT><H3>x"};
+  static const char* const kTokens[] = {"<DL>",
+                                        "</DL>",
+                                        "<DT>",
+                                        "<H3>",
+                                        "</H3>",
+                                        "<A HREF=\"",
+                                        "\"",
+                                        "'",
+                                        ">",
+                                        "<",
+                                        "&",
+                                        "&#",
+                                        "&#x",
+                                        ";",
+                                        "<!--",
+                                        "-->",
+                                        "<DD>",
+                                        "\xC3",
+                                        "\xFF\xFE",
+                                        "<BR>",
+                                        "<meta charset=latin1>",
+                                        "&#xD800;",
+                                        "<!DOCTYPE NETSCAPE-Bookmark-file-1>",
+                                        "<H1>",
+                                        "<A",
+                                        "=",
+                                        "<DL><p><DT><H3>x"};
   std::mt19937 random(1234567);
   BookmarkTree sample;
   for (int n = 0; n < 5; ++n) sample.items.push_back(RandomItem(random, 1));
@@ -405,11 +434,21 @@ TEST(BookmarksRandomized, MutatedFilesAreReadSafely) {
       const auto at = static_cast<qsizetype>(random() % static_cast<std::uint32_t>(bytes.size()));
       const auto span = static_cast<qsizetype>(random() % 40);
       switch (random() % 5) {
-        case 0: bytes[at] = static_cast<char>(random()); break;
-        case 1: bytes.insert(at, kTokens[random() % std::size(kTokens)]); break;
-        case 2: bytes.remove(at, span); break;
-        case 3: bytes.insert(at, bytes.mid(at, span)); break;
-        default: bytes.truncate(at); break;
+        case 0:
+          bytes[at] = static_cast<char>(random());
+          break;
+        case 1:
+          bytes.insert(at, kTokens[random() % std::size(kTokens)]);
+          break;
+        case 2:
+          bytes.remove(at, span);
+          break;
+        case 3:
+          bytes.insert(at, bytes.mid(at, span));
+          break;
+        default:
+          bytes.truncate(at);
+          break;
       }
     }
     try {

@@ -35,7 +35,8 @@ TEST(HostCatalog, RegistryEncodingsAreCheckedBeforeUse) {
   EXPECT_EQ(qm::host::EncodeRegistryText(QStringLiteral("Ärger")),
             qm::platform::ToAnsi(QStringLiteral("Ärger")) + '\0');
   EXPECT_EQ(qm::host::EncodeRegistryText(QStringLiteral("a") + QChar(0xD800)), std::nullopt);
-  EXPECT_EQ(DecodeRegistryText(qm::platform::ToAnsi(QStringLiteral("Ärger"))), QStringLiteral("Ärger"));
+  EXPECT_EQ(DecodeRegistryText(qm::platform::ToAnsi(QStringLiteral("Ärger"))),
+            QStringLiteral("Ärger"));
   if (!qm::platform::FromAnsiExactly(QByteArray("\xC3("))) {  // UTF-8, not 1252, has no such text
     EXPECT_EQ(DecodeRegistryText(QByteArray("\xC3(\0", 3)), std::nullopt);
   }

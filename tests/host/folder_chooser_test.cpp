@@ -137,7 +137,8 @@ TEST_F(FolderChooser, IsPlacedAtTheGivenTwipsAndKeptOnTheScreen) {
 // The picture a node shows, and a picture as a node would show it: both
 // premultiplied, as the pixmap behind an icon holds them.
 QImage Shown(const QTreeWidgetItem* item) {
-  return item->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return item->icon(0).pixmap(16, 16).toImage().convertToFormat(
+      QImage::Format_ARGB32_Premultiplied);
 }
 QImage Style(QStyle::StandardPixmap which) {
   return QApplication::style()->standardIcon(which).pixmap(16, 16).toImage().convertToFormat(
@@ -159,7 +160,8 @@ class FolderChooserIcons : public FolderChooser {
       QTreeWidgetItem* team = dialog.tree()->topLevelItem(1);
       QTreeWidgetItem* music = team->child(6);
       EXPECT_EQ(music->text(0), QStringLiteral("Music"));
-      pictures = {Shown(dialog.tree()->topLevelItem(0)), Shown(team), Shown(music), Shown(music->child(0))};
+      pictures = {Shown(dialog.tree()->topLevelItem(0)), Shown(team), Shown(music),
+                  Shown(music->child(0))};
       return false;
     });
     Choose();
@@ -170,9 +172,10 @@ class FolderChooserIcons : public FolderChooser {
   QString InstallWithLibrary() {
     QString output;
     QTextStream out(&output);
-    EXPECT_EQ(qm::qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
-                                     QStringLiteral("--install-dir"), installPath()},
-                                    out, out),
+    EXPECT_EQ(qm::qmhost::RunQmhost(
+                  {QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
+                   QStringLiteral("--install-dir"), installPath()},
+                  out, out),
               0)
         << output.toStdString();
     return installPath() + QStringLiteral("QMRes.dll");

@@ -116,8 +116,9 @@ TEST_F(HostAdmin, ACollectionNameTheRegistryCannotHoldLeavesNothingBehind) {
   const QString name = QStringLiteral("Bücher ") + QChar(0xD800);
   const QString file = installPath() + QStringLiteral("refused.qmdb");
   EXPECT_QM_ERROR(admin::CreateCollection(name, false, file), errc::kBadArgument, "QMHost.Catalog",
-                  "\"" + name + "\" cannot be written to the registry: the system's code page has no "
-                  "letters for all of it.");
+                  "\"" + name +
+                      "\" cannot be written to the registry: the system's code page has no "
+                      "letters for all of it.");
   EXPECT_FALSE(QFileInfo::exists(file));
   ASSERT_EQ(admin::ListCollections().size(), 1u);
   EXPECT_NO_THROW(admin::CreateCollection(QStringLiteral("Bücher"), false));

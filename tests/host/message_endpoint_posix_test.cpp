@@ -103,8 +103,8 @@ TEST_F(MessageWindowFolder, WithoutOneItIsAPrivateFolderOfTheUsers) {
 TEST_F(MessageWindowFolder, AnUnsoundRuntimeFolderIsPassedOver) {
   QTemporaryDir open;
   ASSERT_EQ(::chmod(QFile::encodeName(open.path()).constData(), 0755), 0);
-  for (const QByteArray& value : {open.path().toUtf8(), QByteArray("relative/run"),
-                                  (open.path() + "/missing").toUtf8()}) {
+  for (const QByteArray& value :
+       {open.path().toUtf8(), QByteArray("relative/run"), (open.path() + "/missing").toUtf8()}) {
     ScopedEnv session("XDG_RUNTIME_DIR", value);
     EXPECT_EQ(qm::platform::HostWindowSocketName(kCaption), Fallback() + u'/' + kCaption)
         << value.toStdString();
@@ -123,10 +123,14 @@ TEST_F(MessageWindowFolder, AFolderOthersCouldUseIsRefused) {
   const QByteArray target = shared_.filePath("elsewhere").toUtf8();
   const Case cases[] = {
       {"open to the group",
-       [](const QString& f) { return QDir().mkdir(f) && ::chmod(QFile::encodeName(f).constData(), 0750) == 0; },
+       [](const QString& f) {
+         return QDir().mkdir(f) && ::chmod(QFile::encodeName(f).constData(), 0750) == 0;
+       },
        "open to other users (mode 0750)"},
       {"open to all",
-       [](const QString& f) { return QDir().mkdir(f) && ::chmod(QFile::encodeName(f).constData(), 0777) == 0; },
+       [](const QString& f) {
+         return QDir().mkdir(f) && ::chmod(QFile::encodeName(f).constData(), 0777) == 0;
+       },
        "open to other users (mode 0777)"},
       {"another user's",
        [](const QString& f) {
@@ -163,14 +167,15 @@ TEST_F(MessageWindowFolder, AFolderOthersCouldUseIsRefused) {
 
     QString problem;
     EXPECT_TRUE(qm::platform::HostWindowSocketName(kCaption, &problem).isEmpty()) << c.name;
-    EXPECT_TRUE(problem.contains(QString::fromLatin1(c.why))) << c.name << ": " << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QString::fromLatin1(c.why)))
+        << c.name << ": " << problem.toStdString();
     EXPECT_TRUE(problem.contains(folder)) << c.name;
 
     qm::host::MessageEndpoint endpoint;
     EXPECT_FALSE(endpoint.Listen()) << c.name;
     EXPECT_TRUE(endpoint.ErrorString().contains(QString::fromLatin1(c.why))) << c.name;
-    EXPECT_EQ(qm::platform::SystemWindows().FindWindowEx(
-                  0, 0, QStringLiteral("ThunderRT6FormDC"), kCaption),
+    EXPECT_EQ(qm::platform::SystemWindows().FindWindowEx(0, 0, QStringLiteral("ThunderRT6FormDC"),
+                                                         kCaption),
               0u)
         << c.name;
     EXPECT_EQ(ModeOf(folder), before) << c.name;
@@ -186,14 +191,15 @@ TEST_F(MessageWindowFolder, ServeSaysWhyItCannotListen) {
   QTextStream err(&errors);
   // Were it to listen after all, one message ends it rather than the test.
   QTimer::singleShot(500, [] { SendToHost("stop"); });
-  EXPECT_EQ(qm::qmhost::RunQmhost({QStringLiteral("serve"), QStringLiteral("--count"),
-                                   QStringLiteral("1")},
-                                  out, err),
-            1);
+  EXPECT_EQ(
+      qm::qmhost::RunQmhost(
+          {QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("1")}, out, err),
+      1);
   EXPECT_TRUE(output.isEmpty());
-  EXPECT_TRUE(errors.startsWith("qmhost serve: Cannot open the host's message window: no safe "
-                                "folder for the message window: the folder " +
-                                Fallback() + " is open to other users (mode 0755)"))
+  EXPECT_TRUE(
+      errors.startsWith("qmhost serve: Cannot open the host's message window: no safe "
+                        "folder for the message window: the folder " +
+                        Fallback() + " is open to other users (mode 0755)"))
       << errors.toStdString();
 }
 

@@ -31,7 +31,8 @@ bool SendToHost(const QByteArray& command) {
   auto& windows = qm::platform::SystemWindows();
   const auto form = windows.FindWindowEx(0, 0, QStringLiteral("ThunderRT6FormDC"),
                                          QStringLiteral("QMShellCommunicator2006"));
-  const auto box = form ? windows.FindWindowEx(form, 0, QStringLiteral("ThunderRT6TextBox"), {}) : 0;
+  const auto box =
+      form ? windows.FindWindowEx(form, 0, QStringLiteral("ThunderRT6TextBox"), {}) : 0;
   return box != 0 && windows.SendSetTextTimeout(box, command, 100);
 }
 
@@ -43,7 +44,9 @@ TEST(QmhostServe, PrintsEveryCommandItReceives) {
     sent = SendToHost("RefreshFolderTreeview") && SendToHost(QByteArray("Zw\xC3\xB6lf\x1b[2J"));
   });
   QString output;
-  ASSERT_EQ(RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("2")}, &output), 0);
+  ASSERT_EQ(
+      RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("2")}, &output),
+      0);
   EXPECT_TRUE(sent);
   const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3);
@@ -61,8 +64,12 @@ TEST(QmhostServe, PrintsEveryCommandItReceives) {
 
 TEST(QmhostServe, RefusesACountThatIsNoNumber) {
   QString output;
-  EXPECT_EQ(RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("0")}, &output), 2);
-  EXPECT_EQ(RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("x")}, &output), 2);
+  EXPECT_EQ(
+      RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("0")}, &output),
+      2);
+  EXPECT_EQ(
+      RunTool({QStringLiteral("serve"), QStringLiteral("--count"), QStringLiteral("x")}, &output),
+      2);
 }
 
 TEST(QmhostInstall, WritesTheHostsResourceLibraryUnlessAskedNotTo) {
@@ -71,8 +78,8 @@ TEST(QmhostInstall, WritesTheHostsResourceLibraryUnlessAskedNotTo) {
   QTemporaryDir withoutLibrary;
   QString output;
   ASSERT_EQ(RunTool({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
-                 QStringLiteral("--install-dir"), withLibrary.path()},
-                &output),
+                     QStringLiteral("--install-dir"), withLibrary.path()},
+                    &output),
             0);
   const QString library = QDir(withLibrary.path()).filePath(QStringLiteral("QMRes.dll"));
   ASSERT_TRUE(QFileInfo(library).isFile());
@@ -80,11 +87,12 @@ TEST(QmhostInstall, WritesTheHostsResourceLibraryUnlessAskedNotTo) {
   EXPECT_TRUE(module.LoadIcon(QStringLiteral("Folder_Blue_16_XP")).has_value());
 
   ASSERT_EQ(RunTool({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("de"),
-                 QStringLiteral("--install-dir"), withoutLibrary.path(),
-                 QStringLiteral("--no-resource-library")},
-                &output),
+                     QStringLiteral("--install-dir"), withoutLibrary.path(),
+                     QStringLiteral("--no-resource-library")},
+                    &output),
             0);
-  EXPECT_FALSE(QFileInfo::exists(QDir(withoutLibrary.path()).filePath(QStringLiteral("QMRes.dll"))));
+  EXPECT_FALSE(
+      QFileInfo::exists(QDir(withoutLibrary.path()).filePath(QStringLiteral("QMRes.dll"))));
 }
 
 }  // namespace

@@ -153,8 +153,8 @@ TEST_F(Qmhost, DocumentsAreOneLineEachWithEscapesAndNulls) {
                                     "3\t400\t\\x1b]0;owned\\x07\\x1b[2J\\x7f\\x9b31m\u00a0ok"
                                     "\t\\x01\t\\N\n")
                          .arg(folder));
-  const Result one = Qm({"documents", "--collection", QString::number(id), "--folder",
-                          QString::number(folder)});
+  const Result one =
+      Qm({"documents", "--collection", QString::number(id), "--folder", QString::number(folder)});
   EXPECT_EQ(one.out, QStringLiteral("2\t%1\t\\N\t\t\\N\n").arg(folder));
 }
 
@@ -164,7 +164,7 @@ TEST_F(Qmhost, GenerateFillsCollectionsReproduciblyWithEverySymbol) {
   const std::int32_t b = Create("B");
   for (const std::int32_t id : {a, b}) {
     const Result r = Qm({"generate", "--collection", QString::number(id), "--documents", "3000",
-                          "--folders", "30", "--seed", "99"});
+                         "--folders", "30", "--seed", "99"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("Added 30 folders and 3000 documents to collection %1 "
                                     "(seed 99).\n")
@@ -190,10 +190,10 @@ TEST_F(Qmhost, GenerateFillsCollectionsReproduciblyWithEverySymbol) {
   EXPECT_EQ(symbols.size(), 23u);
 
   // Generating more adds to what is there.
-  ASSERT_EQ(Qm({"generate", "--collection", QString::number(a), "--documents", "10",
-                 "--folders", "0"})
-                .status,
-            0);
+  ASSERT_EQ(
+      Qm({"generate", "--collection", QString::number(a), "--documents", "10", "--folders", "0"})
+          .status,
+      0);
   EXPECT_EQ(admin::ListDocuments(a).size(), 3010u);
 }
 
@@ -223,11 +223,10 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
   const Result imported =
       Qm({"import-bookmarks", Dir("in.html"), "--collection", QString::number(first)});
   ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
-  EXPECT_EQ(imported.out,
-            QStringLiteral("Read %1 as UTF-8 (declared).\n"
-                           "Imported 3 bookmarks in 2 folders into collection %2.\n")
-                .arg(Dir("in.html"))
-                .arg(first));
+  EXPECT_EQ(imported.out, QStringLiteral("Read %1 as UTF-8 (declared).\n"
+                                         "Imported 3 bookmarks in 2 folders into collection %2.\n")
+                              .arg(Dir("in.html"))
+                              .arg(first));
   EXPECT_TRUE(imported.err.contains("1 folder descriptions were not kept"));
 
   const auto documents = admin::ListDocuments(first);
@@ -238,16 +237,15 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
   EXPECT_EQ(documents[2].folderId, 400);  // the top of the file
   EXPECT_TRUE(documents[1].comment.isNull());
 
-  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(first), Dir("out1.html")})
-                .status,
-            0);
+  ASSERT_EQ(
+      Qm({"export-bookmarks", "--collection", QString::number(first), Dir("out1.html")}).status, 0);
   const std::int32_t second = Create("Zweite");
-  ASSERT_EQ(Qm({"import-bookmarks", Dir("out1.html"), "--collection", QString::number(second)})
-                .status,
-            0);
-  ASSERT_EQ(Qm({"export-bookmarks", "--collection", QString::number(second), Dir("out2.html")})
-                .status,
-            0);
+  ASSERT_EQ(
+      Qm({"import-bookmarks", Dir("out1.html"), "--collection", QString::number(second)}).status,
+      0);
+  ASSERT_EQ(
+      Qm({"export-bookmarks", "--collection", QString::number(second), Dir("out2.html")}).status,
+      0);
 
   auto withoutHeading = [](QByteArray bytes) {
     return bytes.replace("Erste", "X").replace("Zweite", "X");
@@ -275,7 +273,8 @@ TEST_F(Qmhost, ImportReadsTheDeclaredCharacterSetAndSaysWhichItUsed) {
     const char* line;  // after "Read FILE as "
   };
   const Case cases[] = {
-      {"latin1.html", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">",
+      {"latin1.html",
+       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">",
        "M\xFCnchen \x80", "München €", "windows-1252 (declared as \"iso-8859-1\")."},
       {"mac.html", "<meta charset=\"x-mac-roman\">", "K\x9Aln", "Köln",
        "macintosh (declared as \"x-mac-roman\")."},
@@ -290,7 +289,8 @@ TEST_F(Qmhost, ImportReadsTheDeclaredCharacterSetAndSaysWhichItUsed) {
   for (const auto& c : cases) {
     const std::int32_t collection = Create(QString::fromLatin1(c.name));
     const QString file = Dir(QString::fromLatin1(c.name));
-    WriteFile(file, c.head + "<DL><p><DT><A HREF=\"https://example.com/\">" + c.title + "</A></DL>");
+    WriteFile(file,
+              c.head + "<DL><p><DT><A HREF=\"https://example.com/\">" + c.title + "</A></DL>");
     const Result r = Qm({"import-bookmarks", file, "--collection", QString::number(collection)});
     ASSERT_EQ(r.status, 0) << c.name << ": " << r.err.toStdString();
     const QStringList lines = Lines(r.out);
@@ -314,8 +314,9 @@ TEST_F(Qmhost, ImportRefusesACharacterSetItCannotReadAndStoresNothing) {
       Qm({"import-bookmarks", Dir("sjis.html"), "--collection", QString::number(collection)});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-  EXPECT_TRUE(r.err.startsWith("qmhost import-bookmarks: The file declares the character set "
-                               "\"shift_jis\""))
+  EXPECT_TRUE(
+      r.err.startsWith("qmhost import-bookmarks: The file declares the character set "
+                       "\"shift_jis\""))
       << r.err.toStdString();
   EXPECT_TRUE(admin::ListDocuments(collection).empty());
   EXPECT_EQ(admin::FolderTree(collection).size(), admin::FolderTree(Create("Vergleich")).size());
@@ -375,10 +376,10 @@ TEST_F(Qmhost, WrongCommandLinesFailWithAMessage) {
       {{"generate", "--collection", "1", "--documents", "1", "--folders", "-1"}, 2, "negative"},
       {{"generate", "--collection", "1", "--documents", "1", "--seed", "-1"}, 2, "negative"},
       {{"generate", "--collection", "1", "--documents"}, 2, "--documents needs a value"},
-      {{"generate", "--collection", "1", "--documents", "1", "--bogus"}, 2,
+      {{"generate", "--collection", "1", "--documents", "1", "--bogus"},
+       2,
        "unknown option --bogus"},
-      {{"generate", "--collection", "1", "--documents=1", "--documents", "2"}, 2,
-       "more than once"},
+      {{"generate", "--collection", "1", "--documents=1", "--documents", "2"}, 2, "more than once"},
       {{"generate", "--collection", "0", "--documents", "1"}, 2, "too small"},
       {{"generate", "--collection", "abc", "--documents", "1"}, 2, "not a whole number"},
       {{"generate", "--collection", "77", "--documents", "1"}, 1, "no collection with the ID 77"},
@@ -388,17 +389,18 @@ TEST_F(Qmhost, WrongCommandLinesFailWithAMessage) {
       {{"documents", "--collection", "1", "--folder", "4242"}, 1, "no folder with the ID 4242"},
       {{"import-bookmarks", "--collection", "1"}, 2, "FILE is missing"},
       {{"import-bookmarks", Dir("missing.html"), "--collection", "1"}, 1, "does not exist"},
-      {{"import-bookmarks", Dir("not-bookmarks.txt"), "--collection", "1"}, 1,
+      {{"import-bookmarks", Dir("not-bookmarks.txt"), "--collection", "1"},
+       1,
        "not a bookmark file"},
       {{"import-bookmarks", Dir("."), "--collection", "1"}, 1, "is not a file"},
-      {{"export-bookmarks", "--collection", "1", Dir("no/such/folder/x.html")}, 1,
-       "Cannot write"},
+      {{"export-bookmarks", "--collection", "1", Dir("no/such/folder/x.html")}, 1, "Cannot write"},
   };
   for (const auto& c : cases) {
     const Result r = Qm(c.args);
     const std::string what = c.args.join(u' ').toStdString();
     EXPECT_EQ(r.status, c.status) << what << "\n" << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << what << "\n" << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << what << "\n"
+                                                              << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << what;
   }
   // Nothing of the failures reached the host.
@@ -416,12 +418,13 @@ TEST_F(Qmhost, WithoutAHostCommandsFailAndSaySo) {
 TEST_F(Qmhost, EveryCommandHasHelp) {
   const Result overview = Qm({"--help"});
   ASSERT_EQ(overview.status, 0);
-  const QStringList commands = {"install", "collection create", "list", "documents",
-                                "generate", "import-bookmarks", "export-bookmarks"};
+  const QStringList commands = {"install",         "collection create", "list",
+                                "documents",       "generate",          "import-bookmarks",
+                                "export-bookmarks"};
   for (const auto& command : commands) {
     EXPECT_TRUE(overview.out.contains("  " + command + " ")) << command.toStdString();
-    for (const QStringList& args : {command.split(u' ') << "--help", QStringList{"help"}
-                                                                        << command.split(u' ')}) {
+    for (const QStringList& args :
+         {command.split(u' ') << "--help", QStringList{"help"} << command.split(u' ')}) {
       const Result r = Qm(args);
       EXPECT_EQ(r.status, 0) << command.toStdString();
       EXPECT_TRUE(r.out.startsWith("Usage: qmhost " + command)) << r.out.toStdString();

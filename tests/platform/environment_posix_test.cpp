@@ -10,8 +10,10 @@ namespace {
 
 TEST(ExpandEnvironmentStringsPosix, NamesAreCaseSensitive) {
   testing::ScopedEnv folder("QM_TEST_FOLDER", "/opt/host");
-  EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("%qm_test_folder%")), QStringLiteral("%qm_test_folder%"));
-  EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("%QM_TEST_FOLDER%")), QStringLiteral("/opt/host"));
+  EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("%qm_test_folder%")),
+            QStringLiteral("%qm_test_folder%"));
+  EXPECT_EQ(ExpandEnvironmentStrings(QStringLiteral("%QM_TEST_FOLDER%")),
+            QStringLiteral("/opt/host"));
 }
 
 // Windows has no variable with an empty value to set through the C library.

@@ -13,7 +13,8 @@ TEST(ErrorNumber, ObjectErrorRangeIsShownInHexadecimalEverythingElseInDecimal) {
 }
 
 TEST(Error, CarriesNumberSourceAndDescription) {
-  const qm::Error e(qm::ErrorNumber(0x80040002u), QStringLiteral("printf"), QStringLiteral("Missing value"));
+  const qm::Error e(qm::ErrorNumber(0x80040002u), QStringLiteral("printf"),
+                    QStringLiteral("Missing value"));
   EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80040002u));
   EXPECT_EQ(e.source(), QStringLiteral("printf"));
   EXPECT_EQ(e.description(), QStringLiteral("Missing value"));

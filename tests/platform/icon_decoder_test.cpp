@@ -92,8 +92,9 @@ struct Dib {
   }
 };
 
-const QRgb kColors[] = {qRgb(0, 0, 0),     qRgb(255, 0, 0),  qRgb(0, 255, 0),    qRgb(0, 0, 255),
-                        qRgb(255, 255, 0), qRgb(10, 20, 30), qRgb(200, 100, 50), qRgb(255, 255, 255)};
+const QRgb kColors[] = {qRgb(0, 0, 0),      qRgb(255, 0, 0),    qRgb(0, 255, 0),
+                        qRgb(0, 0, 255),    qRgb(255, 255, 0),  qRgb(10, 20, 30),
+                        qRgb(200, 100, 50), qRgb(255, 255, 255)};
 
 // A 3 by 2 picture (odd width, so rows need padding) with two
 // transparent pixels, at the given depth.
@@ -106,7 +107,8 @@ Dib Sample(int bits) {
   const std::vector<std::uint32_t> indices = {1, 0, 2, 3, bits == 1 ? 0u : 4u, 1};
   if (bits <= 8) {
     const std::size_t colours = std::size_t{1} << bits;
-    dib.palette.assign(std::begin(kColors), std::begin(kColors) + std::min<std::size_t>(colours, 8));
+    dib.palette.assign(std::begin(kColors),
+                       std::begin(kColors) + std::min<std::size_t>(colours, 8));
     dib.palette.resize(colours, qRgb(0, 0, 0));
     dib.pixels = indices;
     if (bits == 1) {
@@ -186,12 +188,16 @@ struct Broken {
 TEST(IconDecoder, MalformedImagesAreRefusedWithTheirReason) {
   const Broken cases[] = {
       {"empty", [](QByteArray& b) { b.clear(); }, "ends before"},
-      {"header size too small", [](QByteArray& b) { qm::platform::PutU32(b, 0, 12); }, "bitmap header"},
-      {"header size past the end", [](QByteArray& b) { qm::platform::PutU32(b, 0, 0xFFFFFFF0u); }, "bitmap header"},
+      {"header size too small", [](QByteArray& b) { qm::platform::PutU32(b, 0, 12); },
+       "bitmap header"},
+      {"header size past the end", [](QByteArray& b) { qm::platform::PutU32(b, 0, 0xFFFFFFF0u); },
+       "bitmap header"},
       {"zero width", [](QByteArray& b) { qm::platform::PutU32(b, 4, 0); }, "not usable"},
-      {"negative width", [](QByteArray& b) { qm::platform::PutU32(b, 4, 0x80000000u); }, "not usable"},
+      {"negative width", [](QByteArray& b) { qm::platform::PutU32(b, 4, 0x80000000u); },
+       "not usable"},
       {"too wide", [](QByteArray& b) { qm::platform::PutU32(b, 4, 257); }, "not usable"},
-      {"top-down icon", [](QByteArray& b) { qm::platform::PutU32(b, 8, static_cast<std::uint32_t>(-4)); },
+      {"top-down icon",
+       [](QByteArray& b) { qm::platform::PutU32(b, 8, static_cast<std::uint32_t>(-4)); },
        "not usable"},
       {"one row of two halves", [](QByteArray& b) { qm::platform::PutU32(b, 8, 1); }, "not usable"},
       {"two planes", [](QByteArray& b) { b[12] = 2; }, "plane"},
@@ -211,7 +217,8 @@ TEST(IconDecoder, MalformedImagesAreRefusedWithTheirReason) {
     } catch (const qm::Error& e) {
       EXPECT_EQ(e.number(), 13) << c.what;
       EXPECT_EQ(e.source(), QStringLiteral("LoadImage")) << c.what;
-      EXPECT_TRUE(e.description().contains(QString::fromLatin1(c.descriptionPart))) << c.what << ": " << e.what();
+      EXPECT_TRUE(e.description().contains(QString::fromLatin1(c.descriptionPart)))
+          << c.what << ": " << e.what();
     }
   }
   // A 24-bit image may name a palette it does not use, but not one that
@@ -280,9 +287,9 @@ TEST(IconDecoder, IconFilesGiveEveryImageInOrder) {
 }
 
 TEST(IconDecoder, ThousandsOfRandomCorruptionsNeverCrash) {
-  const QByteArray bases[] = {Sample(1).Bytes(),  Sample(4).Bytes(),
-                              Sample(8).Bytes(),  Sample(24).Bytes(),
-                              Sample(32).Bytes(), IconFile({Sample(8).Bytes(), Sample(32).Bytes()})};
+  const QByteArray bases[] = {
+      Sample(1).Bytes(),  Sample(4).Bytes(),  Sample(8).Bytes(),
+      Sample(24).Bytes(), Sample(32).Bytes(), IconFile({Sample(8).Bytes(), Sample(32).Bytes()})};
   std::mt19937 random(7u);
   int decoded = 0;
   int refused = 0;
@@ -291,8 +298,8 @@ TEST(IconDecoder, ThousandsOfRandomCorruptionsNeverCrash) {
     QByteArray bytes = base;
     const int changes = 1 + static_cast<int>(random() % 3);
     for (int i = 0; i < changes && !bytes.isEmpty(); ++i) {
-      const auto at =
-          static_cast<qsizetype>(random() % static_cast<std::uint32_t>(std::min<qsizetype>(bytes.size(), 64)));
+      const auto at = static_cast<qsizetype>(
+          random() % static_cast<std::uint32_t>(std::min<qsizetype>(bytes.size(), 64)));
       if (random() % 8 == 0) {
         bytes.truncate(at);
       } else {

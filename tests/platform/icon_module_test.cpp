@@ -27,7 +27,8 @@ QByteArray GroupOf(int side, std::uint16_t iconId, std::uint32_t imageBytes) {
   for (const std::uint32_t value : {0u, 1u, 1u}) {
     qm::platform::AppendU16(group, value);
   }
-  for (const std::uint32_t byte : {static_cast<std::uint32_t>(side), static_cast<std::uint32_t>(side), 0u, 0u}) {
+  for (const std::uint32_t byte :
+       {static_cast<std::uint32_t>(side), static_cast<std::uint32_t>(side), 0u, 0u}) {
     qm::platform::AppendU8(group, byte);
   }
   qm::platform::AppendU16(group, 1);
@@ -67,10 +68,12 @@ TEST(IconModule, NumberedGroupsAreAskedForWithAHash) {
   const QByteArray image = qm::host::EncodeIconDib(red);
   const auto bytes = static_cast<std::uint32_t>(image.size());
   QTemporaryDir dir;
-  const QString path = WriteModule(dir, qm::host::BuildResourceModule({
-      {qm::platform::kResourceTypeGroupIcon, std::uint16_t{123}, 0x0409, GroupOf(16, 1, bytes)},
-      {qm::platform::kResourceTypeIcon, std::uint16_t{1}, 0x0409, image},
-  }));
+  const QString path = WriteModule(
+      dir,
+      qm::host::BuildResourceModule({
+          {qm::platform::kResourceTypeGroupIcon, std::uint16_t{123}, 0x0409, GroupOf(16, 1, bytes)},
+          {qm::platform::kResourceTypeIcon, std::uint16_t{1}, 0x0409, image},
+      }));
   const IconModule library = IconModule::Load(path);
   EXPECT_EQ(library.Icon(QStringLiteral("#123"), 16), red);
   EXPECT_FALSE(library.Icon(QStringLiteral("#124"), 16).has_value());
@@ -81,11 +84,12 @@ TEST(IconModule, AnImageOfAnotherSizeIsStretchedToTheSizeAskedFor) {
   const QImage big = qm::pe_test::SolidImage(32, qRgb(0, 0, 200));
   const QByteArray image = qm::host::EncodeIconDib(big);
   QTemporaryDir dir;
-  const QString path = WriteModule(dir, qm::host::BuildResourceModule({
-      {qm::platform::kResourceTypeGroupIcon, QStringLiteral("BIG"), 0x0409,
-       GroupOf(32, 1, static_cast<std::uint32_t>(image.size()))},
-      {qm::platform::kResourceTypeIcon, std::uint16_t{1}, 0x0409, image},
-  }));
+  const QString path =
+      WriteModule(dir, qm::host::BuildResourceModule({
+                           {qm::platform::kResourceTypeGroupIcon, QStringLiteral("BIG"), 0x0409,
+                            GroupOf(32, 1, static_cast<std::uint32_t>(image.size()))},
+                           {qm::platform::kResourceTypeIcon, std::uint16_t{1}, 0x0409, image},
+                       }));
   const std::optional<QImage> icon = IconModule::Load(path).Icon(QStringLiteral("Big"), 16);
   ASSERT_TRUE(icon.has_value());
   EXPECT_EQ(icon->size(), QSize(16, 16));
@@ -113,8 +117,9 @@ TEST(IconModule, OwnsTheModuleUntilFreedAndMovesLikeAHandle) {
 
 TEST(IconModule, AMissingFileOrOneThatIsNoModuleIsNotLoaded) {
   QTemporaryDir dir;
-  for (const QString& path : {dir.filePath(QStringLiteral("none.dll")),
-                              WriteModule(dir, QByteArray("MZ, but nothing of a module after it"))}) {
+  for (const QString& path :
+       {dir.filePath(QStringLiteral("none.dll")),
+        WriteModule(dir, QByteArray("MZ, but nothing of a module after it"))}) {
     try {
       IconModule::Load(path);
       ADD_FAILURE() << path.toStdString() << " was loaded";

@@ -26,18 +26,21 @@ using namespace qm::pe_test;
 TEST(PeResources, FindsEveryIconGroupByNameWithoutRegardToCase) {
   const QImage blue = SolidImage(16, qRgb(0, 0, 255));
   const QImage red = SolidImage(16, qRgb(255, 0, 0));
-  const PeResourceModule module =
-      PeResourceModule::FromBytes(BuildIconLibrary({{"Folder_Blue_16_XP", {blue}}, {"Folder_Red_16_XP", {red}}}));
-  for (const char* name : {"Folder_Blue_16_XP", "FOLDER_BLUE_16_XP", "folder_blue_16_xp", "fOLDER_bLUE_16_xp"}) {
+  const PeResourceModule module = PeResourceModule::FromBytes(
+      BuildIconLibrary({{"Folder_Blue_16_XP", {blue}}, {"Folder_Red_16_XP", {red}}}));
+  for (const char* name :
+       {"Folder_Blue_16_XP", "FOLDER_BLUE_16_XP", "folder_blue_16_xp", "fOLDER_bLUE_16_xp"}) {
     const std::optional<QByteArray> icon = module.LoadIcon(QString::fromLatin1(name));
     ASSERT_TRUE(icon.has_value()) << name;
     EXPECT_EQ(*icon, EncodeIconDib(blue)) << name;
   }
   EXPECT_EQ(module.LoadIcon(QStringLiteral("folder_red_16_xp")), EncodeIconDib(red));
   EXPECT_FALSE(module.LoadIcon(QStringLiteral("Folder_Green_16_XP")).has_value());
-  EXPECT_FALSE(module.LoadIcon(QStringLiteral("Folder_Blue_16")).has_value());  // a prefix is not the name
+  EXPECT_FALSE(
+      module.LoadIcon(QStringLiteral("Folder_Blue_16")).has_value());  // a prefix is not the name
   EXPECT_EQ(module.ResourceNames(qm::platform::kResourceTypeGroupIcon),
-            (QList<ResourceKey>{QStringLiteral("FOLDER_BLUE_16_XP"), QStringLiteral("FOLDER_RED_16_XP")}));
+            (QList<ResourceKey>{QStringLiteral("FOLDER_BLUE_16_XP"),
+                                QStringLiteral("FOLDER_RED_16_XP")}));
   EXPECT_EQ(module.ResourceNames(qm::platform::kResourceTypeIcon),
             (QList<ResourceKey>{std::uint16_t{1}, std::uint16_t{2}}));
 }
@@ -46,10 +49,12 @@ TEST(PeResources, PicksTheImageThatBestFitsTheRequestedSize) {
   const QImage small = SolidImage(16, qRgb(1, 2, 3));
   const QImage large = SolidImage(32, qRgb(4, 5, 6));
   const QImage huge = SolidImage(48, qRgb(7, 8, 9));
-  const PeResourceModule module = PeResourceModule::FromBytes(BuildIconLibrary({{"A", {large, small, huge}}}));
+  const PeResourceModule module =
+      PeResourceModule::FromBytes(BuildIconLibrary({{"A", {large, small, huge}}}));
   EXPECT_EQ(module.LoadIcon(QStringLiteral("A"), 16, 16), EncodeIconDib(small));
   EXPECT_EQ(module.LoadIcon(QStringLiteral("A"), 32, 32), EncodeIconDib(large));
-  EXPECT_EQ(module.LoadIcon(QStringLiteral("A"), 40, 40), EncodeIconDib(huge));  // as near as 32, and larger
+  EXPECT_EQ(module.LoadIcon(QStringLiteral("A"), 40, 40),
+            EncodeIconDib(huge));  // as near as 32, and larger
   EXPECT_EQ(module.LoadIcon(QStringLiteral("A"), 64, 64), EncodeIconDib(huge));
 }
 
@@ -71,7 +76,9 @@ TEST(PeResources, BestEntryPrefersNearestSizeThenLargerThenDeeperColour) {
   const Case cases[] = {
       {"exact size wins", {entry(32, 32), entry(16, 4), entry(48, 32)}, 1},
       {"deeper colour at the same size", {entry(16, 4), entry(16, 32), entry(16, 8)}, 1},
-      {"palette size stands for a missing bit count", {entry(16, 0, 2), entry(16, 0, 16), entry(16, 0, 0)}, 1},
+      {"palette size stands for a missing bit count",
+       {entry(16, 0, 2), entry(16, 0, 16), entry(16, 0, 0)},
+       1},
       {"larger before smaller at the same distance", {entry(8, 32), entry(24, 4)}, 1},
       {"nearest even if shallow", {entry(20, 1), entry(64, 32)}, 0},
       {"256 counts as large", {entry(256, 32), entry(128, 32)}, 1},
@@ -84,7 +91,8 @@ TEST(PeResources, BestEntryPrefersNearestSizeThenLargerThenDeeperColour) {
 
 TEST(PeResources, PngImagesAreReturnedAsStored) {
   const QImage image = SolidImage(16, qRgba(10, 20, 30, 128));
-  const PeResourceModule module = PeResourceModule::FromBytes(BuildIconLibrary({{"P", {image}, IconEncoding::Png}}));
+  const PeResourceModule module =
+      PeResourceModule::FromBytes(BuildIconLibrary({{"P", {image}, IconEncoding::Png}}));
   const std::optional<QByteArray> bytes = module.LoadIcon(QStringLiteral("p"));
   ASSERT_TRUE(bytes.has_value());
   EXPECT_TRUE(bytes->startsWith("\x89PNG"));
@@ -101,18 +109,22 @@ TEST(PeResources, RawResourcesKeepTheirNamesLanguagesAndNumbers) {
   });
   const PeResourceModule parsed = PeResourceModule::FromBytes(module);
   // The first language in the file serves, and names need not be capitals.
-  EXPECT_EQ(parsed.FindResource(std::uint16_t{10}, QStringLiteral("mixedcase")), QByteArray("german"));
+  EXPECT_EQ(parsed.FindResource(std::uint16_t{10}, QStringLiteral("mixedcase")),
+            QByteArray("german"));
   EXPECT_EQ(parsed.FindResource(std::uint16_t{10}, std::uint16_t{7}), QByteArray("seven"));
-  EXPECT_EQ(parsed.FindResource(std::uint16_t{10}, qm::platform::ResourceKeyFromText("#7")), QByteArray("seven"));
-  EXPECT_EQ(parsed.FindResource(QStringLiteral("custom"), QStringLiteral("X")), QByteArray("custom"));
+  EXPECT_EQ(parsed.FindResource(std::uint16_t{10}, qm::platform::ResourceKeyFromText("#7")),
+            QByteArray("seven"));
+  EXPECT_EQ(parsed.FindResource(QStringLiteral("custom"), QStringLiteral("X")),
+            QByteArray("custom"));
   EXPECT_FALSE(parsed.FindResource(std::uint16_t{10}, std::uint16_t{8}).has_value());
   EXPECT_FALSE(parsed.FindResource(std::uint16_t{11}, std::uint16_t{7}).has_value());
   // A number and a text that spells it are different keys.
   EXPECT_FALSE(parsed.FindResource(std::uint16_t{10}, QStringLiteral("7")).has_value());
 
-  EXPECT_QM_ERROR(qm::host::BuildResourceModule(
-                      {{std::uint16_t{3}, std::uint16_t{1}, 0, "a"}, {std::uint16_t{3}, std::uint16_t{1}, 0, "b"}}),
-                  87, "BuildResourceModule", "Two resources have the same type, name and language.");
+  EXPECT_QM_ERROR(qm::host::BuildResourceModule({{std::uint16_t{3}, std::uint16_t{1}, 0, "a"},
+                                                 {std::uint16_t{3}, std::uint16_t{1}, 0, "b"}}),
+                  87, "BuildResourceModule",
+                  "Two resources have the same type, name and language.");
   EXPECT_THROW(qm::host::BuildResourceModule({{std::uint16_t{3}, QString(), 0, "a"}}), qm::Error);
 }
 
@@ -122,9 +134,14 @@ TEST(PeResources, ResourceKeyFromTextReadsOnlyDecimalNumbersAfterAHash) {
     ResourceKey expected;
   };
   const Case cases[] = {
-      {"#1", std::uint16_t{1}},       {"#65535", std::uint16_t{65535}},     {"#65536", QStringLiteral("#65536")},
-      {"#", QStringLiteral("#")},     {"#x1", QStringLiteral("#x1")},       {"12", QStringLiteral("12")},
-      {"#-1", QStringLiteral("#-1")}, {"Folder", QStringLiteral("Folder")},
+      {"#1", std::uint16_t{1}},
+      {"#65535", std::uint16_t{65535}},
+      {"#65536", QStringLiteral("#65536")},
+      {"#", QStringLiteral("#")},
+      {"#x1", QStringLiteral("#x1")},
+      {"12", QStringLiteral("12")},
+      {"#-1", QStringLiteral("#-1")},
+      {"Folder", QStringLiteral("Folder")},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(qm::platform::ResourceKeyFromText(QString::fromLatin1(c.text)), c.expected) << c.text;
@@ -142,7 +159,8 @@ TEST(PeResources, AModuleWithoutResourcesHasNoIcons) {
 
 TEST(PeResources, ReadsPe32PlusModules) {
   const QImage image = SolidImage(16, qRgb(9, 9, 9));
-  const PeResourceModule module = PeResourceModule::FromBytes(ToPe32Plus(BuildIconLibrary({{"A", {image}}})));
+  const PeResourceModule module =
+      PeResourceModule::FromBytes(ToPe32Plus(BuildIconLibrary({{"A", {image}}})));
   EXPECT_EQ(module.LoadIcon(QStringLiteral("A")), EncodeIconDib(image));
 }
 
@@ -164,8 +182,10 @@ TEST(PeResources, LibraryFilesLoadAndFreeLikeModuleHandles) {
 
 TEST(PeResources, MissingUnreadableAndOversizedFilesAreRefusedWithTheirReason) {
   QTemporaryDir dir;
-  EXPECT_QM_ERROR(PeResourceModule::FromFile(dir.filePath(QStringLiteral("none.dll"))), 2, "LoadLibraryEx",
-                  QStringLiteral("The module \"%1\" was not found.").arg(dir.filePath(QStringLiteral("none.dll"))));
+  EXPECT_QM_ERROR(PeResourceModule::FromFile(dir.filePath(QStringLiteral("none.dll"))), 2,
+                  "LoadLibraryEx",
+                  QStringLiteral("The module \"%1\" was not found.")
+                      .arg(dir.filePath(QStringLiteral("none.dll"))));
   EXPECT_QM_ERROR(PeResourceModule::FromFile(dir.path()), 2, "LoadLibraryEx",
                   QStringLiteral("The module \"%1\" was not found.").arg(dir.path()));
 
@@ -185,15 +205,18 @@ TEST(PeResources, MissingUnreadableAndOversizedFilesAreRefusedWithTheirReason) {
 
 TEST(PeResources, WritingToAnUnwritablePlaceFailsAndKeepsTheOldFile) {
   QTemporaryDir dir;
-  EXPECT_THROW(qm::host::WriteModernIconLibrary(dir.filePath(QStringLiteral("no/such/folder/QMRes.dll"))), qm::Error);
+  EXPECT_THROW(
+      qm::host::WriteModernIconLibrary(dir.filePath(QStringLiteral("no/such/folder/QMRes.dll"))),
+      qm::Error);
   const QString path = dir.filePath(QStringLiteral("QMRes.dll"));
   qm::host::WriteIconLibrary(path, {{"A", {SolidImage(16, 0)}}});
   QFile before(path);
   ASSERT_TRUE(before.open(QIODevice::ReadOnly));
   const QByteArray old = before.readAll();
   before.close();
-  EXPECT_QM_ERROR(qm::host::WriteIconLibrary(path, {{"A", {SolidImage(16, 0)}}, {"a", {SolidImage(16, 0)}}}), 87,
-                  "WriteIconLibrary", "The icon name \"a\" is given twice.");
+  EXPECT_QM_ERROR(
+      qm::host::WriteIconLibrary(path, {{"A", {SolidImage(16, 0)}}, {"a", {SolidImage(16, 0)}}}),
+      87, "WriteIconLibrary", "The icon name \"a\" is given twice.");
   EXPECT_THROW(qm::host::WriteIconLibrary(path, {{"B", {SolidImage(300, 0)}}}), qm::Error);
   EXPECT_THROW(qm::host::WriteIconLibrary(path, {{"B", {}}}), qm::Error);
   ASSERT_TRUE(before.open(QIODevice::ReadOnly));
@@ -201,7 +224,8 @@ TEST(PeResources, WritingToAnUnwritablePlaceFailsAndKeepsTheOldFile) {
 }
 
 TEST(PeResources, ModernLibraryHoldsEveryNameOfTheHostsSetAt16Pixels) {
-  const PeResourceModule module = PeResourceModule::FromBytes(BuildIconLibrary(qm::host::ModernIconResources()));
+  const PeResourceModule module =
+      PeResourceModule::FromBytes(BuildIconLibrary(qm::host::ModernIconResources()));
   for (int position = 1; position <= qm::host::kModernIconCount; ++position) {
     const QString name = qm::host::ModernIconName(position);
     const std::optional<QByteArray> icon = module.LoadIcon(name);

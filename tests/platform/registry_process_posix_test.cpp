@@ -77,10 +77,9 @@ void RunWriter(RegistryStore& store, const QString& tag) {
 void RunCrashWriter(RegistryStore& store) {
   ASSERT_EQ(store.CreateKey(kHkcu, "Crash"), reg::kSuccess);
   RegistryValue stored;
-  const std::uint64_t start =
-      store.QueryValue(kHkcu, "Crash", "counter", &stored) == reg::kSuccess
-          ? SequenceOf(stored.data) + 1
-          : 1;
+  const std::uint64_t start = store.QueryValue(kHkcu, "Crash", "counter", &stored) == reg::kSuccess
+                                  ? SequenceOf(stored.data) + 1
+                                  : 1;
   for (std::uint64_t sequence = start;; ++sequence) {
     ASSERT_EQ(store.SetValue(kHkcu, "Crash", "counter", reg::kBinary,
                              Payload(sequence, kCrashPayloadSize)),
@@ -187,9 +186,9 @@ TEST(RegistryStoreProcesses, WriterKilledInMidWriteLeavesOldOrNewValue) {
     EXPECT_GE(after, seen);
     EXPECT_EQ(IntegrityCheck(RegistryFilePath()), "ok");
     // The store takes new writes at once, and keeps them.
-    ASSERT_EQ(store.SetValue(kHkcu, "Crash", "counter", reg::kBinary,
-                             Payload(after, kCrashPayloadSize)),
-              reg::kSuccess);
+    ASSERT_EQ(
+        store.SetValue(kHkcu, "Crash", "counter", reg::kBinary, Payload(after, kCrashPayloadSize)),
+        reg::kSuccess);
     EXPECT_EQ(ReadWholeCounter(store), after);
     lastSeen = after;
   }

@@ -249,9 +249,9 @@ TEST_F(RegistryStoreTest, SomebodyElsesDatabaseIsNeverWritten) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   sqlite3_close(db);
   ExpectUnusableStore(store_, path);
 }
@@ -280,8 +280,8 @@ TEST_F(RegistryStoreTest, UnreadableFileIsNeverOverwritten) {
   ASSERT_EQ(store_.CreateKey(kHkcu, "Software\\Keep"), reg::kSuccess);
   ASSERT_TRUE(QFile::setPermissions(RegistryFilePath(), QFileDevice::Permissions()));
   ExpectUnusableStore(store_, RegistryFilePath());
-  ASSERT_TRUE(QFile::setPermissions(RegistryFilePath(),
-                                    QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+  ASSERT_TRUE(
+      QFile::setPermissions(RegistryFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
   EXPECT_EQ(store_.OpenKey(kHkcu, "Software\\Keep"), reg::kSuccess);
 }
 

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 
-
 namespace {
 
 bool HasPartialAlpha(const QImage& image) {
@@ -37,7 +36,8 @@ TEST(AppIcons, TheDesignTimeIconsHaveTheirSizesAndHardEdges) {
       EXPECT_EQ(images[i].size(), c.sizes[i]) << c.name;
       // A picture with a transparent surround, not an empty or a solid square.
       EXPECT_EQ(qAlpha(images[i].pixel(0, images[i].height() - 1)), 0) << c.name;
-      EXPECT_EQ(qAlpha(images[i].pixel(images[i].width() / 3, images[i].height() / 2)), 255) << c.name;
+      EXPECT_EQ(qAlpha(images[i].pixel(images[i].width() / 3, images[i].height() / 2)), 255)
+          << c.name;
       EXPECT_FALSE(HasPartialAlpha(images[i])) << c.name;
     }
   }

@@ -83,27 +83,44 @@ TEST(FolderIconTable, EveryRowAsTheHostAndTheFolderSelectionExpectIt) {
       {5, "Folder_New_Documents_16_XP", "BMP_NEU_ERFASSTE_DOKUMENTE_16", ""},
       {6, "Folder_16_XP", "BMP_ORDNER_16", ""},
       {7, "Folder_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_BLAU"},
-      {8, "Folder_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_GRUEN"},
+      {8, "Folder_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRUEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_GRUEN"},
       {9, "Folder_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_ROT"},
-      {10, "Folder_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_LILA"},
+      {10, "Folder_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_LILA_16",
+       "BMP_ORDNERSYMBOL_ORDNER_LILA"},
       {11, "Folder_Gray_16_XP", "BMP_ORDNERSYMBOL_ORDNER_GRAU_16", "BMP_ORDNERSYMBOL_ORDNER_GRAU"},
-      {12, "Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
-      {13, "Folder_Exclamation_16_XP", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN"},
-      {14, "Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
-      {15, "Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
-      {16, "Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
-      {17, "Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
-      {18, "Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
-      {19, "Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
-      {20, "Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
-      {21, "Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
+      {12, "Folder_Check_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_HAEKCHEN"},
+      {13, "Folder_Exclamation_16_XP", "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_AUSRUFEZEICHEN"},
+      {14, "Folder_Flag_Red_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ROT"},
+      {15, "Folder_Flag_Blue_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_BLAU"},
+      {16, "Folder_Flag_Green_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_GRUEN"},
+      {17, "Folder_Flag_Orange_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_ORANGE"},
+      {18, "Folder_Flag_Magenta_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FLAGGE_LILA"},
+      {19, "Folder_Blue_Arrow_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU_16",
+       "BMP_ORDNERSYMBOL_ORDNER_PFEIL_BLAU"},
+      {20, "Folder_No_Entry_Sign_16_XP", "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_VERBOTEN"},
+      {21, "Folder_Question_Mark_16_XP", "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_FRAGEZEICHEN"},
       {22, "Folder_Clock_16_XP", "BMP_ORDNERSYMBOL_ORDNER_UHR_16", "BMP_ORDNERSYMBOL_ORDNER_UHR"},
-      {23, "Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
-      {24, "Folder_E-mail_16_XP", "BMP_ORDNERSYMBOL_ORDNER_EMAIL_16", "BMP_ORDNERSYMBOL_ORDNER_EMAIL"},
-      {25, "Folder_Picture_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BILD_16", "BMP_ORDNERSYMBOL_ORDNER_BILD"},
-      {26, "Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
+      {23, "Folder_Boxes_16_XP", "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN_16",
+       "BMP_ORDNERSYMBOL_ORDNER_KAESTCHEN"},
+      {24, "Folder_E-mail_16_XP", "BMP_ORDNERSYMBOL_ORDNER_EMAIL_16",
+       "BMP_ORDNERSYMBOL_ORDNER_EMAIL"},
+      {25, "Folder_Picture_16_XP", "BMP_ORDNERSYMBOL_ORDNER_BILD_16",
+       "BMP_ORDNERSYMBOL_ORDNER_BILD"},
+      {26, "Folder_Word_16_XP", "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL_16",
+       "BMP_ORDNERSYMBOL_ORDNER_WORD_SYMBOL"},
       {27, "Folder_PDF_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PDF_16", "BMP_ORDNERSYMBOL_ORDNER_PDF"},
-      {28, "Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16", "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
+      {28, "Folder_Person_16_XP", "BMP_ORDNERSYMBOL_ORDNER_PERSON_16",
+       "BMP_ORDNERSYMBOL_ORDNER_PERSON"},
   };
   ASSERT_EQ(std::size(rows), static_cast<std::size_t>(kFolderIconCount));
   for (const Row& row : rows) {
@@ -150,7 +167,8 @@ TEST(ClassicBitmaps, EachIs808BytesOf16By16At24BitsOnSilverAndAllDiffer) {
   }
   EXPECT_EQ(seen.size(), 28u);
   EXPECT_TRUE(qm::startup::ClassicBitmapResource(QStringLiteral("BMP_UNKNOWN_16")).isEmpty());
-  EXPECT_TRUE(qm::startup::ClassicBitmapResource(QStringLiteral("../classic/BMP_ORDNER_16")).isEmpty());
+  EXPECT_TRUE(
+      qm::startup::ClassicBitmapResource(QStringLiteral("../classic/BMP_ORDNER_16")).isEmpty());
   EXPECT_FALSE(qm::startup::LoadClassicBitmap(QStringLiteral("BMP_UNKNOWN_16")).has_value());
 }
 
@@ -161,17 +179,20 @@ TEST(ClassicBitmaps, CommittedFilesAreWhatTheDrawingScriptProduces) {
     GTEST_SKIP() << "needs python3 and QM_SOURCE_DIR";
   }
   QProcess process;
-  process.start(python, {source + QStringLiteral("/scripts/draw_resources.py"), QStringLiteral("--check")});
+  process.start(python,
+                {source + QStringLiteral("/scripts/draw_resources.py"), QStringLiteral("--check")});
   ASSERT_TRUE(process.waitForFinished(120000));
   EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardOutput().toStdString()
                                    << process.readAllStandardError().toStdString();
   // And the resources are what is committed, less the file header.
   for (const auto& row : FolderIconTable()) {
-    QFile file(source + QStringLiteral("/startup/resources/classic/%1.bmp").arg(Latin1(row.classicName)));
+    QFile file(source +
+               QStringLiteral("/startup/resources/classic/%1.bmp").arg(Latin1(row.classicName)));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << row.classicName;
     const QByteArray committed = file.readAll();
     EXPECT_TRUE(committed.startsWith("BM")) << row.classicName;
-    EXPECT_EQ(committed.mid(14), qm::startup::ClassicBitmapResource(Latin1(row.classicName))) << row.classicName;
+    EXPECT_EQ(committed.mid(14), qm::startup::ClassicBitmapResource(Latin1(row.classicName)))
+        << row.classicName;
   }
 }
 
@@ -181,8 +202,9 @@ TEST(IconSetChoice, ModernOnlyFromNt51OnWithTheLibraryPresent) {
     bool modernWithLibrary;
   };
   const Case cases[] = {
-      {{2, 5, 0}, false},  {{2, 5, 1}, true},  {{2, 5, 2}, true},   {{2, 6, 0}, true},   {{2, 6, 2}, true},
-      {{2, 10, 0}, false}, {{2, 4, 0}, false}, {{1, 4, 90}, false}, {{1, 4, 50}, false},
+      {{2, 5, 0}, false}, {{2, 5, 1}, true},   {{2, 5, 2}, true},
+      {{2, 6, 0}, true},  {{2, 6, 2}, true},   {{2, 10, 0}, false},
+      {{2, 4, 0}, false}, {{1, 4, 90}, false}, {{1, 4, 50}, false},
   };
   QTemporaryDir withLibrary;
   qm::host::WriteModernIconLibrary(withLibrary.filePath(QStringLiteral("QMRes.dll")));
@@ -210,7 +232,8 @@ TEST(IconSetChoice, OnlyANormalFileAtTheExactPathCounts) {
   ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("QMRes.dll")));
 
   WriteFile(dir.filePath(QStringLiteral(".QMRes.dll")), "x");
-  EXPECT_FALSE(qm::startup::ChooseModernIconSet(version, folder + QStringLiteral("."))) << "a hidden file";
+  EXPECT_FALSE(qm::startup::ChooseModernIconSet(version, folder + QStringLiteral(".")))
+      << "a hidden file";
 
   WriteFile(dir.filePath(QStringLiteral("QMRes.dll")), "any bytes");
   EXPECT_TRUE(qm::startup::ChooseModernIconSet(version, folder));
@@ -265,7 +288,8 @@ TEST(FolderIconFill, ModernSetComesFromTheLibraryInOrder) {
   QTemporaryDir dir;
   qm::host::WriteModernIconLibrary(dir.filePath(QStringLiteral("QMRes.dll")));
   ImageList list;
-  EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)), IconSet::Modern);
+  EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)),
+            IconSet::Modern);
   ExpectTheListOrder(list);
   for (int position = 1; position <= kFolderIconCount; ++position) {
     EXPECT_EQ(list.Image(position), qm::host::DrawModernIcon(position)) << position;
@@ -279,7 +303,8 @@ TEST(FolderIconFill, NamesTheLibraryLacksKeepTheirPlacesEmpty) {
   QTemporaryDir dir;
   qm::host::WriteIconLibrary(dir.filePath(QStringLiteral("QMRes.dll")), icons);
   ImageList list;
-  EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)), IconSet::Modern);
+  EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)),
+            IconSet::Modern);
   ASSERT_EQ(list.Count(), kFolderIconCount);
   for (int position = 1; position <= kFolderIconCount; ++position) {
     if (position == 3 || position == 17) {
@@ -292,11 +317,13 @@ TEST(FolderIconFill, NamesTheLibraryLacksKeepTheirPlacesEmpty) {
 }
 
 TEST(FolderIconFill, AnUnreadableLibraryGivesTheClassicSet) {
-  for (const QByteArray& content : {QByteArray(), QByteArray("MZ not really a module"), QByteArray(4096, 'Z')}) {
+  for (const QByteArray& content :
+       {QByteArray(), QByteArray("MZ not really a module"), QByteArray(4096, 'Z')}) {
     QTemporaryDir dir;
     WriteFile(dir.filePath(QStringLiteral("QMRes.dll")), content);
     ImageList list;
-    EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)), IconSet::Classic);
+    EXPECT_EQ(qm::startup::FillFolderIcons(list, IconSet::Modern, InstallFolder(dir)),
+              IconSet::Classic);
     ExpectTheListOrder(list);
   }
 }
@@ -308,10 +335,12 @@ TEST(LoadIconPicture, GivesThePictureOrNothing) {
   qm::host::WriteIconLibrary(path, {{QStringLiteral("Good"), {qm::host::DrawModernIcon(7)}},
                                     {QStringLiteral("Png"), {png}, qm::host::IconEncoding::Png}});
   const qm::platform::IconModule library = qm::platform::IconModule::Load(path);
-  EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("good")), qm::host::DrawModernIcon(7));
+  EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("good")),
+            qm::host::DrawModernIcon(7));
   EXPECT_EQ(qm::startup::LoadIconPicture(library, QStringLiteral("PNG")), png);
   EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Missing")).has_value());
-  EXPECT_FALSE(qm::startup::LoadIconPicture(qm::platform::IconModule(), QStringLiteral("Good")).has_value());
+  EXPECT_FALSE(
+      qm::startup::LoadIconPicture(qm::platform::IconModule(), QStringLiteral("Good")).has_value());
 }
 
 // An icon group of one 16 by 16, 32-bit image with the given number.
@@ -363,7 +392,8 @@ TEST(LoadIconPicture, AMalformedIconIsNoPictureAndSparesTheOthers) {
 // Windows loader reads the mask's missing byte from whatever follows.
 TEST(LoadIconPicturePosix, AnImageCutShortIsRefusedByTheReader) {
   QTemporaryDir dir;
-  const qm::platform::IconModule library = LibraryWithBrokenIcons(dir, qm::host::DrawModernIcon(20));
+  const qm::platform::IconModule library =
+      LibraryWithBrokenIcons(dir, qm::host::DrawModernIcon(20));
   EXPECT_FALSE(qm::startup::LoadIconPicture(library, QStringLiteral("Truncated")).has_value());
 }
 

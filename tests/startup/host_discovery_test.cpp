@@ -17,7 +17,8 @@ namespace reg = platform::reg;
 
 // nullopt: the key is missing; "": the key is there, its AppPath empty;
 // a null QString: the key is there without an AppPath value at all.
-void Install(platform::RegistryStore& store, const char* key, const std::optional<QString>& appPath) {
+void Install(platform::RegistryStore& store, const char* key,
+             const std::optional<QString>& appPath) {
   if (!appPath) {
     return;
   }

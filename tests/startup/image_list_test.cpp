@@ -45,7 +45,8 @@ TEST(ImageList, PositionsOutsideTheListAreRefused) {
 TEST(ImageList, ADuplicateKeyIsRefusedAndChangesNothing) {
   ImageList list;
   list.Add(QStringLiteral("Key"), Filled(1));
-  EXPECT_QM_ERROR(list.Add(QStringLiteral("KEY"), Filled(2)), 35602, "ImageList", "Key is not unique in collection");
+  EXPECT_QM_ERROR(list.Add(QStringLiteral("KEY"), Filled(2)), 35602, "ImageList",
+                  "Key is not unique in collection");
   EXPECT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Image(1), Filled(1));
   list.Add(QString(), Filled(3));  // any number of entries may go without key

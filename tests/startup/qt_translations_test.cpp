@@ -32,7 +32,8 @@ QStringList QuestionButtons() {
 }
 
 QStringList ChooserButtons() {
-  qm::host::FolderChooserDialog chooser({}, nullptr, QStringLiteral("c"), QStringLiteral("p"), QRect());
+  qm::host::FolderChooserDialog chooser({}, nullptr, QStringLiteral("c"), QStringLiteral("p"),
+                                        QRect());
   const auto* box = chooser.findChild<QDialogButtonBox*>();
   if (box == nullptr) {
     return {};
@@ -54,13 +55,16 @@ QStringList TextBoxMenu() {
 }
 
 TEST(QtTranslations, GermanUsersGetQtsOwnWordsInGerman) {
-  const std::unique_ptr<QTranslator> german = qm::startup::InstallQtTranslations(TextLanguage::German);
+  const std::unique_ptr<QTranslator> german =
+      qm::startup::InstallQtTranslations(TextLanguage::German);
   ASSERT_NE(german, nullptr);
   EXPECT_EQ(QuestionButtons(), QStringList({QStringLiteral("Ja"), QStringLiteral("Nein")}));
   EXPECT_EQ(ChooserButtons(), QStringList({QStringLiteral("OK"), QStringLiteral("Abbrechen")}));
   const QStringList menu = TextBoxMenu();
-  for (const char* entry : {"Rückgängig", "Ausschneiden", "Kopieren", "Einfügen", "Alles auswählen"}) {
-    EXPECT_TRUE(menu.contains(QString::fromUtf8(entry))) << entry << ": " << menu.join(u'|').toStdString();
+  for (const char* entry :
+       {"Rückgängig", "Ausschneiden", "Kopieren", "Einfügen", "Alles auswählen"}) {
+    EXPECT_TRUE(menu.contains(QString::fromUtf8(entry)))
+        << entry << ": " << menu.join(u'|').toStdString();
   }
 }
 

@@ -15,9 +15,14 @@ namespace reg = platform::reg;
 using testing::ScopedConfigHome;
 
 const QStringList kGermanDefaults = {
-    "- nachrichten-beispiel.de", "- tagesbote-beispiel.de", "- morgenpost-muster.de",
-    "- weltblick-beispiel.de",   "abendzeitung-muster.de - ", "Druckversion - ",
-    "FOCUS Online in Kooperation mit MSN", "heise online - ",
+    "- nachrichten-beispiel.de",
+    "- tagesbote-beispiel.de",
+    "- morgenpost-muster.de",
+    "- weltblick-beispiel.de",
+    "abendzeitung-muster.de - ",
+    "Druckversion - ",
+    "FOCUS Online in Kooperation mit MSN",
+    "heise online - ",
 };
 
 platform::RegistryValue StoredHistory(const QString& key = kGermanSettingsKey) {
@@ -98,11 +103,15 @@ TEST(SearchHistory, StoredValueDecidesWhateverTheLanguage) {
       {"one entry", QByteArray("a*#*\0", 5), {"a"}, {"a"}},
       {"stored empty text", QByteArray("\0", 1), {}, {}},
       {"size 0 counts as missing", QByteArray(), kGermanDefaults, {}},
-      {"empty middle entry", QByteArray("first*#**#*third*#*\0", 20), {"first", "", "third"},
+      {"empty middle entry",
+       QByteArray("first*#**#*third*#*\0", 20),
+       {"first", "", "third"},
        {"first", "", "third"}},
       {"no final separator", QByteArray("one*#*two\0", 10), {"one"}, {"one"}},
       // In the system's ANSI code page: UTF-8 on Linux, 1252 here under Wine.
-      {"umlauts", platform::ToAnsi(QStringLiteral("Grüße - *#*")) + QByteArray("\0", 1), {"Grüße - "},
+      {"umlauts",
+       platform::ToAnsi(QStringLiteral("Grüße - *#*")) + QByteArray("\0", 1),
+       {"Grüße - "},
        {"Grüße - "}},
   };
   for (const auto& c : cases) {

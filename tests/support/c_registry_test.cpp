@@ -131,7 +131,7 @@ TEST_F(RegistryClassTest, FailedOrUnsupportedWritesRaiseAndStoreNothing) {
     SCOPED_TRACE(c.label);
     ASSERT_EQ(platform::SystemRegistry().CreateKey(reg::kCurrentUser, "K"), reg::kSuccess);
     ASSERT_EQ(platform::SystemRegistry().SetValue(reg::kCurrentUser, "K", "v", reg::kSz,
-                                                    QByteArray("old\0", 4)),
+                                                  QByteArray("old\0", 4)),
               reg::kSuccess);
     faulty_.failSetValue = c.storeFailure;
     cRegistry registry = Accessor(reg::kCurrentUser, "K", "v", c.type);
@@ -154,9 +154,10 @@ TEST_F(RegistryClassTest, TextTheCodePageCannotHoldIsRefusedNotMangled) {
   registry.SetValue(QStringLiteral("old"));
   for (const std::int32_t type : {1, 2}) {
     registry.SetValueType(type);
-    EXPECT_QM_ERROR(registry.SetValue(text), ErrorNumber(0x800469A9u), kSource,
-                    "Failed to set registry value Key: '-2147483647',Section: 'K',Key: 'v' to value: '" +
-                        text + "'");
+    EXPECT_QM_ERROR(
+        registry.SetValue(text), ErrorNumber(0x800469A9u), kSource,
+        "Failed to set registry value Key: '-2147483647',Section: 'K',Key: 'v' to value: '" + text +
+            "'");
   }
   EXPECT_EQ(registry.Value(), QVariant(QStringLiteral("old")));
   // Nor can such a name be a key or a value.
@@ -257,8 +258,8 @@ TEST_F(RegistryClassTestPosix, EnumerateSectionsStopsAtANameThatDoesNotFit) {
   // 255 characters, does not, and neither do 128 umlauts (256 bytes of
   // UTF-8), so the listing ends before them and never reaches "Last".
   const QString fits(254, QLatin1Char('a'));
-  for (const QString& sub : {QString("One"), QString("two"), fits, QString(255, 'b'),
-                             QString("Last")}) {
+  for (const QString& sub :
+       {QString("One"), QString("two"), fits, QString(255, 'b'), QString("Last")}) {
     registry.SetSectionKey("Software\\S\\" + sub);
     ASSERT_TRUE(registry.CreateKey());
   }

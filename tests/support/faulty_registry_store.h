@@ -58,8 +58,7 @@ class FaultyRegistryStore final : public platform::RegistryStore {
     ++writes;
     return failSetValue ? *failSetValue : real_.SetValue(root, keysBelow + path, name, type, data);
   }
-  std::int32_t DeleteValue(std::uint32_t root, const QString& path,
-                           const QString& name) override {
+  std::int32_t DeleteValue(std::uint32_t root, const QString& path, const QString& name) override {
     ++writes;
     return failDeleteValue ? *failDeleteValue : real_.DeleteValue(root, keysBelow + path, name);
   }
@@ -78,7 +77,8 @@ class FaultyRegistryStore final : public platform::RegistryStore {
 
  private:
   std::int32_t PartWay(std::int32_t result, QStringList* names) const {
-    if (result != platform::reg::kSuccess || !failListingsAfter || names->size() <= *failListingsAfter) {
+    if (result != platform::reg::kSuccess || !failListingsAfter ||
+        names->size() <= *failListingsAfter) {
       return result;
     }
     *names = names->mid(0, *failListingsAfter);

@@ -57,7 +57,8 @@ TEST_F(Win32DoubleByte, ValuesAndTheirNamesRoundTrip) {
   EXPECT_EQ(Accessor(key, name).Value(), QVariant(text));
   // Two bytes a character in the code page, as the registry's ANSI side sees it.
   platform::RegistryValue raw;
-  ASSERT_EQ(platform::SystemRegistry().QueryValue(reg::kCurrentUser, key, name, &raw), reg::kSuccess);
+  ASSERT_EQ(platform::SystemRegistry().QueryValue(reg::kCurrentUser, key, name, &raw),
+            reg::kSuccess);
   EXPECT_EQ(raw.data, platform::ToAnsi(text) + '\0');
   EXPECT_GT(raw.data.size(), text.size() + 1);
 
@@ -92,9 +93,11 @@ TEST_F(Win32DoubleByte, ListingsGiveLongNamesWhole) {
     return names;
   };
   QStringList names;
-  ASSERT_EQ(platform::SystemRegistry().EnumValueNames(reg::kCurrentUser, key, &names), reg::kSuccess);
+  ASSERT_EQ(platform::SystemRegistry().EnumValueNames(reg::kCurrentUser, key, &names),
+            reg::kSuccess);
   EXPECT_EQ(sorted(names), sorted({QStringLiteral("a"), longName, QStringLiteral("z")}));
-  ASSERT_EQ(platform::SystemRegistry().EnumSubkeyNames(reg::kCurrentUser, key, &names), reg::kSuccess);
+  ASSERT_EQ(platform::SystemRegistry().EnumSubkeyNames(reg::kCurrentUser, key, &names),
+            reg::kSuccess);
   EXPECT_EQ(sorted(names), sorted({longName, QStringLiteral("z")}));
 
   int count = 0;

@@ -46,7 +46,8 @@ TEST(Win32HostWindow, ANewerWindowWithoutTextBoxHidesTheOlderOne) {
   Received newer;
   platform::MessageWindow olderWindow(kCaption, older.receiver(), QStringLiteral("ThunderFormDC"),
                                       QStringLiteral("ThunderTextBox"));
-  platform::MessageWindow newerWindow(kCaption, newer.receiver(), QStringLiteral("ThunderRT6FormDC"), QString());
+  platform::MessageWindow newerWindow(kCaption, newer.receiver(),
+                                      QStringLiteral("ThunderRT6FormDC"), QString());
   EXPECT_EQ(GetTextBoxHandle(kCaption), 0u);
   RequestHostRefresh();
   EXPECT_TRUE(older.texts.isEmpty());
@@ -59,11 +60,11 @@ TEST(Win32HostWindow, TheStandInHostsEndpointIsSuchAWindow) {
   QObject::connect(&endpoint, &host::MessageEndpoint::CommandReceived,
                    [&](const QString& command) { commands.append(command); });
   ASSERT_TRUE(endpoint.Listen()) << endpoint.ErrorString().toStdString();
-  const platform::WindowHandle form =
-      platform::SystemWindows().FindWindowEx(0, 0, QString::fromLatin1(platform::kHostFormClass), kCaption);
+  const platform::WindowHandle form = platform::SystemWindows().FindWindowEx(
+      0, 0, QString::fromLatin1(platform::kHostFormClass), kCaption);
   ASSERT_NE(form, 0u);
-  EXPECT_NE(platform::SystemWindows().FindWindowEx(form, 0, QString::fromLatin1(platform::kHostTextBoxClass),
-                                                   QString()),
+  EXPECT_NE(platform::SystemWindows().FindWindowEx(
+                form, 0, QString::fromLatin1(platform::kHostTextBoxClass), QString()),
             0u);
   RequestHostRefresh();
   EXPECT_EQ(commands, QStringList{QStringLiteral("RefreshFolderTreeview")});

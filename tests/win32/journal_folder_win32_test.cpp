@@ -1,8 +1,8 @@
 // The journal on Windows: its folder is the user's local application data
 // folder as the system names it, whatever XDG variable a Linux habit left
 // set; and a folder with umlauts reaches SQLite as the UTF-8 it expects.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +32,8 @@ TEST(Win32JournalFolder, AFolderWithUmlautsIsTheOneUsed) {
     qm::JournalRun run;
     run.started = QDateTime::currentDateTimeUtc();
     run.searchText = QStringLiteral("\u00e4");
-    journal->RecordDocuments(journal->BeginRun(run), {{QVariant(qlonglong{1}), {}, QStringLiteral("x")}});
+    journal->RecordDocuments(journal->BeginRun(run),
+                             {{QVariant(qlonglong{1}), {}, QStringLiteral("x")}});
     EXPECT_EQ(journal->LastUndoableRun()->searchText, QStringLiteral("\u00e4"));
   }
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/journal.sqlite")));

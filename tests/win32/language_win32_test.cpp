@@ -26,12 +26,13 @@ TEST(Win32Language, TextsAndDefaultHistoryFollowTheLocale) {
   ASSERT_NE(expected, 0) << "QM_EXPECTED_LANGID is not set";
   ASSERT_EQ(platform::GetUserDefaultLangID(), expected);
   const bool german = expected == 0x0407;
-  EXPECT_EQ(startup::UserTextLanguage(), german ? startup::TextLanguage::German : startup::TextLanguage::English);
+  EXPECT_EQ(startup::UserTextLanguage(),
+            german ? startup::TextLanguage::German : startup::TextLanguage::English);
   EXPECT_EQ(startup::LoadText(100), german ? QStringLiteral("Quillmarke - Suchen und Ersetzen")
                                            : QStringLiteral("Quillmark - Search and Replace"));
   const QStringList history =
       LoadSearchHistory(QStringLiteral("Software\\orbelon\\Quillmarke\\CurrentSettings"),
-                                 platform::GetUserDefaultLangID());
+                        platform::GetUserDefaultLangID());
   EXPECT_EQ(history.size(), german ? 8 : 0);
 }
 
@@ -52,7 +53,8 @@ TEST(Win32StringTables, HoldEveryTextInBothLanguagesAsWritten) {
   EXPECT_EQ(platform::LoadStringResource(110, 0x0409), QStringLiteral(" documents updated!"));
   EXPECT_EQ(platform::LoadStringResource(126, 0x0407), QStringLiteral("  (gesamte Sammlung)"));
   EXPECT_EQ(platform::LoadStringResource(125, 0x0407), QString::fromUtf8("Fundstellen prüfen"));
-  EXPECT_TRUE(platform::LoadStringResource(130, 0x0407)->endsWith(QString::fromUtf8("entfernen. ")));
+  EXPECT_TRUE(
+      platform::LoadStringResource(130, 0x0407)->endsWith(QString::fromUtf8("entfernen. ")));
   EXPECT_FALSE(platform::LoadStringResource(106, 0x0409).has_value());
   EXPECT_FALSE(platform::LoadStringResource(100, 0x040C).has_value());  // no French table
   // LoadStringA, the system's own lookup, finds the same table.

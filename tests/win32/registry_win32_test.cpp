@@ -49,7 +49,8 @@ class RealRegistry : public ::testing::Test {
   // The bytes the registry's own ANSI function gives for the value.
   QByteArray RawAnsi(const char* name, DWORD* type) {
     HKEY opened = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_.constData(), 0, KEY_QUERY_VALUE, &opened), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_.constData(), 0, KEY_QUERY_VALUE, &opened),
+              ERROR_SUCCESS);
     char buffer[512] = {};
     DWORD size = sizeof(buffer);
     EXPECT_EQ(RegQueryValueExA(opened, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size),
@@ -73,7 +74,11 @@ TEST_F(RealRegistry, GermanTextsTravelThroughCodePage1252AndComeBack) {
   DWORD type = 0;
   const QByteArray raw = RawAnsi("SearchAndReplace_Strings", &type);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(raw, QByteArray("Gr\xFC\xDF" "e aus K\xF6ln \x96 \xC4pfel, \xD6l, \xDC" "berma\xDF", 35) + '\0');
+  EXPECT_EQ(raw, QByteArray("Gr\xFC\xDF"
+                            "e aus K\xF6ln \x96 \xC4pfel, \xD6l, \xDC"
+                            "berma\xDF",
+                            35) +
+                     '\0');
 
   cRegistry reader = Accessor("SearchAndReplace_Strings", reg::kSz);
   EXPECT_EQ(reader.Value(), QVariant(text));
@@ -122,9 +127,13 @@ TEST_F(RealRegistry, TypesExpansionListingAndDeletionAreTheRegistrysOwn) {
 TEST_F(RealRegistry, ATextStoredWithoutItsTerminatorKeepsItsLastCharacter) {
   ASSERT_EQ(Accessor("Probe", reg::kSz).CreateKey(), true);
   HKEY opened = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key().toLatin1().constData(), 0, KEY_SET_VALUE, &opened),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(opened, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\Gr\xFC" "n"), 7),
+  ASSERT_EQ(
+      RegOpenKeyExA(HKEY_CURRENT_USER, key().toLatin1().constData(), 0, KEY_SET_VALUE, &opened),
+      ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(opened, "Bare", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>("C:\\Gr\xFC"
+                                                         "n"),
+                           7),
             ERROR_SUCCESS);
   RegCloseKey(opened);
   cRegistry reader = Accessor("Bare", reg::kSz);
@@ -136,7 +145,8 @@ TEST_F(RealRegistry, TextsTheCodePageCannotHoldAreRefusedAndNothingIsStored) {
   cRegistry writer = Accessor("SearchAndReplace_Strings", reg::kSz);
   writer.SetValue(QStringLiteral("alt"));
   const QString greek = QString::fromUtf8("Ελληνικά*#*");
-  EXPECT_QM_ERROR(writer.SetValue(greek), ErrorNumber(0x800469A9u), ProgramBaseName() + ".cRegistry",
+  EXPECT_QM_ERROR(writer.SetValue(greek), ErrorNumber(0x800469A9u),
+                  ProgramBaseName() + ".cRegistry",
                   "Failed to set registry value Key: '-2147483647',Section: '" + key() +
                       "',Key: 'SearchAndReplace_Strings' to value: '" + greek + "'");
   DWORD type = 0;
@@ -176,7 +186,8 @@ TEST(Win32HostRegistry, UmlautsWrittenByTheStandInAreWhatTheToolReads) {
   for (const auto& collection : hostadmin::ListCollections()) {
     names.append(collection.name);
   }
-  EXPECT_TRUE(names.contains(QString::fromUtf8("Bücher & Blätter"))) << names.join(u',').toStdString();
+  EXPECT_TRUE(names.contains(QString::fromUtf8("Bücher & Blätter")))
+      << names.join(u',').toStdString();
 
   // A collection name the code page cannot hold is refused with its reason.
   EXPECT_THROW(hostadmin::CreateCollection(QString::fromUtf8("Ελληνικά"), false), Error);
@@ -219,7 +230,8 @@ class Win32RegistryViews : public ::testing::Test {
 
   static bool KeyIn(REGSAM view, const char* key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | view, &opened) !=
+        ERROR_SUCCESS) {
       return false;
     }
     RegCloseKey(opened);
@@ -228,7 +240,8 @@ class Win32RegistryViews : public ::testing::Test {
 
   static void WriteIn(REGSAM view, const char* key, const char* folder) {
     HKEY opened = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | view, nullptr, &opened, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | view, nullptr,
+                              &opened, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(opened, "AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
                              static_cast<DWORD>(strlen(folder) + 1)),
@@ -241,7 +254,8 @@ class Win32RegistryViews : public ::testing::Test {
 };
 
 TEST_F(Win32RegistryViews, TheHostsKeysAreInThe32BitViewAndThe64BitViewIsTheFallback) {
-  host::WriteInstallFolder(hostadmin::HostEdition::German, QString::fromUtf8("C:\\Programme\\Quillmärke\\"));
+  host::WriteInstallFolder(hostadmin::HostEdition::German,
+                           QString::fromUtf8("C:\\Programme\\Quillmärke\\"));
   EXPECT_TRUE(KeyIn(KEY_WOW64_32KEY, kGermanInstallKey));
   EXPECT_FALSE(KeyIn(KEY_WOW64_64KEY, kGermanInstallKey));  // the views are apart
   HostInstallation found = DiscoverHostInstallation();

@@ -30,10 +30,11 @@ void InstallHostInto(const QTemporaryDir& install) {
   QString output;
   QTextStream out(&output);
   QTextStream err(&output);
-  ASSERT_EQ(qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("de"),
-                             QStringLiteral("--install-dir"), install.path()},
-                            out, err),
-            0)
+  ASSERT_EQ(
+      qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"),
+                         QStringLiteral("de"), QStringLiteral("--install-dir"), install.path()},
+                        out, err),
+      0)
       << output.toStdString();
 }
 
@@ -41,10 +42,12 @@ TEST(Win32ResourceLibrary, TheInstalledQMResDllGivesEveryFolderIcon) {
   testing::ScopedConfigHome config;
   QTemporaryDir install;
   ASSERT_NO_FATAL_FAILURE(InstallHostInto(install));
-  const QString library = QDir::toNativeSeparators(QDir(install.path()).filePath(QStringLiteral("QMRes.dll")));
+  const QString library =
+      QDir::toNativeSeparators(QDir(install.path()).filePath(QStringLiteral("QMRes.dll")));
   ASSERT_TRUE(QFileInfo(library).isFile());
 
-  const HMODULE module = LoadLibraryExA(platform::ToAnsi(library).constData(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE module =
+      LoadLibraryExA(platform::ToAnsi(library).constData(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr) << "LoadLibraryExA failed with " << GetLastError();
   int loaded = 0;
   for (const startup::FolderIconRow& row : startup::FolderIconTable()) {
@@ -70,7 +73,8 @@ TEST(Win32ResourceLibrary, TheStartUpFillOverTheLoaderGivesTheHostsPictures) {
   // As the registry keeps it: with forward slashes and a trailing one.
   const QString folder = QDir(install.path()).absolutePath() + QLatin1Char('/');
   startup::ImageList list;
-  ASSERT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder), startup::IconSet::Modern);
+  ASSERT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder),
+            startup::IconSet::Modern);
   ASSERT_EQ(list.Count(), startup::kFolderIconCount);
   for (int position = 1; position <= startup::kFolderIconCount; ++position) {
     EXPECT_EQ(list.Image(position), host::DrawModernIcon(position)) << position;
@@ -92,7 +96,8 @@ TEST(Win32ResourceLibrary, HiddenAndSystemLibrariesDoNotCount) {
   const std::wstring native = QDir::toNativeSeparators(library).toStdWString();
   EXPECT_TRUE(startup::ResourceLibraryExists(folder));
   startup::ImageList list;
-  EXPECT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder), startup::IconSet::Modern);
+  EXPECT_EQ(startup::FillFolderIcons(list, startup::IconSet::Modern, folder),
+            startup::IconSet::Modern);
   for (const DWORD attribute : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
     ASSERT_TRUE(SetFileAttributesW(native.c_str(), attribute));
     EXPECT_FALSE(startup::ResourceLibraryExists(folder)) << attribute;

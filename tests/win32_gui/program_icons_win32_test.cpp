@@ -39,7 +39,8 @@ TEST(Win32ProgramIcons, TheApplicationIconIsTheSystemWindowsBigIcon) {
   ASSERT_NE(big, nullptr);
   EXPECT_EQ(IconSize(big), QSize(32, 32));  // the natural size: the group's first image
   // The same picture the program file holds.
-  const auto own = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "App_XP", IMAGE_ICON, 0, 0, 0));
+  const auto own =
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "App_XP", IMAGE_ICON, 0, 0, 0));
   ASSERT_NE(own, nullptr);
   EXPECT_EQ(QImage::fromHICON(big), QImage::fromHICON(own));
   DestroyIcon(own);

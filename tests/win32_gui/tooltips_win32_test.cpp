@@ -62,10 +62,16 @@ class TipWindow {
     return Tool(control, info, text) ? text : QStringLiteral("<no tool>");
   }
 
-  COLORREF Background() const { return static_cast<COLORREF>(SendMessageA(window_, TTM_GETTIPBKCOLOR, 0, 0)); }
-  COLORREF Foreground() const { return static_cast<COLORREF>(SendMessageA(window_, TTM_GETTIPTEXTCOLOR, 0, 0)); }
+  COLORREF Background() const {
+    return static_cast<COLORREF>(SendMessageA(window_, TTM_GETTIPBKCOLOR, 0, 0));
+  }
+  COLORREF Foreground() const {
+    return static_cast<COLORREF>(SendMessageA(window_, TTM_GETTIPTEXTCOLOR, 0, 0));
+  }
   int MaxWidth() const { return static_cast<int>(SendMessageA(window_, TTM_GETMAXTIPWIDTH, 0, 0)); }
-  int Delay(int kind) const { return static_cast<int>(SendMessageA(window_, TTM_GETDELAYTIME, kind, 0)); }
+  int Delay(int kind) const {
+    return static_cast<int>(SendMessageA(window_, TTM_GETDELAYTIME, kind, 0));
+  }
 
   RECT Margin() const {
     RECT margin{};
@@ -128,7 +134,8 @@ int TipWindowsOwnedBy(const QWidget& form) {
       GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
-        if (GetWindow(window, GW_OWNER) == s->owner && ClassOf(window) == QLatin1String(TOOLTIPS_CLASSA)) {
+        if (GetWindow(window, GW_OWNER) == s->owner &&
+            ClassOf(window) == QLatin1String(TOOLTIPS_CLASSA)) {
           ++s->count;
         }
         return TRUE;
@@ -153,7 +160,8 @@ TEST_F(Win32Tooltips, CreateMakesATopmostHiddenTooltipWindowOwnedByTheForm) {
     EXPECT_EQ(ClassOf(window), QLatin1String("tooltips_class32"));
     EXPECT_EQ(GetWindow(window, GW_OWNER), Hwnd(HandleOf(*form_)));
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX), WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX);
+    EXPECT_EQ(style & (WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX),
+              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX);
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(TipWindowsOwnedBy(*form_), 1);
@@ -184,7 +192,8 @@ TEST_F(Win32Tooltips, ToolsLiveInTheWindowKeyedByTheControlsHandle) {
   ASSERT_TRUE(Tips().Tool(*save_, info, text));
   EXPECT_EQ(text, QStringLiteral("Saves the document"));
   EXPECT_EQ(info.hwnd, Hwnd(HandleOf(*save_)));
-  EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
+  EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS),
+            static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
   EXPECT_EQ(info.hinst, GetModuleHandleA(nullptr));
 
   EXPECT_TRUE(tips_.SetTipText(HandleOf(*save_), QStringLiteral("Saved")));
@@ -213,7 +222,8 @@ TEST_F(Win32Tooltips, TrackingShowsTheTipWhereItIsToldAndHidesIt) {
 
   // A longer text makes a wider bubble; the window measures what it shows.
   const int shortWidth = Tips().Width();
-  ASSERT_TRUE(tips_.SetTipText(HandleOf(*save_), QStringLiteral("Saves the document and every copy of it")));
+  ASSERT_TRUE(tips_.SetTipText(HandleOf(*save_),
+                               QStringLiteral("Saves the document and every copy of it")));
   ASSERT_TRUE(tips_.SetTrackPosition(HandleOf(*save_), 60, 70));
   EXPECT_GT(Tips().Width(), shortWidth);
   EXPECT_TRUE(Tips().Measures(tips_.GetTooltipWidth(*save_), tips_.GetTooltipHeight(*save_)));
@@ -308,7 +318,8 @@ void ExpectConversionsFollowTheWindow(cTooltips& tips, const QWidget& control) {
   const platform::DeviceContext dc(control);
   const QString text = QStringLiteral("Include subfolders");
   SIZE extent{};
-  ASSERT_TRUE(GetTextExtentPoint32A(reinterpret_cast<HDC>(dc.handle()), "Include subfolders", 18, &extent));
+  ASSERT_TRUE(
+      GetTextExtentPoint32A(reinterpret_cast<HDC>(dc.handle()), "Include subfolders", 18, &extent));
   RECT bubble{0, 0, extent.cx, extent.cy};
   const bool adjusts =
       SendMessageA(Hwnd(tips.hwnd()), TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&bubble)) != 0;

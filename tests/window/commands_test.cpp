@@ -184,7 +184,8 @@ TEST_F(Commands, AMissingTextPutsTheFocusInItsBox) {
 
   window->optReplace->click();
   QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("Please type a string that should be inserted."));
+  EXPECT_EQ(window->lblNotes->text(),
+            QStringLiteral("Please type a string that should be inserted."));
   EXPECT_EQ(window->focusWidget(), window->txtTextToReplace);
 
   window->cboField->setCurrentIndex(1);
@@ -265,7 +266,8 @@ TEST_F(Commands, AFailingSaveIsShownAndTheWindowIsPutBack) {
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
   EXPECT_TRUE(transcript[1].startsWith(QStringLiteral("failure: Quillmark - Search and Replace")));
-  EXPECT_TRUE(transcript[1].contains(QStringLiteral("the disk refused"))) << transcript[1].toStdString();
+  EXPECT_TRUE(transcript[1].contains(QStringLiteral("the disk refused")))
+      << transcript[1].toStdString();
   EXPECT_EQ(window->LastRun().updatedCount, 3);
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("3 documents updated!"));
   EXPECT_EQ(window->cmdExit->text(), QStringLiteral("Exit"));
@@ -310,9 +312,12 @@ TEST_F(Commands, TheQuestionIsARealWarningBoxWithThePreviewBehindIt) {
   const auto start = [&](QMessageBox::StandardButton answer) {
     return WhenModal<QMessageBox>(
         [&](QMessageBox& box) {
-          seen = {box.icon(), box.standardButtons(),
-                  box.defaultButton() == box.button(QMessageBox::Yes), box.windowTitle(),
-                  box.text(), box.detailedText()};
+          seen = {box.icon(),
+                  box.standardButtons(),
+                  box.defaultButton() == box.button(QMessageBox::Yes),
+                  box.windowTitle(),
+                  box.text(),
+                  box.detailedText()};
           box.button(answer)->click();
         },
         [&] { QTest::mouseClick(window->cmdStart, Qt::LeftButton); });
@@ -479,10 +484,12 @@ TEST_F(CommandsPosix, WithoutAHostTheInputIsCheckedFirstAndTheFailureIsLocalized
     const QStringList transcript = dialogs::ScriptedTranscript();
     ASSERT_EQ(transcript.size(), 1) << lang;
     const QString expected =
-        german ? QString::fromUtf8("failure: Quillmarke - Suchen und Ersetzen | Fehlernummer: 91\n"
-                                   "Quelle: QMReplace\n\nKeine Host-Anwendung verfügbar")
-               : QStringLiteral("failure: Quillmark - Search and Replace | Error number: 91\n"
-                                "Source: QMReplace\n\nNo host application is available");
+        german ? QString::fromUtf8(
+                     "failure: Quillmarke - Suchen und Ersetzen | Fehlernummer: 91\n"
+                     "Quelle: QMReplace\n\nKeine Host-Anwendung verfügbar")
+               : QStringLiteral(
+                     "failure: Quillmark - Search and Replace | Error number: 91\n"
+                     "Source: QMReplace\n\nNo host application is available");
     EXPECT_TRUE(transcript[0].startsWith(expected)) << transcript[0].toStdString();
     EXPECT_EQ(window->lblNotes->text(), QStringLiteral("-")) << lang;
     dialogs::EndScripted();

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QStyle>
 #include <QTemporaryDir>
-#include <QWindow>
 #include <QTest>
 #include <QTextStream>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -32,10 +32,10 @@ using qm::hostadmin::HostEdition;
 
 class DialogWithHost : public ::testing::Test {
  protected:
-  void Install(HostEdition edition) {
-    qm::hostadmin::InstallHost(edition, installDir.path());
+  void Install(HostEdition edition) { qm::hostadmin::InstallHost(edition, installDir.path()); }
+  QString InstallFolder() const {
+    return QDir(installDir.path()).absolutePath() + QLatin1Char('/');
   }
-  QString InstallFolder() const { return QDir(installDir.path()).absolutePath() + QLatin1Char('/'); }
 
   static QImage Shown(const frmMain& w) { return w.imgFolderSelected->pixmap().toImage(); }
   static QImage Listed(const frmMain& w, int position) {
@@ -140,9 +140,9 @@ TEST_F(DialogWithHost, FolderIconsFollowTheKindOfCollectionAndTheFolderSymbol) {
     int icon;
   };
   const Case cases[] = {
-      {defaultId, 1, 2}, {localOther, 1, 1}, {network, 1, 3},   {localOther, 400, 5},
-      {localOther, plain, 6}, {localOther, third, 9}, {localOther, last, 28},
-      {localOther, unknown, 6},
+      {defaultId, 1, 2},      {localOther, 1, 1},       {network, 1, 3},
+      {localOther, 400, 5},   {localOther, plain, 6},   {localOther, third, 9},
+      {localOther, last, 28}, {localOther, unknown, 6},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(w.FolderIconNumber(c.collection, c.folder), c.icon)
@@ -253,10 +253,12 @@ TEST_F(BrowseTest, TheChooserShowsTheHostsOwnIconsNotTheWindows) {
   const auto archiveIcon = [this] {
     QImage shown;
     qm::host::SetFolderChooserScript([&](qm::host::FolderChooserDialog& chooser) {
-      const QList<QTreeWidgetItem*> found = chooser.tree()->findItems(QStringLiteral("Archive"), Qt::MatchExactly);
+      const QList<QTreeWidgetItem*> found =
+          chooser.tree()->findItems(QStringLiteral("Archive"), Qt::MatchExactly);
       EXPECT_EQ(found.size(), 1);
       if (!found.isEmpty()) {
-        shown = found.first()->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        shown = found.first()->icon(0).pixmap(16, 16).toImage().convertToFormat(
+            QImage::Format_ARGB32_Premultiplied);
       }
       return false;
     });
@@ -271,20 +273,24 @@ TEST_F(BrowseTest, TheChooserShowsTheHostsOwnIconsNotTheWindows) {
   // bitmaps, the chooser to the style's drive.
   ASSERT_FALSE(window->ModernAppearance());
   const QImage classic = archiveIcon();
-  EXPECT_EQ(classic, premultiplied(
-      QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(16, 16).toImage()));
+  EXPECT_EQ(
+      classic,
+      premultiplied(
+          QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(16, 16).toImage()));
   EXPECT_NE(classic, premultiplied(window->imlFolders.Image(1)));
 
   // qmhost install writes the library: the running window keeps what it
   // loaded at start-up, the host's chooser shows the library's cabinet.
   QString output;
   QTextStream out(&output);
-  ASSERT_EQ(qm::qmhost::RunQmhost({QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
-                                   QStringLiteral("--install-dir"), installDir.path()},
-                                  out, out),
+  ASSERT_EQ(qm::qmhost::RunQmhost(
+                {QStringLiteral("install"), QStringLiteral("--edition"), QStringLiteral("en"),
+                 QStringLiteral("--install-dir"), installDir.path()},
+                out, out),
             0)
       << output.toStdString();
-  const auto library = qm::platform::IconModule::Load(InstallFolder() + QStringLiteral("QMRes.dll"));
+  const auto library =
+      qm::platform::IconModule::Load(InstallFolder() + QStringLiteral("QMRes.dll"));
   const std::optional<QImage> cabinet = library.Icon(QStringLiteral("Collection_16_XP"), 16);
   ASSERT_TRUE(cabinet.has_value());
   EXPECT_EQ(archiveIcon(), premultiplied(*cabinet));

@@ -145,8 +145,8 @@ TEST_F(Dialog, PlacesEveryControlFromItsTwips) {
 
 TEST_F(Dialog, TabOrderFollowsTheDesign) {
   frmMain w;
-  const QWidget* expected[] = {w.cmdStart,        w.cmdExit,  w.cmdPickFolder,  w.chkRecursion,
-                               w.cboTextToSearch, w.cboField, w.txtTextToSearch, w.cmdQuery,
+  const QWidget* expected[] = {w.cmdStart,        w.cmdExit,    w.cmdPickFolder,   w.chkRecursion,
+                               w.cboTextToSearch, w.cboField,   w.txtTextToSearch, w.cmdQuery,
                                w.optRemove,       w.optReplace, w.txtTextToReplace};
   const QWidget* current = w.cmdStart;
   for (std::size_t i = 1; i < std::size(expected); ++i) {
@@ -247,8 +247,7 @@ TEST_F(ShownDialog, RemoveAndReplaceModesSwitchTheReplacementBoxAndStartCaption)
   w.lblNotes->setText(QStringLiteral("old note"));
   QTest::mouseClick(w.optReplace, Qt::LeftButton);
   EXPECT_TRUE(w.txtTextToReplace->isEnabled());
-  EXPECT_EQ(w.txtTextToReplace->palette().color(QPalette::Base),
-            w.palette().color(QPalette::Base));
+  EXPECT_EQ(w.txtTextToReplace->palette().color(QPalette::Base), w.palette().color(QPalette::Base));
   EXPECT_EQ(w.focusWidget(), w.txtTextToReplace);
   EXPECT_EQ(w.cmdStart->text(), QStringLiteral("Search and Replace"));
   EXPECT_EQ(w.lblNotes->text(), QStringLiteral("-"));

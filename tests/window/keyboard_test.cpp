@@ -108,7 +108,8 @@ TEST_F(Keyboard, EnterAnywhereElseClicksStartWhileItIsEnabled) {
 
   // A disabled Start (a run under way) is not clicked from anywhere.
   w.cmdStart->setEnabled(false);
-  for (QWidget* place : {static_cast<QWidget*>(w.txtTextToSearch), static_cast<QWidget*>(w.cboField)}) {
+  for (QWidget* place :
+       {static_cast<QWidget*>(w.txtTextToSearch), static_cast<QWidget*>(w.cboField)}) {
     Focus(place);
     Press(Qt::Key_Return);
   }
@@ -206,8 +207,8 @@ TEST_F(Keyboard, TheArrowKeysStepThroughTheFieldsAndKeepTheFocus) {
   Open();
   frmMain& w = *window;
   Focus(w.cboField);
-  for (const auto& [key, field] : {std::pair{Qt::Key_Down, 1}, {Qt::Key_Down, 2},
-                                   {Qt::Key_Up, 1}, {Qt::Key_Up, 0}}) {
+  for (const auto& [key, field] :
+       {std::pair{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0}}) {
     Press(key);
     EXPECT_EQ(w.cboField->currentIndex(), field);
     EXPECT_EQ(Focused(), w.cboField) << field;
@@ -223,7 +224,8 @@ class TypedText : public Keyboard {
     InstallHost(admin::HostEdition::German);
     std::vector<admin::NewDocument> docs;
     for (const char* title : {"Druckversion - Wetter", "Dr. Seltsam", "Andreas Gruss", "Ohne"}) {
-      docs.push_back({400, QString::fromUtf8(title), QString(), QStringLiteral("https://example.org/")});
+      docs.push_back(
+          {400, QString::fromUtf8(title), QString(), QStringLiteral("https://example.org/")});
     }
     admin::AddDocuments(collection, docs);
     Open();
@@ -258,7 +260,8 @@ TEST_F(TypedText, TypingDrLeavesDrWhateverComesNext) {
   QTest::mouseClick(w.cmdQuery, Qt::LeftButton);
   EXPECT_EQ(SearchText(), QStringLiteral("Dr"));
   // Three titles hold "dr" in some case, the history entry only one.
-  EXPECT_EQ(w.lblNotes->text(), QStringLiteral("3 Dokumente entsprechen den ausgewählten Kriterien."));
+  EXPECT_EQ(w.lblNotes->text(),
+            QStringLiteral("3 Dokumente entsprechen den ausgewählten Kriterien."));
   EXPECT_TRUE(ReplaceMode());
 }
 

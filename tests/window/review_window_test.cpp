@@ -194,8 +194,8 @@ TEST_F(ReviewWindowTest, TheFilterNarrowsTheListsAndCheckAllActsOnTheShownRowsOn
     item.initFrom(&list);
     item.rect = list.visualRect(review.Changes().index(3, 0));
     item.features |= QStyleOptionViewItem::HasCheckIndicator;
-    const QRect box = list.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item,
-                                                   &list);
+    const QRect box =
+        list.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, &list);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
     EXPECT_EQ(review.lblCount->text(), QStringLiteral("1 of 4 documents will be changed."));
     review.cmdApply->click();
@@ -302,9 +302,9 @@ TEST_F(ReviewWindowTest, GermanUsersGetGermanTexts) {
     EXPECT_EQ(review.lblCriteria->text(),
               QStringLiteral("Im Feld 'Titel': ' - Druckversion' entfernen."));
     EXPECT_EQ(review.lblCount->text(), QStringLiteral("2 von 2 Dokumenten werden geändert."));
-    EXPECT_EQ(review.Changes().headerData(qm::ReviewModel::kBefore, Qt::Horizontal,
-                                          Qt::DisplayRole),
-              QStringLiteral("Vorher"));
+    EXPECT_EQ(
+        review.Changes().headerData(qm::ReviewModel::kBefore, Qt::Horizontal, Qt::DisplayRole),
+        QStringLiteral("Vorher"));
     EXPECT_EQ(review.cmdApply->text(), QStringLiteral("&Anwenden"));
     review.cmdApply->click();
   }));

@@ -66,12 +66,13 @@ TEST_F(UndoWindow, PreviewThenCtrlZRestoresEveryDocument) {
   dialogs::BeginScripted({true, true});
   Replace(QStringLiteral(" - example news"), QStringLiteral(" (read)"));
   ASSERT_EQ(window->lblNotes->text(), QStringLiteral("5 documents updated!"));
-  EXPECT_EQ(dialogs::ScriptedDetails(),
-            QStringList{"Story 0 - Example NEWS: 'Story 0 - Example NEWS' becomes 'Story 0 (read)'\n"
-                        "Story 1 - Example NEWS: 'Story 1 - Example NEWS' becomes 'Story 1 (read)'\n"
-                        "Story 2 - Example NEWS: 'Story 2 - Example NEWS' becomes 'Story 2 (read)'\n"
-                        "Story 3 - Example NEWS: 'Story 3 - Example NEWS' becomes 'Story 3 (read)'\n"
-                        "Story 4 - Example NEWS: 'Story 4 - Example NEWS' becomes 'Story 4 (read)'"});
+  EXPECT_EQ(
+      dialogs::ScriptedDetails(),
+      QStringList{"Story 0 - Example NEWS: 'Story 0 - Example NEWS' becomes 'Story 0 (read)'\n"
+                  "Story 1 - Example NEWS: 'Story 1 - Example NEWS' becomes 'Story 1 (read)'\n"
+                  "Story 2 - Example NEWS: 'Story 2 - Example NEWS' becomes 'Story 2 (read)'\n"
+                  "Story 3 - Example NEWS: 'Story 3 - Example NEWS' becomes 'Story 3 (read)'\n"
+                  "Story 4 - Example NEWS: 'Story 4 - Example NEWS' becomes 'Story 4 (read)'"});
   // Typing in a text box: the first Ctrl+Z takes back the typing, the next
   // one (nothing left to undo in the box) the run.
   QLineEdit* box = window->cboTextToSearch->lineEdit();
@@ -84,10 +85,11 @@ TEST_F(UndoWindow, PreviewThenCtrlZRestoresEveryDocument) {
   PressCtrlZ();
   const QStringList transcript = dialogs::ScriptedTranscript();
   ASSERT_EQ(transcript.size(), 2);
-  EXPECT_EQ(transcript[1],
-            QStringLiteral("question: Quillmark - Search and Replace | Do you want to undo the last "
-                           "run? It changed 5 documents of the collection 'Default' in the Title "
-                           "field, replacing ' - example news' with ' (read)'."));
+  EXPECT_EQ(
+      transcript[1],
+      QStringLiteral("question: Quillmark - Search and Replace | Do you want to undo the last "
+                     "run? It changed 5 documents of the collection 'Default' in the Title "
+                     "field, replacing ' - example news' with ' (read)'."));
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(window->lblNotes->text(),
             QStringLiteral("5 documents restored, 0 left as they were because they changed "
@@ -170,8 +172,9 @@ TEST_F(UndoWindow, DamagedJournalIsMovedAsideAndSaidOnce) {
   dialogs::BeginScripted({true, true});
   Replace(QStringLiteral("Story 1"), QStringLiteral("Tale 1"));
   const QString note = window->lblNotes->text();
-  EXPECT_TRUE(note.startsWith(QStringLiteral("1 documents updated! The journal of runs was "
-                                             "damaged. It was kept as '")))
+  EXPECT_TRUE(
+      note.startsWith(QStringLiteral("1 documents updated! The journal of runs was "
+                                     "damaged. It was kept as '")))
       << note.toStdString();
   EXPECT_EQ(QDir(JournalFolder()).entryList({"journal.sqlite.damaged-*"}).size(), 1);
   Replace(QStringLiteral("Story 2"), QStringLiteral("Tale 2"));

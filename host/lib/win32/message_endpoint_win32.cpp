@@ -34,11 +34,12 @@ MessageEndpoint::~MessageEndpoint() = default;
 bool MessageEndpoint::Listen(const QString& caption) {
   qDeleteAll(findChildren<WindowOwner*>(Qt::FindDirectChildrenOnly));
   try {
-    auto window = std::make_unique<platform::MessageWindow>(caption, [this](const QByteArray& text) {
-      if (!text.isEmpty()) {
-        Q_EMIT CommandReceived(platform::FromAnsi(text));
-      }
-    });
+    auto window =
+        std::make_unique<platform::MessageWindow>(caption, [this](const QByteArray& text) {
+          if (!text.isEmpty()) {
+            Q_EMIT CommandReceived(platform::FromAnsi(text));
+          }
+        });
     new WindowOwner(this, std::move(window));
     setProperty(kErrorProperty, QString());
     return true;
