@@ -198,17 +198,21 @@ Lexer::Lexer(QStringView text)
 
 qsizetype Lexer::SkipTo(qsizetype found) const { return found < 0 ? text_.size() : found + 1; }
 
+Token Lexer::TextFrom(qsizetype searchFrom) {
+  const qsizetype lt = lt_.Find(searchFrom);
+  const qsizetype end = lt < 0 ? text_.size() : lt;
+  Token token;
+  token.kind = Token::Kind::Text;
+  token.text = text_.mid(pos_, end - pos_);
+  pos_ = end;
+  return token;
+}
+
 Token Lexer::Next() {
   const qsizetype n = text_.size();
   while (pos_ < n) {
     if (text_[pos_] != u'<') {
-      const qsizetype lt = lt_.Find(pos_);
-      const qsizetype end = lt < 0 ? n : lt;
-      Token token;
-      token.kind = Token::Kind::Text;
-      token.text = text_.mid(pos_, end - pos_);
-      pos_ = end;
-      return token;
+      return TextFrom(pos_);
     }
     const QChar next = pos_ + 1 < n ? text_[pos_ + 1] : QChar();
     if (next == u'!' || next == u'?') {
@@ -223,13 +227,7 @@ Token Lexer::Next() {
     const bool endTag = next == u'/' && pos_ + 2 < n && IsAsciiLetter(text_[pos_ + 2]);
     if (endTag || IsAsciiLetter(next)) return ReadTag();
     // A "<" that opens nothing is text, up to the next "<".
-    const qsizetype lt = lt_.Find(pos_ + 1);
-    const qsizetype end = lt < 0 ? n : lt;
-    Token token;
-    token.kind = Token::Kind::Text;
-    token.text = text_.mid(pos_, end - pos_);
-    pos_ = end;
-    return token;
+    return TextFrom(pos_ + 1);
   }
   return Token{};
 }

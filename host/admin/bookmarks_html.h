@@ -80,6 +80,9 @@ class Lexer {
   Token ReadTag();
   void ReadAttributes(Tag& tag);
   qsizetype SkipTo(qsizetype found) const;
+  // The text from the current position up to the first "<" found from
+  // `searchFrom` on (or the end).
+  Token TextFrom(qsizetype searchFrom);
 
   QStringView text_;
   qsizetype pos_ = 0;
