@@ -9,8 +9,10 @@
 #include "common/test_environment.h"
 
 int main(int argc, char** argv) {
-  qm::testing::IsolateEnvironment();
+  // First: a program that has to start afresh hands on the environment it
+  // was given, not the one made for its tests.
   qm::testing::UsePrivateDesktop();
+  qm::testing::IsolateEnvironment();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", QM_TEST_PLATFORM);
   }

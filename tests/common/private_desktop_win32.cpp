@@ -18,6 +18,10 @@ namespace qm::testing {
 
 namespace {
 
+// How many times a program is started in all before it gives up on a desktop.
+constexpr int kStarts = 3;
+constexpr char kStartVariable[] = "QM_TEST_DESKTOP_START";
+
 // The desktop's own window comes up with the first window made on it, and on
 // a busy machine that can take a while. A window made (and let go) here waits
 // for it, so that the tests' first window does not meet a desktop that is not
@@ -37,26 +41,58 @@ bool TakesAWindow(DWORD limitMs) {
   }
 }
 
-}  // namespace
-
-// On the desktop every program shares, two test programs would see each
-// other's windows; programs that end up there take turns, holding this
-// mutex until they end (Windows lets go of it then, even after a crash).
-void TakeTheSharedDesktopInTurn() {
-  HANDLE turn = CreateMutexA(nullptr, FALSE, "QMReplace tests on the shared desktop");
-  if (turn == nullptr) {
-    std::fprintf(stderr, "Cannot wait for the shared desktop (error %lu)\n", GetLastError());
-    std::exit(2);
+// Which start of this program this is: 1 unless an earlier one started it.
+int ThisStart() {
+  char value[8] = {};
+  const DWORD length = GetEnvironmentVariableA(kStartVariable, value, sizeof value);
+  if (length == 0 || length >= sizeof value) {
+    return 1;
   }
-  const DWORD waited = WaitForSingleObject(turn, INFINITE);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    std::fprintf(stderr, "Cannot wait for the shared desktop (error %lu)\n", GetLastError());
-    std::exit(2);
+  return std::atoi(value);
+}
+
+void MakeInheritable(HANDLE handle) {
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   }
 }
 
+// Runs the program again, with the same command line, environment and
+// standard handles, and ends this one with its exit code.
+[[noreturn]] void StartAgain(int nextStart) {
+  SetEnvironmentVariableA(kStartVariable, std::to_string(nextStart).c_str());
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  MakeInheritable(startup.hStdInput);
+  MakeInheritable(startup.hStdOutput);
+  MakeInheritable(startup.hStdError);
+  // CreateProcessW may write to the command line it is given.
+  std::wstring commandLine = GetCommandLineW();
+  PROCESS_INFORMATION started = {};
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &started) == 0) {
+    std::fprintf(stderr, "Cannot start the tests again (error %lu)\n", GetLastError());
+    std::exit(2);
+  }
+  CloseHandle(started.hThread);
+  DWORD exitCode = 2;
+  if (WaitForSingleObject(started.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+      GetExitCodeProcess(started.hProcess, &exitCode) == 0) {
+    std::fprintf(stderr, "Lost the tests started again (error %lu)\n", GetLastError());
+    exitCode = 2;
+  }
+  CloseHandle(started.hProcess);
+  std::fflush(stdout);
+  std::exit(static_cast<int>(exitCode));
+}
+
+}  // namespace
+
 void UsePrivateDesktop() {
-  HDESK shared = GetThreadDesktop(GetCurrentThreadId());
   // A name never used before: Wine hands out process numbers again at once,
   // and a desktop of the same name could still be going away with its
   // previous program.
@@ -70,27 +106,25 @@ void UsePrivateDesktop() {
                  GetLastError());
     std::exit(2);
   }
-  // Wine starts a desktop's own program with its first window and gives up
-  // when that program is slow to come up; on a loaded machine, with several
-  // desktops made at once, that happens now and then, and every further
-  // desktop fails the same way for a while. The program then goes back to
-  // the shared desktop, in turn with any other that had to.
   if (TakesAWindow(15000)) {
     return;
   }
-  std::fprintf(stderr,
-               "The tests' desktop took no window (error %lu); the shared one is used, in turn\n",
+  // Wine starts a desktop's own program with its first window and gives up
+  // when that program is slow to come up. On a loaded machine that happens
+  // now and then, and the program it happened to can then make no window at
+  // all, on this desktop or any other, for as long as it runs (the shared
+  // desktop was tried: it failed the same way for a whole minute), while
+  // programs started at the same time do well. So the program starts afresh,
+  // with this one waiting for it.
+  const int start = ThisStart();
+  if (start >= kStarts) {
+    std::fprintf(stderr, "The tests' desktop took no window in %d starts (error %lu)\n", start,
+                 GetLastError());
+    std::exit(2);
+  }
+  std::fprintf(stderr, "The tests' desktop took no window (error %lu); starting again\n",
                GetLastError());
-  if (SetThreadDesktop(shared) == 0) {
-    std::fprintf(stderr, "Cannot go back to the shared desktop (error %lu)\n", GetLastError());
-    std::exit(2);
-  }
-  CloseDesktop(desktop);
-  TakeTheSharedDesktopInTurn();
-  if (!TakesAWindow(60000)) {
-    std::fprintf(stderr, "The shared desktop took no window either (error %lu)\n", GetLastError());
-    std::exit(2);
-  }
+  StartAgain(start + 1);
 }
 
 }  // namespace qm::testing
