@@ -30,7 +30,7 @@ QList<QImage> DesignTimeIconImages(const QString& name) {
 }
 
 bool ShowApplicationIcon(QWindow& window) {
-  return platform::SetBigWindowIcon(window, QStringLiteral("App_XP"));
+  return platform::SetWindowIcons(window, QStringLiteral("App_XP"));
 }
 
 QImage ApplicationLogo() {

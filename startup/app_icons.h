@@ -22,7 +22,7 @@ namespace qm::startup {
 // order; empty for an unknown name or an unreadable file.
 QList<QImage> DesignTimeIconImages(const QString& name);
 
-// Gives the window "App_XP" as its big icon: the modern appearance.
+// Gives the window "App_XP" as its icons: the modern appearance.
 bool ShowApplicationIcon(QWindow& window);
 
 // "App_32_XP" at its natural size (32 by 32), drawn over the white of the

@@ -75,7 +75,7 @@ QImage DrawProgramIcon(const QString& name, const QColor& background) {
   return drawn;
 }
 
-bool SetBigWindowIcon(QWindow& window, const QString& name) {
+bool SetWindowIcons(QWindow& window, const QString& name) {
   QIcon icon;
   for (const QImage& image : IconImages(name)) {
     icon.addPixmap(QPixmap::fromImage(image));

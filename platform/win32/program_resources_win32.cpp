@@ -14,15 +14,16 @@
 namespace qm::platform {
 namespace {
 
-// The named icon of the program file at its natural size; null when there
-// is none.
-win32::IconHandle LoadOwnIcon(const QString& name) {
+// The named icon of the program file, at its natural size unless a size is
+// given (then the image of the group closest to it); null when there is none.
+win32::IconHandle LoadOwnIcon(const QString& name, QSize size = QSize(0, 0)) {
   const std::optional<QByteArray> resource = ToAnsiExactly(name);
   if (name.isEmpty() || !resource) {
     return win32::IconHandle();
   }
-  return win32::IconHandle(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), resource->constData(), IMAGE_ICON, 0, 0, 0)));
+  return win32::IconHandle(
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource->constData(), IMAGE_ICON,
+                                    size.width(), size.height(), 0)));
 }
 
 QSize IconSize(HICON icon) {
@@ -119,19 +120,27 @@ QImage DrawProgramIcon(const QString& name, const QColor& background) {
   return drawn;
 }
 
-bool SetBigWindowIcon(QWindow& window, const QString& name) {
-  win32::IconHandle icon = LoadOwnIcon(name);
-  if (!icon) {
+bool SetWindowIcons(QWindow& window, const QString& name) {
+  win32::IconHandle big = LoadOwnIcon(name);
+  if (!big) {
     return false;
   }
   if (QGuiApplication::platformName() != QLatin1String("windows")) {
     // No system window to send it to (the tests' offscreen windows).
-    window.setIcon(QIcon(QPixmap::fromImage(QImage::fromHICON(icon.get()))));
+    window.setIcon(QIcon(QPixmap::fromImage(QImage::fromHICON(big.get()))));
     return true;
   }
   const auto hwnd = reinterpret_cast<HWND>(window.winId());
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
-  new WindowIconKeeper(&window, std::move(icon));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  new WindowIconKeeper(&window, std::move(big));
+  // Without a small icon of its own the title bar may show the window
+  // class's generic one: Wine hands that to the window manager.
+  win32::IconHandle small =
+      LoadOwnIcon(name, QSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
+  if (small) {
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    new WindowIconKeeper(&window, std::move(small));
+  }
   return true;
 }
 

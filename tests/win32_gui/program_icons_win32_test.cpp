@@ -27,7 +27,7 @@ QSize IconSize(HICON icon) {
   return QSize(bitmap.bmWidth, bitmap.bmHeight);
 }
 
-TEST(Win32ProgramIcons, TheApplicationIconIsTheSystemWindowsBigIcon) {
+TEST(Win32ProgramIcons, TheApplicationIconIsTheSystemWindowsBigAndSmallIcon) {
   QWidget window;
   window.setWindowIcon(QIcon());
   const auto hwnd = reinterpret_cast<HWND>(window.winId());
@@ -44,7 +44,18 @@ TEST(Win32ProgramIcons, TheApplicationIconIsTheSystemWindowsBigIcon) {
   ASSERT_NE(own, nullptr);
   EXPECT_EQ(QImage::fromHICON(big), QImage::fromHICON(own));
   DestroyIcon(own);
-  // Qt has no icon of its own to send over it.
+  // The small one from the group's small image, not the window class's
+  // generic icon (which Wine would hand to the title bar).
+  const auto small = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0));
+  ASSERT_NE(small, nullptr);
+  const QSize smallSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  EXPECT_EQ(IconSize(small), smallSize);
+  const auto ownSmall = static_cast<HICON>(LoadImageA(
+      GetModuleHandleA(nullptr), "App_XP", IMAGE_ICON, smallSize.width(), smallSize.height(), 0));
+  ASSERT_NE(ownSmall, nullptr);
+  EXPECT_EQ(QImage::fromHICON(small), QImage::fromHICON(ownSmall));
+  DestroyIcon(ownSmall);
+  // Qt has no icon of its own to send over them.
   EXPECT_TRUE(window.windowHandle()->icon().isNull());
 }
 
