@@ -8,8 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "platform/error.h"
+
+// Failed comparisons show texts as texts, not as arrays of 2-byte objects.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace qm::testing {
 

@@ -51,6 +51,9 @@ class FakePort : public WindowPort {
   // Called on every event pass with the number of passes so far; a test
   // sets `cancelRequested` or changes controls from here, as a click would.
   std::function<void(int)> onEvents;
+  // Called in every pause with the number of pauses so far, as another
+  // program's edit in those milliseconds would be.
+  std::function<void(int)> onPause;
   bool cancelRequested = false;
   bool failSaveHistory = false;
 
@@ -112,6 +115,9 @@ class FakePort : public WindowPort {
   void Pause(int milliseconds) override {
     ++pauses;
     lastPauseMs = milliseconds;
+    if (onPause) {
+      onPause(pauses);
+    }
   }
   bool TakeCancelRequest() override {
     const bool taken = cancelRequested;

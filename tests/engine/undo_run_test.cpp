@@ -3,11 +3,12 @@
 // back one after the other, Cancel, and the bad cases.
 #include "engine/undo_run.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "engine/engine_on_host.h"
+#include "engine/journal_on_host.h"
 #include "engine/replace_run.h"
 #include "engine/run_journal.h"
 #include "engine/run_preview.h"
@@ -17,51 +18,9 @@ namespace {
 
 using qm::testing::FakePort;
 
-QString Shown(const QString& value) { return value.isNull() ? QStringLiteral("<null>") : value; }
-
-class UndoRunTest : public qm::testing::EngineOnHost {
- protected:
-  void SetUp() override {
-    EngineOnHost::SetUp();
-    ASSERT_TRUE(journalDir_.isValid());
-    journal_ = qm::OpenRunJournal(journalDir_.path());
-  }
-
-  // Every field of every document, in EntryID order, a field without a
-  // value told apart from an empty one.
-  QStringList Everything() {
-    QStringList rows;
-    for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
-      rows.append(Shown(d.title) + "|" + Shown(d.comment) + "|" + Shown(d.url));
-    }
-    return rows;
-  }
-
-  FakePort Port() {
-    FakePort port;
-    port.journal = journal_.get();
-    return port;
-  }
-
-  // A whole run from the collection's root, answered Yes.
-  FakePort Run(const QString& search, const QString& replacement, bool remove = false,
-               const QString& field = QStringLiteral("Title")) {
-    FakePort port = Port();
-    port.searchText = search;
-    port.replacementText = replacement;
-    port.removeMode = remove;
-    port.fieldText = field;
-    port.historyVisible = field == QStringLiteral("Title");
-    qm::RunState state;
-    qm::ReplaceRun(port, Folder(1), state);
-    return port;
-  }
-
-  qm::UndoCounts Undo(FakePort& port) { return qm::UndoLastRun(port, *app()); }
-
-  QTemporaryDir journalDir_;
-  std::unique_ptr<qm::RunJournal> journal_;
-};
+using UndoRunTest = qm::testing::JournalOnHost;
+using qm::testing::RefusingJournal;
+using qm::testing::Shown;
 
 TEST_F(UndoRunTest, RestoresEveryFieldExactlyAfterReplaceRemoveAndFill) {
   struct Case {
@@ -106,8 +65,9 @@ TEST_F(UndoRunTest, RestoresEveryFieldExactlyAfterReplaceRemoveAndFill) {
                              "since.")
                   .arg(c.changed))
         << c.name;
-    EXPECT_EQ(undo.log, QStringList({"confirm Quillmark - Search and Replace", "busy", "running",
-                                     "stopped", "idle", "refresh"}))
+    // It looks at the documents (wait cursor) before it asks.
+    EXPECT_EQ(undo.log, QStringList({"busy", "idle", "confirm Quillmark - Search and Replace",
+                                     "busy", "running", "stopped", "idle", "refresh"}))
         << c.name;
   }
 }
@@ -145,6 +105,91 @@ TEST_F(UndoRunTest, LeavesAndCountsADocumentEditedSince) {
   EXPECT_EQ(undo.notes.last(),
             QStringLiteral("1 documents restored, 1 left as they were because they changed "
                            "since."));
+}
+
+// A field the host has since cleared to no value does not hold the empty
+// text a run wrote: it is left, and counted.
+TEST_F(UndoRunTest, AFieldClearedSinceIsNotTheEmptyTextTheRunWrote) {
+  AddDocument(a_, QStringLiteral("zap"));
+  Run(QStringLiteral("zap"), QString(), true);
+  ASSERT_EQ(Titles()[8], QString(""));
+  auto cleared =
+      inner_->GetDocument(QVariant(qlonglong{qm::hostadmin::ListDocuments(id_)[8].entryId}));
+  cleared->ClearTitle();
+  cleared->Save();
+  FakePort undo = Port();
+  const qm::UndoCounts counts = Undo(undo);
+  EXPECT_EQ(counts.restored, 0);
+  EXPECT_EQ(counts.left, 1);
+  EXPECT_EQ(Titles()[8], QStringLiteral("<null>"));
+}
+
+// A run killed after some of its documents were saved leaves entries of
+// documents journaled ahead and never saved. Its undo says how many still
+// hold what it wrote, waits for none of the others, and a run that left
+// nothing to undo is passed by with a note instead of a question.
+TEST_F(UndoRunTest, AfterAKillTheQuestionCountsWhatStillHoldsTheRunsText) {
+  struct Case {
+    const char* name;
+    int saved;
+    QString says;
+  };
+  const Case cases[] = {
+      {"two of five saved", 2,
+       QStringLiteral("Do you want to undo the last run? It did not finish; 2 documents of the "
+                      "collection 'Run %1' still hold in the Title field what it wrote, replacing "
+                      "'match' with 'done'.")},
+      {"none saved", 0,
+       QStringLiteral("The last run ('match' to 'done') did not finish, and no document still "
+                      "holds what it wrote. Nothing was changed.")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Populate();
+    std::vector<std::int64_t> ids;
+    for (int i = 0; i < 5; ++i) {
+      AddDocument(a_, QStringLiteral("match %1").arg(i));
+      ids.push_back(qm::hostadmin::ListDocuments(id_).back().entryId);
+    }
+    const QStringList before = Everything();
+    {
+      // The killed program: every entry written ahead, `saved` saved.
+      auto killed = qm::OpenRunJournal(journalDir_.path());
+      qm::JournalRun run;
+      run.started = QDateTime::currentDateTimeUtc();
+      run.collectionId = inner_->ID();
+      run.collectionName = inner_->Name();
+      run.collectionIdentity = inner_->Identity();
+      run.searchText = QStringLiteral("match");
+      run.replaceText = QStringLiteral("done");
+      const std::int64_t number = killed->BeginRun(run);
+      std::vector<qm::JournalDocument> entries;
+      for (int i = 0; i < 5; ++i) {
+        entries.push_back({QVariant(qlonglong{ids[static_cast<std::size_t>(i)]}),
+                           QStringLiteral("match %1").arg(i), QStringLiteral("done %1").arg(i)});
+      }
+      killed->RecordDocuments(number, entries);
+      for (int i = 0; i < c.saved; ++i) {
+        auto document = inner_->GetDocument(entries[static_cast<std::size_t>(i)].entryId);
+        document->SetTitle(entries[static_cast<std::size_t>(i)].after);
+        document->Save();
+      }
+    }  // gone without ending the run, as a kill leaves it
+    FakePort undo = Port();
+    const qm::UndoCounts counts = Undo(undo);
+    EXPECT_EQ(counts.restored, c.saved);
+    EXPECT_EQ(Everything(), before);
+    if (c.saved > 0) {
+      EXPECT_EQ(undo.questions, QStringList{c.says.arg(populated_)});
+      EXPECT_EQ(undo.notes.first(), QStringLiteral("Looking at the documents of the run..."));
+      // Only the documents to restore are waited for.
+      EXPECT_EQ(undo.pauses, c.saved);
+    } else {
+      EXPECT_TRUE(undo.questions.isEmpty());
+      EXPECT_EQ(undo.notes.last(), c.says);
+    }
+    EXPECT_FALSE(journal_->LastUndoableRun().has_value());
+  }
 }
 
 TEST_F(UndoRunTest, SecondUndoReachesTheRunBeforeThenNothingIsLeft) {
@@ -269,48 +314,6 @@ TEST_F(UndoRunTest, JournalOfANewerVersionRefusesRunAndUndo) {
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(collection_->saves, 0);
 }
-
-// A journal that fails on demand: the real file cannot be made to refuse a
-// write to a process that may write everywhere.
-class RefusingJournal : public qm::RunJournal {
- public:
-  explicit RefusingJournal(qm::RunJournal& inner) : inner_(inner) {}
-  bool refuseBegin = false;
-  int refuseRecordAt = 0;  // 1-based batch; 0 never
-  int records = 0;
-
-  std::int64_t BeginRun(const qm::JournalRun& run) override {
-    if (refuseBegin) {
-      throw qm::Error(qm::kJournalError, "Test", "read-only");
-    }
-    return inner_.BeginRun(run);
-  }
-  std::vector<qm::JournalPosition> RecordDocuments(
-      std::int64_t run, const std::vector<qm::JournalDocument>& documents) override {
-    if (++records == refuseRecordAt) {
-      throw qm::Error(qm::kJournalError, "Test", "disk full");
-    }
-    return inner_.RecordDocuments(run, documents);
-  }
-  void RewriteDocument(std::int64_t run, qm::JournalPosition position,
-                       const qm::JournalDocument& document) override {
-    inner_.RewriteDocument(run, position, document);
-  }
-  void ForgetDocuments(std::int64_t run,
-                       const std::vector<qm::JournalPosition>& positions) override {
-    inner_.ForgetDocuments(run, positions);
-  }
-  void EndRun(std::int64_t run, qm::JournalRunState end) override { inner_.EndRun(run, end); }
-  std::optional<qm::JournalRun> LastUndoableRun() override { return inner_.LastUndoableRun(); }
-  std::vector<qm::JournalDocument> Documents(std::int64_t run) override {
-    return inner_.Documents(run);
-  }
-  void MarkUndone(std::int64_t run) override { inner_.MarkUndone(run); }
-  QString TakeMovedAside() override { return inner_.TakeMovedAside(); }
-
- private:
-  qm::RunJournal& inner_;
-};
 
 TEST_F(UndoRunTest, JournalThatCannotBeWrittenStopsTheRunBeforeItsFirstDocument) {
   const QStringList before = Everything();
