@@ -51,6 +51,13 @@ QVariant CheckedDocuments::Value(const QString& field) const {
   return list_->EntryId(ReviewSection::Changes, row_);
 }
 
+ValueDigest CheckedDocuments::ShownDigest() const {
+  if (Eof()) {
+    Refuse(QStringLiteral("The checked documents have no current row: they are past the last."));
+  }
+  return list_->ShownDigest(row_);
+}
+
 void CheckedDocuments::MoveNext() {
   if (Eof()) {
     Refuse(QStringLiteral("The checked documents cannot move on: they are past the last."));

@@ -1,16 +1,18 @@
 // The documents a review leaves checked, as the snapshot a replace run
-// iterates: the checked Changes rows' EntryIDs in the run's order. It keeps
-// the list alive and reads it as it goes; the list must be complete.
+// iterates: the checked Changes rows' EntryIDs in the run's order, with what
+// the review showed of each. It keeps the list alive and reads it as it
+// goes; the list must be complete.
 #pragma once
 
 #include <memory>
 
 #include "engine/review_list.h"
+#include "engine/rewrite_document.h"
 #include "hostlib/host_library.h"
 
 namespace qm {
 
-class CheckedDocuments final : public HostRecordset {
+class CheckedDocuments final : public HostRecordset, public ShownValues {
  public:
   explicit CheckedDocuments(std::shared_ptr<const ReviewList> list);
 
@@ -20,6 +22,7 @@ class CheckedDocuments final : public HostRecordset {
   QVariant Value(const QString& field) const override;
   void MoveNext() override;
   void Close() override;
+  ValueDigest ShownDigest() const override;
 
  private:
   void CheckOpen() const;

@@ -1,15 +1,18 @@
-// The title and the chosen field of many documents at once, for a pass over
-// a whole review: one query through the collection's database connection for
-// a chunk of EntryIDs. A document object apiece costs the host a read
-// transaction of its own, which for a million documents is most of the
-// time; the query reads the same columns the run's document objects do.
+// The title and the chosen field of many documents at once, for the run's
+// batches, a review's passes and undo: one query through the collection's
+// database connection for a chunk of EntryIDs. A document object apiece
+// costs the host a read transaction of its own, which for a million
+// documents is most of the time; the query reads the same columns the
+// document objects do, and where its answer is not a text (a host that keeps
+// a number in a text column, say) the document object is asked instead.
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/search_field.h"
 #include "hostlib/host_library.h"
@@ -29,10 +32,16 @@ struct DocumentTexts {
 QString BuildTextsQueryText(SearchField field, std::span<const std::int64_t> entryIds,
                             bool withTitle);
 
-// The texts of the documents found, by EntryID; a document that no longer
-// exists is missing. Host failures propagate.
-std::unordered_map<std::int64_t, DocumentTexts> ReadDocumentTexts(
-    HostConnection& connection, SearchField field, std::span<const std::int64_t> entryIds,
-    bool withTitle);
+// The texts of the documents with these EntryIDs, in their order; none for
+// a document that no longer exists. Host failures propagate.
+std::vector<std::optional<DocumentTexts>> ReadDocumentTexts(HostCollection& collection,
+                                                            HostConnection& connection,
+                                                            SearchField field,
+                                                            std::span<const std::int64_t> entryIds,
+                                                            bool withTitle);
+
+// Whether the document with this EntryID exists, as far as a query can tell:
+// none for an EntryID that is no whole number, which no query can name.
+std::optional<bool> DocumentExists(HostConnection& connection, const QVariant& entryId);
 
 }  // namespace qm

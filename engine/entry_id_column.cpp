@@ -2,7 +2,25 @@
 
 #include <QString>
 
+#include <limits>
+
 namespace qm {
+
+std::optional<std::int64_t> WholeEntryId(const QVariant& entryId) {
+  switch (entryId.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+      return entryId.toLongLong();
+    case QMetaType::ULongLong:
+      if (entryId.toULongLong() <= static_cast<qulonglong>(std::numeric_limits<qint64>::max())) {
+        return entryId.toLongLong();
+      }
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
 
 void EntryIdColumn::Reserve(std::int64_t count) {
   if (count > 0 && !mixed_) {

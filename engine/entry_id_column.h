@@ -10,12 +10,19 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "hostlib/host_library.h"
 
 namespace qm {
+
+// The EntryID as a whole number, where it is one: a value of an integer type
+// that fits in 64 bits, as the host's recordsets deliver them. A text, a
+// fraction or any other kind is none, even when it reads as a number: the
+// host is handed such an EntryID as the value it is, and no query names it.
+std::optional<std::int64_t> WholeEntryId(const QVariant& entryId);
 
 class EntryIdColumn {
  public:

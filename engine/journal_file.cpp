@@ -13,7 +13,7 @@ namespace {
 
 // "QMRJ": tells our journal from any other SQLite file.
 constexpr std::int64_t kApplicationId = 0x514D524A;
-constexpr std::int64_t kSchemaVersion = 2;
+constexpr std::int64_t kSchemaVersion = 3;
 constexpr qint64 kFullCheckEverySecs = 24 * 60 * 60;
 constexpr qint64 kKeptDamagedDays = 30;
 constexpr int kRepairWaitMs = 60000;
@@ -34,14 +34,15 @@ constexpr char kSchema[] =
     " Field INTEGER NOT NULL, SearchText TEXT NOT NULL, ReplaceText TEXT NOT NULL,"
     " Undone INTEGER NOT NULL DEFAULT 0, State INTEGER NOT NULL DEFAULT 1,"
     " Owner TEXT NOT NULL DEFAULT '', LastPosition INTEGER NOT NULL DEFAULT 0,"
-    " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0);"
+    " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0,"
+    " UndoOwner TEXT NOT NULL DEFAULT '');"
     "CREATE TABLE IF NOT EXISTS RunDocument("
     " Run INTEGER NOT NULL, Position INTEGER NOT NULL, EntryID NOT NULL,"
     " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL)"
     " WITHOUT ROWID;"
     "INSERT OR IGNORE INTO Counter VALUES('Position', 0);"
-    "PRAGMA application_id=1364021834; PRAGMA user_version=2;";
+    "PRAGMA application_id=1364021834; PRAGMA user_version=3;";
 
 // The first journals kept a run's positions from 1 and knew no states:
 // their runs have ended, and keep their order below every later one.
@@ -60,7 +61,28 @@ constexpr char kFromVersion1[] =
     "INSERT INTO Counter SELECT 'Position', coalesce(max(Number), 0) FROM Run;"
     "PRAGMA user_version=2;";
 
+// Version 3 keeps who undoes a run while it does (UndoOwner, a lock as
+// Owner is), and names each owner's session beside its lock.
+constexpr char kFromVersion2[] =
+    "ALTER TABLE Run ADD COLUMN UndoOwner TEXT NOT NULL DEFAULT '';"
+    "PRAGMA user_version=3;";
+
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// A lock file's name as this program makes them: the prefix, a UUID and the
+// suffix. The journal names owners' files, and a name from it that is not
+// one of ours (a path, say) is never opened, let alone deleted.
+bool IsLockName(const QString& name, const char* prefix) {
+  const QLatin1String start(prefix);
+  const QLatin1String end(kLockSuffix);
+  if (!name.startsWith(start) || !name.endsWith(end) ||
+      name.size() != start.size() + 36 + end.size()) {
+    return false;
+  }
+  const QString uuid = name.mid(start.size(), 36);
+  return !QUuid::fromString(uuid).isNull() &&
+         uuid == QUuid::fromString(uuid).toString(QUuid::WithoutBraces);
+}
 
 void MakePrivate(const QString& why) {
   if (!why.isEmpty()) {
@@ -111,8 +133,11 @@ std::unique_ptr<Db> Open(const QString& file, bool checkInFull) {
     const std::int64_t version = db->PragmaInt("PRAGMA user_version");
     if (id == 0) {
       db->Exec(kSchema, "Creating");
-    } else if (version == 1) {
-      db->Exec(kFromVersion1, "Updating");
+    } else if (version == 1 || version == 2) {
+      if (version == 1) {
+        db->Exec(kFromVersion1, "Updating");
+      }
+      db->Exec(kFromVersion2, "Updating");
     } else if (version != kSchemaVersion) {
       throw DamagedJournal();
     }
@@ -223,25 +248,41 @@ void OpenOrRepair(const QString& folder, const QString& file, OpenedJournal& ope
 
 }  // namespace
 
-QString OwnerLockPath(const QString& folder, const QString& owner) {
-  return folder + QLatin1Char('/') + owner;
+QString OwnerLockPath(const QString& folder, const QString& lockName) {
+  return folder + QLatin1Char('/') + lockName;
 }
 
-QString NewOwnerName() {
-  return QLatin1String(kOwnerPrefix) + QUuid::createUuid().toString(QUuid::WithoutBraces) +
-         QLatin1String(kLockSuffix);
+Owner NewOwner(const QString& sessionName) {
+  Owner owner;
+  owner.lockName = QLatin1String(kOwnerPrefix) +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1String(kLockSuffix);
+  owner.recorded = owner.lockName + QLatin1Char('|') + sessionName;
+  return owner;
 }
 
-bool OwnerAlive(const QString& folder, const QString& owner) {
-  if (owner.isEmpty()) {
+bool OwnerAlive(const QString& folder, const QString& recorded) {
+  const qsizetype bar = recorded.indexOf(QLatin1Char('|'));
+  const QString lockName = bar < 0 ? recorded : recorded.left(bar);
+  const QString sessionName = bar < 0 ? QString() : recorded.mid(bar + 1);
+  if (!IsLockName(lockName, kOwnerPrefix)) {
     return false;
   }
-  platform::LockAttempt attempt = platform::TryLockFile(OwnerLockPath(folder, owner), false);
+  platform::LockAttempt attempt = platform::TryLockFile(OwnerLockPath(folder, lockName), false);
   if (attempt.lock) {
     attempt.lock->RemoveAndRelease();
     return false;
   }
-  return attempt.heldElsewhere || !attempt.error.isEmpty();
+  if (attempt.heldElsewhere || !attempt.error.isEmpty()) {
+    return true;
+  }
+  if (!IsLockName(sessionName, kSessionPrefix)) {
+    return false;
+  }
+  // Tried, not taken over: a session nobody holds is the mark of an
+  // unclean end, which the next opener of the journal acts on.
+  const platform::LockAttempt session =
+      platform::TryLockFile(OwnerLockPath(folder, sessionName), false);
+  return session.heldElsewhere || !session.error.isEmpty();
 }
 
 OpenedJournal OpenJournalFile(const QString& folder) {
@@ -257,6 +298,7 @@ OpenedJournal OpenJournalFile(const QString& folder) {
                           QUuid::createUuid().toString(QUuid::WithoutBraces) +
                           QLatin1String(kLockSuffix);
   opened.session = Lock(platform::TryLockFile(session, true), session);
+  opened.sessionName = session.mid(folder.size() + 1);
   try {
     OpenOrRepair(folder, file, opened);
   } catch (...) {

@@ -18,6 +18,8 @@ struct OpenedJournal {
   // Held while this program has the journal open: a session file that
   // nobody holds is a program that ended without closing the journal.
   std::unique_ptr<platform::FileLock> session;
+  // The session file's name in the journal's folder.
+  QString sessionName;
   // Where a damaged file was moved; empty when none was.
   QString movedAside;
 };
@@ -25,14 +27,26 @@ struct OpenedJournal {
 // Throws qm::Error (kJournalError) or JournalTooNew.
 OpenedJournal OpenJournalFile(const QString& folder);
 
-// Where the lock of a run's owner lives, by the name the run records.
-QString OwnerLockPath(const QString& folder, const QString& owner);
-// A fresh name for a run's owner lock.
-QString NewOwnerName();
+// The owner of a run (or of an undo while it goes on): a lock file of its
+// own, and the session of the program that holds it. The journal records it
+// as one text, "<lock>|<session>".
+struct Owner {
+  QString lockName;
+  QString recorded;
+};
 
-// Whether the program that holds `owner` is still there; a lock that nobody
-// holds is taken away (its file deleted). When the lock cannot be tried the
-// owner counts as alive, which only ever refuses an undo.
-bool OwnerAlive(const QString& folder, const QString& owner);
+// A fresh owner in the session `sessionName`.
+Owner NewOwner(const QString& sessionName);
+
+// Where the lock of an owner lives, by its name.
+QString OwnerLockPath(const QString& folder, const QString& lockName);
+
+// Whether the program that holds the owner recorded as `recorded` is still
+// there; a lock that nobody holds is taken away (its file deleted). A lock
+// file that is missing (taken away by someone else) leaves the answer to
+// the owner's session. When a lock cannot be tried the owner counts as
+// alive, which only ever refuses. A recorded text that names no file of the
+// journal's own counts as an owner long gone.
+bool OwnerAlive(const QString& folder, const QString& recorded);
 
 }  // namespace qm::journal

@@ -49,10 +49,12 @@ JournaledRun::~JournaledRun() {
 
 void JournaledRun::RecordAhead(std::vector<JournalDocument> documents) {
   Settle();
+  aheadFailed_ = nullptr;
   if (journal_ == nullptr) {
     recorded_ = std::vector<JournalPosition>(documents.size(), 0);
     return;
   }
+  recorded_.clear();
   // The journal is touched by this thread alone until Settle().
   ahead_ = std::async(std::launch::async,
                       [journal = journal_, number = number_, entries = std::move(documents)] {
@@ -62,15 +64,28 @@ void JournaledRun::RecordAhead(std::vector<JournalDocument> documents) {
 
 std::vector<JournalPosition> JournaledRun::Recorded() {
   Settle();
-  std::vector<JournalPosition> positions =
-      std::move(recorded_).value_or(std::vector<JournalPosition>());
-  recorded_.reset();
-  return positions;
+  if (aheadFailed_) {
+    std::rethrow_exception(aheadFailed_);
+  }
+  return recorded_;
+}
+
+std::optional<std::vector<JournalPosition>> JournaledRun::RecordedIfWritten() {
+  Settle();
+  if (aheadFailed_) {
+    return std::nullopt;
+  }
+  return recorded_;
 }
 
 void JournaledRun::Settle() {
-  if (ahead_.valid()) {
+  if (!ahead_.valid()) {
+    return;
+  }
+  try {
     recorded_ = ahead_.get();
+  } catch (...) {
+    aheadFailed_ = std::current_exception();
   }
 }
 
@@ -114,6 +129,12 @@ QString JournalNotice(WindowPort& port, const QString& movedTo) {
   }
   return modResource::printf(port.Text(undo_text::kJournalMovedAside),
                              {QDir::toNativeSeparators(movedTo)});
+}
+
+QString BusyNote(WindowPort& port, const CollectionActivity& activity) {
+  return modResource::printf(
+      port.Text(activity.undoing ? undo_text::kCollectionBusyUndo : undo_text::kCollectionBusyRun),
+      {activity.run.collectionName, activity.run.searchText, activity.run.replaceText});
 }
 
 }  // namespace qm

@@ -9,13 +9,17 @@
 // A batch's entries may be written ahead, on a thread of their own, while
 // the documents of the batch before are saved: the disk's flush then costs
 // the run nothing. They are on the disk once Recorded() has returned their
-// positions; every other call waits for such a write first, and reports its
-// failure.
+// positions. Every other call waits for such a write first, so that the
+// journal is used by one thread at a time, but only Recorded() reports its
+// failure (its entries are then not in the journal at all), however often it
+// is asked: the batch before may still be saved, and cleaning up after a
+// Cancel or a failure has nothing of that batch to take back.
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <future>
 #include <optional>
 #include <vector>
@@ -50,8 +54,11 @@ class JournaledRun {
 
   // Starts writing the entries of the next batch; one at a time.
   void RecordAhead(std::vector<JournalDocument> documents);
-  // Their positions, in order, once they are on the disk.
+  // Their positions, in order, once they are on the disk; throws the
+  // write's failure (again on every call) when it failed.
   std::vector<JournalPosition> Recorded();
+  // The same without throwing: none when the write failed.
+  std::optional<std::vector<JournalPosition>> RecordedIfWritten();
 
   // As RunJournal's; nothing without a journal (positions are then 0).
   std::vector<JournalPosition> Record(const std::vector<JournalDocument>& documents);
@@ -60,14 +67,16 @@ class JournaledRun {
   void End(JournalRunState end);
 
  private:
-  // Waits for a write ahead, keeping its positions for Recorded().
+  // Waits for a write ahead, keeping its positions or its failure for
+  // Recorded().
   void Settle();
 
   RunJournal* journal_;
   std::int64_t number_ = 0;
   bool ended_ = false;
   std::future<std::vector<JournalPosition>> ahead_;
-  std::optional<std::vector<JournalPosition>> recorded_;
+  std::vector<JournalPosition> recorded_;
+  std::exception_ptr aheadFailed_;
 };
 
 // A note followed by the journal's notice, if there is one.
@@ -76,5 +85,9 @@ QString WithJournalNotice(const QString& note, const QString& notice);
 // The notice for a journal that was moved aside to `movedTo` (empty for
 // none).
 QString JournalNotice(WindowPort& port, const QString& movedTo);
+
+// Why a run or an undo was refused: what another window does to the
+// collection.
+QString BusyNote(WindowPort& port, const CollectionActivity& activity);
 
 }  // namespace qm

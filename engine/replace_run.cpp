@@ -6,6 +6,7 @@
 #include "engine/port_guards.h"
 #include "engine/rewrite_document.h"
 #include "engine/run_preview.h"
+#include "engine/undo_texts.h"
 
 namespace qm {
 
@@ -40,19 +41,20 @@ QString Question(WindowPort& port, bool removeMode, std::int64_t count, const Ru
       {static_cast<qlonglong>(count), state.searchText, fieldText, state.replaceText});
 }
 
-void RewriteAll(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
+void RewriteAll(WindowPort& port, HostCollection& collection, const ApprovedDocuments& approved,
                 RunState& state, RunJournal* journal) {
   BusyCursor busy(port);
   RunningState running(port);
   JournaledRun journaled(journal, collection, state);
-  const bool cancelled = RewriteDocuments(port, collection, recordset, state, journaled);
+  const bool cancelled =
+      RewriteDocuments(port, collection, *approved.documents, approved.shown, state, journaled);
   journaled.End(cancelled ? JournalRunState::Cancelled : JournalRunState::Finished);
 }
 
 // Start's approval: the confirmation question with the preview of the first
 // documents; Yes rewrites the whole snapshot.
-std::shared_ptr<HostRecordset> AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
-                                              const RunState& state) {
+ApprovedDocuments AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
+                                 const RunState& state) {
   const QString question = Question(port, snapshot.removeMode, snapshot.matches.count, state,
                                     snapshot.chosen.displayText);
   // The preview reads the run's own snapshot; the run then reads it again
@@ -62,9 +64,9 @@ std::shared_ptr<HostRecordset> AskTheQuestion(WindowPort& port, const RunSnapsho
       RunPreview(port, *snapshot.collection, *rows, snapshot.matches.count, state);
   rows->Rewind();
   if (!port.ConfirmWithDetails(port.Text(text_id::kCaption), question, preview)) {
-    return nullptr;
+    return {};
   }
-  return rows;
+  return {rows};
 }
 
 // Everything after the input check. Returns without completing when the user
@@ -98,13 +100,8 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
       closer.Close();
       return;
     }
-    const std::shared_ptr<HostRecordset> documents =
-        approve(port, RunSnapshot{collection, scope, chosen, removeMode, matches, closer}, state);
-    if (!documents) {
-      closer.Close();
-      port.SetNotes(QString());
-      return;
-    }
+    // Asked before the question, so that nobody approves a run that then
+    // cannot go.
     const PortJournal journal = OpenPortJournal(port);
     if (journal.refused) {
       closer.Close();
@@ -112,11 +109,31 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
     }
     if (journal.journal != nullptr) {
       journalNotice = JournalNotice(port, journal.journal->TakeMovedAside());
+      if (const auto busy = journal.journal->ActivityOn(collection->ID(), collection->Name(),
+                                                        collection->Identity())) {
+        closer.Close();
+        port.SetNotes(WithJournalNotice(BusyNote(port, *busy), journalNotice));
+        return;
+      }
     }
-    RewriteAll(port, *collection, *documents, state, journal.journal);
+    const ApprovedDocuments approved =
+        approve(port, RunSnapshot{collection, scope, chosen, removeMode, matches, closer}, state);
+    if (!approved.documents) {
+      closer.Close();
+      port.SetNotes(QString());
+      return;
+    }
+    try {
+      RewriteAll(port, *collection, approved, state, journal.journal);
+    } catch (const CollectionBusy& busy) {
+      // Another window began meanwhile: this run never began.
+      closer.Close();
+      port.SetNotes(WithJournalNotice(BusyNote(port, busy.activity()), journalNotice));
+      return;
+    }
   }
   closer.Close();
-  port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
+  port.SetNotes(WithJournalNotice(RunNote(port, state), journalNotice));
   port.RequestHostRefresh();
 }
 
@@ -126,7 +143,7 @@ void RunAcceptedInput(WindowPort& port, const StartFolderSource& startFolder, Ru
 // had been changed).
 void ReportFailedRun(WindowPort& port, const RunState& state, const QString& journalNotice) {
   if (state.updatedCount > 0) {
-    port.SetNotes(WithJournalNotice(CompletionNote(port, state.updatedCount), journalNotice));
+    port.SetNotes(WithJournalNotice(RunNote(port, state), journalNotice));
     port.RequestHostRefresh();
   } else {
     port.SetNotes(QStringLiteral("-"));
@@ -140,6 +157,15 @@ QString CompletionNote(WindowPort& port, std::int32_t updatedCount) {
     return QString::number(updatedCount) + port.Text(text_id::kDocumentsUpdated);
   }
   return port.Text(text_id::kNoDocumentsFound);
+}
+
+QString RunNote(WindowPort& port, const RunState& state) {
+  QString note = CompletionNote(port, state.updatedCount);
+  if (state.goneCount > 0) {
+    note += QLatin1Char(' ') + modResource::printf(port.Text(undo_text::kDocumentsGone),
+                                                   {static_cast<qlonglong>(state.goneCount)});
+  }
+  return note;
 }
 
 void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState& state) {
@@ -158,6 +184,7 @@ void ReplaceRun(WindowPort& port, const StartFolderSource& startFolder, RunState
   }
   state.updatedCount = 0;
   state.leftCount = 0;
+  state.goneCount = 0;
   QString journalNotice;
   try {
     RunAcceptedInput(port, startFolder, state, approve, journalNotice);

@@ -41,6 +41,7 @@
 #include <optional>
 
 #include "engine/match_query.h"
+#include "engine/rewrite_document.h"
 #include "engine/run_state.h"
 #include "engine/window_port.h"
 #include "hostlib/host_library.h"
@@ -65,12 +66,19 @@ struct RunSnapshot {
   RecordsetCloser& closer;
 };
 
-// Asks the user before a run writes anything. Returns the documents to
-// rewrite in the run's order (the snapshot itself, or some of its documents, as the
-// approval made), or null when the user declines. Start's approval is the
+// What the user approved: the documents to rewrite in the run's order (the
+// snapshot itself, or some of its documents, as the approval made), null
+// when the user declined; and, from a review, what it showed of each.
+struct ApprovedDocuments {
+  std::shared_ptr<HostRecordset> documents;
+  // Valid while `documents` is; its digest is that of the current row.
+  const ShownValues* shown = nullptr;
+};
+
+// Asks the user before a run writes anything. Start's approval is the
 // confirmation question.
-using RunApproval = std::function<std::shared_ptr<HostRecordset>(
-    WindowPort& port, const RunSnapshot& snapshot, const RunState& state)>;
+using RunApproval = std::function<ApprovedDocuments(WindowPort& port, const RunSnapshot& snapshot,
+                                                    const RunState& state)>;
 
 // The run with another approval in place of the question; everything else,
 // from the input check to the refresh, is the same.
@@ -84,5 +92,7 @@ void ReplaceRun(WindowPort& port, const std::shared_ptr<HostFolder>& selectedFol
 // The closing note of a run: the count followed by text 110, or text 111
 // when no document was changed.
 QString CompletionNote(WindowPort& port, std::int32_t updatedCount);
+// The same, followed by how many documents no longer existed, if any did.
+QString RunNote(WindowPort& port, const RunState& state);
 
 }  // namespace qm

@@ -32,6 +32,7 @@ ReviewList::ReviewList(std::shared_ptr<HostCollection> collection, ReviewCriteri
   }
   order_.resize(static_cast<std::size_t>(entryIds_.Size()));
   checked_.reserve(static_cast<std::size_t>(entryIds_.Size()));
+  shownDigests_.reserve(static_cast<std::size_t>(entryIds_.Size()));
 }
 
 HostConnection& ReviewList::Connection() const {
@@ -41,11 +42,12 @@ HostConnection& ReviewList::Connection() const {
   return *connection_;
 }
 
-void ReviewList::Sort(bool changes) {
+void ReviewList::Sort(bool changes, const QString& value) {
   const auto position = static_cast<std::uint32_t>(lookedAt_);
   if (changes) {
     order_[static_cast<std::size_t>(changes_++)] = position;
     checked_.push_back(true);
+    shownDigests_.push_back(DigestOf(value));
     ++checkedCount_;
   } else {
     order_[static_cast<std::size_t>(Total() - 1 - unchanged_++)] = position;
@@ -61,15 +63,15 @@ void ReviewList::LookAtMore(const QDeadlineTimer& deadline) {
     const std::int64_t end = std::min(Total(), lookedAt_ + kChunk);
     if (entryIds_.AllWhole()) {
       const std::span<const std::int64_t> ids = entryIds_.Whole(lookedAt_, end);
-      const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, false);
-      for (const std::int64_t id : ids) {
-        const auto found = texts.find(id);
-        Sort(found != texts.end() && rewrite_(found->second.value).changed);
+      const auto texts = ReadDocumentTexts(*collection_, Connection(), criteria_.field, ids, false);
+      for (const std::optional<DocumentTexts>& found : texts) {
+        Sort(found && rewrite_(found->value).changed, found ? found->value : QString());
       }
     } else {
       while (lookedAt_ < end) {
         const auto document = collection_->GetDocument(entryIds_.At(lookedAt_));
-        Sort(rewrite_(ReadDocumentField(*document, criteria_.field)).changed);
+        const QString value = ReadDocumentField(*document, criteria_.field);
+        Sort(rewrite_(value).changed, value);
       }
     }
   } while (!deadline.hasExpired());
@@ -97,8 +99,16 @@ ReviewRow ReviewList::Row(ReviewSection section, std::int64_t row) {
     return *kept;
   }
   ReviewRow read = ReadReviewRow(*collection_, EntryId(section, row), criteria_.field, rewrite_);
+  if (section == ReviewSection::Changes && read.failure.isEmpty()) {
+    shownDigests_[static_cast<std::size_t>(row)] = DigestOf(read.before);
+  }
   shown_.insert(position, new ReviewRow(read));
   return read;
+}
+
+ValueDigest ReviewList::ShownDigest(std::int64_t row) const {
+  Position(ReviewSection::Changes, row);
+  return shownDigests_[static_cast<std::size_t>(row)];
 }
 
 std::vector<ReviewRow> ReviewList::ReadRows(ReviewSection section, std::int64_t first,
@@ -116,13 +126,12 @@ std::vector<ReviewRow> ReviewList::ReadRows(ReviewSection section, std::int64_t 
   for (std::int64_t row = first; row < first + count; ++row) {
     ids.push_back(entryIds_.Whole(Position(section, row), Position(section, row) + 1).front());
   }
-  const auto texts = ReadDocumentTexts(Connection(), criteria_.field, ids, true);
+  const auto texts = ReadDocumentTexts(*collection_, Connection(), criteria_.field, ids, true);
   for (std::size_t i = 0; i < ids.size(); ++i) {
-    const auto found = texts.find(ids[i]);
-    rows.push_back(found != texts.end()
-                       ? MakeReviewRow(found->second.title, found->second.value, rewrite_)
-                       : ReadReviewRow(*collection_, QVariant(static_cast<qlonglong>(ids[i])),
-                                       criteria_.field, rewrite_));
+    // A document that no longer exists becomes the row that says so.
+    rows.push_back(texts[i] ? MakeReviewRow(texts[i]->title, texts[i]->value, rewrite_)
+                            : ReadReviewRow(*collection_, QVariant(static_cast<qlonglong>(ids[i])),
+                                            criteria_.field, rewrite_));
   }
   return rows;
 }

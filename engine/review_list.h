@@ -4,13 +4,14 @@
 // which the rewrite takes literally, or they changed since the query).
 //
 // The list keeps the snapshot's EntryIDs (8 bytes a document), one position
-// a document for its section (4 bytes) and a bit for its check box; nothing of
-// the documents' texts. Documents are sorted into their sections a chunk at a
-// time (LookAtMore), so that the first rows can be shown while the rest are
-// still being looked at; each section only grows at its end. A row's texts are
-// read from its document when asked for, and the last few hundred are kept.
-// Passes over many documents read them a chunk at a time through the
-// collection's database connection (document_texts.h).
+// a document for its section (4 bytes), and for each document it would
+// change a bit for its check box and the digest of the field value it
+// showed (4 bytes: the value as it was looked at, or as a row last read it
+// for showing); nothing of the documents' texts. Documents are sorted into their sections a chunk
+// at a time (LookAtMore), so that the first rows can be shown while the rest are still being looked
+// at; each section only grows at its end. A row's texts are read from its document when asked for,
+// and the last few hundred are kept. Passes over many documents read them a chunk at a time through
+// the collection's database connection (document_texts.h).
 //
 // Rows that change start checked; rows left as they are have no check box.
 #pragma once
@@ -24,6 +25,7 @@
 
 #include "engine/entry_id_column.h"
 #include "engine/review_row.h"
+#include "engine/value_digest.h"
 #include "hostlib/host_library.h"
 
 namespace qm {
@@ -52,7 +54,8 @@ class ReviewList {
 
   std::int64_t Rows(ReviewSection section) const;
   // A row as its document reads now, for showing: never throws (see
-  // ReadReviewRow), and kept for the next time it is shown.
+  // ReadReviewRow), and kept for the next time it is shown. What it shows is
+  // what Apply then writes (ShownDigest()).
   ReviewRow Row(ReviewSection section, std::int64_t row);
   // Rows [first, first + count) of a section as their documents read now, for a
   // pass over many rows: read a chunk at a time, nothing kept. Host failures
@@ -67,10 +70,13 @@ class ReviewList {
   void SetChecked(std::int64_t first, std::int64_t last, bool checked);
   std::int64_t CheckedCount() const { return checkedCount_; }
 
+  // The digest of the field value a Changes row showed.
+  ValueDigest ShownDigest(std::int64_t row) const;
+
  private:
   std::uint32_t Position(ReviewSection section, std::int64_t row) const;
   HostConnection& Connection() const;
-  void Sort(bool changes);
+  void Sort(bool changes, const QString& value);
 
   std::shared_ptr<HostCollection> collection_;
   ReviewCriteria criteria_;
@@ -85,6 +91,7 @@ class ReviewList {
   std::int64_t unchanged_ = 0;
   std::int64_t lookedAt_ = 0;
   std::vector<bool> checked_;
+  std::vector<ValueDigest> shownDigests_;
   std::int64_t checkedCount_ = 0;
   QCache<std::int64_t, ReviewRow> shown_;
 };

@@ -58,23 +58,23 @@ class NotesKept final : public WindowPort {
 void ReviewRun(WindowPort& port, ReviewPort& review, const StartFolderSource& startFolder,
                RunState& state) {
   bool applied = false;
-  const RunApproval approve = [&review, &applied](
-                                  WindowPort&, const RunSnapshot& snapshot,
-                                  const RunState& run) -> std::shared_ptr<HostRecordset> {
+  const RunApproval approve = [&review, &applied](WindowPort&, const RunSnapshot& snapshot,
+                                                  const RunState& run) -> ApprovedDocuments {
     auto list = std::make_shared<ReviewList>(
         snapshot.collection, ReviewCriteria{run.fieldIndex, run.searchText, run.replaceText},
         ReadEntryIds(*snapshot.matches.recordset, snapshot.matches.count));
     // The list holds the IDs now; the snapshot's own copy is not needed.
     snapshot.closer.Close();
     if (!review.Review(*list)) {
-      return nullptr;
+      return {};
     }
     // A window applies a complete list; this only guards the promise.
     while (!list->Complete()) {
       list->LookAtMore(QDeadlineTimer(QDeadlineTimer::Forever));
     }
     applied = true;
-    return std::make_shared<CheckedDocuments>(list);
+    auto checked = std::make_shared<CheckedDocuments>(list);
+    return {checked, checked.get()};
   };
   NotesKept notes(port);
   ReplaceRun(notes, startFolder, state, approve);

@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <map>
+#include <string>
 #include <utility>
 
 #include "engine/journal_db.h"
@@ -26,6 +27,31 @@ using journal::Transaction;
 constexpr std::int64_t kRowOverhead = 24;
 
 QString NotNull(const QString& text) { return text.isNull() ? QStringLiteral("") : text; }
+
+// "SELECT" the columns ReadRun() reads (Owner and `more` after them), then
+// `rest`.
+std::string SelectRuns(const char* more, const char* rest) {
+  return std::string(
+             "SELECT Number, Started, CollectionID, CollectionName, CollectionIdentity, Field, "
+             "SearchText, ReplaceText, Documents, State, Owner") +
+         more + " FROM Run " + rest;
+}
+constexpr int kOwnerColumn = 10;
+
+JournalRun ReadRun(const Statement& row) {
+  JournalRun run;
+  run.number = row.Int(0);
+  run.started = QDateTime::fromString(row.Text(1), Qt::ISODateWithMs);
+  run.collectionId = static_cast<std::int32_t>(row.Int(2));
+  run.collectionName = row.Text(3);
+  run.collectionIdentity = row.Text(4);
+  run.field = static_cast<SearchField>(row.Int(5));
+  run.searchText = row.Text(6);
+  run.replaceText = row.Text(7);
+  run.documents = row.Int(8);
+  run.state = static_cast<JournalRunState>(row.Int(9));
+  return run;
+}
 
 // About how many bytes a value takes in the file.
 std::int64_t SizeInFile(const QString& text) { return text.toUtf8().size(); }
@@ -59,24 +85,25 @@ class SqliteRunJournal final : public RunJournal {
   ~SqliteRunJournal() override {
     // Runs still owned here end with this journal, as with a crash: their
     // lock goes, and whoever looks next finds them ended.
-    for (auto& [number, lock] : owned_) {
-      lock->RemoveAndRelease();
+    for (auto* locks : {&owned_, &undoing_}) {
+      for (auto& [number, lock] : *locks) {
+        lock->RemoveAndRelease();
+      }
     }
     opened_.session->RemoveAndRelease();
   }
 
   std::int64_t BeginRun(const JournalRun& run) override {
-    const QString owner = journal::NewOwnerName();
-    platform::LockAttempt attempt =
-        platform::TryLockFile(journal::OwnerLockPath(folder_, owner), true);
-    if (!attempt.lock) {
-      journal::Fail(attempt.error.isEmpty()
-                        ? QStringLiteral("The lock of a new run is held by someone else.")
-                        : attempt.error);
-    }
+    const journal::Owner owner = journal::NewOwner(opened_.sessionName);
+    std::unique_ptr<platform::FileLock> lock = TakeOwnerLock(owner);
     std::int64_t number = 0;
     try {
       Transaction transaction(db_);
+      // Under the journal's write lock: two windows that start at once on
+      // one collection cannot both find it free.
+      if (auto busy = FindActivity(run.collectionId, run.collectionName, run.collectionIdentity)) {
+        throw CollectionBusy(std::move(*busy));
+      }
       Statement insert(db_,
                        "INSERT INTO Run(Started, CollectionID, CollectionName, CollectionIdentity, "
                        "Field, SearchText, ReplaceText, State, Owner) "
@@ -89,16 +116,16 @@ class SqliteRunJournal final : public RunJournal {
       insert.Bind(5, std::int64_t{static_cast<int>(run.field)});
       insert.Bind(6, NotNull(run.searchText));
       insert.Bind(7, NotNull(run.replaceText));
-      insert.Bind(8, owner);
+      insert.Bind(8, owner.recorded);
       insert.Run();
       number = sqlite3_last_insert_rowid(db_.get());
       DropOldRuns(number);
       transaction.Commit();
     } catch (...) {
-      attempt.lock->RemoveAndRelease();
+      lock->RemoveAndRelease();
       throw;
     }
-    owned_[number] = std::move(attempt.lock);
+    owned_[number] = std::move(lock);
     return number;
   }
 
@@ -213,26 +240,16 @@ class SqliteRunJournal final : public RunJournal {
 
   std::optional<JournalRun> LastUndoableRun() override {
     Statement last(db_,
-                   "SELECT Number, Started, CollectionID, CollectionName, CollectionIdentity, "
-                   "Field, SearchText, ReplaceText, Documents, State, Owner FROM Run "
-                   "WHERE Undone = 0 AND Documents > 0 "
-                   "ORDER BY LastPosition DESC, Number DESC LIMIT 1",
+                   SelectRuns("",
+                              "WHERE Undone = 0 AND Documents > 0 "
+                              "ORDER BY LastPosition DESC, Number DESC LIMIT 1")
+                       .c_str(),
                    "Reading");
     if (!last.Step()) {
       return std::nullopt;
     }
-    JournalRun run;
-    run.number = last.Int(0);
-    run.started = QDateTime::fromString(last.Text(1), Qt::ISODateWithMs);
-    run.collectionId = static_cast<std::int32_t>(last.Int(2));
-    run.collectionName = last.Text(3);
-    run.collectionIdentity = last.Text(4);
-    run.field = static_cast<SearchField>(last.Int(5));
-    run.searchText = last.Text(6);
-    run.replaceText = last.Text(7);
-    run.documents = last.Int(8);
-    run.state = static_cast<JournalRunState>(last.Int(9));
-    const QString owner = last.Text(10);
+    JournalRun run = ReadRun(last);
+    const QString owner = last.Text(kOwnerColumn);
     last.Reset();
     if (run.state == JournalRunState::Going && !Alive(run.number, owner)) {
       MarkCrashed(run.number);
@@ -262,7 +279,103 @@ class SqliteRunJournal final : public RunJournal {
 
   QString TakeMovedAside() override { return std::exchange(opened_.movedAside, QString()); }
 
+  std::optional<CollectionActivity> ActivityOn(std::int32_t collectionId,
+                                               const QString& collectionName,
+                                               const QString& collectionIdentity) override {
+    return FindActivity(collectionId, collectionName, collectionIdentity);
+  }
+
+  void BeginUndo(std::int64_t run) override {
+    const journal::Owner owner = journal::NewOwner(opened_.sessionName);
+    std::unique_ptr<platform::FileLock> lock = TakeOwnerLock(owner);
+    try {
+      Transaction transaction(db_);
+      Statement read(db_, SelectRuns("", "WHERE Number = ?1").c_str(), "Reading");
+      read.Bind(1, run);
+      if (!read.Step()) {
+        journal::Fail(QStringLiteral("The journal holds no run %1.").arg(run));
+      }
+      const JournalRun undone = ReadRun(read);
+      read.Reset();
+      if (auto busy =
+              FindActivity(undone.collectionId, undone.collectionName, undone.collectionIdentity)) {
+        throw CollectionBusy(std::move(*busy));
+      }
+      Statement mark(db_, "UPDATE Run SET UndoOwner = ?2 WHERE Number = ?1", "Writing to");
+      mark.Bind(1, run);
+      mark.Bind(2, owner.recorded);
+      mark.Run();
+      transaction.Commit();
+    } catch (...) {
+      lock->RemoveAndRelease();
+      throw;
+    }
+    undoing_[run] = std::move(lock);
+  }
+
+  void EndUndo(std::int64_t run) override {
+    std::unique_ptr<platform::FileLock> lock;
+    if (const auto owned = undoing_.find(run); owned != undoing_.end()) {
+      lock = std::move(owned->second);
+      undoing_.erase(owned);
+    }
+    // However the write ends, the lock goes: an undo whose owner is gone is
+    // over for everyone.
+    struct Release {
+      std::unique_ptr<platform::FileLock>& lock;
+      ~Release() {
+        if (lock) {
+          lock->RemoveAndRelease();
+        }
+      }
+    } release{lock};
+    Statement clear(db_, "UPDATE Run SET UndoOwner = '' WHERE Number = ?1", "Writing to");
+    clear.Bind(1, run);
+    clear.Run();
+  }
+
  private:
+  std::unique_ptr<platform::FileLock> TakeOwnerLock(const journal::Owner& owner) {
+    platform::LockAttempt attempt =
+        platform::TryLockFile(journal::OwnerLockPath(folder_, owner.lockName), true);
+    if (!attempt.lock) {
+      journal::Fail(attempt.error.isEmpty()
+                        ? QStringLiteral("The lock of a new run is held by someone else.")
+                        : attempt.error);
+    }
+    return std::move(attempt.lock);
+  }
+
+  // The latest run of the collection that a live window runs or undoes.
+  std::optional<CollectionActivity> FindActivity(std::int32_t collectionId,
+                                                 const QString& collectionName,
+                                                 const QString& collectionIdentity) {
+    Statement going(db_,
+                    SelectRuns(", UndoOwner",
+                               "WHERE (State = 0 OR UndoOwner <> '') AND CASE WHEN ?1 <> '' "
+                               "THEN CollectionIdentity = ?1 "
+                               "ELSE CollectionID = ?2 AND CollectionName = ?3 END "
+                               "ORDER BY Number DESC")
+                        .c_str(),
+                    "Reading");
+    going.Bind(1, NotNull(collectionIdentity));
+    going.Bind(2, std::int64_t{collectionId});
+    going.Bind(3, NotNull(collectionName));
+    while (going.Step()) {
+      JournalRun run = ReadRun(going);
+      const QString owner = going.Text(kOwnerColumn);
+      const QString undoOwner = going.Text(kOwnerColumn + 1);
+      if (run.state == JournalRunState::Going && Alive(run.number, owner)) {
+        return CollectionActivity{std::move(run), false};
+      }
+      if (!undoOwner.isEmpty() &&
+          (undoing_.count(run.number) != 0 || journal::OwnerAlive(folder_, undoOwner))) {
+        return CollectionActivity{std::move(run), true};
+      }
+    }
+    return std::nullopt;
+  }
+
   bool Alive(std::int64_t number, const QString& owner) {
     return owned_.count(number) != 0 || journal::OwnerAlive(folder_, owner);
   }
@@ -320,9 +433,16 @@ class SqliteRunJournal final : public RunJournal {
   Statement nextPosition_;
   Statement addToRun_;
   std::map<std::int64_t, std::unique_ptr<platform::FileLock>> owned_;
+  std::map<std::int64_t, std::unique_ptr<platform::FileLock>> undoing_;
 };
 
 }  // namespace
+
+CollectionBusy::CollectionBusy(CollectionActivity activity)
+    : Error(kJournalError, QString::fromLatin1(kJournalSource),
+            QStringLiteral("Another window is changing the collection \"%1\".")
+                .arg(activity.run.collectionName)),
+      activity_(std::move(activity)) {}
 
 JournalTooNew::JournalTooNew(const QString& file)
     : Error(kJournalError, QString::fromLatin1(kJournalSource),

@@ -14,6 +14,12 @@
 // saved first: runs of two windows at once in the order of their last
 // entries or, once they have ended, of their ends.
 //
+// One collection is changed by one window at a time: a run, or the undo of
+// a run, is refused (CollectionBusy) while another window runs over the same
+// collection or undoes one of its runs. So the runs of one collection never
+// overlap, and undoing every run, latest first, brings every document that
+// nobody else edited back to what it held before the first of them.
+//
 // The journal keeps the last kKeptRuns runs and at most about maxBytes of
 // entries; as a new run begins, the oldest runs that have ended are dropped
 // until both hold (a run still going is never dropped, nor the new one,
@@ -89,6 +95,23 @@ struct JournalRun {
   JournalRunState state = JournalRunState::Going;
 };
 
+// What another window is doing to a collection: running `run`, or undoing
+// it.
+struct CollectionActivity {
+  JournalRun run;
+  bool undoing = false;
+};
+
+// A run or an undo refused: another window is changing the same collection.
+class CollectionBusy : public Error {
+ public:
+  explicit CollectionBusy(CollectionActivity activity);
+  const CollectionActivity& activity() const { return activity_; }
+
+ private:
+  CollectionActivity activity_;
+};
+
 struct JournalDocument {
   // As the run's recordset delivered it.
   QVariant entryId;
@@ -104,7 +127,8 @@ class RunJournal {
  public:
   virtual ~RunJournal() = default;
   // Enters a run owned by this journal until EndRun (or until this journal
-  // or its program ends) and returns its number; drops old runs.
+  // or its program ends) and returns its number; drops old runs. Throws
+  // CollectionBusy while another window changes the run's collection.
   virtual std::int64_t BeginRun(const JournalRun& run) = 0;
   // The entries of the next batch of a run's documents, in one transaction
   // that is on the disk when this returns; their positions, in order.
@@ -124,6 +148,17 @@ class RunJournal {
   // The documents of a run in the order the run saved them.
   virtual std::vector<JournalDocument> Documents(std::int64_t run) = 0;
   virtual void MarkUndone(std::int64_t run) = 0;
+  // What a window whose program is still there is doing to the collection
+  // that has this ID, name and identity (HostCollection's; the identity
+  // alone decides where there is one); none when nothing.
+  virtual std::optional<CollectionActivity> ActivityOn(std::int32_t collectionId,
+                                                       const QString& collectionName,
+                                                       const QString& collectionIdentity) = 0;
+  // Marks the run as being undone by this journal until EndUndo (or until
+  // this journal or its program ends). Throws CollectionBusy while another
+  // window changes its collection.
+  virtual void BeginUndo(std::int64_t run) = 0;
+  virtual void EndUndo(std::int64_t run) = 0;
   // Where a damaged journal file was moved, once after it happened; empty
   // otherwise.
   virtual QString TakeMovedAside() = 0;

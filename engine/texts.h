@@ -82,6 +82,21 @@ inline constexpr int kRunStillGoing = 1010;
 inline constexpr int kCollectionNotSame = 1011;
 // The journal was written by a newer version of the program.
 inline constexpr int kJournalTooNew = 1012;
+// After a run's note: documents deleted since its query, left out.
+inline constexpr int kDocumentsGone = 1013;
+// A run or undo refused while another window changes the same collection:
+// collection, search text, replacement of the run going on there.
+inline constexpr int kCollectionBusyRun = 1014;
+// The same while another window undoes a run of that collection.
+inline constexpr int kCollectionBusyUndo = 1015;
+// While undo looks at the documents before it asks.
+inline constexpr int kLookingAtRun = 1016;
+// The undo question for a run that did not end by itself (killed, failed):
+// the documents that still hold what it wrote, collection, field, search
+// text, replacement.
+inline constexpr int kUndoQuestionUnfinished = 1017;
+// Such a run that left nothing to undo: search text, replacement.
+inline constexpr int kNothingLeftOfRun = 1018;
 }  // namespace undo_text
 
 namespace review_text {
@@ -228,6 +243,18 @@ inline constexpr TextRow kUndoTexts[] = {
      u"Die Sammlung '[*]' ist nicht mehr die des letzten Laufs. Es wurde nichts geändert."},
     {undo_text::kJournalTooNew, u"The journal of runs is from a newer version of this program. Nothing was changed.",
      u"Das Protokoll der Läufe stammt von einer neueren Programmversion. Es wurde nichts geändert."},
+    {undo_text::kDocumentsGone, u"[*] no longer existed and were left out.",
+     u"[*] gab es nicht mehr; sie wurden ausgelassen."},
+    {undo_text::kCollectionBusyRun, u"Another window is changing the collection '[*]' ('[*]' to '[*]'). Nothing was changed; try again when that run has ended.",
+     u"Ein anderes Fenster ändert gerade die Sammlung '[*]' ('[*]' zu '[*]'). Es wurde nichts geändert; versuchen Sie es erneut, wenn dieser Lauf beendet ist."},
+    {undo_text::kCollectionBusyUndo, u"Another window is undoing a run of the collection '[*]' ('[*]' to '[*]'). Nothing was changed; try again when that has ended.",
+     u"Ein anderes Fenster macht gerade einen Lauf der Sammlung '[*]' rückgängig ('[*]' zu '[*]'). Es wurde nichts geändert; versuchen Sie es erneut, wenn das beendet ist."},
+    {undo_text::kLookingAtRun, u"Looking at the documents of the run...",
+     u"Die Dokumente des Laufs werden durchgesehen..."},
+    {undo_text::kUndoQuestionUnfinished, u"Do you want to undo the last run? It did not finish; [*] documents of the collection '[*]' still hold in the [*] field what it wrote, replacing '[*]' with '[*]'.",
+     u"Möchten Sie den letzten Lauf rückgängig machen? Er wurde nicht beendet; [*] Dokumente der Sammlung '[*]' enthalten im Feld '[*]' noch, was er geschrieben hat, als er '[*]' durch '[*]' ersetzte."},
+    {undo_text::kNothingLeftOfRun, u"The last run ('[*]' to '[*]') did not finish, and no document still holds what it wrote. Nothing was changed.",
+     u"Der letzte Lauf ('[*]' zu '[*]') wurde nicht beendet, und kein Dokument enthält noch, was er geschrieben hat. Es wurde nichts geändert."},
 };
 
 // Mnemonics ("&") are unique within each language's window.

@@ -148,17 +148,18 @@ TEST_F(ReviewRunTest, ApplyRunsTheCheckedDocumentsAsStartDoes) {
   }
   review_.user = [](ReviewList& list) {
     LookAtEverything(list);
+    list.SetChecked(0, 0, false);  // "ABC abc aBc", the first row
     list.SetChecked(1, 1, false);  // "abc one"
     list.SetChecked(3, 3, false);  // "abc three"
     list.SetChecked(3, 3, false);  // twice is still one
-    EXPECT_EQ(list.CheckedCount(), 3);
+    EXPECT_EQ(list.CheckedCount(), 2);
     return true;
   };
   Review(QStringLiteral("abc"), QStringLiteral("X"));
-  EXPECT_EQ(Titles(), (QStringList{"X X X", "- Report - ", "nothing here", "", "<null>",
+  EXPECT_EQ(Titles(), (QStringList{"ABC abc aBc", "- Report - ", "nothing here", "", "<null>",
                                    "Heise online - News", "100 percent", "in the root abc",
                                    "abc one", "X two", "abc three", "X four"}));
-  EXPECT_EQ(port_.notes.last(), QStringLiteral("3 documents updated!"));
+  EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
   // The run's own steps: history, wait cursor and running state, refresh;
   // the review stands where the question stood.
   EXPECT_EQ(port_.log,
@@ -166,8 +167,12 @@ TEST_F(ReviewRunTest, ApplyRunsTheCheckedDocumentsAsStartDoes) {
   EXPECT_TRUE(port_.questions.isEmpty());
 }
 
-TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
-  for (const char* title : {"abc one", "abc two", "abc three", "abc gone"}) {
+// Apply writes what the review showed: a document edited since the list
+// was made is left, whether it still holds the search text or not, unless
+// its row was shown after the edit; one deleted since is left out.
+TEST_F(ReviewRunTest, ApplyWritesOnlyWhatTheReviewShowed) {
+  for (const char* title :
+       {"abc one", "abc two", "abc three", "abc four", "abc five", "abc gone"}) {
     AddDocument(a_, QString::fromLatin1(title));
   }
   review_.user = [this](ReviewList& list) {
@@ -179,22 +184,29 @@ TEST_F(ReviewRunTest, ADocumentEditedSinceTheListWasMadeIsLeftAndCounted) {
     for (std::int64_t row = 0; row < list.Rows(ReviewSection::Changes); ++row) {
       const QString title = list.ReadRows(ReviewSection::Changes, row, 1).front().title;
       const auto document = inner_->GetDocument(list.EntryId(ReviewSection::Changes, row));
+      const auto edit = [&document](const char* to) {
+        document->SetTitle(QString::fromLatin1(to));
+        document->Save();
+      };
       if (title == QStringLiteral("abc two")) {
-        document->SetTitle(QStringLiteral("edited away"));
-        document->Save();
+        edit("edited away");
       } else if (title == QStringLiteral("abc three")) {
-        document->SetTitle(QStringLiteral("abc three, and ABC"));
-        document->Save();
+        edit("abc three, and ABC");
+      } else if (title == QStringLiteral("abc four")) {
+        edit("abc four, and ABC");
+        EXPECT_EQ(list.Row(ReviewSection::Changes, row).after, QStringLiteral("X four, and X"));
+      } else if (title == QStringLiteral("abc five")) {
+        qm::testing::ExecuteBehindTheHost(File(), "DELETE FROM Document WHERE Title = 'abc five'");
       }
     }
     return true;
   };
   Review(QStringLiteral("abc"), QStringLiteral("X"));
-  const QStringList titles = Titles();
-  EXPECT_EQ(titles.mid(8), (QStringList{"X one", "edited away", "X three, and X"}));
+  EXPECT_EQ(Titles().mid(8),
+            (QStringList{"X one", "edited away", "abc three, and ABC", "X four, and X"}));
   EXPECT_EQ(port_.notes.last(),
-            QStringLiteral("3 documents updated! 1 left as they were because they changed since "
-                           "the list was made."));
+            QStringLiteral("3 documents updated! 1 no longer existed and were left out. 2 left as "
+                           "they were because they changed since the list was made."));
 }
 
 // The run reads the next batch while it saves the one before: documents a

@@ -325,7 +325,7 @@ TEST_F(RunJournalTest, CheckedInFullOnlyAfterAnUncleanEndOrADayLater) {
 
 TEST_F(RunJournalTest, NewerVersionIsRefusedAndLeftAsItIs) {
   qm::OpenRunJournal(Folder());
-  Sql(File(), "PRAGMA user_version=3");
+  Sql(File(), "PRAGMA user_version=99");
   QFile file(File());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray before = file.readAll();
