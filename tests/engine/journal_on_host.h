@@ -16,7 +16,9 @@
 
 namespace qm::testing {
 
-inline QString Shown(const QString& value) { return value.isNull() ? QStringLiteral("<null>") : value; }
+inline QString Shown(const QString& value) {
+  return value.isNull() ? QStringLiteral("<null>") : value;
+}
 
 class JournalOnHost : public EngineOnHost {
  protected:
@@ -89,8 +91,7 @@ class RefusingJournal : public RunJournal {
                        const JournalDocument& document) override {
     inner_.RewriteDocument(run, position, document);
   }
-  void ForgetDocuments(std::int64_t run,
-                       const std::vector<JournalPosition>& positions) override {
+  void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) override {
     if (refuseForget) {
       throw Error(kJournalError, "Test", "cannot forget");
     }
@@ -104,7 +105,7 @@ class RefusingJournal : public RunJournal {
   void MarkUndone(std::int64_t run) override { inner_.MarkUndone(run); }
   QString TakeMovedAside() override { return inner_.TakeMovedAside(); }
   std::optional<CollectionActivity> ActivityOn(std::int32_t id, const QString& name,
-                                                   const QString& identity) override {
+                                               const QString& identity) override {
     return inner_.ActivityOn(id, name, identity);
   }
   void BeginUndo(std::int64_t run) override { inner_.BeginUndo(run); }

@@ -20,6 +20,7 @@
 
 #include "engine/crash_vfs.h"
 #include "engine/fake_port.h"
+#include "engine/journal_on_host.h"
 #include "engine/replace_run.h"
 #include "engine/run_journal.h"
 #include "engine/undo_run.h"
@@ -83,19 +84,24 @@ class PowerCut : public qm::testing::StandInHostTest {
   }
 
   // The run, as the window does it, cut or not; whatever the cut broke
-  // fails it, and the program ends there.
-  void RunOnce() {
+  // fails it, and the program ends there. With `refuseRecordAt`, the
+  // journal refuses that batch's entries (written ahead), and the run fails
+  // there when no cut came first.
+  void RunOnce(int refuseRecordAt = 0) {
     try {
       auto journal = qm::OpenRunJournal(journalDir_.path());
+      qm::testing::RefusingJournal refusing(*journal);
+      refusing.refuseRecordAt = refuseRecordAt;
       auto host = qm::CreateHostApplication();
       qm::testing::FakePort port;
-      port.journal = journal.get();
+      port.journal = &refusing;
       port.searchText = QStringLiteral("match");
       port.replacementText = QStringLiteral("DONE");
       qm::RunState state;
       qm::ReplaceRun(port, host->Collections()->Item(QString::number(id_))->GetFolder(1), state);
     } catch (const qm::Error& error) {
-      ASSERT_TRUE(vfs_->WasCut()) << error.what();
+      const bool refused = refuseRecordAt > 0 && error.source() == QStringLiteral("Test");
+      ASSERT_TRUE(vfs_->WasCut() || refused) << error.what();
     }
   }
 
@@ -198,6 +204,12 @@ class PowerCut : public qm::testing::StandInHostTest {
 
 TEST_F(PowerCut, InTheMiddleOfARun) {
   CutAgainAndAgain([] {}, [this] { RunOnce(); });
+}
+
+// The third batch's entries cannot be written while the second is saved:
+// cuts before, while and after the run fails.
+TEST_F(PowerCut, InTheMiddleOfABatchWhoseWriteAheadFailed) {
+  CutAgainAndAgain([] {}, [this] { RunOnce(3); });
 }
 
 TEST_F(PowerCut, InTheMiddleOfAnUndo) {

@@ -61,8 +61,9 @@ class RewriteDocumentTest : public qm::testing::JournalOnHost {
   }
 
   void Delete(int index) {
-    qm::testing::ExecuteBehindTheHost(File(), QStringLiteral("DELETE FROM Document WHERE EntryID = %1")
-                                                  .arg(ids_[static_cast<std::size_t>(index)]));
+    qm::testing::ExecuteBehindTheHost(File(),
+                                      QStringLiteral("DELETE FROM Document WHERE EntryID = %1")
+                                          .arg(ids_[static_cast<std::size_t>(index)]));
   }
 
   std::vector<std::int64_t> ids_;

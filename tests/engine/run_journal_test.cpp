@@ -185,6 +185,34 @@ TEST_F(RunJournalTest, TwoWindowsShareOneJournalLatestSavedFirst) {
 // file modes, which Windows does not have.
 using RunJournalTestPosix = RunJournalTest;
 
+// A run's lock file taken away by someone else (a cleaner of temporary
+// files, say) while its program is there: the run still goes on as long as
+// its program's session does. An owner the journal names outside its own
+// files (a path) is never opened, let alone deleted. Left out under Wine: a
+// file held open there cannot be deleted in the first place.
+TEST_F(RunJournalTestPosix, AnOwnerIsJudgedByItsOwnFilesOnly) {
+  auto first = qm::OpenRunJournal(Folder());
+  auto second = qm::OpenRunJournal(Folder());
+  const std::int64_t run = first->BeginRun(RunOn(1, QStringLiteral("a")));
+  first->RecordDocuments(run, {Entry(1)});
+  for (const QString& lock : QDir(Folder()).entryList({QStringLiteral("run-*.lock")})) {
+    ASSERT_TRUE(QFile::remove(Folder() + QLatin1Char('/') + lock));
+  }
+  EXPECT_EQ(second->LastUndoableRun()->state, qm::JournalRunState::Going);
+  first.reset();
+  EXPECT_EQ(second->LastUndoableRun()->state, qm::JournalRunState::Crashed);
+
+  const QString victim = dir_.path() + QStringLiteral("/victim.lock");
+  QFile(victim).open(QIODevice::WriteOnly);
+  const std::int64_t forged = second->BeginRun(RunOn(2, QStringLiteral("b")));
+  second->RecordDocuments(forged, {Entry(2)});
+  Sql(File(), "UPDATE Run SET Owner = '../../victim.lock', State = 0 WHERE Number = " +
+                  std::to_string(forged));
+  auto third = qm::OpenRunJournal(Folder());
+  EXPECT_EQ(third->LastUndoableRun()->state, qm::JournalRunState::Crashed);
+  EXPECT_TRUE(QFile::exists(victim));
+}
+
 TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
   constexpr int kOthers = 0x0077;
   const auto expectPrivate = [&](const QString& path) {
