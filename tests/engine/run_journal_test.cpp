@@ -323,6 +323,22 @@ TEST_F(RunJournalTest, CheckedInFullOnlyAfterAnUncleanEndOrADayLater) {
   EXPECT_FALSE(qm::OpenRunJournal(Folder())->TakeMovedAside().isEmpty());
 }
 
+// The journal is data too: a trigger someone put into it does not run as
+// runs are recorded, so what a run recorded stays what it wrote.
+TEST_F(RunJournalTest, TriggersInTheFileDoNotRun) {
+  qm::OpenRunJournal(Folder());
+  Sql(File(),
+      "CREATE TRIGGER forge AFTER INSERT ON RunDocument BEGIN "
+      "UPDATE RunDocument SET After = 'forged' WHERE Run = NEW.Run; END");
+  auto journal = qm::OpenRunJournal(Folder());
+  const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
+  journal->RecordDocuments(run, {Entry(1, QStringLiteral("one")), Entry(2, QStringLiteral("two"))});
+  const auto documents = journal->Documents(run);
+  ASSERT_EQ(documents.size(), 2u);
+  EXPECT_EQ(documents[0].after, QStringLiteral("one"));
+  EXPECT_EQ(documents[1].after, QStringLiteral("two"));
+}
+
 TEST_F(RunJournalTest, NewerVersionIsRefusedAndLeftAsItIs) {
   qm::OpenRunJournal(Folder());
   Sql(File(), "PRAGMA user_version=3");
