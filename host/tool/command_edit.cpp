@@ -76,8 +76,9 @@ int RunDeleteDocument(const ArgumentList& args, QTextStream&, QTextStream&) {
 void AddEditCommands(std::vector<Subcommand>& into) {
   const OptionInfo collection{QStringLiteral("--collection"), true, QStringLiteral("ID"),
                               QStringLiteral("the collection's ID, as \"qmhost list\" shows it")};
-  const OptionInfo entry{QStringLiteral("--entry"), true, QStringLiteral("ENTRYID"),
-                         QStringLiteral("the document's EntryID, as \"qmhost documents\" shows it")};
+  const OptionInfo entry{
+      QStringLiteral("--entry"), true, QStringLiteral("ENTRYID"),
+      QStringLiteral("the document's EntryID, as \"qmhost documents\" shows it")};
   into.push_back(
       {QStringLiteral("set-field"),
        QStringLiteral("--collection ID --entry ENTRYID --field title|comment|url VALUE|--clear"),

@@ -154,6 +154,47 @@ TEST_F(RunJournalTest, BoundedByRunsAndBySize) {
   }
 }
 
+// Entries a run takes back or writes again count for the bound as what they
+// hold now: a run whose entries were forgotten or written again shorter no
+// longer pushes an older run out, one written again longer does.
+TEST_F(RunJournalTest, SizeBoundCountsForgottenAndRewrittenEntries) {
+  struct Case {
+    const char* name;
+    int entries;
+    int recordedLength;
+    int rewrittenLength;  // -1: forgotten
+    bool olderKept;
+  };
+  const Case cases[] = {
+      {"forgotten", 80, 100, -1, true},
+      {"written again shorter", 80, 100, 0, true},
+      {"written again longer", 10, 1, 1000, false},
+  };
+  for (const Case& c : cases) {
+    QTemporaryDir folder;
+    auto journal = qm::OpenRunJournal(folder.path(), {100, 12 * 1024});
+    const std::int64_t older = journal->BeginRun(RunOn(1, QStringLiteral("older")));
+    std::vector<qm::JournalDocument> entries(40, Entry(1, QString(100, QLatin1Char('x'))));
+    journal->RecordDocuments(older, entries);
+    journal->EndRun(older, qm::JournalRunState::Finished);
+
+    const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("changed")));
+    entries.assign(static_cast<std::size_t>(c.entries),
+                   Entry(2, QString(c.recordedLength, QLatin1Char('y'))));
+    const auto positions = journal->RecordDocuments(run, entries);
+    if (c.rewrittenLength < 0) {
+      journal->ForgetDocuments(run, positions);
+    } else {
+      for (const qm::JournalPosition position : positions) {
+        journal->RewriteDocument(run, position, Entry(2, QString(c.rewrittenLength, u'z')));
+      }
+    }
+    journal->EndRun(run, qm::JournalRunState::Finished);
+    journal->BeginRun(RunOn(1, QStringLiteral("next")));
+    EXPECT_EQ(!journal->Documents(older).empty(), c.olderKept) << c.name;
+  }
+}
+
 // Runs of two windows at once are undone in the order their entries were
 // written, latest first; and a window's run is its own to end.
 TEST_F(RunJournalTest, TwoWindowsShareOneJournalLatestSavedFirst) {
