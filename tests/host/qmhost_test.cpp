@@ -293,6 +293,44 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
   EXPECT_EQ(qm::host::ReadBookmarkFile(Dir("out1.html")), expected);
 }
 
+// Folders nested 100,000 deep: a file of them imports (kept to the depth
+// the reader keeps), and a collection of them exports to a file that
+// imports the same way.
+TEST_F(Qmhost, FoldersAHundredThousandDeepImportAndExport) {
+  Install();
+  constexpr int kLevels = 100000;
+  const QString merged = QStringLiteral("%1 folders nested deeper than %2 levels were merged")
+                             .arg(kLevels - qm::host::kMaxFolderDepth)
+                             .arg(qm::host::kMaxFolderDepth);
+  QByteArray bytes = "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>";
+  for (int i = 0; i < kLevels; ++i) bytes += "<DT><H3>f</H3><DL><p>";
+  WriteFile(Dir("deep.html"), bytes + "<DT><A HREF=\"https://deep.example/\">deep</A>");
+  const Result imported =
+      Qm({"import-bookmarks", Dir("deep.html"), "--collection", QString::number(Create("In"))});
+  EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+  EXPECT_TRUE(imported.err.contains(merged)) << imported.err.toStdString();
+
+  const std::int32_t deep = Create("Deep");
+  {
+    admin::CollectionWriter writer(deep);
+    std::int32_t parent = 1;
+    for (int i = 0; i < kLevels; ++i) parent = writer.AddFolder(parent, QStringLiteral("f"), 0);
+    writer.AddDocument(
+        {parent, QStringLiteral("deep"), {}, QStringLiteral("https://deep.example/")});
+    writer.Commit();
+  }
+  const Result exported =
+      Qm({"export-bookmarks", "--collection", QString::number(deep), Dir("out.html")});
+  ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
+  EXPECT_EQ(exported.out, QStringLiteral("Exported 1 bookmarks in %1 folders to %2.\n")
+                              .arg(kLevels)
+                              .arg(Dir("out.html")));
+  const Result again =
+      Qm({"import-bookmarks", Dir("out.html"), "--collection", QString::number(Create("Again"))});
+  EXPECT_EQ(again.status, 0) << again.err.toStdString();
+  EXPECT_TRUE(again.err.contains(merged)) << again.err.toStdString();
+}
+
 TEST_F(Qmhost, ImportReadsTheDeclaredCharacterSetAndSaysWhichItUsed) {
   Install();
   struct Case {
