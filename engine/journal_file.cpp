@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QUuid>
 
+#include <utility>
+#include <vector>
+
 #include "engine/run_journal.h"
 #include "platform/private_files.h"
 
@@ -112,20 +115,28 @@ void CheckInFull(const Db& db) {
   note.Run();
 }
 
-// Sets the file up as a journal of this version, or throws DamagedJournal
-// for a file that is none, JournalTooNew for one of a later version.
-std::unique_ptr<Db> Open(const QString& file, bool checkInFull) {
+// Connects to the file and refuses one that is no journal (DamagedJournal)
+// or one of a later version (JournalTooNew) by reading alone: a later
+// version's journal keeps its bytes, its journal mode among them.
+std::unique_ptr<Db> Connect(const QString& file) {
   auto db = std::make_unique<Db>(file);
-  db->Exec("PRAGMA journal_mode=WAL", "Opening");
-  // Every commit reaches the disk before the host's Save that follows it.
-  db->Exec("PRAGMA synchronous=FULL", "Opening");
-  std::int64_t id = db->PragmaInt("PRAGMA application_id");
+  const std::int64_t id = db->PragmaInt("PRAGMA application_id");
   if (id != 0 && id != kApplicationId) {
     throw DamagedJournal();
   }
   if (id == kApplicationId && db->PragmaInt("PRAGMA user_version") > kSchemaVersion) {
     throw JournalTooNew(file);
   }
+  return db;
+}
+
+// Sets a connected file up as a journal of this version, or throws
+// DamagedJournal for one that is not sound.
+void SetUp(Db* const db, bool checkInFull) {
+  db->Exec("PRAGMA journal_mode=WAL", "Opening");
+  // Every commit reaches the disk before the host's Save that follows it.
+  db->Exec("PRAGMA synchronous=FULL", "Opening");
+  std::int64_t id = db->PragmaInt("PRAGMA application_id");
   if (id == 0 || db->PragmaInt("PRAGMA user_version") != kSchemaVersion) {
     Transaction transaction(*db);
     // Read again under the write lock: another program may have been first.
@@ -138,6 +149,9 @@ std::unique_ptr<Db> Open(const QString& file, bool checkInFull) {
         db->Exec(kFromVersion1, "Updating");
       }
       db->Exec(kFromVersion2, "Updating");
+    } else if (version > kSchemaVersion) {
+      // A newer program made it since it was first read.
+      throw JournalTooNew(db->file());
     } else if (version != kSchemaVersion) {
       throw DamagedJournal();
     }
@@ -147,7 +161,6 @@ std::unique_ptr<Db> Open(const QString& file, bool checkInFull) {
     CheckInFull(*db);
   }
   db->Opened();
-  return db;
 }
 
 QString DamagedName(const QString& file, const QDateTime& when, int attempt) {
@@ -156,21 +169,32 @@ QString DamagedName(const QString& file, const QDateTime& when, int attempt) {
 }
 
 // Keeps a damaged journal (with its -wal file, which may hold the last
-// commits) beside the new one, under a name no later damage reuses.
+// commits) beside the new one, under a name no later damage reuses. The side
+// files go first: a -wal left under the journal's name would be read into
+// the new journal. A rename that fails (on Windows, of a file another
+// window has open) stops the repair, and what was moved goes back.
 QString MoveAside(const QString& file) {
   const QDateTime now = QDateTime::currentDateTimeUtc();
   QString target = DamagedName(file, now, 1);
   for (int i = 2; QFile::exists(target); ++i) {
     target = DamagedName(file, now, i);
   }
-  if (!QFile::rename(file, target)) {
-    Fail(QStringLiteral("The damaged journal \"%1\" could not be moved aside.").arg(Native(file)));
-  }
-  for (const char* suffix : {"-wal", "-shm"}) {
-    const QString side = file + QLatin1String(suffix);
-    if (QFile::exists(side)) {
-      QFile::rename(side, target + QLatin1String(suffix));
+  std::vector<std::pair<QString, QString>> moved;
+  for (const char* suffix : {"-wal", "-shm", ""}) {
+    const QString from = file + QLatin1String(suffix);
+    const QString to = target + QLatin1String(suffix);
+    if (*suffix != '\0' && !QFile::exists(from)) {
+      continue;
     }
+    if (!QFile::rename(from, to)) {
+      for (auto back = moved.rbegin(); back != moved.rend(); ++back) {
+        QFile::rename(back->second, back->first);
+      }
+      Fail(QStringLiteral("The damaged journal's file \"%1\" could not be moved aside; another "
+                          "program may have it open.")
+               .arg(Native(from)));
+    }
+    moved.emplace_back(from, to);
   }
   return target;
 }
@@ -192,21 +216,30 @@ void DeleteOldDamagedCopies(const QString& folder) {
   }
 }
 
-// Takes over the session files nobody holds any longer; true when there
-// was one, that is when a program ended without closing the journal.
-bool TakeOverEndedSessions(const QString& folder) {
-  bool ended = false;
+using Locks = std::vector<std::unique_ptr<platform::FileLock>>;
+
+// The session files nobody holds any longer: programs that ended without
+// closing the journal. They stay, locked, until the full check they call
+// for has passed, so that a check that fails or is cut short leaves them
+// for the next program to check again.
+Locks LockEndedSessions(const QString& folder) {
+  Locks ended;
   const QStringList names = QDir(folder).entryList(
       {QLatin1String(kSessionPrefix) + QLatin1Char('*') + QLatin1String(kLockSuffix)},
       QDir::Files | QDir::Hidden);
   for (const QString& name : names) {
     platform::LockAttempt attempt = platform::TryLockFile(folder + QLatin1Char('/') + name, false);
     if (attempt.lock) {
-      attempt.lock->RemoveAndRelease();
-      ended = true;
+      ended.push_back(std::move(attempt.lock));
     }
   }
   return ended;
+}
+
+void Forget(const Locks& ended) {
+  for (const auto& lock : ended) {
+    lock->RemoveAndRelease();
+  }
 }
 
 std::unique_ptr<platform::FileLock> Lock(platform::LockAttempt attempt, const QString& path) {
@@ -220,30 +253,51 @@ std::unique_ptr<platform::FileLock> Lock(platform::LockAttempt attempt, const QS
   return std::move(attempt.lock);
 }
 
+// Every program opens the journal holding the repair lock, so that a repair
+// never moves files another program is opening or setting up, and whoever
+// finds damage repairs it while the others wait, then find the new journal
+// sound.
 void OpenOrRepair(const QString& folder, const QString& file, OpenedJournal& opened) {
-  const bool unclean = TakeOverEndedSessions(folder);
-  try {
-    opened.db = Open(file, unclean);
-    return;
-  } catch (const DamagedJournal&) {
-  }
-  // Whoever finds the damage first repairs it; the others wait, then find
-  // the new journal sound.
   const QString repairPath = folder + QLatin1Char('/') + QLatin1String(kRepairLock);
   const std::unique_ptr<platform::FileLock> repair =
       Lock(platform::LockFile(repairPath, kRepairWaitMs), repairPath);
+  MakePrivate(platform::MakePrivateFile(file));
+  for (const char* suffix : {"-wal", "-shm"}) {
+    MakePrivate(platform::NarrowToOwner(file + QLatin1String(suffix)));
+  }
+  std::unique_ptr<Db> db;
   try {
-    opened.db = Open(file, true);
-    return;
+    db = Connect(file);
   } catch (const DamagedJournal&) {
+  }
+  // Past the version check, the folder is this version's to tidy.
+  const QString session = folder + QLatin1Char('/') + QLatin1String(kSessionPrefix) +
+                          QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                          QLatin1String(kLockSuffix);
+  opened.session = Lock(platform::TryLockFile(session, true), session);
+  opened.sessionName = session.mid(folder.size() + 1);
+  DeleteOldDamagedCopies(folder);
+  const Locks ended = LockEndedSessions(folder);
+  if (db) {
+    try {
+      SetUp(db.get(), !ended.empty());
+      opened.db = std::move(db);
+      Forget(ended);
+      return;
+    } catch (const DamagedJournal&) {
+      db.reset();
+    }
   }
   opened.movedAside = MoveAside(file);
   MakePrivate(platform::MakePrivateFile(file));
   try {
-    opened.db = Open(file, false);
+    db = Connect(file);
+    SetUp(db.get(), false);
   } catch (const DamagedJournal&) {
     Fail(QStringLiteral("A new journal \"%1\" could not be started.").arg(Native(file)));
   }
+  opened.db = std::move(db);
+  Forget(ended);
 }
 
 }  // namespace
@@ -287,23 +341,15 @@ bool OwnerAlive(const QString& folder, const QString& recorded) {
 
 OpenedJournal OpenJournalFile(const QString& folder) {
   MakePrivate(platform::MakePrivateFolder(folder));
-  DeleteOldDamagedCopies(folder);
   const QString file = folder + QLatin1Char('/') + QLatin1String(kJournalFileName);
-  MakePrivate(platform::MakePrivateFile(file));
-  for (const char* suffix : {"-wal", "-shm"}) {
-    MakePrivate(platform::NarrowToOwner(file + QLatin1String(suffix)));
-  }
   OpenedJournal opened;
-  const QString session = folder + QLatin1Char('/') + QLatin1String(kSessionPrefix) +
-                          QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                          QLatin1String(kLockSuffix);
-  opened.session = Lock(platform::TryLockFile(session, true), session);
-  opened.sessionName = session.mid(folder.size() + 1);
   try {
     OpenOrRepair(folder, file, opened);
   } catch (...) {
     // A journal that did not open was not left open either.
-    opened.session->RemoveAndRelease();
+    if (opened.session) {
+      opened.session->RemoveAndRelease();
+    }
     throw;
   }
   return opened;

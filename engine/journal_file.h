@@ -1,7 +1,16 @@
 // The journal's file on the disk: its folder and files made private, the
 // programs using it told apart by a lock each, its schema made or checked,
-// and a damaged file moved aside (once, under a lock, however many programs
-// find it) with damaged copies older than 30 days deleted.
+// and a damaged file moved aside with damaged copies older than 30 days
+// deleted.
+//
+// Every program opens the journal under one lock, the repair lock, so a
+// damaged file is moved aside once, however many programs find it, and
+// never while another program is opening it. A journal of a newer version
+// is refused before anything in it or in its folder changes. The mark a
+// program that ended without closing the journal left (its session file)
+// goes only once the full check it calls for has passed, or a repair has
+// started a sound new journal. A damaged file that cannot be moved aside is
+// a failure that names it, and nothing of it is moved.
 #pragma once
 
 #include <QString>

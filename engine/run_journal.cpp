@@ -62,6 +62,13 @@ std::int64_t SizeInFile(const QVariant& value) {
                                                        : SizeInFile(value.toString());
 }
 
+// What an entry counts for the journal's size bound: recorded, forgotten
+// and written again by the same measure, so that a run's Bytes stays what
+// its entries hold.
+std::int64_t EntrySize(const QVariant& entryId, const QString& before, const QString& after) {
+  return kRowOverhead + SizeInFile(entryId) + SizeInFile(before) + SizeInFile(after);
+}
+
 class SqliteRunJournal final : public RunJournal {
  public:
   SqliteRunJournal(QString folder, journal::OpenedJournal opened, const JournalLimits& limits)
@@ -151,8 +158,7 @@ class SqliteRunJournal final : public RunJournal {
       insert_.Bind(2, position);
       const QString after = NotNull(document.after);
       insert_.Bind(3, document.entryId).Bind(4, document.before).Bind(5, after).Run();
-      bytes += kRowOverhead + SizeInFile(document.entryId) + SizeInFile(document.before) +
-               SizeInFile(after);
+      bytes += EntrySize(document.entryId, document.before, after);
       positions.push_back(position);
     }
     addToRun_.Reset();
@@ -167,6 +173,19 @@ class SqliteRunJournal final : public RunJournal {
 
   void RewriteDocument(std::int64_t run, JournalPosition position,
                        const JournalDocument& document) override {
+    Transaction transaction(db_);
+    Statement old(db_,
+                  "SELECT EntryID, Before, After FROM RunDocument WHERE Run = ?1 AND Position = ?2",
+                  "Recording a document in");
+    old.Bind(1, run);
+    old.Bind(2, position);
+    if (!old.Step()) {
+      return;  // forgotten already: nothing to write again
+    }
+    const QString after = NotNull(document.after);
+    const std::int64_t change = EntrySize(document.entryId, document.before, after) -
+                                EntrySize(old.Value(0), old.Text(1), old.Text(2));
+    old.Reset();
     Statement rewrite(db_,
                       "UPDATE RunDocument SET EntryID = ?3, Before = ?4, After = ?5 "
                       "WHERE Run = ?1 AND Position = ?2",
@@ -175,8 +194,14 @@ class SqliteRunJournal final : public RunJournal {
     rewrite.Bind(2, position);
     rewrite.Bind(3, document.entryId);
     rewrite.Bind(4, document.before);
-    rewrite.Bind(5, NotNull(document.after));
+    rewrite.Bind(5, after);
     rewrite.Run();
+    Statement size(db_, "UPDATE Run SET Bytes = Bytes + ?2 WHERE Number = ?1",
+                   "Recording a document in");
+    size.Bind(1, run);
+    size.Bind(2, change);
+    size.Run();
+    transaction.Commit();
   }
 
   void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) override {
@@ -184,20 +209,27 @@ class SqliteRunJournal final : public RunJournal {
       return;
     }
     Transaction transaction(db_);
-    Statement forget(db_, "DELETE FROM RunDocument WHERE Run = ?1 AND Position = ?2",
+    Statement forget(db_,
+                     "DELETE FROM RunDocument WHERE Run = ?1 AND Position = ?2 "
+                     "RETURNING EntryID, Before, After",
                      "Recording documents in");
     std::int64_t forgotten = 0;
+    std::int64_t bytes = 0;
     for (const JournalPosition position : positions) {
       forget.Reset();
       forget.Bind(1, run);
       forget.Bind(2, position);
-      forget.Run();
-      forgotten += sqlite3_changes(db_.get());
+      while (forget.Step()) {
+        ++forgotten;
+        bytes += EntrySize(forget.Value(0), forget.Text(1), forget.Text(2));
+      }
     }
-    Statement count(db_, "UPDATE Run SET Documents = Documents - ?2 WHERE Number = ?1",
-                    "Recording documents in");
+    Statement count(
+        db_, "UPDATE Run SET Documents = Documents - ?2, Bytes = Bytes - ?3 WHERE Number = ?1",
+        "Recording documents in");
     count.Bind(1, run);
     count.Bind(2, forgotten);
+    count.Bind(3, bytes);
     count.Run();
     transaction.Commit();
   }

@@ -6,6 +6,23 @@
 #include <utility>
 
 namespace qm::sqlite {
+namespace {
+
+// Every file is data to us, never code: a collection from a share or a file
+// another program wrote may carry triggers and views, and no schema of ours
+// has either. So none of theirs runs; functions reach a schema only when they
+// are innocuous; and the schema cannot be written around SQLite's back.
+constexpr struct {
+  int option;
+  int value;
+} kDataNotCode[] = {
+    {SQLITE_DBCONFIG_DEFENSIVE, 1},
+    {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+    {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+    {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+};
+
+}  // namespace
 
 Database::Database(const QString& file, Mode mode, FailureMapping mapping)
     : file_(file), mapping_(std::move(mapping)) {
@@ -31,6 +48,20 @@ Database::Database(const QString& file, Mode mode, FailureMapping mapping)
     Raise(Failure{rc, std::move(why), "Opening", file_, true});
   }
   sqlite3_extended_result_codes(db_, 1);
+  for (const auto& setting : kDataNotCode) {
+    int now = -1;
+    const int set = sqlite3_db_config(db_, setting.option, setting.value, &now);
+    if (set != SQLITE_OK || now != setting.value) {
+      // A library that cannot keep a file's triggers from running is not to
+      // be trusted with one.
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      Raise(Failure{set != SQLITE_OK ? set : SQLITE_MISUSE,
+                    QStringLiteral("this SQLite library cannot keep a file's triggers and views "
+                                   "from running"),
+                    "Opening", file_, true});
+    }
+  }
 }
 
 Database::~Database() { sqlite3_close_v2(db_); }

@@ -6,6 +6,13 @@
 // given a FailureMapping, and every failing call (open, prepare, bind, step,
 // exec) hands it a Failure, which it must turn into the user's own
 // exception. Nothing else throws from here.
+//
+// Every connection treats its file as data, not code: triggers and views of
+// the file do not run (SQLITE_DBCONFIG_ENABLE_TRIGGER and _ENABLE_VIEW off),
+// only innocuous functions may be used from its schema (TRUSTED_SCHEMA off),
+// and the schema cannot be written directly (DEFENSIVE). What the program
+// itself keeps in a file therefore uses neither triggers nor views;
+// RETURNING still works.
 #pragma once
 
 #include <QByteArray>
@@ -37,8 +44,8 @@ class Database {
 
   Database() = default;
   // Opens the file, its name reaching SQLite as UTF-8, with extended result
-  // codes. A failure goes to mapping with opening set; the handle SQLite
-  // hands out even then is closed.
+  // codes and set up as above. A failure goes to mapping with opening set;
+  // the handle SQLite hands out even then is closed.
   Database(const QString& file, Mode mode, FailureMapping mapping);
   ~Database();
   Database(Database&& other) noexcept;

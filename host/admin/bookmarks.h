@@ -41,18 +41,35 @@ inline constexpr int kMaxFolderDepth = 64;
 // Larger files are refused before they are read.
 inline constexpr qint64 kMaxBookmarkFileBytes = qint64{512} * 1024 * 1024;
 
-struct BookmarkItem {
+// What an item is apart from its children.
+struct BookmarkFields {
   enum class Kind : std::uint8_t { Folder, Link };
 
   Kind kind = Kind::Link;
   QString title;
-  QString url;                         // links only
-  QString description;                 // empty when the file has none
-  std::int64_t addDate = 0;            // seconds since 1970; 0 when unknown
-  std::int32_t symbol = 0;             // folders: the host's folder symbol, 0 to 22
+  QString url;               // links only
+  QString description;       // empty when the file has none
+  std::int64_t addDate = 0;  // seconds since 1970; 0 when unknown
+  std::int32_t symbol = 0;   // folders: the host's folder symbol, 0 to 22
+
+  bool operator==(const BookmarkFields&) const = default;
+};
+
+// A tree of items may be as deep as a collection's folders (any depth), so
+// it is destroyed, copied and compared without recursion: what the compiler
+// would make for it calls itself once per level, and a deep tree would
+// overflow the stack.
+struct BookmarkItem : BookmarkFields {
   std::vector<BookmarkItem> children;  // folders only, in file order
 
-  bool operator==(const BookmarkItem&) const = default;
+  BookmarkItem() = default;
+  BookmarkItem(const BookmarkItem& other);
+  BookmarkItem(BookmarkItem&&) noexcept = default;
+  BookmarkItem& operator=(const BookmarkItem& other);
+  BookmarkItem& operator=(BookmarkItem&&) noexcept = default;
+  ~BookmarkItem();
+
+  bool operator==(const BookmarkItem& other) const;
 };
 
 struct BookmarkTree {

@@ -1,5 +1,8 @@
-// Filling and listing collections for the administration functions.
+// Filling, emptying and listing collections for the administration
+// functions.
 #include <sqlite3.h>
+
+#include <limits>
 
 #include <unordered_map>
 #include <unordered_set>
@@ -27,6 +30,11 @@ host::SqliteDb OpenById(std::int32_t collectionId) {
               QStringLiteral("The collection has no folder with the ID %1.").arg(folderId));
 }
 
+[[noreturn]] void NoIdsLeft(const QString& what) {
+  host::Throw(errc::kDatabase, host::kAdminSource,
+              QStringLiteral("The collection has given all its %1.").arg(what));
+}
+
 }  // namespace
 
 struct CollectionWriter::State {
@@ -45,13 +53,9 @@ struct CollectionWriter::State {
     db.Exec("BEGIN IMMEDIATE", "Starting to fill the collection");
     Statement folders(db, "SELECT ID FROM Folder");
     while (folders.Step("Reading the folders")) {
-      const auto id = static_cast<std::int32_t>(folders.Int(0));
-      knownFolders.insert(id);
-      nextFolderId = std::max(nextFolderId, id + 1);
+      knownFolders.insert(static_cast<std::int32_t>(folders.Int(0)));
     }
-    Statement entries(db, "SELECT coalesce(max(EntryID) + 1, 1) FROM Document");
-    entries.Step("Reading the documents");
-    nextEntryId = entries.Int(0);
+    next = host::ReadIdCounters(db);
   }
 
   host::SqliteDb db;
@@ -60,8 +64,7 @@ struct CollectionWriter::State {
   Statement nextPosition;
   std::unordered_set<std::int32_t> knownFolders;
   std::unordered_map<std::int32_t, std::int64_t> positions;
-  std::int32_t nextFolderId = host::kLastReservedFolderId + 1;
-  std::int64_t nextEntryId = 1;
+  host::IdCounters next;
   bool committed = false;
 };
 
@@ -90,7 +93,10 @@ std::int32_t CollectionWriter::AddFolder(std::int32_t parentId, const QString& n
     use->Step("Reading the folder order");
     position = state_->positions.emplace(parentId, use->Int(0)).first;
   }
-  const std::int32_t id = state_->nextFolderId;
+  if (state_->next.folderId > std::numeric_limits<std::int32_t>::max()) {
+    NoIdsLeft(QStringLiteral("folder IDs"));
+  }
+  const auto id = static_cast<std::int32_t>(state_->next.folderId);
   StatementUse use(state_->insertFolder);
   use->Bind(1, std::int64_t{id});
   use->Bind(2, std::int64_t{parentId});
@@ -99,7 +105,7 @@ std::int32_t CollectionWriter::AddFolder(std::int32_t parentId, const QString& n
   use->Bind(5, position->second);
   use->Step("Adding a folder");
   ++position->second;
-  ++state_->nextFolderId;
+  ++state_->next.folderId;
   state_->knownFolders.insert(id);
   return id;
 }
@@ -108,7 +114,10 @@ std::int64_t CollectionWriter::AddDocument(const NewDocument& document) {
   if (!state_->knownFolders.contains(document.folderId)) {
     NoSuchFolder(document.folderId);
   }
-  const std::int64_t entryId = state_->nextEntryId;
+  if (state_->next.entryId == std::numeric_limits<std::int64_t>::max()) {
+    NoIdsLeft(QStringLiteral("EntryIDs"));
+  }
+  const std::int64_t entryId = state_->next.entryId;
   StatementUse use(state_->insertDocument);
   use->Bind(1, entryId);
   use->Bind(2, std::int64_t{document.folderId});
@@ -116,11 +125,12 @@ std::int64_t CollectionWriter::AddDocument(const NewDocument& document) {
   use->Bind(4, document.comment);
   use->Bind(5, document.url);
   use->Step("Adding a document");
-  ++state_->nextEntryId;
+  ++state_->next.entryId;
   return entryId;
 }
 
 void CollectionWriter::Commit() {
+  host::WriteIdCounters(state_->db, state_->next);
   state_->db.Exec("COMMIT", "Storing the new folders and documents");
   state_->committed = true;
 }
@@ -156,6 +166,61 @@ std::int64_t AddDocuments(std::int32_t collectionId, const std::vector<NewDocume
     document = documents[next++];
     return true;
   });
+}
+
+void DeleteDocuments(std::int32_t collectionId, const std::vector<std::int64_t>& entryIds) {
+  host::SqliteDb db = OpenById(collectionId);
+  sqlite::Transaction transaction(db, "Deleting documents");
+  // Counted before the highest EntryID goes, in a file made before the
+  // counters: the next document must not get it again.
+  host::ReadIdCounters(db);
+  Statement remove(db, "DELETE FROM Document WHERE EntryID = ?1");
+  for (const std::int64_t entryId : entryIds) {
+    StatementUse use(remove);
+    use->Bind(1, entryId);
+    use->Step("Deleting a document");
+    if (sqlite3_changes(db.get()) == 0) {
+      host::Throw(
+          errc::kUnknownDocument, host::kAdminSource,
+          QStringLiteral("The collection has no document with the EntryID %1.").arg(entryId));
+    }
+  }
+  transaction.Commit();
+}
+
+void DeleteFolder(std::int32_t collectionId, std::int32_t folderId) {
+  if (folderId <= host::kLastReservedFolderId) {
+    host::Throw(
+        errc::kBadArgument, host::kAdminSource,
+        QStringLiteral("The folder %1 is one of the host's own and is kept.").arg(folderId));
+  }
+  host::SqliteDb db = OpenById(collectionId);
+  sqlite::Transaction transaction(db, "Deleting a folder");
+  host::ReadIdCounters(db);
+  bool exists = false;
+  bool holdsSomething = false;
+  {
+    Statement holds(db,
+                    "SELECT EXISTS (SELECT 1 FROM Folder WHERE ID = ?1), "
+                    "EXISTS (SELECT 1 FROM Folder WHERE ParentID = ?1) OR "
+                    "EXISTS (SELECT 1 FROM Document WHERE VisibleInFolderID = ?1)");
+    holds.Bind(1, std::int64_t{folderId});
+    holds.Step("Reading a folder");
+    exists = holds.Int(0) != 0;
+    holdsSomething = holds.Int(1) != 0;
+  }
+  if (!exists) {
+    NoSuchFolder(folderId);
+  }
+  if (holdsSomething) {
+    host::Throw(
+        errc::kBadArgument, host::kAdminSource,
+        QStringLiteral("The folder %1 is not empty: it holds folders or documents.").arg(folderId));
+  }
+  Statement remove(db, "DELETE FROM Folder WHERE ID = ?1");
+  remove.Bind(1, std::int64_t{folderId});
+  remove.Step("Deleting a folder");
+  transaction.Commit();
 }
 
 std::vector<DocumentInfo> ListDocuments(std::int32_t collectionId,

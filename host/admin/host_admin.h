@@ -83,16 +83,27 @@ void SetDefaultCollection(std::int32_t collectionId);
 // Every collection of the catalog in ID order.
 std::vector<CollectionInfo> ListCollections();
 
-// Appends a folder after its last sibling and returns its ID (above 1000).
+// Appends a folder after its last sibling and returns its ID (above 1000,
+// and never one the collection gave before).
 std::int32_t AddFolder(std::int32_t collectionId, std::int32_t parentId, const QString& name,
                        std::int32_t iconIndex);
 
 // Adds documents in one transaction and returns how many were added. The
 // source is called until it returns false; each call fills one document.
-// EntryIDs are given in order, after the highest one in the collection.
+// EntryIDs are given in order, after every one the collection gave before,
+// also to documents deleted since.
 std::int64_t AddDocuments(std::int32_t collectionId,
                           const std::function<bool(NewDocument&)>& source);
 std::int64_t AddDocuments(std::int32_t collectionId, const std::vector<NewDocument>& documents);
+
+// Deletes documents in one transaction. An EntryID the collection does not
+// hold is refused (kUnknownDocument) and nothing is deleted.
+void DeleteDocuments(std::int32_t collectionId, const std::vector<std::int64_t>& entryIds);
+
+// Deletes an empty folder (no subfolders, no documents). The root and the
+// host's own folders (up to 1000) are kept (kBadArgument), as is a folder
+// that is not empty.
+void DeleteFolder(std::int32_t collectionId, std::int32_t folderId);
 
 // Documents in EntryID order; with a folder, only those directly in it.
 std::vector<DocumentInfo> ListDocuments(std::int32_t collectionId,

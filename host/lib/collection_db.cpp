@@ -22,6 +22,10 @@ namespace {
 constexpr std::int64_t kApplicationId = 0x514D4844;
 constexpr std::int64_t kSchemaVersion = 1;
 
+constexpr char kIdCounterTable[] =
+    "CREATE TABLE IF NOT EXISTS IdCounter (Name TEXT PRIMARY KEY, Next INTEGER NOT NULL) "
+    "WITHOUT ROWID";
+
 // The tables of a new file; the Document table's field columns follow
 // kDocumentColumns.
 std::string Schema() {
@@ -119,6 +123,7 @@ void FillNewFile(SqliteDb& db, const QString& rootName, bool german) {
     insert.Bind(4, position++);
     insert.Step("Creating the reserved folders");
   }
+  ReadIdCounters(db);  // the counters' table, past the reserved folders
   const QByteArray finish = QByteArrayLiteral("PRAGMA application_id=") +
                             QByteArray::number(kApplicationId) +
                             QByteArrayLiteral("; PRAGMA user_version=") +
@@ -135,6 +140,36 @@ QString ReadCollectionStamp(const SqliteDb& db) {
   }
   Statement stamp(db, "SELECT Stamp FROM CollectionStamp");
   return stamp.Step("Reading the collection's stamp") ? stamp.Text(0) : QString();
+}
+
+IdCounters ReadIdCounters(const SqliteDb& db) {
+  db.Exec(kIdCounterTable, "Setting up the ID counters");
+  // A counter is raised, never lowered: the highest ID a file holds may be
+  // of a row that is gone by the next time.
+  const QByteArray raise = QByteArrayLiteral(
+                               "INSERT INTO IdCounter (Name, Next) VALUES "
+                               "('EntryID', (SELECT coalesce(max(EntryID), 0) + 1 FROM Document)), "
+                               "('FolderID', (SELECT max(coalesce(max(ID), 0) + 1, ") +
+                           QByteArray::number(kLastReservedFolderId + 1) +
+                           QByteArrayLiteral(
+                               ") FROM Folder)) ON CONFLICT (Name) DO UPDATE SET Next = "
+                               "max(Next, excluded.Next)");
+  db.Exec(raise.constData(), "Raising the ID counters");
+  IdCounters next;
+  Statement read(db, "SELECT Name, Next FROM IdCounter WHERE Name IN ('EntryID', 'FolderID')");
+  while (read.Step("Reading the ID counters")) {
+    (read.Text(0) == u"EntryID" ? next.entryId : next.folderId) = read.Int(1);
+  }
+  return next;
+}
+
+void WriteIdCounters(const SqliteDb& db, const IdCounters& next) {
+  Statement write(db,
+                  "UPDATE IdCounter SET Next = iif(Name = 'EntryID', ?1, ?2) "
+                  "WHERE Name IN ('EntryID', 'FolderID')");
+  write.Bind(1, next.entryId);
+  write.Bind(2, next.folderId);
+  write.Step("Storing the ID counters");
 }
 
 SqliteDb OpenCollectionDb(const QString& file) { return Open(file, SqliteDb::Mode::kReadWrite); }

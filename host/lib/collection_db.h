@@ -15,6 +15,14 @@
 //     the same file name may come back for another collection, the stamp
 //     does not. Files made before it have no such table.
 //
+//   IdCounter(Name, Next)
+//     the ID the next document ('EntryID') and the next folder ('FolderID')
+//     get. An ID is never given twice, not even after its document or
+//     folder was deleted, as in the host's own database: undo finds a
+//     run's documents by EntryID, and must not take a newer document for
+//     one that is gone. Files made before it get it the first time
+//     documents or folders are added or deleted (ReadIdCounters).
+//
 // The file carries an application ID and a schema version, so that a file
 // that is no collection of this host is refused before anything is read.
 // It holds the user's texts and is made owner-only.
@@ -58,6 +66,20 @@ inline constexpr ReservedFolder kReservedFolders[] = {
 
 // The stamp the file was made with; empty for a file made before stamps.
 QString ReadCollectionStamp(const SqliteDb& db);
+
+// The IDs the next document and the next folder get.
+struct IdCounters {
+  std::int64_t entryId = 1;
+  std::int64_t folderId = kLastReservedFolderId + 1;
+};
+
+// Inside a write transaction, before the file's documents or folders are
+// added or deleted: makes the counters of a file made before them and raises
+// them past every ID the file holds (another program may have added rows
+// without counting them), stores that, and returns where they stand.
+IdCounters ReadIdCounters(const SqliteDb& db);
+// In the same transaction, after the inserts: where the counters stand now.
+void WriteIdCounters(const SqliteDb& db, const IdCounters& next);
 
 // Makes a new collection file with its root folder (named rootName) and the
 // reserved folders. Refuses a file that exists; removes what it made when it

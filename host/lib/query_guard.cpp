@@ -41,8 +41,6 @@ void StatementDeleter::operator()(sqlite3_stmt* statement) const { sqlite3_final
 
 QueryConnection::QueryConnection(const QString& file) : db_(OpenCollectionDbReadOnly(file)) {
   sqlite3_limit(db_.get(), SQLITE_LIMIT_ATTACHED, 0);
-  sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-  sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_set_authorizer(db_.get(), &Authorize, nullptr);
 }
 

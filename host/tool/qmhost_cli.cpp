@@ -14,6 +14,7 @@ const std::vector<Subcommand>& Subcommands() {
     std::vector<Subcommand> list;
     AddHostCommands(list);
     AddFillCommands(list);
+    AddEditCommands(list);
     AddServeCommand(list);
     return list;
   }();
@@ -75,14 +76,13 @@ int RunCommand(const Subcommand& command, const QStringList& words, QTextStream&
     PrintHelp(command, out);
     return kExitSuccess;
   }
-  const qsizetype expected = command.positionals.size();
-  if (args.positionals().size() < expected) {
-    throw UsageError{
-        QStringLiteral("%1 is missing").arg(command.positionals.at(args.positionals().size()))};
+  const qsizetype most = command.positionals.size();
+  const qsizetype given = args.positionals().size();
+  if (given < most && !command.positionals.at(given).startsWith(u'[')) {
+    throw UsageError{QStringLiteral("%1 is missing").arg(command.positionals.at(given))};
   }
-  if (args.positionals().size() > expected) {
-    throw UsageError{
-        QStringLiteral("unexpected argument \"%1\"").arg(args.positionals().at(expected))};
+  if (given > most) {
+    throw UsageError{QStringLiteral("unexpected argument \"%1\"").arg(args.positionals().at(most))};
   }
   return command.run(args, out, err);
 }

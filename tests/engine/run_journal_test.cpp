@@ -56,6 +56,28 @@ class RunJournalTest : public ::testing::Test {
   QStringList Damaged() const {
     return QDir(Folder()).entryList({QStringLiteral("journal.sqlite.damaged-*")}, QDir::Files);
   }
+  // Damage the open does not see, only the full check: a page of the entries
+  // (the last pages hold the newest runs' rows and the schema stays whole)
+  // overwritten.
+  void DamageAnEntryPage() {
+    auto journal = qm::OpenRunJournal(Folder());
+    const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
+    std::vector<qm::JournalDocument> entries;
+    for (int i = 0; i < 400; ++i) {
+      entries.push_back(Entry(i, QString(200, QLatin1Char('d'))));
+    }
+    journal->RecordDocuments(run, entries);
+    journal->EndRun(run, qm::JournalRunState::Finished);
+    journal.reset();
+    Sql(File(), "PRAGMA wal_checkpoint(TRUNCATE)");
+    QFile file(File());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() / 2 / 4096 * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+  }
+  QString Stamp(qint64 secondsFromNow = 0) const {
+    return QDateTime::currentDateTimeUtc().addSecs(secondsFromNow).toString("yyyyMMdd-HHmmss");
+  }
   QTemporaryDir dir_;
 };
 
@@ -154,6 +176,47 @@ TEST_F(RunJournalTest, BoundedByRunsAndBySize) {
   }
 }
 
+// Entries a run takes back or writes again count for the bound as what they
+// hold now: a run whose entries were forgotten or written again shorter no
+// longer pushes an older run out, one written again longer does.
+TEST_F(RunJournalTest, SizeBoundCountsForgottenAndRewrittenEntries) {
+  struct Case {
+    const char* name;
+    int entries;
+    int recordedLength;
+    int rewrittenLength;  // -1: forgotten
+    bool olderKept;
+  };
+  const Case cases[] = {
+      {"forgotten", 80, 100, -1, true},
+      {"written again shorter", 80, 100, 0, true},
+      {"written again longer", 10, 1, 1000, false},
+  };
+  for (const Case& c : cases) {
+    QTemporaryDir folder;
+    auto journal = qm::OpenRunJournal(folder.path(), {100, 12 * 1024});
+    const std::int64_t older = journal->BeginRun(RunOn(1, QStringLiteral("older")));
+    std::vector<qm::JournalDocument> entries(40, Entry(1, QString(100, QLatin1Char('x'))));
+    journal->RecordDocuments(older, entries);
+    journal->EndRun(older, qm::JournalRunState::Finished);
+
+    const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("changed")));
+    entries.assign(static_cast<std::size_t>(c.entries),
+                   Entry(2, QString(c.recordedLength, QLatin1Char('y'))));
+    const auto positions = journal->RecordDocuments(run, entries);
+    if (c.rewrittenLength < 0) {
+      journal->ForgetDocuments(run, positions);
+    } else {
+      for (const qm::JournalPosition position : positions) {
+        journal->RewriteDocument(run, position, Entry(2, QString(c.rewrittenLength, u'z')));
+      }
+    }
+    journal->EndRun(run, qm::JournalRunState::Finished);
+    journal->BeginRun(RunOn(1, QStringLiteral("next")));
+    EXPECT_EQ(!journal->Documents(older).empty(), c.olderKept) << c.name;
+  }
+}
+
 // Runs of two windows at once are undone in the order their entries were
 // written, latest first; and a window's run is its own to end.
 TEST_F(RunJournalTest, TwoWindowsShareOneJournalLatestSavedFirst) {
@@ -235,7 +298,8 @@ TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
   const QStringList files = QDir(Folder()).entryList(QDir::Files | QDir::Hidden);
   EXPECT_TRUE(files.contains(QStringLiteral("journal.sqlite-wal")));
   EXPECT_TRUE(files.contains(QStringLiteral("journal.sqlite-shm")));
-  EXPECT_EQ(files.filter(QStringLiteral(".lock")).size(), 2);  // the window's and its run's
+  // The window's, its run's, and the lock every program opens the journal under.
+  EXPECT_EQ(files.filter(QStringLiteral(".lock")).size(), 3);
   expectAllPrivate();
   // A damaged copy and the journal started anew.
   journal.reset();
@@ -314,25 +378,7 @@ TEST_F(RunJournalTest, DamagedFileIsKeptAsideThirtyDaysAndANewOneStartedSaidOnce
 // Damage the open does not touch is found by the full check, which runs
 // only after a program ended without closing the journal, or once a day.
 TEST_F(RunJournalTest, CheckedInFullOnlyAfterAnUncleanEndOrADayLater) {
-  const auto damage = [this] {
-    auto journal = qm::OpenRunJournal(Folder());
-    const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
-    std::vector<qm::JournalDocument> entries;
-    for (int i = 0; i < 400; ++i) {
-      entries.push_back(Entry(i, QString(200, QLatin1Char('d'))));
-    }
-    journal->RecordDocuments(run, entries);
-    journal->EndRun(run, qm::JournalRunState::Finished);
-    journal.reset();
-    Sql(File(), "PRAGMA wal_checkpoint(TRUNCATE)");
-    // A page of the entries (the last pages hold the newest runs' rows and
-    // the schema stays whole) overwritten.
-    QFile file(File());
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.seek(file.size() / 2 / 4096 * 4096);
-    file.write(QByteArray(4096, '\x5a'));
-  };
-  damage();
+  DamageAnEntryPage();
   auto journal = qm::OpenRunJournal(Folder());
   EXPECT_TRUE(journal->TakeMovedAside().isEmpty());
   journal.reset();
@@ -346,17 +392,44 @@ TEST_F(RunJournalTest, CheckedInFullOnlyAfterAnUncleanEndOrADayLater) {
   journal.reset();
 
   QDir(Folder()).removeRecursively();
-  damage();
+  DamageAnEntryPage();
   Sql(File(), "UPDATE Counter SET Value = Value - 90000 WHERE Name = 'Checked'");
   EXPECT_FALSE(qm::OpenRunJournal(Folder())->TakeMovedAside().isEmpty());
 }
 
+// The journal is data too: a trigger someone put into it does not run as
+// runs are recorded, so what a run recorded stays what it wrote.
+TEST_F(RunJournalTest, TriggersInTheFileDoNotRun) {
+  qm::OpenRunJournal(Folder());
+  Sql(File(),
+      "CREATE TRIGGER forge AFTER INSERT ON RunDocument BEGIN "
+      "UPDATE RunDocument SET After = 'forged' WHERE Run = NEW.Run; END");
+  auto journal = qm::OpenRunJournal(Folder());
+  const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
+  journal->RecordDocuments(run, {Entry(1, QStringLiteral("one")), Entry(2, QStringLiteral("two"))});
+  const auto documents = journal->Documents(run);
+  ASSERT_EQ(documents.size(), 2u);
+  EXPECT_EQ(documents[0].after, QStringLiteral("one"));
+  EXPECT_EQ(documents[1].after, QStringLiteral("two"));
+}
+
+// A newer program's journal is left as it is, its journal mode included,
+// and so are the session files of the folder, which are that program's.
 TEST_F(RunJournalTest, NewerVersionIsRefusedAndLeftAsItIs) {
   qm::OpenRunJournal(Folder());
-  Sql(File(), "PRAGMA user_version=99");
-  QFile file(File());
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray before = file.readAll();
+  Sql(File(), "PRAGMA journal_mode=DELETE; PRAGMA user_version=99");
+  const QString marker = Folder() + QStringLiteral("/session-newer.lock");
+  {
+    QFile file(marker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the newer program's own");
+  }
+  const auto bytes = [](const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+  };
+  const QByteArray before = bytes(File());
+  const QStringList files = QDir(Folder()).entryList(QDir::Files | QDir::Hidden);
   try {
     qm::OpenRunJournal(Folder());
     ADD_FAILURE() << "a newer journal was opened";
@@ -364,45 +437,84 @@ TEST_F(RunJournalTest, NewerVersionIsRefusedAndLeftAsItIs) {
     EXPECT_EQ(refused.file(), File());
     EXPECT_EQ(refused.number(), qm::kJournalError);
   }
-  file.seek(0);
-  EXPECT_EQ(file.readAll(), before);
-  EXPECT_TRUE(Damaged().isEmpty());
+  EXPECT_TRUE(bytes(File()) == before);
+  EXPECT_EQ(bytes(marker), "the newer program's own");
+  EXPECT_EQ(QDir(Folder()).entryList(QDir::Files | QDir::Hidden), files);
 }
 
-// Two programs find one damaged journal: while the first repairs it (holds
-// the repair lock), the second waits, then opens the new journal instead of
-// moving that aside as well.
-TEST_F(RunJournalTest, TwoProgramsRepairOneDamagedJournalOnce) {
+// A program that finds another repairing the journal (holding the repair
+// lock, the damaged file moved aside, its -wal not yet) waits and makes
+// nothing meanwhile: a journal made now would take that -wal for its own.
+// Then it opens the new journal, and nothing is moved aside twice.
+TEST_F(RunJournalTest, ARepairUnderWayIsWaitedForAndNothingMadeMeanwhile) {
   ASSERT_TRUE(QDir().mkpath(Folder()));
-  {
-    QFile file(File());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'Z'));
-  }
   qm::platform::LockAttempt repairing =
       qm::platform::LockFile(Folder() + QStringLiteral("/repair.lock"), 0);
   ASSERT_TRUE(repairing.lock);
+  const QString copy = QStringLiteral("journal.sqlite.damaged-") + Stamp();
+  for (const QString& path :
+       {Folder() + QLatin1Char('/') + copy, File() + QStringLiteral("-wal")}) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'Z'));
+  }
   std::atomic<bool> opened{false};
   std::unique_ptr<qm::RunJournal> second;
   std::thread program([&] {
     second = qm::OpenRunJournal(Folder());
     opened = true;
   });
-  // Long enough for the second program to find the damage.
+  // Long enough for the second program to have made a journal.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_FALSE(opened.load());
-  const QString copy = QStringLiteral("journal.sqlite.damaged-") +
-                       QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  ASSERT_TRUE(QFile::rename(File(), Folder() + QLatin1Char('/') + copy));
-  auto first = qm::OpenRunJournal(Folder());
-  const std::int64_t run = first->BeginRun(RunOn(1, QStringLiteral("s")));
-  first->RecordDocuments(run, {Entry(1)});
+  EXPECT_FALSE(QFile::exists(File()));
+  ASSERT_TRUE(QFile::rename(File() + QStringLiteral("-wal"),
+                            Folder() + QLatin1Char('/') + copy + QStringLiteral("-wal")));
   repairing.lock.reset();
   program.join();
   ASSERT_TRUE(second);
   EXPECT_TRUE(second->TakeMovedAside().isEmpty());
-  EXPECT_EQ(second->LastUndoableRun()->number, run);
-  EXPECT_EQ(Damaged(), QStringList{copy});
+  second->RecordDocuments(second->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
+  EXPECT_EQ(second->LastUndoableRun()->searchText, QStringLiteral("s"));
+  EXPECT_EQ(Damaged(), QStringList({copy, copy + QStringLiteral("-wal")}));
+}
+
+// A damaged journal with a side file that cannot be moved aside (another
+// program has the journal open, which on Windows stops a rename; here a file
+// holds the name it would get) is a failure that names that file, and
+// nothing is moved. The mark of the unclean end that called for the full
+// check stays, so the next program checks in full again, and repairs.
+TEST_F(RunJournalTest, ARepairThatCannotMoveAFileSaysSoAndIsTriedAgain) {
+  DamageAnEntryPage();
+  const QString marker = Folder() + QStringLiteral("/session-ended.lock");
+  QFile(marker).open(QIODevice::WriteOnly);
+  sqlite3* other = nullptr;  // keeps the -wal and -shm there
+  ASSERT_EQ(sqlite3_open(File().toUtf8().constData(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "SELECT count(*) FROM Run", nullptr, nullptr, nullptr), SQLITE_OK);
+  QStringList blockers;
+  for (qint64 second = -1; second <= 5; ++second) {
+    blockers << QStringLiteral("journal.sqlite.damaged-") + Stamp(second) + QStringLiteral("-wal");
+    QFile(Folder() + QLatin1Char('/') + blockers.back()).open(QIODevice::WriteOnly);
+  }
+  blockers.sort();
+  try {
+    qm::OpenRunJournal(Folder());
+    ADD_FAILURE() << "the damaged journal was opened";
+  } catch (const qm::Error& error) {
+    EXPECT_EQ(error.number(), qm::kJournalError);
+    EXPECT_TRUE(error.description().contains(
+        QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(File() + QStringLiteral("-wal")))))
+        << error.what();
+  }
+  EXPECT_TRUE(QFile::exists(File()));
+  EXPECT_TRUE(QFile::exists(File() + QStringLiteral("-wal")));
+  EXPECT_EQ(Damaged(), blockers);
+  EXPECT_TRUE(QFile::exists(marker));
+
+  sqlite3_close(other);
+  for (const QString& blocker : blockers) QFile::remove(Folder() + QLatin1Char('/') + blocker);
+  EXPECT_FALSE(qm::OpenRunJournal(Folder())->TakeMovedAside().isEmpty());
+  EXPECT_FALSE(QFile::exists(marker));
 }
 
 // A journal of the first version keeps its runs, ended, to be undone.

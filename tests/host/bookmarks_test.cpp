@@ -263,6 +263,34 @@ TEST(Bookmarks, CapsFolderDepthAndKeepsTheBookmarksOfDeeperFolders) {
   EXPECT_EQ(qm::host::CountBookmarks(qm::host::ParseBookmarks(lists)).links, 1);
 }
 
+// A tree as deep as a collection's folders may be (their depth has no
+// bound) is copied, compared and freed without running out of stack; run
+// under the sanitizers too, whose frames are the largest.
+TEST(Bookmarks, ATreeAHundredThousandLevelsDeepIsCopiedComparedAndFreed) {
+  constexpr int kLevels = 100000;
+  BookmarkTree tree;
+  tree.items.push_back(Folder("level", {}));
+  BookmarkItem* level = &tree.items.back();  // each list holds one item: it stays put
+  for (int i = 1; i < kLevels; ++i) {
+    level->children.push_back(Folder("level", {}));
+    level = &level->children.back();
+  }
+  level->children.push_back(Link("deep", "u"));
+  const auto deepest = [](BookmarkTree& of) {
+    BookmarkItem* item = &of.items.back();
+    while (!item->children.empty()) item = &item->children.back();
+    return item;
+  };
+
+  BookmarkTree copy = tree;
+  EXPECT_EQ(qm::host::CountBookmarks(copy).depth, kLevels);
+  EXPECT_TRUE(copy == tree);  // not EXPECT_EQ: a failure would print the whole tree
+  deepest(copy)->url = QStringLiteral("changed");
+  EXPECT_FALSE(copy == tree);
+  copy = tree;
+  EXPECT_TRUE(copy == tree);
+}
+
 TEST(Bookmarks, ReadsPathologicalInputInLinearTime) {
   const QByteArray patterns[] = {"<A HREF=\"", "<", "<!-- ", "<DL x='", "&#", "<!", "&amp"};
   for (const auto& pattern : patterns) {

@@ -87,6 +87,39 @@ TEST_F(HostAdmin, DocumentsKeepTheirFieldsAndNullsAndGetIdsInOrder) {
   EXPECT_EQ(admin::ListDocuments(id).size(), 4u);
 }
 
+// An ID is given once: after the last document and the last folder are
+// deleted, the next ones get new IDs, in a new file and in one made before
+// the file kept count (whose counters start past what it holds). A delete
+// the collection cannot do deletes nothing.
+TEST_F(HostAdmin, NoIdIsGivenTwiceAfterADelete) {
+  for (const bool madeBefore : {false, true}) {
+    const std::int32_t id = admin::CreateCollection(QStringLiteral("C"), false);
+    const QString file = admin::ListCollections().back().file;
+    const std::int32_t kept = admin::AddFolder(id, 1, QStringLiteral("kept"), 0);
+    const std::int32_t last = admin::AddFolder(id, kept, QStringLiteral("last"), 0);
+    admin::AddDocuments(
+        id, {{kept, QStringLiteral("one"), {}, {}}, {kept, QStringLiteral("two"), {}, {}}});
+    if (madeBefore) {
+      qm::testing::ExecuteBehindTheHost(file, QStringLiteral("DROP TABLE IdCounter"));
+    }
+    const std::string name = madeBefore ? "made before" : "new";
+
+    admin::DeleteDocuments(id, {2});
+    admin::DeleteFolder(id, last);
+    EXPECT_EQ(admin::AddDocuments(id, {{kept, QStringLiteral("three"), {}, {}}}), 1);
+    EXPECT_EQ(admin::ListDocuments(id).back().entryId, 3) << name;
+    EXPECT_EQ(admin::AddFolder(id, kept, QStringLiteral("next"), 0), last + 1) << name;
+
+    EXPECT_QM_ERROR(admin::DeleteDocuments(id, {1, 77}), errc::kUnknownDocument, "QMHost.Admin",
+                    "The collection has no document with the EntryID 77.");
+    EXPECT_EQ(admin::ListDocuments(id).size(), 2u) << name;
+    EXPECT_THROW(admin::DeleteFolder(id, kept), qm::Error) << name;  // not empty
+    EXPECT_THROW(admin::DeleteFolder(id, 400), qm::Error) << name;   // the host's own
+    EXPECT_THROW(admin::DeleteFolder(id, 4711), qm::Error) << name;  // none
+    EXPECT_EQ(admin::FolderTree(id).size(), 9u) << name;
+  }
+}
+
 TEST_F(HostAdmin, WriterStoresNothingUnlessCommitted) {
   const std::int32_t id = defaultId();
   {

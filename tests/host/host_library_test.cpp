@@ -134,6 +134,31 @@ TEST_F(HostLibrary, DocumentsReadNullAsEmptyAndSaveDurablyForOthers) {
   EXPECT_TRUE(after[0].title.isEmpty());
 }
 
+// A collection file is data: the triggers one from a share may carry do not
+// run when the host saves, whether the file held them when the host opened
+// it or got them afterwards.
+TEST_F(HostLibrary, TriggersTheFileCarriesDoNotRunOnSave) {
+  const std::int32_t id = defaultId();
+  admin::AddDocuments(id, {{400, QStringLiteral("a"), {}, {}}, {400, QStringLiteral("b"), {}, {}}});
+  const auto addTrigger = [](const char* name) {
+    RawConnection(DefaultFile())
+        .Exec(QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE ON Document BEGIN UPDATE Document "
+                             "SET Url = 'http://elsewhere/' WHERE EntryID <> NEW.EntryID; END")
+                  .arg(QLatin1String(name))
+                  .toUtf8());
+  };
+  addTrigger("before_opening");
+  auto document = app()->DefaultCollection()->GetDocument(QVariant(1));
+  document->SetTitle(QStringLiteral("mine"));
+  document->Save();
+  addTrigger("while_open");
+  document->SetTitle(QStringLiteral("mine again"));
+  document->Save();
+  const auto stored = admin::ListDocuments(id);
+  EXPECT_EQ(stored[0].title, QStringLiteral("mine again"));
+  EXPECT_TRUE(stored[1].url.isNull()) << stored[1].url.toStdString();
+}
+
 TEST_F(HostLibrary, UnknownOrVanishedDocumentsAreErrors) {
   const std::int32_t id = defaultId();
   admin::AddDocuments(id, {{400, QStringLiteral("a"), {}, {}}});

@@ -158,6 +158,36 @@ TEST_F(Qmhost, DocumentsAreOneLineEachWithEscapesAndNulls) {
   EXPECT_EQ(one.out, QStringLiteral("2\t%1\t\\N\t\t\\N\n").arg(folder));
 }
 
+// For trying the tool by hand: one document changed as the host's window
+// changes it, or deleted, and not a word on success.
+TEST_F(Qmhost, SetFieldAndDeleteDocumentChangeOneDocumentQuietly) {
+  const QString id = QString::number(Install());
+  admin::AddDocuments(id.toInt(), std::vector<admin::NewDocument>{{400, "t1", "c1", "u1"},
+                                                                  {400, "t2", "c2", "u2"}});
+  const QStringList one = {"--collection", id, "--entry", "1", "--field"};
+  const QStringList steps[] = {
+      QStringList{"set-field"} << one << "title"
+                               << "--"
+                               << "-neu",
+      QStringList{"set-field"} << one << "comment"
+                               << "--clear",
+      QStringList{"set-field"} << one << "url"
+                               << "",
+      {"delete-document", "--collection", id, "--entry", "2"},
+  };
+  for (const QStringList& step : steps) {
+    const Result r = Qm(step);
+    EXPECT_EQ(r.status, 0) << step.join(u' ').toStdString() << "\n" << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty() && r.err.isEmpty()) << step.join(u' ').toStdString();
+  }
+  const auto documents = admin::ListDocuments(id.toInt());
+  ASSERT_EQ(documents.size(), 1u);
+  EXPECT_EQ(documents[0].title, "-neu");
+  EXPECT_TRUE(documents[0].comment.isNull());
+  EXPECT_FALSE(documents[0].url.isNull());
+  EXPECT_TRUE(documents[0].url.isEmpty());
+}
+
 TEST_F(Qmhost, GenerateFillsCollectionsReproduciblyWithEverySymbol) {
   Install();
   const std::int32_t a = Create("A");
@@ -261,6 +291,44 @@ TEST_F(Qmhost, ImportedBookmarksExportToAFileThatImportsTheSameAgain) {
   std::rotate(expected.items[0].children.begin(), expected.items[0].children.begin() + 1,
               expected.items[0].children.end());
   EXPECT_EQ(qm::host::ReadBookmarkFile(Dir("out1.html")), expected);
+}
+
+// Folders nested 100,000 deep: a file of them imports (kept to the depth
+// the reader keeps), and a collection of them exports to a file that
+// imports the same way.
+TEST_F(Qmhost, FoldersAHundredThousandDeepImportAndExport) {
+  Install();
+  constexpr int kLevels = 100000;
+  const QString merged = QStringLiteral("%1 folders nested deeper than %2 levels were merged")
+                             .arg(kLevels - qm::host::kMaxFolderDepth)
+                             .arg(qm::host::kMaxFolderDepth);
+  QByteArray bytes = "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>";
+  for (int i = 0; i < kLevels; ++i) bytes += "<DT><H3>f</H3><DL><p>";
+  WriteFile(Dir("deep.html"), bytes + "<DT><A HREF=\"https://deep.example/\">deep</A>");
+  const Result imported =
+      Qm({"import-bookmarks", Dir("deep.html"), "--collection", QString::number(Create("In"))});
+  EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+  EXPECT_TRUE(imported.err.contains(merged)) << imported.err.toStdString();
+
+  const std::int32_t deep = Create("Deep");
+  {
+    admin::CollectionWriter writer(deep);
+    std::int32_t parent = 1;
+    for (int i = 0; i < kLevels; ++i) parent = writer.AddFolder(parent, QStringLiteral("f"), 0);
+    writer.AddDocument(
+        {parent, QStringLiteral("deep"), {}, QStringLiteral("https://deep.example/")});
+    writer.Commit();
+  }
+  const Result exported =
+      Qm({"export-bookmarks", "--collection", QString::number(deep), Dir("out.html")});
+  ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
+  EXPECT_EQ(exported.out, QStringLiteral("Exported 1 bookmarks in %1 folders to %2.\n")
+                              .arg(kLevels)
+                              .arg(Dir("out.html")));
+  const Result again =
+      Qm({"import-bookmarks", Dir("out.html"), "--collection", QString::number(Create("Again"))});
+  EXPECT_EQ(again.status, 0) << again.err.toStdString();
+  EXPECT_TRUE(again.err.contains(merged)) << again.err.toStdString();
 }
 
 TEST_F(Qmhost, ImportReadsTheDeclaredCharacterSetAndSaysWhichItUsed) {
@@ -394,6 +462,26 @@ TEST_F(Qmhost, WrongCommandLinesFailWithAMessage) {
        "not a bookmark file"},
       {{"import-bookmarks", Dir("."), "--collection", "1"}, 1, "is not a file"},
       {{"export-bookmarks", "--collection", "1", Dir("no/such/folder/x.html")}, 1, "Cannot write"},
+      {{"set-field", "--collection", "1", "--entry", "1", "--field", "title"},
+       2,
+       "VALUE is missing (or --clear)"},
+      {{"set-field", "--collection", "1", "--entry", "1", "--field", "title", "x", "--clear"},
+       2,
+       "not both"},
+      {{"set-field", "--collection", "1", "--entry", "1", "--field", "title", "x", "y"},
+       2,
+       "unexpected argument \"y\""},
+      {{"set-field", "--collection", "1", "--entry", "1", "--field", "name", "x"},
+       2,
+       "\"name\" is none of title, comment, url"},
+      {{"set-field", "--collection", "1", "--entry", "0", "--field", "url", "x"}, 2, "too small"},
+      {{"set-field", "--collection", "1", "--entry", "5", "--field", "url", "x"},
+       1,
+       "no document with the EntryID 5"},
+      {{"delete-document", "--collection", "1"}, 2, "--entry is required"},
+      {{"delete-document", "--collection", "1", "--entry", "5"},
+       1,
+       "no document with the EntryID 5"},
   };
   for (const auto& c : cases) {
     const Result r = Qm(c.args);
@@ -418,9 +506,9 @@ TEST_F(Qmhost, WithoutAHostCommandsFailAndSaySo) {
 TEST_F(Qmhost, EveryCommandHasHelp) {
   const Result overview = Qm({"--help"});
   ASSERT_EQ(overview.status, 0);
-  const QStringList commands = {"install",         "collection create", "list",
-                                "documents",       "generate",          "import-bookmarks",
-                                "export-bookmarks"};
+  const QStringList commands = {"install",          "collection create", "list",
+                                "documents",        "generate",          "import-bookmarks",
+                                "export-bookmarks", "set-field",         "delete-document"};
   for (const auto& command : commands) {
     EXPECT_TRUE(overview.out.contains("  " + command + " ")) << command.toStdString();
     for (const QStringList& args :

@@ -32,13 +32,28 @@ inline void ExecuteBehindTheHost(const QString& collectionFile, const QString& s
 }
 
 // From now on every update of that document fails in the database, as on a
-// disk that refuses the write.
+// disk that refuses the write. Not a trigger: the host runs none of a file's
+// triggers. A CHECK written into the table's definition instead, which the
+// rows there already need not meet; it names a field column, since SQLite
+// checks on UPDATE only what names a column the statement sets. Raising the
+// schema's version makes every open connection read the table anew.
 inline void RefuseUpdatesOf(const QString& collectionFile, std::int64_t entryId) {
-  ExecuteBehindTheHost(collectionFile,
-                       QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Document WHEN "
-                                      "OLD.EntryID = %1 BEGIN SELECT RAISE(ABORT, 'the disk "
-                                      "refused'); END;")
-                           .arg(entryId));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(collectionFile.toUtf8().constData(), &db), SQLITE_OK);
+  sqlite3_stmt* version = nullptr;
+  sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &version, nullptr);
+  const std::int64_t schemaVersion =
+      sqlite3_step(version) == SQLITE_ROW ? sqlite3_column_int64(version, 0) : 0;
+  sqlite3_finalize(version);
+  sqlite3_close(db);
+  ExecuteBehindTheHost(
+      collectionFile,
+      QStringLiteral("PRAGMA writable_schema = ON; UPDATE sqlite_schema SET sql = replace(sql, "
+                     "'PRIMARY KEY', 'CONSTRAINT \"the disk refused\" CHECK (EntryID <> %1 OR "
+                     "coalesce(Title, Comment, Url, 0) IS NULL), PRIMARY KEY') WHERE name = "
+                     "'Document'; PRAGMA schema_version = %2; PRAGMA writable_schema = OFF;")
+          .arg(entryId)
+          .arg(schemaVersion + 1));
 }
 
 class StandInHostTest : public ::testing::Test {
