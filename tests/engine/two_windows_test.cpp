@@ -50,8 +50,8 @@ class TwoWindowsTest : public qm::testing::JournalOnHost {
 TEST_F(TwoWindowsTest, OneWindowChangesACollectionAtATime) {
   const QStringList first = Everything();
   const QString runningNote = QStringLiteral(
-      "Another window is changing the collection 'Run 1' ('Foo' to 'Bar'). Nothing was changed; "
-      "try again when that run has ended.");
+      "Another window's run ('Foo' to 'Bar') is changing the collection 'Run 1'. Nothing was "
+      "changed.");
   QStringList seen;
   FakePort a = Port();
   a.searchText = QStringLiteral("Foo");
@@ -72,10 +72,8 @@ TEST_F(TwoWindowsTest, OneWindowChangesACollectionAtATime) {
                                // The run it would undo is the one going on.
                                "The last run ('Foo' to 'Bar') is still going in another window. "
                                "Nothing was changed.",
-                               QString::fromUtf8("Ein anderes Fenster ändert gerade die Sammlung "
-                                                 "'Run 1' ('Foo' zu 'Bar'). Es wurde nichts "
-                                                 "geändert; versuchen Sie es erneut, wenn dieser "
-                                                 "Lauf beendet ist.")}));
+                               QString::fromUtf8("Ein anderes Fenster ändert die Sammlung 'Run 1' "
+                                                 "('Foo' zu 'Bar'). Es wurde nichts geändert.")}));
 
   // Once the first has ended the second runs, and while the first window
   // undoes that run, the second can neither run nor undo.
@@ -90,8 +88,8 @@ TEST_F(TwoWindowsTest, OneWindowChangesACollectionAtATime) {
   };
   Undo(undo);
   const QString undoingNote = QStringLiteral(
-      "Another window is undoing a run of the collection 'Run 1' ('Bar' to 'Baz'). Nothing was "
-      "changed; try again when that has ended.");
+      "Another window is undoing a run ('Bar' to 'Baz') of the collection 'Run 1'. Nothing was "
+      "changed.");
   EXPECT_EQ(seen, (QStringList{undoingNote, undoingNote}));
   EXPECT_NE(Everything(), second);
   // Every run undone, latest first: the texts before the first run.
@@ -133,7 +131,7 @@ TEST_F(TwoWindowsTest, TheWindowThatBeginsSecondIsRefused) {
   qm::ReplaceRun(second, Folder(1), state);
   EXPECT_EQ(second.questions.size(), 1);
   EXPECT_TRUE(second.notes.last().startsWith(
-      QStringLiteral("Another window is changing the collection 'Run 1' ('Foo' to 'Bar').")));
+      QStringLiteral("Another window's run ('Foo' to 'Bar') is changing the collection")));
   EXPECT_FALSE(second.busy || second.running);
   EXPECT_EQ(Everything(), before);
   journal_->EndRun(going, qm::JournalRunState::Finished);
