@@ -6,36 +6,29 @@
 
 #include <QString>
 
-#include <initializer_list>
-#include <span>
 #include <utility>
 
-#include "engine/texts.h"
-#include "engine/window_port.h"
+#include "engine/command/command_services.h"
+#include "engine/command/search_criteria.h"
+#include "engine/command/window_port.h"
 
 namespace qm::bench {
 
-class BenchPort : public WindowPort {
+class BenchPort : public WindowPort, public CommandServices {
  public:
   BenchPort(QString search, QString replacementText)
       : replacement(std::move(replacementText)), search_(std::move(search)) {}
 
-  QString FieldText() override { return Text(text_id::kFieldTitle); }
-  QString SearchText() override { return search_; }
-  bool SearchHistoryVisible() override { return false; }
-  bool RemoveMode() override { return false; }
-  QString ReplacementText() override { return replacement; }
-  bool IncludeSubfolders() override { return true; }
-  QString Text(int id) override {
-    for (const std::span<const TextRow> rows :
-         {std::span<const TextRow>(kTableTexts), std::span<const TextRow>(kUndoTexts),
-          std::span<const TextRow>(kReviewTexts), std::span<const TextRow>(kOwnMessages)}) {
-      if (const TextRow* row = FindText(rows, id)) {
-        return TextIn(*row, false);
-      }
-    }
-    return QString();
+  // A replacement in the Title field from `folder`.
+  SearchCriteria Criteria(std::shared_ptr<HostFolder> folder) const {
+    SearchCriteria criteria;
+    criteria.searchText = search_;
+    criteria.replacementText = replacement;
+    criteria.startFolder = TheFolder(std::move(folder));
+    return criteria;
   }
+
+  bool IncludeSubfolders() override { return true; }
   void SetNotes(const QString&) override {}
   void FocusSearchBox() override {}
   void FocusReplacementBox() override {}

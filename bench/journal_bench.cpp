@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void MakeFullJournal(const QString& folder) {
   auto journal = qm::OpenRunJournal(
       folder, qm::JournalLimits{kRuns, std::numeric_limits<std::int64_t>::max()});
   for (int r = 0; r < kRuns; ++r) {
-    qm::JournalRun run;
+    qm::RunRecord run;
     run.started = QDateTime::currentDateTimeUtc();
     run.collectionId = 2;
     run.collectionName = QStringLiteral("Documents");
@@ -49,15 +49,15 @@ void MakeFullJournal(const QString& folder) {
     run.replaceText = QStringLiteral("Wikipedia");
     const std::int64_t number = journal->BeginRun(run);
     for (int from = 0; from < kDocumentsPerRun; from += kBatch) {
-      std::vector<qm::JournalDocument> entries;
+      std::vector<qm::DocumentEntry> entries;
       for (int i = from; i < from + kBatch; ++i) {
         entries.push_back({QVariant(qlonglong{i}),
                            QStringLiteral("Document %1 on wikipedia").arg(i),
                            QStringLiteral("Document %1 on Wikipedia").arg(i)});
       }
-      journal->RecordDocuments(number, entries);
+      journal->RecordEntries(number, entries);
     }
-    journal->EndRun(number, qm::JournalRunState::Finished);
+    journal->EndRun(number, qm::RunStatus::Finished);
   }
   journal.reset();
   QFile(done).open(QIODevice::WriteOnly);

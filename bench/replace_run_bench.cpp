@@ -34,10 +34,10 @@
 
 #include "bench/bench_data.h"
 #include "bench/bench_port.h"
-#include "engine/replace_run.h"
-#include "engine/run_journal.h"
-#include "engine/undo_run.h"
-#include "engine/window_port.h"
+#include "engine/command/window_port.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
+#include "engine/run/replace_run.h"
 #include "hostlib/host_library.h"
 
 namespace {
@@ -137,8 +137,8 @@ int main(int argc, char** argv) {
     // system is still writing it out, and the first commits wait for that.
     {
       qm::RunState warmUp;
-      qm::ReplaceRun(port, root, warmUp);
-      qm::UndoLastRun(port, *host);
+      warmUp = qm::ReplaceRun(port, port, port.Criteria(root));
+      qm::UndoLastRun(port, port, *host, qm::TextLanguage::English);
       BareRun(data.documentsFile, kCases[0]);
     }
     int held = 0;  // the case every matching title holds now
@@ -157,13 +157,13 @@ int main(int argc, char** argv) {
       port.replacement = QString::fromLatin1(kCases[1 - held]);
       timer.start();
       qm::RunState state;
-      qm::ReplaceRun(port, root, state);
+      state = qm::ReplaceRun(port, port, port.Criteria(root));
       bestRun = std::min(bestRun, timer.nsecsElapsed() / 1e9);
       peakKb = std::max(peakKb, qm::bench::StatusKb("VmHWM:"));
       runCount = state.updatedCount;
 
       timer.start();
-      undoCount = qm::UndoLastRun(port, *host).restored;
+      undoCount = qm::UndoLastRun(port, port, *host, qm::TextLanguage::English).restored;
       bestUndo = std::min(bestUndo, timer.nsecsElapsed() / 1e9);
 
       timer.start();

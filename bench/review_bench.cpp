@@ -26,9 +26,9 @@
 
 #include "bench/bench_data.h"
 #include "bench/bench_port.h"
-#include "engine/review_list.h"
-#include "engine/review_run.h"
-#include "engine/window_port.h"
+#include "engine/command/window_port.h"
+#include "engine/review/review_list.h"
+#include "engine/review/review_run.h"
 #include "hostlib/host_library.h"
 #include "window/review_model.h"
 #include "window/review_window.h"
@@ -155,8 +155,7 @@ int main(int argc, char** argv) {
       qm::bench::ResetPeakMemory();
       timer.start();
       qm::RunState state;
-      const auto startFolder = [&root] { return root; };
-      qm::ReviewRun(port, review, startFolder, state);
+      state = qm::ReviewRun(port, port, review, port.Criteria(root));
       peakKb = std::max(peakKb, qm::bench::StatusKb("VmHWM:"));
       if (review.firstRowsSeconds < bestOpen) {
         bestOpen = review.firstRowsSeconds;

@@ -143,15 +143,6 @@ Statement& Statement::Bind(int index, const QString& value) {
   return *this;
 }
 
-Statement& Statement::Bind(int index, const QVariant& value) {
-  bool whole = false;
-  const qlonglong number = value.toLongLong(&whole);
-  if (whole && value.typeId() != QMetaType::QString) {
-    return Bind(index, std::int64_t{number});
-  }
-  return Bind(index, value.toString());
-}
-
 Statement& Statement::BindBlob(int index, const QByteArray& value) {
   // An empty QByteArray may have no data pointer, which SQLite would bind
   // as NULL rather than as an empty blob.

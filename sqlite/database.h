@@ -92,8 +92,6 @@ class Statement {
   Statement& Bind(int index, std::int64_t value);
   // A null QString binds NULL, an empty one an empty text.
   Statement& Bind(int index, const QString& value);
-  // A whole number binds as one, anything else as its text.
-  Statement& Bind(int index, const QVariant& value);
   // An empty array binds an empty blob, never NULL.
   Statement& BindBlob(int index, const QByteArray& value);
 

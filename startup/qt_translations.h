@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "startup/text_table.h"
+#include "text/texts.h"
 
 namespace qm::startup {
 

@@ -4,11 +4,10 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "engine/texts.h"
 #include "hostlib/host_library.h"
 #include "platform/error.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
-#include "window/own_messages.h"
 #include "window/twips.h"
 
 namespace qm {
@@ -29,7 +28,7 @@ constexpr std::int32_t kLastFolderSymbol = 22;
 
 HostApplication& frmMain::RequireHost() const {
   if (!hostApplication_) {
-    throw Error(91, QStringLiteral("QMReplace"), OwnMessageText(OwnMessage::NoHost));
+    throw Error(91, QStringLiteral("QMReplace"), Text(own_text::kNoHost));
   }
   return *hostApplication_;
 }

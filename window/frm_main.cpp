@@ -15,12 +15,11 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
-#include "engine/search_field.h"
-#include "engine/texts.h"
+#include "engine/query/search_field.h"
 #include "hostlib/host_library.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 #include "window/twips.h"
 
 namespace qm {
@@ -91,7 +90,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent) {
 
 frmMain::~frmMain() = default;
 
-QString frmMain::Text(std::uint16_t id) const { return startup::LoadText(id); }
+QString frmMain::Text(int id) const { return qm::Text(id, UserTextLanguage()); }
 
 QAction* frmMain::AddContextCommand(const QString& text, const char* objectName,
                                     QKeySequence shortcut, void (frmMain::*handler)()) {

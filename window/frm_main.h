@@ -21,7 +21,7 @@
 #include <functional>
 #include <memory>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 #include "startup/host_discovery.h"
 #include "startup/image_list.h"
 #include "startup/windows_version.h"
@@ -52,7 +52,7 @@ class frmMain : public QDialog {
   ~frmMain() override;
 
   // The text of an identifier of the text table, in the user's language.
-  QString Text(std::uint16_t id) const;
+  QString Text(int id) const;
 
   // Window state set at start-up.
   const HostInstallation& Installation() const { return installation_; }
@@ -157,10 +157,18 @@ class frmMain : public QDialog {
   // The host library's root object; throws when start-up could not create it.
   HostApplication& RequireHost() const;
   HostFolder& RequireSelectedFolder() const;
+
+ public:
+  // The start folder; throws qm::Error without a host or a folder.
+  std::shared_ptr<HostFolder> RequireStartFolder() const;
+
+ private:
   // Runs one command handler: while it runs no other command, Browse or
   // close can start inside it; a failure is shown to the user and the
   // window is put back as it was.
   void RunCommand(const std::function<void()>& command);
+  // Keeps the state a run returns, or the one its failure tells.
+  void KeepRunState(const std::function<RunState()>& run);
 
   HostInstallation installation_;
   startup::WindowsVersion windowsVersion_;

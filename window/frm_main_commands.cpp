@@ -11,14 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "engine/replace_run.h"
-#include "engine/texts.h"
-#include "engine/verify_matches.h"
+#include "engine/run/replace_run.h"
+#include "engine/run/verify_matches.h"
 #include "hostlib/host_library.h"
 #include "platform/error.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
-#include "window/own_messages.h"
 #include "window/user_dialogs.h"
 
 namespace qm {
@@ -100,17 +99,30 @@ void frmMain::cmdPickFolder_Click() {
 HostFolder& frmMain::RequireSelectedFolder() const {
   RequireHost();
   if (!selectedFolder) {
-    throw Error(91, QStringLiteral("QMReplace"), OwnMessageText(OwnMessage::NoStartFolder));
+    throw Error(91, QStringLiteral("QMReplace"), Text(own_text::kNoStartFolder));
   }
   return *selectedFolder;
 }
 
+std::shared_ptr<HostFolder> frmMain::RequireStartFolder() const {
+  RequireSelectedFolder();
+  return selectedFolder;
+}
+
 void frmMain::cmdQuery_Click() {
   RunCommand([this] {
-    RequireSelectedFolder();
     FrmMainPort port(*this);
-    VerifyMatches(port, selectedFolder);
+    VerifyMatches(port, port.ReadCriteria());
   });
+}
+
+void frmMain::KeepRunState(const std::function<RunState()>& run) {
+  try {
+    runState_ = run();
+  } catch (const FailedRun& failure) {
+    runState_ = failure.state();
+    throw;
+  }
 }
 
 void frmMain::cmdStart_Click() {
@@ -118,13 +130,7 @@ void frmMain::cmdStart_Click() {
     FrmMainPort port(*this);
     // The run asks for the start folder after its input check, and keeps its
     // own reference to it from then on.
-    ReplaceRun(
-        port,
-        [this] {
-          RequireSelectedFolder();
-          return selectedFolder;
-        },
-        runState_);
+    KeepRunState([&] { return ReplaceRun(port, port, port.ReadCriteria()); });
   });
 }
 

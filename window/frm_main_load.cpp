@@ -15,14 +15,13 @@
 #include <exception>
 #include <functional>
 
-#include "engine/search_field.h"
-#include "engine/texts.h"
+#include "engine/query/search_field.h"
 #include "hostlib/host_library.h"
 #include "platform/user_language.h"
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
 #include "startup/search_history.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 
 namespace qm {
@@ -128,7 +127,7 @@ void frmMain::SetCaptions() {
       [this] { lblField->setText(Text(text_id::kSearchIn)); },
       [this] {
         for (const FieldRecord& field : kFields) {
-          cboField->addItem(Text(static_cast<std::uint16_t>(field.textId)));
+          cboField->addItem(Text(field.textId));
         }
       },
       [this] { cboField->setCurrentIndex(0); },

@@ -9,12 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "engine/review_texts.h"
-#include "engine/undo_texts.h"
 #include "platform/desktop.h"
 #include "platform/text_fold.h"
 #include "startup/search_history.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
 #include "window/user_dialogs.h"
@@ -25,28 +23,19 @@ bool FrmMainPort::IncludeSubfolders() { return window_.chkRecursion->isChecked()
 
 void FrmMainPort::ProcessEvents() { QCoreApplication::processEvents(); }
 
-QString FrmMainPort::FieldText() { return window_.cboField->currentText(); }
+bool FrmMainPort::SearchHistoryVisible() const { return !window_.cboTextToSearch->isHidden(); }
 
-QString FrmMainPort::SearchText() {
-  return SearchHistoryVisible() ? window_.cboTextToSearch->currentText()
-                                : window_.txtTextToSearch->text();
-}
-
-bool FrmMainPort::SearchHistoryVisible() { return !window_.cboTextToSearch->isHidden(); }
-
-bool FrmMainPort::RemoveMode() { return window_.optRemove->isChecked(); }
-
-QString FrmMainPort::ReplacementText() { return window_.txtTextToReplace->text(); }
-
-QString FrmMainPort::Text(int id) {
-  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
-  if (IsUndoText(id)) {
-    return UndoText(id, german);
-  }
-  if (IsReviewText(id)) {
-    return ReviewText(id, german);
-  }
-  return window_.Text(static_cast<std::uint16_t>(id));
+SearchCriteria FrmMainPort::ReadCriteria() {
+  SearchCriteria criteria;
+  criteria.language = UserTextLanguage();
+  criteria.field =
+      FieldFromDisplayText(window_.cboField->currentText(), DisplayTextsOf(criteria.language));
+  criteria.searchText = SearchHistoryVisible() ? window_.cboTextToSearch->currentText()
+                                               : window_.txtTextToSearch->text();
+  criteria.removeMode = window_.optRemove->isChecked();
+  criteria.replacementText = window_.txtTextToReplace->text();
+  criteria.startFolder = [this] { return window_.RequireStartFolder(); };
+  return criteria;
 }
 
 void FrmMainPort::SetNotes(const QString& text) { window_.lblNotes->setText(text); }
@@ -91,7 +80,7 @@ void FrmMainPort::SetBusyCursor(bool busy) {
 }
 
 void FrmMainPort::SetRunning(bool running) {
-  window_.cmdExit->setText(Text(running ? 136 : 121));
+  window_.cmdExit->setText(window_.Text(running ? text_id::kCancel : text_id::kExit));
   // The buttons stay unavailable until the whole command has ended (the
   // notes and the refresh still follow the loop); the window puts them back.
   if (running) {

@@ -2,9 +2,8 @@
 // context menu) and the review window as the engine sees it.
 #include <QAction>
 
-#include "engine/review_run.h"
-#include "engine/review_texts.h"
-#include "startup/text_table.h"
+#include "engine/review/review_run.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
 #include "window/review_window.h"
@@ -34,8 +33,7 @@ class ReviewWindowPort final : public ReviewPort {
 }  // namespace
 
 void frmMain::InstallReview() {
-  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
-  AddContextCommand(ReviewText(review_text::kMenuEntry, german), "actReviewChanges",
+  AddContextCommand(Text(review_text::kMenuEntry), "actReviewChanges",
                     QKeySequence(Qt::CTRL | Qt::Key_R), &frmMain::ReviewChanges_Click);
 }
 
@@ -43,13 +41,7 @@ void frmMain::ReviewChanges_Click() {
   RunCommand([this] {
     FrmMainPort port(*this);
     ReviewWindowPort review(*this, installation_.SettingsKey());
-    ReviewRun(
-        port, review,
-        [this] {
-          RequireSelectedFolder();
-          return selectedFolder;
-        },
-        runState_);
+    KeepRunState([&] { return ReviewRun(port, port, review, port.ReadCriteria()); });
   });
 }
 

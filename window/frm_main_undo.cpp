@@ -13,11 +13,10 @@
 
 #include <initializer_list>
 
-#include "engine/run_journal.h"
-#include "engine/undo_run.h"
-#include "engine/undo_texts.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
 #include "hostlib/host_library.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/frm_main_port.h"
 
@@ -49,8 +48,7 @@ class TextBoxUndoFilter final : public QObject {
 }  // namespace
 
 void frmMain::InstallUndo() {
-  const bool german = startup::UserTextLanguage() == startup::TextLanguage::German;
-  AddContextCommand(UndoText(undo_text::kUndoMenuEntry, german), "actUndoLastRun",
+  AddContextCommand(Text(undo_text::kUndoMenuEntry), "actUndoLastRun",
                     QKeySequence(Qt::CTRL | Qt::Key_Z), &frmMain::UndoLastRun_Click);
 
   auto* filter = new TextBoxUndoFilter(this);
@@ -90,7 +88,7 @@ QString frmMain::JournalFolder() const {
 void frmMain::UndoLastRun_Click() {
   RunCommand([this] {
     FrmMainPort port(*this);
-    UndoLastRun(port, RequireHost());
+    UndoLastRun(port, port, RequireHost(), UserTextLanguage());
   });
 }
 

@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 #include "platform/desktop.h"
 #include "platform/error.h"
 #include "startup/qt_translations.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 #include "window/frm_main.h"
 
 int main(int argc, char** argv) {
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   // translation, never the window.
   std::unique_ptr<QTranslator> qtWords;
   try {
-    qtWords = qm::startup::InstallQtTranslations(qm::startup::UserTextLanguage());
+    qtWords = qm::startup::InstallQtTranslations(qm::UserTextLanguage());
   } catch (const qm::Error&) {
   }
   qm::frmMain window;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/mod_resource.h"
-#include "engine/review_texts.h"
+#include "text/mod_resource.h"
+#include "text/texts.h"
 
 namespace qm {
 namespace {
@@ -35,11 +35,12 @@ QString OneLine(const QString& text) {
   return line;
 }
 
-ReviewModel::ReviewModel(ReviewList& list, ReviewSection section, bool german, QObject* parent)
+ReviewModel::ReviewModel(ReviewList& list, ReviewSection section, TextLanguage language,
+                         QObject* parent)
     : QAbstractTableModel(parent),
       list_(list),
       section_(section),
-      german_(german),
+      language_(language),
       filter_(std::make_unique<ReviewFilter>(list, section, QString())) {}
 
 void ReviewModel::SetFilterText(const QString& text) {
@@ -121,7 +122,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
     if (index.column() != kDocument || role == kSpansRole) {
       return QVariant();
     }
-    return modResource::printf(ReviewText(review_text::kUnreadable, german_), {row.failure});
+    return modResource::printf(Text(review_text::kUnreadable, language_), {row.failure});
   }
   switch (index.column()) {
     case kDocument:
@@ -167,11 +168,11 @@ QVariant ReviewModel::headerData(int section, Qt::Orientation orientation, int r
   }
   switch (section) {
     case kDocument:
-      return ReviewText(review_text::kColumnDocument, german_);
+      return Text(review_text::kColumnDocument, language_);
     case kBefore:
-      return ReviewText(review_text::kColumnBefore, german_);
+      return Text(review_text::kColumnBefore, language_);
     case kAfter:
-      return ReviewText(review_text::kColumnAfter, german_);
+      return Text(review_text::kColumnAfter, language_);
     default:
       return QVariant();
   }

@@ -14,8 +14,9 @@
 
 #include <memory>
 
-#include "engine/review_filter.h"
-#include "engine/review_list.h"
+#include "engine/review/review_filter.h"
+#include "engine/review/review_list.h"
+#include "text/texts.h"
 
 namespace qm {
 
@@ -28,7 +29,8 @@ class ReviewModel final : public QAbstractTableModel {
   // in (After), as a QList<int> of start and length pairs in the shown text.
   static constexpr int kSpansRole = Qt::UserRole + 1;
 
-  ReviewModel(ReviewList& list, ReviewSection section, bool german, QObject* parent = nullptr);
+  ReviewModel(ReviewList& list, ReviewSection section, TextLanguage language,
+              QObject* parent = nullptr);
 
   ReviewSection Section() const { return section_; }
   // Starts the filter again with another text; the view then shows no rows
@@ -64,7 +66,7 @@ class ReviewModel final : public QAbstractTableModel {
 
   ReviewList& list_;
   ReviewSection section_;
-  bool german_;
+  TextLanguage language_;
   std::unique_ptr<ReviewFilter> filter_;
   int published_ = 0;
 };

@@ -16,11 +16,10 @@
 #include <exception>
 #include <iterator>
 
-#include "engine/mod_resource.h"
-#include "engine/review_texts.h"
-#include "engine/search_field.h"
-#include "engine/window_port.h"
-#include "startup/text_table.h"
+#include "engine/command/window_port.h"
+#include "engine/query/search_field.h"
+#include "text/mod_resource.h"
+#include "text/texts.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
@@ -75,10 +74,10 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
     : QDialog(parent),
       list_(list),
       settingsKey_(std::move(settingsKey)),
-      german_(startup::UserTextLanguage() == startup::TextLanguage::German) {
+      language_(UserTextLanguage()) {
   setObjectName(QStringLiteral("frmReview"));
-  changes_ = new ReviewModel(list_, ReviewSection::Changes, german_, this);
-  unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, german_, this);
+  changes_ = new ReviewModel(list_, ReviewSection::Changes, language_, this);
+  unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, language_, this);
   CreateControls();
   SetCaptions();
   connect(changes_, &ReviewModel::checksChanged, this, [this] { UpdateState(); });
@@ -98,7 +97,7 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
 
 ReviewWindow::~ReviewWindow() = default;
 
-QString ReviewWindow::Text(int id) const { return ReviewText(id, german_); }
+QString ReviewWindow::Text(int id) const { return qm::Text(id, language_); }
 
 void ReviewWindow::CreateControls() {
   lblCriteria = PlainLabel(this, "lblCriteria");
@@ -196,8 +195,7 @@ QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
 void ReviewWindow::SetCaptions() {
   setWindowTitle(Text(review_text::kWindowTitle));
   const ReviewCriteria& criteria = list_.Criteria();
-  const QString field =
-      startup::LoadText(static_cast<std::uint16_t>(FieldRecordOf(criteria.field).textId));
+  const QString field = qm::Text(FieldRecordOf(criteria.field).textId, language_);
   if (criteria.searchText.isEmpty()) {
     lblCriteria->setText(
         modResource::printf(Text(review_text::kFill), {field, criteria.replaceText}));

@@ -19,8 +19,9 @@
 
 #include <optional>
 
-#include "engine/review_list.h"
+#include "engine/review/review_list.h"
 #include "platform/error.h"
+#include "text/texts.h"
 
 class QLabel;
 class QLineEdit;
@@ -80,7 +81,7 @@ class ReviewWindow final : public QDialog {
 
   ReviewList& list_;
   QString settingsKey_;
-  bool german_;
+  TextLanguage language_;
   ReviewModel* changes_ = nullptr;
   ReviewModel* unchanged_ = nullptr;
   QTimer work_;

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 
 #include "platform/error.h"
-#include "window/own_messages.h"
+#include "text/texts.h"
 
 namespace qm::user_dialogs {
 namespace {
@@ -40,7 +40,7 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& question,
 }
 
 QString FailureText(const Error& error) {
-  return OwnMessageText(OwnMessage::FailureReport)
+  return Text(own_text::kFailureReport, UserTextLanguage())
       .arg(FormatErrorNumber(error.number()), error.source(), error.description());
 }
 

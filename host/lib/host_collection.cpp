@@ -10,6 +10,7 @@
 #include "host/lib/collection_db.h"
 #include "host/lib/host_errors.h"
 #include "host/lib/host_recordset.h"
+#include "platform/whole_number.h"
 
 namespace qm::host {
 namespace {
@@ -81,15 +82,15 @@ std::string UpdateFieldsSql() {
 }
 
 std::int64_t EntryIdFrom(const QVariant& value) {
+  // The stand-in names its documents by number; a text of digits names the
+  // document of that number, as a host that hands out texts would.
   bool ok = false;
-  const qlonglong id = value.toLongLong(&ok);
-  // A number with a fraction is no EntryID, though it would round to one.
-  const int type = value.typeId();
-  if ((type == QMetaType::Double || type == QMetaType::Float) &&
-      value.toDouble() != static_cast<double>(id)) {
-    ok = false;
-  }
-  if (!ok || !value.isValid() || value.isNull()) {
+  std::optional<std::int64_t> whole = WholeNumber(value);
+  const qlonglong id = whole                                  ? *whole
+                       : value.typeId() == QMetaType::QString ? value.toString().toLongLong(&ok)
+                                                              : 0;
+  ok = ok || whole.has_value();
+  if (!ok) {
     Throw(errc::kBadArgument, kLibrarySource,
           QStringLiteral("\"%1\" is not a document's EntryID.").arg(value.toString()));
   }

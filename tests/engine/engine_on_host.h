@@ -6,7 +6,7 @@
 
 #include "engine/failing_host.h"
 #include "engine/fake_port.h"
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 #include "host/admin/host_admin.h"
 #include "host/stand_in_host.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/folder_scope.h"
+#include "engine/query/folder_scope.h"
 #include "hostlib/host_library.h"
 
 namespace qm::testing {

@@ -1,50 +1,35 @@
 // The window as the engine sees it, for tests: controls are plain members,
-// every effect goes to a log in the order it happened, and the answers to
-// the confirmation question and to the cancel test are set by the test.
+// read into the command's criteria as the window reads its own; every effect
+// goes to a log in the order it happened, and the answers to the
+// confirmation question and to the cancel test are set by the test.
 #pragma once
 
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <initializer_list>
-#include <span>
+#include <memory>
 
-#include "engine/run_journal.h"
-#include "engine/texts.h"
-#include "engine/window_port.h"
+#include "engine/command/command_services.h"
+#include "engine/command/search_criteria.h"
+#include "engine/command/window_port.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
+#include "engine/run/replace_run.h"
 #include "platform/error.h"
+#include "text/texts.h"
 
 namespace qm::testing {
 
-// The texts the window answers, from the program's own tables, in English
-// or German.
-inline QMap<int, QString> WindowTexts(bool german) {
-  QMap<int, QString> texts;
-  for (const std::span<const TextRow> rows :
-       {std::span<const TextRow>(kTableTexts), std::span<const TextRow>(kUndoTexts),
-        std::span<const TextRow>(kReviewTexts)}) {
-    for (const TextRow& row : rows) {
-      texts.insert(row.id, TextIn(row, german));
-    }
-  }
-  return texts;
-}
-
-inline QMap<int, QString> EnglishTexts() { return WindowTexts(false); }
-inline QMap<int, QString> GermanTexts() { return WindowTexts(true); }
-
-class FakePort : public WindowPort {
+class FakePort : public WindowPort, public CommandServices {
  public:
   // The controls.
   QString fieldText = QStringLiteral("Title");
   QString searchText;
-  bool historyVisible = true;
   bool removeMode = false;
   QString replacementText;
   bool includeSubfolders = true;
-  QMap<int, QString> texts = EnglishTexts();
+  TextLanguage language = TextLanguage::English;
 
   // Answers.
   bool confirmAnswer = true;
@@ -69,21 +54,27 @@ class FakePort : public WindowPort {
   QStringList notesAtRefresh;
   int eventPasses = 0;
   int pauses = 0;
+  int lastPauseMs = 0;
   bool busy = false;
   bool running = false;
 
-  QString FieldText() override { return fieldText; }
-  QString SearchText() override { return searchText; }
-  bool SearchHistoryVisible() override { return historyVisible; }
-  bool RemoveMode() override { return removeMode; }
-  QString ReplacementText() override { return replacementText; }
-  bool IncludeSubfolders() override { return includeSubfolders; }
-  QString Text(int id) override {
-    if (!texts.contains(id)) {
-      throw Error(-1, QStringLiteral("FakePort"), QStringLiteral("no text %1").arg(id));
-    }
-    return texts.value(id);
+  // The criteria as the window reads them from its controls: the field from
+  // the field list's text in the window's language.
+  SearchCriteria Criteria(StartFolderSource startFolder) const {
+    SearchCriteria criteria;
+    criteria.language = language;
+    criteria.field = FieldFromDisplayText(fieldText, DisplayTextsOf(language));
+    criteria.searchText = searchText;
+    criteria.removeMode = removeMode;
+    criteria.replacementText = replacementText;
+    criteria.startFolder = std::move(startFolder);
+    return criteria;
   }
+  SearchCriteria Criteria(std::shared_ptr<HostFolder> folder) const {
+    return Criteria(TheFolder(std::move(folder)));
+  }
+
+  bool IncludeSubfolders() override { return includeSubfolders; }
   void SetNotes(const QString& text) override { notes.append(text); }
   void FocusSearchBox() override { log.append(QStringLiteral("focus search")); }
   void FocusReplacementBox() override { log.append(QStringLiteral("focus replacement")); }
@@ -134,8 +125,23 @@ class FakePort : public WindowPort {
     log.append(QStringLiteral("refresh"));
     notesAtRefresh.append(notes.isEmpty() ? QString() : notes.last());
   }
-
-  int lastPauseMs = 0;
 };
+
+// The replace run as the window starts it: the criteria read from the
+// fake's controls at the start, and the run's state kept in `state` also
+// when the run fails, as the window keeps it.
+template <typename Folder>
+void Replace(FakePort& port, Folder&& folder, RunState& state) {
+  try {
+    state = ReplaceRun(port, port, port.Criteria(std::forward<Folder>(folder)));
+  } catch (const FailedRun& failure) {
+    state = failure.state();
+    throw;
+  }
+}
+
+inline UndoCounts Undo(FakePort& port, HostApplication& host) {
+  return UndoLastRun(port, port, host, port.language);
+}
 
 }  // namespace qm::testing

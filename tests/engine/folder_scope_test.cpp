@@ -1,4 +1,4 @@
-#include "engine/folder_scope.h"
+#include "engine/query/folder_scope.h"
 
 #include <gtest/gtest.h>
 

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "engine/engine_on_host.h"
-#include "engine/replace_run.h"
-#include "engine/run_journal.h"
-#include "engine/undo_run.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
+#include "engine/run/replace_run.h"
 
 namespace qm::testing {
 
@@ -52,13 +52,12 @@ class JournalOnHost : public EngineOnHost {
     port.replacementText = replacement;
     port.removeMode = remove;
     port.fieldText = field;
-    port.historyVisible = field == QStringLiteral("Title");
     RunState state;
-    ReplaceRun(port, Folder(1), state);
+    Replace(port, Folder(1), state);
     return port;
   }
 
-  UndoCounts Undo(FakePort& port) { return UndoLastRun(port, *app()); }
+  UndoCounts Undo(FakePort& port) { return testing::Undo(port, *app()); }
 
   QTemporaryDir journalDir_;
   std::unique_ptr<RunJournal> journal_;
@@ -74,34 +73,32 @@ class RefusingJournal : public RunJournal {
   int records = 0;
   bool refuseForget = false;
 
-  std::int64_t BeginRun(const JournalRun& run) override {
+  std::int64_t BeginRun(const RunRecord& run) override {
     if (refuseBegin) {
       throw Error(kJournalError, "Test", "read-only");
     }
     return inner_.BeginRun(run);
   }
-  std::vector<JournalPosition> RecordDocuments(
-      std::int64_t run, const std::vector<JournalDocument>& documents) override {
+  std::vector<EntryPosition> RecordEntries(std::int64_t run,
+                                           const std::vector<DocumentEntry>& documents) override {
     if (++records == refuseRecordAt) {
       throw Error(kJournalError, "Test", "disk full");
     }
-    return inner_.RecordDocuments(run, documents);
+    return inner_.RecordEntries(run, documents);
   }
-  void RewriteDocument(std::int64_t run, JournalPosition position,
-                       const JournalDocument& document) override {
-    inner_.RewriteDocument(run, position, document);
+  void RewriteEntry(std::int64_t run, EntryPosition position,
+                    const DocumentEntry& document) override {
+    inner_.RewriteEntry(run, position, document);
   }
-  void ForgetDocuments(std::int64_t run, const std::vector<JournalPosition>& positions) override {
+  void ForgetEntries(std::int64_t run, const std::vector<EntryPosition>& positions) override {
     if (refuseForget) {
       throw Error(kJournalError, "Test", "cannot forget");
     }
-    inner_.ForgetDocuments(run, positions);
+    inner_.ForgetEntries(run, positions);
   }
-  void EndRun(std::int64_t run, JournalRunState end) override { inner_.EndRun(run, end); }
-  std::optional<JournalRun> LastUndoableRun() override { return inner_.LastUndoableRun(); }
-  std::vector<JournalDocument> Documents(std::int64_t run) override {
-    return inner_.Documents(run);
-  }
+  void EndRun(std::int64_t run, RunStatus end) override { inner_.EndRun(run, end); }
+  std::optional<RunRecord> LastUndoableRun() override { return inner_.LastUndoableRun(); }
+  std::vector<DocumentEntry> Entries(std::int64_t run) override { return inner_.Entries(run); }
   void MarkUndone(std::int64_t run) override { inner_.MarkUndone(run); }
   QString TakeMovedAside() override { return inner_.TakeMovedAside(); }
   std::optional<CollectionActivity> ActivityOn(std::int32_t id, const QString& name,

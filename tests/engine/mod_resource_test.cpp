@@ -1,4 +1,4 @@
-#include "engine/mod_resource.h"
+#include "text/mod_resource.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -20,10 +20,10 @@
 
 #include "engine/crash_vfs.h"
 #include "engine/fake_port.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
 #include "engine/journal_on_host.h"
-#include "engine/replace_run.h"
-#include "engine/run_journal.h"
-#include "engine/undo_run.h"
+#include "engine/run/replace_run.h"
 #include "host/admin/host_admin.h"
 #include "host/stand_in_host.h"
 
@@ -98,7 +98,8 @@ class PowerCut : public qm::testing::StandInHostTest {
       port.searchText = QStringLiteral("match");
       port.replacementText = QStringLiteral("DONE");
       qm::RunState state;
-      qm::ReplaceRun(port, host->Collections()->Item(QString::number(id_))->GetFolder(1), state);
+      qm::testing::Replace(port, host->Collections()->Item(QString::number(id_))->GetFolder(1),
+                           state);
     } catch (const qm::Error& error) {
       const bool refused = refuseRecordAt > 0 && error.source() == QStringLiteral("Test");
       ASSERT_TRUE(vfs_->WasCut() || refused) << error.what();
@@ -110,7 +111,7 @@ class PowerCut : public qm::testing::StandInHostTest {
       auto journal = qm::OpenRunJournal(journalDir_.path());
       qm::testing::FakePort port;
       port.journal = journal.get();
-      qm::UndoLastRun(port, *qm::CreateHostApplication());
+      qm::testing::Undo(port, *qm::CreateHostApplication());
     } catch (const qm::Error& error) {
       ASSERT_TRUE(vfs_->WasCut()) << error.what();
     }
@@ -128,8 +129,8 @@ class PowerCut : public qm::testing::StandInHostTest {
     std::map<std::int64_t, QString> entries;
     journal_ = qm::OpenRunJournal(journalDir_.path());
     if (const auto run = journal_->LastUndoableRun()) {
-      EXPECT_NE(run->state, qm::JournalRunState::Going) << where;
-      for (const auto& entry : journal_->Documents(run->number)) {
+      EXPECT_NE(run->status, qm::RunStatus::Going) << where;
+      for (const auto& entry : journal_->Entries(run->number)) {
         entries[entry.entryId.toLongLong()] = entry.after;
         EXPECT_EQ(entry.before, before_[entry.entryId.toLongLong()]) << where;
       }
@@ -148,7 +149,7 @@ class PowerCut : public qm::testing::StandInHostTest {
   void ExpectAllBackAfterAnUndo(const std::string& where) {
     qm::testing::FakePort port;
     port.journal = journal_.get();
-    EXPECT_EQ(qm::UndoLastRun(port, *qm::CreateHostApplication()).left, 0) << where;
+    EXPECT_EQ(qm::testing::Undo(port, *qm::CreateHostApplication()).left, 0) << where;
     journal_.reset();
     for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
       ASSERT_EQ(d.title, before_[d.entryId]) << where;

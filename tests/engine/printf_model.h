@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "engine/mod_resource.h"
-#include "engine/value_format.h"
 #include "platform/error.h"
+#include "text/mod_resource.h"
+#include "text/value_format.h"
 
 namespace qm::testing {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/like_matcher.h"
-#include "engine/query_text.h"
+#include "engine/query/query_text.h"
 #include "host/admin/host_admin.h"
 #include "hostlib/host_library.h"
 

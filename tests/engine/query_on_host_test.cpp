@@ -5,8 +5,8 @@
 
 #include <map>
 
+#include "engine/query/query_text.h"
 #include "engine/query_check.h"
-#include "engine/query_text.h"
 #include "host/lib/host_errors.h"
 #include "host/stand_in_host.h"
 

@@ -1,4 +1,4 @@
-#include "engine/query_text.h"
+#include "engine/query/query_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/replace_run.h"
+#include "engine/run/replace_run.h"
 
 #include <QElapsedTimer>
 
@@ -75,7 +75,7 @@ TEST_F(ReplaceRunTest, ReplacesRemovesAndFills) {
     port_.searchText = c.search;
     port_.removeMode = c.remove;
     port_.replacementText = c.replacement;
-    qm::ReplaceRun(port_, Folder(1), state_);
+    qm::testing::Replace(port_, Folder(1), state_);
     EXPECT_EQ(port_.questions, QStringList{c.question}) << c.name;
     EXPECT_EQ(Titles(), c.titles) << c.name;
     EXPECT_EQ(port_.notes.last(), c.note) << c.name;
@@ -96,7 +96,7 @@ TEST_F(ReplaceRunTest, EachDocumentShowsItsTitleThenEmptyNotes) {
   AddDocument(c, QStringLiteral("abc second"));  // selected by the wildcard only
   port_.searchText = QStringLiteral("a_c");
   port_.replacementText = QStringLiteral("X");
-  qm::ReplaceRun(port_, Folder(c), state_);
+  qm::testing::Replace(port_, Folder(c), state_);
   EXPECT_EQ(port_.notes,
             Strings({"a_c first", "X first", "", "abc second", "", "1 documents updated!"}));
   EXPECT_EQ(state_.updatedCount, 1);
@@ -111,11 +111,11 @@ TEST_F(ReplaceRunTest, EachDocumentShowsItsTitleThenEmptyNotes) {
 }
 
 TEST_F(ReplaceRunTest, GermanQuestionAndNote) {
-  port_.texts = qm::testing::GermanTexts();
+  port_.language = qm::TextLanguage::German;
   port_.fieldText = QStringLiteral("Titel");
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(port_.questions,
             QStringList{QString::fromUtf8("1 Dokumente enthalten die Zeichenkette 'abc' im Feld "
                                           "'Titel'. Möchten Sie diese Vorkommnisse mit 'X' "
@@ -124,12 +124,11 @@ TEST_F(ReplaceRunTest, GermanQuestionAndNote) {
   EXPECT_EQ(port_.notes.last(), QStringLiteral("1 Dokumente aktualisiert!"));
 
   port_ = qm::testing::FakePort();
-  port_.texts = qm::testing::GermanTexts();
+  port_.language = qm::TextLanguage::German;
   port_.fieldText = QStringLiteral("Kommentar");
-  port_.historyVisible = false;
   port_.searchText = QStringLiteral("c4");
   port_.removeMode = true;
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(port_.questions,
             QStringList{QString::fromUtf8("1 Dokumente enthalten die Zeichenkette 'c4' im Feld "
                                           "'Kommentar'. Sind Sie sicher, dass Sie diese "
@@ -155,7 +154,7 @@ TEST_F(ReplaceRunTest, RefusedInputChangesNothing) {
     port_ = qm::testing::FakePort();
     port_.removeMode = c.remove;
     port_.replacementText = c.replacement;
-    qm::ReplaceRun(port_, Folder(1), state_);
+    qm::testing::Replace(port_, Folder(1), state_);
     EXPECT_EQ(port_.notes, QStringList{c.note});
     EXPECT_EQ(port_.log, QStringList{c.focus});
     EXPECT_EQ(collection_->connectionCalls, 0);
@@ -167,7 +166,7 @@ TEST_F(ReplaceRunTest, DeclinedRunChangesNothingButKeepsTheHistory) {
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
   port_.confirmAnswer = false;
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(Titles(), before);
   EXPECT_EQ(port_.notes, QStringList{QString()});
   EXPECT_EQ(port_.log, Strings({"save history", "confirm Quillmark - Search and Replace"}));
@@ -176,7 +175,7 @@ TEST_F(ReplaceRunTest, DeclinedRunChangesNothingButKeepsTheHistory) {
 TEST_F(ReplaceRunTest, NothingFoundStillRefreshes) {
   port_.searchText = QStringLiteral("zzz");
   port_.replacementText = QStringLiteral("X");
-  qm::ReplaceRun(port_, Folder(a_), state_);
+  qm::testing::Replace(port_, Folder(a_), state_);
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("No documents found!")});
   EXPECT_EQ(port_.log, Strings({"save history", "refresh"}));
 
@@ -185,7 +184,8 @@ TEST_F(ReplaceRunTest, NothingFoundStillRefreshes) {
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
   const auto root = inner_->GetFolder(1);
-  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, 0), state_);
+  qm::testing::Replace(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, 0),
+                       state_);
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("No documents found!")});
   EXPECT_EQ(collection_->connectionCalls, 1);  // the first run's only
 }
@@ -236,8 +236,8 @@ TEST_F(ReplaceRunTest, EntryIdsThatAreNoNumbersAreReadOneByOne) {
   port_.searchText = QStringLiteral("match");
   port_.replacementText = QStringLiteral("done");
   port_.includeSubfolders = false;
-  qm::ReplaceRun(port_, std::make_shared<qm::testing::WrappedFolder>(inner_->GetFolder(a_), texts),
-                 state_);
+  qm::testing::Replace(
+      port_, std::make_shared<qm::testing::WrappedFolder>(inner_->GetFolder(a_), texts), state_);
   EXPECT_EQ(state_.updatedCount, 5);
   EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "done 2", "done 3", "done 4"}));
   // The snapshot's query alone: no query for the batches' fields.
@@ -255,7 +255,7 @@ TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
       port_.replacementText = QStringLiteral("elsewhere");
     }
   };
-  qm::ReplaceRun(port_, Folder(a_), state_);
+  qm::testing::Replace(port_, Folder(a_), state_);
   EXPECT_EQ(port_.questions,
             QStringList{QStringLiteral("1 documents contain the string 'here' in the Title "
                                        "field. Are you sure you want to replace these "
@@ -267,7 +267,6 @@ TEST_F(ReplaceRunTest, QuestionDescribesWhatTheRunDoes) {
 // typed in the host while the question was open stays, and is not counted.
 TEST_F(ReplaceRunTest, FillLeavesAFieldFilledAfterTheQuery) {
   port_.fieldText = QStringLiteral("Comment");
-  port_.historyVisible = false;
   port_.replacementText = QStringLiteral("n/a");
   const std::int64_t typedInto = qm::hostadmin::ListDocuments(id_)[2].entryId;
   port_.onEvents = [this, typedInto](int pass) {
@@ -277,7 +276,7 @@ TEST_F(ReplaceRunTest, FillLeavesAFieldFilledAfterTheQuery) {
       document->Save();
     }
   };
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(port_.questions.size(), 1);
   EXPECT_TRUE(port_.questions[0].startsWith(QStringLiteral("5 documents")));
   EXPECT_EQ(state_.updatedCount, 4);
@@ -304,7 +303,7 @@ TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
       port_.cancelRequested = true;  // a click handled in that pass
     }
   };
-  qm::ReplaceRun(port_, Folder(a_), state_);
+  qm::testing::Replace(port_, Folder(a_), state_);
   EXPECT_EQ(state_.updatedCount, 2);
   EXPECT_EQ(Titles().mid(8), Strings({"done 0", "done 1", "match 2", "match 3", "match 4"}));
   EXPECT_EQ(port_.notes.last(), QStringLiteral("2 documents updated!"));
@@ -337,7 +336,7 @@ TEST_F(ReplaceRunTest, FailedSaveKeepsEarlierDocumentsAndPutsTheWindowBack) {
     port_.searchText = QStringLiteral("match");
     port_.replacementText = QStringLiteral("done");
     try {
-      qm::ReplaceRun(port_, Folder(b_), state_);
+      qm::testing::Replace(port_, Folder(b_), state_);
       ADD_FAILURE() << c.name << ": no failure";
     } catch (const qm::Error& error) {
       EXPECT_EQ(error.number(), c.number) << c.name;
@@ -362,8 +361,8 @@ TEST_F(ReplaceRunTest, FailureBeforeAnySaveLeavesNothingToReport) {
   port_.searchText = QStringLiteral("match");
   port_.replacementText = QStringLiteral("done");
   collection_->failAtSave = 1;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(b_), state_), qm::testing::kInjectedFailure, "Test",
-                  "disk full");
+  EXPECT_QM_ERROR(qm::testing::Replace(port_, Folder(b_), state_), qm::testing::kInjectedFailure,
+                  "Test", "disk full");
   EXPECT_EQ(state_.updatedCount, 0);
   EXPECT_EQ(port_.notes, Strings({"match 0", "done 0", "-"}));
   EXPECT_FALSE(port_.log.contains(QStringLiteral("refresh")));
@@ -374,7 +373,8 @@ TEST_F(ReplaceRunTest, FailedHistorySaveStopsBeforeTheQuery) {
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
   port_.failSaveHistory = true;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port_, Folder(1), state_), 26001, "cRegistry", "write refused");
+  EXPECT_QM_ERROR(qm::testing::Replace(port_, Folder(1), state_), 26001, "cRegistry",
+                  "write refused");
   EXPECT_EQ(collection_->connectionCalls, 0);
   EXPECT_TRUE(port_.log.isEmpty());
   // The count of an earlier run is not this run's.
@@ -391,17 +391,17 @@ TEST_F(ReplaceRunTest, InputIsCheckedBeforeTheStartFolderIsAskedFor) {
     throw qm::Error(91, QStringLiteral("QMReplace"), QStringLiteral("no folder"));
   };
   port_.removeMode = true;
-  qm::ReplaceRun(port_, missing, state_);
+  qm::testing::Replace(port_, missing, state_);
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("Please type a search string.")});
   port_ = qm::testing::FakePort();
-  qm::ReplaceRun(port_, missing, state_);
+  qm::testing::Replace(port_, missing, state_);
   EXPECT_EQ(port_.notes,
             QStringList{QStringLiteral("Please type a string that should be inserted.")});
   EXPECT_EQ(asked, 0);
 
   port_ = qm::testing::FakePort();
   port_.searchText = QStringLiteral("abc");
-  EXPECT_QM_ERROR(qm::ReplaceRun(port_, missing, state_), 91, "QMReplace", "no folder");
+  EXPECT_QM_ERROR(qm::testing::Replace(port_, missing, state_), 91, "QMReplace", "no folder");
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(port_.log, QStringList{QStringLiteral("save history")});
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("-")});
@@ -417,14 +417,14 @@ TEST_F(ReplaceRunTest, ALeftoverCancelDoesNotStopTheNextRun) {
       port_.cancelRequested = true;  // while the only document is rewritten
     }
   };
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
   ASSERT_TRUE(port_.cancelRequested);  // nothing was left to stop
 
   port_.onEvents = nullptr;
   port_.searchText = QStringLiteral("report");
   port_.replacementText = QStringLiteral("Memo");
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   EXPECT_EQ(port_.questions.size(), 2);
   EXPECT_EQ(port_.notes.last(), QStringLiteral("1 documents updated!"));
   EXPECT_EQ(Titles().mid(0, 2), Strings({"X X X", "- Memo - "}));
@@ -450,7 +450,7 @@ TEST_F(ReplaceRunTest, AStopBeforeTheQuestionChangesNothing) {
         port_.cancelRequested = true;
       }
     };
-    qm::ReplaceRun(port_, Folder(c.wholeCollection ? 1 : a_), state_);
+    qm::testing::Replace(port_, Folder(c.wholeCollection ? 1 : a_), state_);
     EXPECT_TRUE(port_.questions.isEmpty()) << c.name;
     EXPECT_EQ(Titles(), before) << c.name;
     EXPECT_EQ(port_.log, QStringList{QStringLiteral("save history")}) << c.name;
@@ -482,7 +482,7 @@ TEST_F(ReplaceRunTest, WaitsForAnotherWriterAndCompletes) {
   timer.start();
   port_.searchText = QStringLiteral("abc");
   port_.replacementText = QStringLiteral("X");
-  qm::ReplaceRun(port_, Folder(1), state_);
+  qm::testing::Replace(port_, Folder(1), state_);
   const qint64 waited = timer.elapsed();
   writer.join();
   EXPECT_GE(waited, 500);

@@ -1,14 +1,14 @@
 // The review of a run over a real stand-in collection: what it lists, how it
 // sorts documents apart, what the filter lets through, and what Apply writes.
-#include "engine/review_run.h"
+#include "engine/review/review_run.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "engine/engine_on_host.h"
-#include "engine/review_filter.h"
-#include "engine/review_list.h"
+#include "engine/review/review_filter.h"
+#include "engine/review/review_list.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ class ReviewRunTest : public qm::testing::EngineOnHost {
     port_.removeMode = remove;
     port_.fieldText = field;
     const auto startFolder = [this] { return Folder(1); };
-    qm::ReviewRun(port_, review_, startFolder, state_);
+    state_ = qm::ReviewRun(port_, port_, review_, port_.Criteria(startFolder));
   }
 
   ScriptedReview review_;
@@ -216,7 +216,7 @@ TEST_F(ReviewRunTest, ACancelledApplyCountsNoDocumentItNeverCameTo) {
     AddDocument(a_, QString::fromLatin1(title));
   }
   port_.onEvents = [this](int) {
-    if (state_.updatedCount == 1) {
+    if (collection_->saves == 1) {
       port_.cancelRequested = true;
     }
   };

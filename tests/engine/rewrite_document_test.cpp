@@ -2,7 +2,7 @@
 // real journal: a journal write ahead that fails, edits made while a
 // document is in hand, and documents deleted while the run goes on. Each
 // ends with the undo, which shows what the journal holds.
-#include "engine/rewrite_document.h"
+#include "engine/run/rewrite_document.h"
 
 #include <gtest/gtest.h>
 
@@ -109,11 +109,12 @@ TEST_F(RewriteDocumentTest, AWriteAheadThatFailsEndsTheRunAndKeepsWhatWasSaved) 
       }
     };
     qm::RunState state;
-    EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test", c.says);
+    EXPECT_QM_ERROR(qm::testing::Replace(port, Folder(a_), state), qm::kJournalError, "Test",
+                    c.says);
     EXPECT_EQ(TitlesOfA(), c.titles);
     EXPECT_FALSE(port.busy || port.running);
     EXPECT_EQ(port.notes.last(), QStringLiteral("%1 documents updated!").arg(state.updatedCount));
-    EXPECT_EQ(journal_->LastUndoableRun()->state, qm::JournalRunState::Failed);
+    EXPECT_EQ(journal_->LastUndoableRun()->status, qm::RunStatus::Failed);
 
     FakePort undo = Port();
     const qm::UndoCounts counts = Undo(undo);
@@ -164,7 +165,7 @@ TEST_F(RewriteDocumentTest, AnEditInTheSaveWindowIsNeverOverwritten) {
       }
     };
     qm::RunState state;
-    qm::ReplaceRun(port, Folder(a_), state);
+    qm::testing::Replace(port, Folder(a_), state);
     EXPECT_EQ(TitlesOfA()[2], QString::fromUtf8(c.written));
 
     FakePort undo = Port();
@@ -203,7 +204,7 @@ TEST_F(RewriteDocumentTest, ADocumentThatMatchesAgainIsJournaledBeforeItsSave) {
     }
   };
   qm::RunState state;
-  qm::ReplaceRun(port, Folder(a_), state);
+  qm::testing::Replace(port, Folder(a_), state);
   EXPECT_EQ(TitlesOfA()[2], QStringLiteral("done 2 again"));
   EXPECT_EQ(state.updatedCount, 8);
   FakePort undo = Port();
@@ -229,7 +230,7 @@ TEST_F(RewriteDocumentTest, DocumentsDeletedDuringTheRunAreLeftAndCounted) {
     }
   };
   qm::RunState state;
-  qm::ReplaceRun(port, Folder(a_), state);
+  qm::testing::Replace(port, Folder(a_), state);
   EXPECT_EQ(TitlesOfA(), (QStringList{"done 0", "done 1", "done 5", "done 6", "done 7"}));
   EXPECT_EQ(state.updatedCount, 5);
   EXPECT_EQ(state.goneCount, 3);

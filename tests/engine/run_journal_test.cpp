@@ -1,7 +1,7 @@
 // The journal file itself: what it keeps, how it is bounded, who may read
 // it, and how it meets a damaged file, a newer version, a folder it cannot
 // make and a second window.
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +21,8 @@
 
 namespace {
 
-qm::JournalRun RunOn(std::int32_t collection, const QString& search) {
-  qm::JournalRun run;
+qm::RunRecord RunOn(std::int32_t collection, const QString& search) {
+  qm::RunRecord run;
   run.started = QDateTime::currentDateTimeUtc();
   run.collectionId = collection;
   run.collectionName = QStringLiteral("Collection %1").arg(collection);
@@ -33,7 +33,7 @@ qm::JournalRun RunOn(std::int32_t collection, const QString& search) {
   return run;
 }
 
-qm::JournalDocument Entry(qlonglong id, const QString& after = QStringLiteral("a")) {
+qm::DocumentEntry Entry(qlonglong id, const QString& after = QStringLiteral("a")) {
   return {QVariant(id), QString(), after};
 }
 
@@ -62,12 +62,12 @@ class RunJournalTest : public ::testing::Test {
   void DamageAnEntryPage() {
     auto journal = qm::OpenRunJournal(Folder());
     const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
-    std::vector<qm::JournalDocument> entries;
+    std::vector<qm::DocumentEntry> entries;
     for (int i = 0; i < 400; ++i) {
       entries.push_back(Entry(i, QString(200, QLatin1Char('d'))));
     }
-    journal->RecordDocuments(run, entries);
-    journal->EndRun(run, qm::JournalRunState::Finished);
+    journal->RecordEntries(run, entries);
+    journal->EndRun(run, qm::RunStatus::Finished);
     journal.reset();
     Sql(File(), "PRAGMA wal_checkpoint(TRUNCATE)");
     QFile file(File());
@@ -87,25 +87,25 @@ TEST_F(RunJournalTest, KeepsWhatARunRecordedAsItWas) {
   const std::int64_t run = journal->BeginRun(RunOn(7, QStringLiteral("s")));
   // A run that recorded nothing has nothing to undo.
   EXPECT_FALSE(journal->LastUndoableRun().has_value());
-  const auto positions = journal->RecordDocuments(
+  const auto positions = journal->RecordEntries(
       run, {{QVariant(qlonglong{42}), QString(), QStringLiteral("filled")},
             {QVariant(QStringLiteral("{A-1}")), QStringLiteral(""), QStringLiteral("x")}});
-  journal->RecordDocuments(
+  journal->RecordEntries(
       run,
       {{QVariant(qlonglong{3}), QStringLiteral(" Mixed Case "), QStringLiteral("")}, Entry(9)});
   // Written again before its save, and one that was not saved after all.
-  journal->RewriteDocument(
+  journal->RewriteEntry(
       run, positions[1],
       {QVariant(QStringLiteral("{A-1}")), QStringLiteral("typed"), QStringLiteral("xtyped")});
-  journal->ForgetDocuments(run, journal->RecordDocuments(run, {Entry(10)}));
+  journal->ForgetEntries(run, journal->RecordEntries(run, {Entry(10)}));
 
   auto last = journal->LastUndoableRun();
   ASSERT_TRUE(last.has_value());
   EXPECT_EQ(last->number, run);
-  EXPECT_EQ(last->state, qm::JournalRunState::Going);
-  journal->EndRun(run, qm::JournalRunState::Cancelled);
+  EXPECT_EQ(last->status, qm::RunStatus::Going);
+  journal->EndRun(run, qm::RunStatus::Cancelled);
   last = journal->LastUndoableRun();
-  EXPECT_EQ(last->state, qm::JournalRunState::Cancelled);
+  EXPECT_EQ(last->status, qm::RunStatus::Cancelled);
   EXPECT_EQ(last->collectionId, 7);
   EXPECT_EQ(last->collectionName, QStringLiteral("Collection 7"));
   EXPECT_EQ(last->collectionIdentity, QStringLiteral("identity 7"));
@@ -115,7 +115,7 @@ TEST_F(RunJournalTest, KeepsWhatARunRecordedAsItWas) {
   EXPECT_EQ(last->documents, 4);
   EXPECT_TRUE(last->started.isValid());
 
-  const auto documents = journal->Documents(run);
+  const auto documents = journal->Entries(run);
   ASSERT_EQ(documents.size(), 4u);
   EXPECT_EQ(documents[0].entryId, QVariant(qlonglong{42}));
   EXPECT_TRUE(documents[0].before.isNull());
@@ -153,26 +153,26 @@ TEST_F(RunJournalTest, BoundedByRunsAndBySize) {
     // A run of another window that still goes on, begun first.
     auto other = qm::OpenRunJournal(folder.path(), c.limits);
     const std::int64_t going = other->BeginRun(RunOn(2, QStringLiteral("going")));
-    other->RecordDocuments(going, {Entry(1)});
+    other->RecordEntries(going, {Entry(1)});
     std::vector<std::int64_t> runs;
     for (int i = 0; i < c.runs; ++i) {
       runs.push_back(journal->BeginRun(RunOn(1, QString::number(i))));
-      std::vector<qm::JournalDocument> entries;
+      std::vector<qm::DocumentEntry> entries;
       for (int e = 0; e < c.entriesEach; ++e) {
         entries.push_back(Entry(e, QString(100, QLatin1Char('x'))));
       }
-      journal->RecordDocuments(runs.back(), entries);
-      journal->EndRun(runs.back(), qm::JournalRunState::Finished);
+      journal->RecordEntries(runs.back(), entries);
+      journal->EndRun(runs.back(), qm::RunStatus::Finished);
     }
     for (int i = 0; i < c.runs; ++i) {
-      EXPECT_EQ(journal->Documents(runs[static_cast<std::size_t>(i)]).empty(), i < c.runs - c.kept)
+      EXPECT_EQ(journal->Entries(runs[static_cast<std::size_t>(i)]).empty(), i < c.runs - c.kept)
           << c.name << ", run " << i;
     }
-    EXPECT_EQ(journal->Documents(going).size(), 1u) << c.name;
+    EXPECT_EQ(journal->Entries(going).size(), 1u) << c.name;
     // Once it has ended, it goes like the others.
-    other->EndRun(going, qm::JournalRunState::Finished);
+    other->EndRun(going, qm::RunStatus::Finished);
     journal->BeginRun(RunOn(1, QStringLiteral("next")));
-    EXPECT_TRUE(journal->Documents(going).empty()) << c.name;
+    EXPECT_TRUE(journal->Entries(going).empty()) << c.name;
   }
 }
 
@@ -196,24 +196,24 @@ TEST_F(RunJournalTest, SizeBoundCountsForgottenAndRewrittenEntries) {
     QTemporaryDir folder;
     auto journal = qm::OpenRunJournal(folder.path(), {100, 12 * 1024});
     const std::int64_t older = journal->BeginRun(RunOn(1, QStringLiteral("older")));
-    std::vector<qm::JournalDocument> entries(40, Entry(1, QString(100, QLatin1Char('x'))));
-    journal->RecordDocuments(older, entries);
-    journal->EndRun(older, qm::JournalRunState::Finished);
+    std::vector<qm::DocumentEntry> entries(40, Entry(1, QString(100, QLatin1Char('x'))));
+    journal->RecordEntries(older, entries);
+    journal->EndRun(older, qm::RunStatus::Finished);
 
     const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("changed")));
     entries.assign(static_cast<std::size_t>(c.entries),
                    Entry(2, QString(c.recordedLength, QLatin1Char('y'))));
-    const auto positions = journal->RecordDocuments(run, entries);
+    const auto positions = journal->RecordEntries(run, entries);
     if (c.rewrittenLength < 0) {
-      journal->ForgetDocuments(run, positions);
+      journal->ForgetEntries(run, positions);
     } else {
-      for (const qm::JournalPosition position : positions) {
-        journal->RewriteDocument(run, position, Entry(2, QString(c.rewrittenLength, u'z')));
+      for (const qm::EntryPosition position : positions) {
+        journal->RewriteEntry(run, position, Entry(2, QString(c.rewrittenLength, u'z')));
       }
     }
-    journal->EndRun(run, qm::JournalRunState::Finished);
+    journal->EndRun(run, qm::RunStatus::Finished);
     journal->BeginRun(RunOn(1, QStringLiteral("next")));
-    EXPECT_EQ(!journal->Documents(older).empty(), c.olderKept) << c.name;
+    EXPECT_EQ(!journal->Entries(older).empty(), c.olderKept) << c.name;
   }
 }
 
@@ -225,21 +225,21 @@ TEST_F(RunJournalTest, TwoWindowsShareOneJournalLatestSavedFirst) {
   const std::int64_t a = first->BeginRun(RunOn(1, QStringLiteral("a")));
   const std::int64_t b = second->BeginRun(RunOn(2, QStringLiteral("b")));
   EXPECT_NE(a, b);
-  first->RecordDocuments(a, {Entry(0)});
-  second->RecordDocuments(b, {Entry(100), Entry(101)});
-  first->RecordDocuments(a, {Entry(1)});
-  EXPECT_EQ(second->Documents(a).size(), 2u);
+  first->RecordEntries(a, {Entry(0)});
+  second->RecordEntries(b, {Entry(100), Entry(101)});
+  first->RecordEntries(a, {Entry(1)});
+  EXPECT_EQ(second->Entries(a).size(), 2u);
   auto last = second->LastUndoableRun();
   EXPECT_EQ(last->number, a);
   // Still going in the first window, as the second sees it.
-  EXPECT_EQ(last->state, qm::JournalRunState::Going);
-  first->EndRun(a, qm::JournalRunState::Finished);
-  EXPECT_EQ(second->LastUndoableRun()->state, qm::JournalRunState::Finished);
+  EXPECT_EQ(last->status, qm::RunStatus::Going);
+  first->EndRun(a, qm::RunStatus::Finished);
+  EXPECT_EQ(second->LastUndoableRun()->status, qm::RunStatus::Finished);
   second->MarkUndone(a);
   EXPECT_EQ(first->LastUndoableRun()->number, b);
   // A window that closes without ending its run leaves one ended by a crash.
   second.reset();
-  EXPECT_EQ(first->LastUndoableRun()->state, qm::JournalRunState::Crashed);
+  EXPECT_EQ(first->LastUndoableRun()->status, qm::RunStatus::Crashed);
 }
 
 // Made owner-only, missing parents included, and narrowed when found wider:
@@ -257,22 +257,22 @@ TEST_F(RunJournalTestPosix, AnOwnerIsJudgedByItsOwnFilesOnly) {
   auto first = qm::OpenRunJournal(Folder());
   auto second = qm::OpenRunJournal(Folder());
   const std::int64_t run = first->BeginRun(RunOn(1, QStringLiteral("a")));
-  first->RecordDocuments(run, {Entry(1)});
+  first->RecordEntries(run, {Entry(1)});
   for (const QString& lock : QDir(Folder()).entryList({QStringLiteral("run-*.lock")})) {
     ASSERT_TRUE(QFile::remove(Folder() + QLatin1Char('/') + lock));
   }
-  EXPECT_EQ(second->LastUndoableRun()->state, qm::JournalRunState::Going);
+  EXPECT_EQ(second->LastUndoableRun()->status, qm::RunStatus::Going);
   first.reset();
-  EXPECT_EQ(second->LastUndoableRun()->state, qm::JournalRunState::Crashed);
+  EXPECT_EQ(second->LastUndoableRun()->status, qm::RunStatus::Crashed);
 
   const QString victim = dir_.path() + QStringLiteral("/victim.lock");
   QFile(victim).open(QIODevice::WriteOnly);
   const std::int64_t forged = second->BeginRun(RunOn(2, QStringLiteral("b")));
-  second->RecordDocuments(forged, {Entry(2)});
+  second->RecordEntries(forged, {Entry(2)});
   Sql(File(), "UPDATE Run SET Owner = '../../victim.lock', State = 0 WHERE Number = " +
                   std::to_string(forged));
   auto third = qm::OpenRunJournal(Folder());
-  EXPECT_EQ(third->LastUndoableRun()->state, qm::JournalRunState::Crashed);
+  EXPECT_EQ(third->LastUndoableRun()->status, qm::RunStatus::Crashed);
   EXPECT_TRUE(QFile::exists(victim));
 }
 
@@ -294,7 +294,7 @@ TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
     }
   };
   auto journal = qm::OpenRunJournal(Folder());
-  journal->RecordDocuments(journal->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
+  journal->RecordEntries(journal->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
   const QStringList files = QDir(Folder()).entryList(QDir::Files | QDir::Hidden);
   EXPECT_TRUE(files.contains(QStringLiteral("journal.sqlite-wal")));
   EXPECT_TRUE(files.contains(QStringLiteral("journal.sqlite-shm")));
@@ -329,7 +329,7 @@ TEST_F(RunJournalTestPosix, EveryFileAndFolderIsTheUsersAlone) {
 TEST_F(RunJournalTest, DamagedFileIsKeptAsideThirtyDaysAndANewOneStartedSaidOnce) {
   {
     auto journal = qm::OpenRunJournal(Folder());
-    journal->RecordDocuments(journal->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
+    journal->RecordEntries(journal->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
   }
   const QByteArray garbage(8192, 'Z');
   {
@@ -359,7 +359,7 @@ TEST_F(RunJournalTest, DamagedFileIsKeptAsideThirtyDaysAndANewOneStartedSaidOnce
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), garbage);
   EXPECT_FALSE(journal->LastUndoableRun().has_value());
-  journal->RecordDocuments(journal->BeginRun(RunOn(1, QStringLiteral("t"))), {Entry(1)});
+  journal->RecordEntries(journal->BeginRun(RunOn(1, QStringLiteral("t"))), {Entry(1)});
   EXPECT_EQ(journal->LastUndoableRun()->searchText, QStringLiteral("t"));
 
   // An empty file (what a crash right after creating it leaves) is no
@@ -406,8 +406,8 @@ TEST_F(RunJournalTest, TriggersInTheFileDoNotRun) {
       "UPDATE RunDocument SET After = 'forged' WHERE Run = NEW.Run; END");
   auto journal = qm::OpenRunJournal(Folder());
   const std::int64_t run = journal->BeginRun(RunOn(1, QStringLiteral("s")));
-  journal->RecordDocuments(run, {Entry(1, QStringLiteral("one")), Entry(2, QStringLiteral("two"))});
-  const auto documents = journal->Documents(run);
+  journal->RecordEntries(run, {Entry(1, QStringLiteral("one")), Entry(2, QStringLiteral("two"))});
+  const auto documents = journal->Entries(run);
   ASSERT_EQ(documents.size(), 2u);
   EXPECT_EQ(documents[0].after, QStringLiteral("one"));
   EXPECT_EQ(documents[1].after, QStringLiteral("two"));
@@ -474,7 +474,7 @@ TEST_F(RunJournalTest, ARepairUnderWayIsWaitedForAndNothingMadeMeanwhile) {
   program.join();
   ASSERT_TRUE(second);
   EXPECT_TRUE(second->TakeMovedAside().isEmpty());
-  second->RecordDocuments(second->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
+  second->RecordEntries(second->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
   EXPECT_EQ(second->LastUndoableRun()->searchText, QStringLiteral("s"));
   EXPECT_EQ(Damaged(), QStringList({copy, copy + QStringLiteral("-wal")}));
 }
@@ -537,11 +537,11 @@ TEST_F(RunJournalTest, RunsOfAFirstVersionJournalStayUndoable) {
   ASSERT_TRUE(last.has_value());
   EXPECT_EQ(last->number, 2);
   EXPECT_EQ(last->documents, 2);
-  EXPECT_EQ(last->state, qm::JournalRunState::Finished);
+  EXPECT_EQ(last->status, qm::RunStatus::Finished);
   EXPECT_TRUE(last->collectionIdentity.isEmpty());
-  EXPECT_TRUE(journal->Documents(2)[1].before.isNull());
+  EXPECT_TRUE(journal->Entries(2)[1].before.isNull());
   // A new run is later than both.
-  journal->RecordDocuments(journal->BeginRun(RunOn(1, QStringLiteral("new"))), {Entry(1)});
+  journal->RecordEntries(journal->BeginRun(RunOn(1, QStringLiteral("new"))), {Entry(1)});
   EXPECT_EQ(journal->LastUndoableRun()->searchText, QStringLiteral("new"));
 }
 

@@ -18,9 +18,9 @@
 #include <memory>
 
 #include "engine/engine_on_host.h"
-#include "engine/replace_run.h"
-#include "engine/run_journal.h"
-#include "engine/undo_run.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/undo_run.h"
+#include "engine/run/replace_run.h"
 
 namespace {
 
@@ -45,12 +45,11 @@ TEST(RunKillChild, Run) {
   port.journal = journal.get();
   port.searchText = QStringLiteral("Match");
   port.replacementText = QStringLiteral("DONE");
-  port.historyVisible = false;
   // Paced like the window, so that a kill lands in the middle.
   const unsigned long pace = qEnvironmentVariableIntValue(kPaceVariable);
   port.onEvents = [pace](int) { QThread::usleep(pace != 0 ? pace : 300); };
   qm::RunState state;
-  qm::ReplaceRun(port, collection->GetFolder(1), state);
+  qm::testing::Replace(port, collection->GetFolder(1), state);
   EXPECT_EQ(state.updatedCount, kDocuments);
 }
 
@@ -124,7 +123,7 @@ TEST_F(RunKillPosix, UndoWaitsForARunGoingOnInAnotherProgram) {
   auto journal = qm::OpenRunJournal(journalDir_.path());
   qm::testing::FakePort port;
   port.journal = journal.get();
-  const qm::UndoCounts refused = qm::UndoLastRun(port, *app());
+  const qm::UndoCounts refused = qm::testing::Undo(port, *app());
   const QStringList during = Everything(collection);
   EXPECT_EQ(refused.restored + refused.left, 0);
   EXPECT_TRUE(port.questions.isEmpty());
@@ -139,7 +138,7 @@ TEST_F(RunKillPosix, UndoWaitsForARunGoingOnInAnotherProgram) {
 
   qm::testing::FakePort again;
   again.journal = journal.get();
-  const qm::UndoCounts counts = qm::UndoLastRun(again, *app());
+  const qm::UndoCounts counts = qm::testing::Undo(again, *app());
   EXPECT_EQ(counts.restored, kDocuments);
   EXPECT_EQ(Everything(collection), before);
 }
@@ -181,7 +180,7 @@ TEST_F(RunKillPosix, UndoAfterAKillRestoresEverySavedDocument) {
     for (int undo = 0; undo < 2; ++undo) {
       qm::testing::FakePort port;
       port.journal = journal.get();
-      const qm::UndoCounts counts = qm::UndoLastRun(port, *app());
+      const qm::UndoCounts counts = qm::testing::Undo(port, *app());
       EXPECT_EQ(counts.left, 0) << "round " << round;
     }
     EXPECT_EQ(Everything(first), firstBefore) << "round " << round;

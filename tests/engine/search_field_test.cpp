@@ -1,24 +1,14 @@
-#include "engine/search_field.h"
+#include "engine/query/search_field.h"
 
 #include <gtest/gtest.h>
-
-#include <cstddef>
 
 #include "common/test_environment.h"
 
 namespace {
 
 // The field list as the window fills it, from the text table.
-qm::FieldDisplayTexts DisplayTexts(bool german) {
-  qm::FieldDisplayTexts texts;
-  for (std::size_t i = 0; i < qm::kFields.size(); ++i) {
-    texts[i] = qm::TextIn(qm::kTableTexts, qm::kFields[i].textId, german);
-  }
-  return texts;
-}
-
-const qm::FieldDisplayTexts kEnglish = DisplayTexts(false);
-const qm::FieldDisplayTexts kGerman = DisplayTexts(true);
+const qm::FieldDisplayTexts kEnglish = qm::DisplayTextsOf(qm::TextLanguage::English);
+const qm::FieldDisplayTexts kGerman = qm::DisplayTextsOf(qm::TextLanguage::German);
 
 TEST(SearchField, DisplayTextGivesFieldWithoutRegardToCase) {
   struct Case {

@@ -1,4 +1,4 @@
-#include "engine/text_rewrite.h"
+#include "engine/run/text_rewrite.h"
 
 #include <gtest/gtest.h>
 

@@ -27,20 +27,20 @@ class TwoWindowsTest : public qm::testing::JournalOnHost {
     FakePort port;
     port.journal = other_.get();
     if (german) {
-      port.texts = qm::testing::GermanTexts();
+      port.language = qm::TextLanguage::German;
       port.fieldText = QStringLiteral("Titel");
     }
     port.searchText = QString::fromLatin1(search);
     port.replacementText = QString::fromLatin1(replacement);
     qm::RunState state;
-    qm::ReplaceRun(port, Folder(1), state);
+    qm::testing::Replace(port, Folder(1), state);
     return port;
   }
 
   FakePort SecondUndo() {
     FakePort port;
     port.journal = other_.get();
-    qm::UndoLastRun(port, *app());
+    qm::testing::Undo(port, *app());
     return port;
   }
 
@@ -66,7 +66,7 @@ TEST_F(TwoWindowsTest, OneWindowChangesACollectionAtATime) {
     EXPECT_EQ(Everything(), during);  // the second window changed nothing
   };
   qm::RunState state;
-  qm::ReplaceRun(a, Folder(1), state);
+  qm::testing::Replace(a, Folder(1), state);
   EXPECT_EQ(state.updatedCount, 4);
   EXPECT_EQ(seen, (QStringList{runningNote,
                                // The run it would undo is the one going on.
@@ -117,7 +117,7 @@ TEST_F(TwoWindowsTest, TheWindowThatBeginsSecondIsRefused) {
   second.searchText = QStringLiteral("Foo");
   second.replacementText = QStringLiteral("Baz");
   second.onYes = [&] {
-    qm::JournalRun run;
+    qm::RunRecord run;
     run.started = QDateTime::currentDateTimeUtc();
     const auto collection = inner_;
     run.collectionId = collection->ID();
@@ -128,13 +128,13 @@ TEST_F(TwoWindowsTest, TheWindowThatBeginsSecondIsRefused) {
     going = journal_->BeginRun(run);
   };
   qm::RunState state;
-  qm::ReplaceRun(second, Folder(1), state);
+  qm::testing::Replace(second, Folder(1), state);
   EXPECT_EQ(second.questions.size(), 1);
   EXPECT_TRUE(second.notes.last().startsWith(
       QStringLiteral("Another window's run ('Foo' to 'Bar') is changing the collection")));
   EXPECT_FALSE(second.busy || second.running);
   EXPECT_EQ(Everything(), before);
-  journal_->EndRun(going, qm::JournalRunState::Finished);
+  journal_->EndRun(going, qm::RunStatus::Finished);
   // No run of the second window was entered.
   EXPECT_FALSE(other_->LastUndoableRun().has_value());
 }

@@ -1,18 +1,17 @@
 // Undo of a run from the journal, over a real stand-in collection and a real
 // journal file: every field back exactly, later edits respected, runs taken
 // back one after the other, Cancel, and the bad cases.
-#include "engine/undo_run.h"
+#include "engine/journal/undo_run.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "engine/journal/run_journal.h"
 #include "engine/journal_on_host.h"
-#include "engine/replace_run.h"
-#include "engine/run_journal.h"
-#include "engine/run_preview.h"
-#include "engine/undo_texts.h"
+#include "engine/run/replace_run.h"
+#include "engine/run/run_preview.h"
 
 namespace {
 
@@ -75,7 +74,7 @@ TEST_F(UndoRunTest, RestoresEveryFieldExactlyAfterReplaceRemoveAndFill) {
 TEST_F(UndoRunTest, QuestionNamesTheRunInGerman) {
   Run(QStringLiteral("abc"), QStringLiteral("X"));
   FakePort undo = Port();
-  undo.texts = qm::testing::GermanTexts();
+  undo.language = qm::TextLanguage::German;
   undo.confirmAnswer = false;
   const QStringList after = Everything();
   Undo(undo);
@@ -155,7 +154,7 @@ TEST_F(UndoRunTest, AfterAKillTheQuestionCountsWhatStillHoldsTheRunsText) {
     {
       // The killed program: every entry written ahead, `saved` saved.
       auto killed = qm::OpenRunJournal(journalDir_.path());
-      qm::JournalRun run;
+      qm::RunRecord run;
       run.started = QDateTime::currentDateTimeUtc();
       run.collectionId = inner_->ID();
       run.collectionName = inner_->Name();
@@ -163,12 +162,12 @@ TEST_F(UndoRunTest, AfterAKillTheQuestionCountsWhatStillHoldsTheRunsText) {
       run.searchText = QStringLiteral("match");
       run.replaceText = QStringLiteral("done");
       const std::int64_t number = killed->BeginRun(run);
-      std::vector<qm::JournalDocument> entries;
+      std::vector<qm::DocumentEntry> entries;
       for (int i = 0; i < 5; ++i) {
         entries.push_back({QVariant(qlonglong{ids[static_cast<std::size_t>(i)]}),
                            QStringLiteral("match %1").arg(i), QStringLiteral("done %1").arg(i)});
       }
-      killed->RecordDocuments(number, entries);
+      killed->RecordEntries(number, entries);
       for (int i = 0; i < c.saved; ++i) {
         auto document = inner_->GetDocument(entries[static_cast<std::size_t>(i)].entryId);
         document->SetTitle(entries[static_cast<std::size_t>(i)].after);
@@ -275,8 +274,8 @@ TEST_F(UndoRunTest, DocumentTheHostCannotGiveBackIsLeftAndCounted) {
   Run(QStringLiteral("- "), QString(), true);
   const auto run = journal_->LastUndoableRun();
   ASSERT_TRUE(run.has_value());
-  journal_->RecordDocuments(run->number, {{QVariant(QStringLiteral("not an EntryID")),
-                                           QStringLiteral("x"), QStringLiteral("y")}});
+  journal_->RecordEntries(run->number, {{QVariant(QStringLiteral("not an EntryID")),
+                                         QStringLiteral("x"), QStringLiteral("y")}});
   const std::int64_t first = qm::hostadmin::ListDocuments(id_)[1].entryId;
   qm::testing::ExecuteBehindTheHost(
       File(), QStringLiteral("DELETE FROM Document WHERE EntryID = %1").arg(first));
@@ -298,12 +297,12 @@ TEST_F(UndoRunTest, JournalOfANewerVersionRefusesRunAndUndo) {
   };
   const QStringList before = Everything();
   NewerJournal run;
-  run.texts = qm::testing::GermanTexts();
+  run.language = qm::TextLanguage::German;
   run.fieldText = QStringLiteral("Titel");
   run.searchText = QStringLiteral("abc");
   run.replacementText = QStringLiteral("X");
   qm::RunState state;
-  qm::ReplaceRun(run, Folder(1), state);
+  qm::testing::Replace(run, Folder(1), state);
   EXPECT_EQ(run.notes.last(), QString::fromUtf8("Das Protokoll der Läufe stammt von einer neueren "
                                                 "Programmversion. Es wurde nichts geändert."));
   EXPECT_FALSE(run.log.contains(QStringLiteral("refresh")));
@@ -324,7 +323,8 @@ TEST_F(UndoRunTest, JournalThatCannotBeWrittenStopsTheRunBeforeItsFirstDocument)
   port.searchText = QStringLiteral("abc");
   port.replacementText = QStringLiteral("X");
   qm::RunState state;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(1), state), qm::kJournalError, "Test", "read-only");
+  EXPECT_QM_ERROR(qm::testing::Replace(port, Folder(1), state), qm::kJournalError, "Test",
+                  "read-only");
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(collection_->saves, 0);
   EXPECT_FALSE(port.busy || port.running);
@@ -345,10 +345,11 @@ TEST_F(UndoRunTest, RefusedBatchLeavesItsDocumentsUnsaved) {
   port.replacementText = QStringLiteral("done");
   port.includeSubfolders = false;
   qm::RunState state;
-  EXPECT_QM_ERROR(qm::ReplaceRun(port, Folder(a_), state), qm::kJournalError, "Test", "disk full");
+  EXPECT_QM_ERROR(qm::testing::Replace(port, Folder(a_), state), qm::kJournalError, "Test",
+                  "disk full");
   EXPECT_EQ(state.updatedCount, 1);
   EXPECT_EQ(Titles().mid(8), QStringList({"done 0", "match 1", "match 2", "match 3"}));
-  EXPECT_EQ(journal_->LastUndoableRun()->state, qm::JournalRunState::Failed);
+  EXPECT_EQ(journal_->LastUndoableRun()->status, qm::RunStatus::Failed);
 
   FakePort undo = Port();
   EXPECT_EQ(Undo(undo).restored, 1);
@@ -388,7 +389,7 @@ TEST_F(UndoRunTest, BatchCutByACancelOrAFailureKeepsTheEntriesOfWhatWasSaved) {
     collection_->failAtSave = c.failAtSave;
     qm::RunState state;
     try {
-      qm::ReplaceRun(port, Folder(a_), state);
+      qm::testing::Replace(port, Folder(a_), state);
     } catch (const qm::Error& error) {
       EXPECT_EQ(error.number(), qm::testing::kInjectedFailure) << c.name;
     }
@@ -396,8 +397,7 @@ TEST_F(UndoRunTest, BatchCutByACancelOrAFailureKeepsTheEntriesOfWhatWasSaved) {
     const auto run = journal_->LastUndoableRun();
     ASSERT_TRUE(run.has_value()) << c.name;
     EXPECT_EQ(run->documents, c.entries) << c.name;
-    EXPECT_EQ(run->state,
-              c.cancelAtPass != 0 ? qm::JournalRunState::Cancelled : qm::JournalRunState::Failed)
+    EXPECT_EQ(run->status, c.cancelAtPass != 0 ? qm::RunStatus::Cancelled : qm::RunStatus::Failed)
         << c.name;
 
     FakePort undo = Port();
@@ -438,7 +438,7 @@ TEST_F(UndoRunTest, DocumentChangedBeforeItsSaveIsJournaledAgain) {
     }
   };
   qm::RunState state;
-  qm::ReplaceRun(port, Folder(a_), state);
+  qm::testing::Replace(port, Folder(a_), state);
   EXPECT_EQ(state.updatedCount, 4);
   EXPECT_EQ(Titles().mid(8),
             QStringList({"done 0", "nothing left", "done 2 typed", "done 3", "done 4"}));
@@ -474,12 +474,12 @@ TEST_F(UndoRunTest, RunsOfTwoWindowsAreUndoneLatestSavedFirst) {
       second.searchText = QStringLiteral("abc");
       second.replacementText = QStringLiteral("X");
       qm::RunState state;
-      qm::ReplaceRun(second, secondFolder, state);
+      qm::testing::Replace(second, secondFolder, state);
       ASSERT_EQ(state.updatedCount, 1);
     }
   };
   qm::RunState state;
-  qm::ReplaceRun(first, firstFolder, state);
+  qm::testing::Replace(first, firstFolder, state);
   ASSERT_EQ(state.updatedCount, 6);
 
   FakePort undo = Port();
@@ -508,7 +508,8 @@ TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
     port.searchText = QStringLiteral("abc");
     port.replacementText = QStringLiteral("X");
     qm::RunState state;
-    qm::ReplaceRun(port, app()->Collections()->Item(QString::number(ran))->GetFolder(1), state);
+    qm::testing::Replace(port, app()->Collections()->Item(QString::number(ran))->GetFolder(1),
+                         state);
     ASSERT_GT(state.updatedCount, 0) << c.name;
     // A collection under the same ID, holding just what the run wrote.
     const auto written = qm::hostadmin::ListDocuments(ran);
@@ -544,7 +545,7 @@ TEST_F(UndoRunTest, CollectionThatIsNoLongerTheSameIsRefused) {
     const QStringList held = listed();
 
     FakePort undo = Port();
-    const qm::UndoCounts counts = qm::UndoLastRun(undo, *qm::CreateHostApplication());
+    const qm::UndoCounts counts = qm::testing::Undo(undo, *qm::CreateHostApplication());
     EXPECT_EQ(counts.restored + counts.left, 0) << c.name;
     EXPECT_TRUE(undo.questions.isEmpty()) << c.name;
     const QString name =
@@ -586,7 +587,7 @@ TEST_F(UndoRunTest, PreviewListsTitlesBeforeAndAfterWithoutWriting) {
     port.removeMode = c.remove;
     port.confirmAnswer = false;
     qm::RunState state;
-    qm::ReplaceRun(port, Folder(1), state);
+    qm::testing::Replace(port, Folder(1), state);
     EXPECT_EQ(port.details, QStringList{c.preview}) << c.name;
     EXPECT_EQ(Everything(), before) << c.name;
     EXPECT_EQ(collection_->saves, 0) << c.name;
@@ -605,7 +606,7 @@ TEST_F(UndoRunTest, PreviewListsTheFirst200InRunOrderThenSaysHowManyAreNot) {
   port.includeSubfolders = false;
   port.confirmAnswer = false;
   qm::RunState state;
-  qm::ReplaceRun(port, Folder(a_), state);
+  qm::testing::Replace(port, Folder(a_), state);
   ASSERT_EQ(port.details.size(), 1);
   const QStringList lines = port.details[0].split('\n');
   ASSERT_EQ(lines.size(), qm::kPreviewDocuments + 1);

@@ -1,4 +1,4 @@
-#include "engine/verify_matches.h"
+#include "engine/run/verify_matches.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +39,12 @@ TEST_F(VerifyMatchesTest, ReportsTheCountOrThatNothingWasFound) {
   for (const auto& c : cases) {
     port_ = qm::testing::FakePort();
     if (c.german) {
-      port_.texts = qm::testing::GermanTexts();
+      port_.language = qm::TextLanguage::German;
     }
     port_.fieldText = QString::fromUtf8(c.field);
     port_.searchText = c.search;
     const QStringList before = Titles();
-    qm::VerifyMatches(port_, Folder(c.folder == 0 ? a_ : c.folder));
+    qm::VerifyMatches(port_, port_.Criteria(Folder(c.folder == 0 ? a_ : c.folder)));
     EXPECT_EQ(port_.notes, QStringList{c.note}) << c.name;
     EXPECT_EQ(port_.log, (QStringList{QStringLiteral("busy"), QStringLiteral("idle")})) << c.name;
     EXPECT_EQ(Titles(), before) << c.name;
@@ -53,9 +53,9 @@ TEST_F(VerifyMatchesTest, ReportsTheCountOrThatNothingWasFound) {
 
 TEST_F(VerifyMatchesTest, SubfoldersCountOnlyWhileIncluded) {
   port_.searchText = QStringLiteral("e");
-  qm::VerifyMatches(port_, Folder(a_));
+  qm::VerifyMatches(port_, port_.Criteria(Folder(a_)));
   port_.includeSubfolders = false;
-  qm::VerifyMatches(port_, Folder(a_));
+  qm::VerifyMatches(port_, port_.Criteria(Folder(a_)));
   EXPECT_EQ(port_.notes, (QStringList{QStringLiteral("3 documents match selected critera."),
                                       QStringLiteral("1 documents match selected critera.")}));
 }
@@ -63,7 +63,8 @@ TEST_F(VerifyMatchesTest, SubfoldersCountOnlyWhileIncluded) {
 TEST_F(VerifyMatchesTest, StartFolderWithoutScopeFindsNothingWithoutQuery) {
   port_.searchText = QStringLiteral("abc");
   const auto root = inner_->GetFolder(1);
-  qm::VerifyMatches(port_, std::make_shared<qm::testing::WrappedFolder>(root, collection_, -4));
+  qm::VerifyMatches(
+      port_, port_.Criteria(std::make_shared<qm::testing::WrappedFolder>(root, collection_, -4)));
   EXPECT_EQ(
       port_.notes,
       QStringList{QStringLiteral("No documents were found that have 'abc' in the Title field.")});
@@ -75,22 +76,23 @@ TEST_F(VerifyMatchesTest, StartFolderWithoutScopeFindsNothingWithoutQuery) {
 TEST_F(VerifyMatchesTest, StopsAfterTheWalkOnlyWhenAskedMeanwhile) {
   port_.searchText = QStringLiteral("e");
   port_.cancelRequested = true;
-  qm::VerifyMatches(port_, Folder(a_));
+  qm::VerifyMatches(port_, port_.Criteria(Folder(a_)));
   EXPECT_EQ(port_.notes, QStringList{QStringLiteral("3 documents match selected critera.")});
 
   port_ = qm::testing::FakePort();
   collection_->connectionCalls = 0;
   port_.searchText = QStringLiteral("e");
   port_.onEvents = [this](int) { port_.cancelRequested = true; };
-  qm::VerifyMatches(port_, Folder(a_));
+  qm::VerifyMatches(port_, port_.Criteria(Folder(a_)));
   EXPECT_TRUE(port_.notes.isEmpty());
   EXPECT_EQ(collection_->connectionCalls, 0);
   EXPECT_FALSE(port_.busy);
 }
 
 TEST_F(VerifyMatchesTest, FailurePutsTheCursorBack) {
-  port_.fieldText = QStringLiteral("Kommentar");  // not a field of the English texts
-  EXPECT_THROW(qm::VerifyMatches(port_, Folder(1)), qm::Error);
+  // The database refuses the query: its table is gone.
+  qm::testing::ExecuteBehindTheHost(File(), QStringLiteral("DROP TABLE Document"));
+  EXPECT_THROW(qm::VerifyMatches(port_, port_.Criteria(Folder(1))), qm::Error);
   EXPECT_FALSE(port_.busy);
   EXPECT_TRUE(port_.notes.isEmpty());
 }

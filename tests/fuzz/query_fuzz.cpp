@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/query/query_text.h"
 #include "engine/query_check.h"
-#include "engine/query_text.h"
 #include "host/admin/host_admin.h"
 #include "hostlib/host_library.h"
 #include "platform/error.h"

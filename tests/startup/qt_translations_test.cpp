@@ -17,7 +17,7 @@
 
 namespace {
 
-using qm::startup::TextLanguage;
+using qm::TextLanguage;
 
 // What a button or menu entry reads, without its mnemonic and shortcut.
 QString Shown(QString text) {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "common/test_environment.h"
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 
 namespace {
 
@@ -29,11 +29,11 @@ TEST(Win32JournalFolder, AFolderWithUmlautsIsTheOneUsed) {
   const QString folder = dir.path() + QStringLiteral("/B\u00fcro \u00c4rger/QMReplace");
   {
     auto journal = qm::OpenRunJournal(folder);
-    qm::JournalRun run;
+    qm::RunRecord run;
     run.started = QDateTime::currentDateTimeUtc();
     run.searchText = QStringLiteral("\u00e4");
-    journal->RecordDocuments(journal->BeginRun(run),
-                             {{QVariant(qlonglong{1}), {}, QStringLiteral("x")}});
+    journal->RecordEntries(journal->BeginRun(run),
+                           {{QVariant(qlonglong{1}), {}, QStringLiteral("x")}});
     EXPECT_EQ(journal->LastUndoableRun()->searchText, QStringLiteral("\u00e4"));
   }
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/journal.sqlite")));

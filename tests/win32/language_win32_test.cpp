@@ -10,7 +10,7 @@
 #include "platform/string_resources.h"
 #include "platform/user_language.h"
 #include "startup/search_history.h"
-#include "startup/text_table.h"
+#include "text/texts.h"
 
 namespace qm {
 namespace {
@@ -26,10 +26,10 @@ TEST(Win32Language, TextsAndDefaultHistoryFollowTheLocale) {
   ASSERT_NE(expected, 0) << "QM_EXPECTED_LANGID is not set";
   ASSERT_EQ(platform::GetUserDefaultLangID(), expected);
   const bool german = expected == 0x0407;
-  EXPECT_EQ(startup::UserTextLanguage(),
-            german ? startup::TextLanguage::German : startup::TextLanguage::English);
-  EXPECT_EQ(startup::LoadText(100), german ? QStringLiteral("Quillmarke - Suchen und Ersetzen")
-                                           : QStringLiteral("Quillmark - Search and Replace"));
+  EXPECT_EQ(UserTextLanguage(), german ? TextLanguage::German : TextLanguage::English);
+  EXPECT_EQ(Text(100, UserTextLanguage()), german
+                                               ? QStringLiteral("Quillmarke - Suchen und Ersetzen")
+                                               : QStringLiteral("Quillmark - Search and Replace"));
   const QStringList history =
       LoadSearchHistory(QStringLiteral("Software\\orbelon\\Quillmarke\\CurrentSettings"),
                         platform::GetUserDefaultLangID());
@@ -41,12 +41,13 @@ TEST(Win32Language, TextsAndDefaultHistoryFollowTheLocale) {
 // table in both languages, blanks and umlauts kept.
 TEST(Win32StringTables, HoldEveryTextInBothLanguagesAsWritten) {
   int found = 0;
-  for (const std::uint16_t* id = startup::TextIdsBegin(); id != startup::TextIdsEnd(); ++id) {
-    const std::optional<QString> english = platform::LoadStringResource(*id, 0x0409);
-    const std::optional<QString> german = platform::LoadStringResource(*id, 0x0407);
-    ASSERT_TRUE(english.has_value() && german.has_value()) << *id;
-    EXPECT_EQ(*english, startup::LoadText(*id, startup::TextLanguage::English)) << *id;
-    EXPECT_EQ(*german, startup::LoadText(*id, startup::TextLanguage::German)) << *id;
+  for (const TextRow& row : TextRows(TextTable::Window)) {
+    const auto id = static_cast<std::uint16_t>(row.id);
+    const std::optional<QString> english = platform::LoadStringResource(id, 0x0409);
+    const std::optional<QString> german = platform::LoadStringResource(id, 0x0407);
+    ASSERT_TRUE(english.has_value() && german.has_value()) << id;
+    EXPECT_EQ(*english, Text(id, TextLanguage::English)) << id;
+    EXPECT_EQ(*german, Text(id, TextLanguage::German)) << id;
     ++found;
   }
   EXPECT_EQ(found, 32);

@@ -473,10 +473,10 @@ TEST_F(CommandsPosix, WithoutAHostTheInputIsCheckedFirstAndTheFailureIsLocalized
     dialogs::BeginScripted({});
     window->optRemove->click();
     QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-    EXPECT_EQ(window->lblNotes->text(), window->Text(109)) << lang;
+    EXPECT_EQ(window->lblNotes->text(), window->Text(qm::text_id::kNoSearchText)) << lang;
     window->optReplace->click();
     QTest::mouseClick(window->cmdStart, Qt::LeftButton);
-    EXPECT_EQ(window->lblNotes->text(), window->Text(139)) << lang;
+    EXPECT_EQ(window->lblNotes->text(), window->Text(qm::text_id::kNoReplacementText)) << lang;
     EXPECT_TRUE(dialogs::ScriptedTranscript().isEmpty()) << lang;
 
     window->cboTextToSearch->setEditText(QStringLiteral("abc"));

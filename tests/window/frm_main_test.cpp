@@ -16,7 +16,7 @@
 #include <iterator>
 
 #include "common/test_environment.h"
-#include "engine/search_field.h"
+#include "engine/query/search_field.h"
 #include "hostlib/host_library.h"
 #include "window/twips.h"
 #include "window/user_dialogs.h"

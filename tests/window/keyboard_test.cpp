@@ -39,7 +39,7 @@ class Keyboard : public qm::testing::WindowTest {
 
   bool ReplaceMode() const {
     return window->optReplace->isChecked() && window->txtTextToReplace->isEnabled() &&
-           window->cmdStart->text() == window->Text(108);
+           window->cmdStart->text() == window->Text(qm::text_id::kStartReplace);
   }
 };
 

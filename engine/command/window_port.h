@@ -1,0 +1,58 @@
+// The engine's one way into the window: what a window does while a command
+// runs.
+//
+// The commands (Verify Matches, the replace run, its review, undo) write the
+// notes line, ask the confirmation question, show the wait cursor and the
+// running state, let pending window events run, pause and take the Cancel
+// request only through this interface; the window implements it, tests fake
+// it. What the user asked for reaches a command as a value read once when it
+// starts (SearchCriteria); the one control read while a command goes on is
+// "Include subfolders", which the folder walk reads on every level.
+#pragma once
+
+#include <QString>
+
+#include "engine/query/folder_scope.h"
+
+namespace qm {
+
+class WindowPort : public FolderWalkEvents {
+ public:
+  // FolderWalkEvents: IncludeSubfolders() reads the check box live;
+  // ProcessEvents() lets pending window events run once.
+
+  // Replaces the caption of the notes line.
+  virtual void SetNotes(const QString& text) = 0;
+  // The history combo box while it is shown, the plain text box otherwise.
+  virtual void FocusSearchBox() = 0;
+  virtual void FocusReplacementBox() = 0;
+
+  // A modal Yes/No question with the exclamation icon, Yes the default;
+  // true for Yes.
+  virtual bool Confirm(const QString& title, const QString& question) = 0;
+
+  // The confirmation question with a details text the user can unfold
+  // (the preview of a run). A window without details asks Confirm.
+  virtual bool ConfirmWithDetails(const QString& title, const QString& question,
+                                  const QString& details) {
+    static_cast<void>(details);
+    return Confirm(title, question);
+  }
+
+  // The wait cursor on or off. Must not throw: it is also called while a
+  // failure unwinds.
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Running: the Exit button becomes Cancel and Start and Verify Matches are
+  // disabled; not running gives Exit its caption back (the window enables
+  // the buttons again when the whole command has ended). Must not throw, as
+  // above.
+  virtual void SetRunning(bool running) = 0;
+
+  // Waits, keeping the run's pace.
+  virtual void Pause(int milliseconds) = 0;
+  // True once after the user asked to cancel or to close the window (the
+  // request, the Cancel tag, is cleared).
+  virtual bool TakeCancelRequest() = 0;
+};
+
+}  // namespace qm
