@@ -15,16 +15,18 @@
 #include <array>
 #include <optional>
 
+#include "hostlib/folder_icons.h"
 #include "platform/icon_module.h"
 #include "startup/image_list.h"
 #include "startup/windows_version.h"
 
 namespace qm::startup {
 
-inline constexpr int kFolderIconCount = 28;
+inline constexpr int kFolderIconCount = folder_icons::kCount;
 
 struct FolderIconRow {
   const char* modernName;   // icon group in the host's resource library
+                            // (folder_icons::kModernNames)
   const char* classicName;  // bitmap resource of the program
   const char* key;          // empty for positions 1 to 6
 };

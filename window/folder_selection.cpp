@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "hostlib/folder_icons.h"
 #include "hostlib/host_library.h"
 #include "platform/error.h"
 #include "text/texts.h"
@@ -15,14 +16,11 @@ namespace {
 
 constexpr std::int32_t kRootFolderId = 1;
 constexpr std::int32_t kNewDocumentsFolderId = 400;
-constexpr std::int32_t kLocalCollectionKind = 1;
 // The chooser's place and size, in twips, relative to the window.
 constexpr int kChooserOffsetLeft = 200;
 constexpr int kChooserOffsetTop = 1000;
 constexpr int kChooserWidth = 7000;
 constexpr int kChooserHeight = 6700;
-// Folder symbols the icon list holds images for.
-constexpr std::int32_t kLastFolderSymbol = 22;
 
 }  // namespace
 
@@ -35,25 +33,16 @@ HostApplication& frmMain::RequireHost() const {
 
 int frmMain::FolderIconNumber(std::int32_t collectionId, std::int32_t folderId) const {
   if (folderId == kNewDocumentsFolderId) {
-    return 5;
+    return folder_icons::kNewDocuments;
   }
   HostApplication& host = RequireHost();
   const std::shared_ptr<HostCollection> collection =
       host.Collections()->Item(QString::number(collectionId));
   if (folderId == kRootFolderId) {
     const bool isDefault = collectionId == host.DefaultCollection()->ID();
-    if (collection->Kind() == kLocalCollectionKind) {
-      return isDefault ? 2 : 1;
-    }
-    return isDefault ? 4 : 3;
+    return folder_icons::CollectionPosition(collection->Kind(), isDefault);
   }
-  const std::int32_t symbol = collection->GetFolder(folderId)->IconIndex();
-  // A symbol the icon list has no image for shows as a plain folder rather
-  // than as nothing or as a picture that means something else.
-  if (symbol <= 0 || symbol > kLastFolderSymbol) {
-    return 6;
-  }
-  return symbol + 6;
+  return folder_icons::SymbolPosition(collection->GetFolder(folderId)->IconIndex());
 }
 
 void frmMain::ShowFolderIcon(std::int32_t collectionId, std::int32_t folderId) {

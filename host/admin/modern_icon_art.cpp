@@ -77,7 +77,7 @@ void DrawCollectionIcon(QPainter& p, int position) {
 }  // namespace
 
 QImage DrawModernIcon(int position) {
-  if (position < 1 || position > kModernIconCount) {
+  if (position < 1 || position > folder_icons::kCount) {
     return {};
   }
   QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);

@@ -6,7 +6,7 @@
 
 #include <QImage>
 
-#include "host/lib/resource_icon_names.h"
+#include "hostlib/folder_icons.h"
 
 namespace qm::host {
 

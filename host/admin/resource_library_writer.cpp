@@ -137,9 +137,9 @@ void WriteIconLibrary(const QString& path, const QList<IconResource>& icons) {
 
 QList<IconResource> ModernIconResources() {
   QList<IconResource> icons;
-  for (int position = 1; position <= kModernIconCount; ++position) {
-    icons.append(
-        IconResource{ModernIconName(position), {DrawModernIcon(position)}, IconEncoding::Dib});
+  for (int position = 1; position <= folder_icons::kCount; ++position) {
+    icons.append(IconResource{
+        folder_icons::ModernIconName(position), {DrawModernIcon(position)}, IconEncoding::Dib});
   }
   return icons;
 }

@@ -12,11 +12,6 @@ namespace qm::host {
 namespace {
 
 constexpr int kIconSide = 16;
-constexpr int kLocalCollection = 1;
-constexpr int kNetworkCollection = 3;
-constexpr int kPlainFolder = 6;
-constexpr int kFirstSymbol = 7;
-constexpr std::int32_t kSymbolCount = 22;
 
 }  // namespace
 
@@ -33,8 +28,8 @@ ChooserIcons ChooserIcons::FromInstallFolder(const QString& installFolder) {
   } catch (const Error&) {
     return icons;
   }
-  for (int position = 1; position <= kModernIconCount; ++position) {
-    if (const auto image = library.Icon(ModernIconName(position), kIconSide)) {
+  for (int position = 1; position <= folder_icons::kCount; ++position) {
+    if (const auto image = library.Icon(folder_icons::ModernIconName(position), kIconSide)) {
       icons.library_[static_cast<std::size_t>(position - 1)] = QIcon(QPixmap::fromImage(*image));
     }
   }
@@ -43,20 +38,18 @@ ChooserIcons ChooserIcons::FromInstallFolder(const QString& installFolder) {
 }
 
 QIcon ChooserIcons::Collection(std::int32_t kind) const {
-  const bool local = kind == 1;
   const QIcon& own =
-      library_[static_cast<std::size_t>((local ? kLocalCollection : kNetworkCollection) - 1)];
+      library_[static_cast<std::size_t>(folder_icons::CollectionPosition(kind, false) - 1)];
   if (!own.isNull()) {
     return own;
   }
-  return QApplication::style()->standardIcon(local ? QStyle::SP_DriveHDIcon
-                                                   : QStyle::SP_DriveNetIcon);
+  return QApplication::style()->standardIcon(
+      kind == folder_icons::kLocalKind ? QStyle::SP_DriveHDIcon : QStyle::SP_DriveNetIcon);
 }
 
 QIcon ChooserIcons::Folder(std::int32_t iconIndex) const {
-  const int position =
-      iconIndex >= 1 && iconIndex <= kSymbolCount ? kFirstSymbol + iconIndex - 1 : kPlainFolder;
-  const QIcon& own = library_[static_cast<std::size_t>(position - 1)];
+  const QIcon& own =
+      library_[static_cast<std::size_t>(folder_icons::SymbolPosition(iconIndex) - 1)];
   if (!own.isNull()) {
     return own;
   }

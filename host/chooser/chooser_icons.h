@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/lib/resource_icon_names.h"
+#include "hostlib/folder_icons.h"
 
 namespace qm::host {
 
@@ -25,14 +25,15 @@ class ChooserIcons {
   // loaded gives the style's icons.
   static ChooserIcons FromInstallFolder(const QString& installFolder);
 
-  // kind 1 is a local collection, any other a network collection.
+  // folder_icons::kLocalKind is a local collection, any other a network one.
   QIcon Collection(std::int32_t kind) const;
-  // 0 the plain folder, 1 to 22 the folder symbols; any other the plain one.
+  // 0 the plain folder, the host's folder symbols by number; any other the
+  // plain one.
   QIcon Folder(std::int32_t iconIndex) const;
 
  private:
   // By the library's positions; null where the library gave nothing.
-  std::array<QIcon, kModernIconCount> library_;
+  std::array<QIcon, folder_icons::kCount> library_;
 };
 
 }  // namespace qm::host

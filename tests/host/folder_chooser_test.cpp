@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "host/admin/resource_library_writer.h"
-#include "host/lib/resource_icon_names.h"
 #include "host/tool/qmhost_cli.h"
+#include "hostlib/folder_icons.h"
 #include "platform/icon_module.h"
 #include "stand_in_host.h"
 
@@ -182,7 +182,7 @@ class FolderChooserIcons : public FolderChooser {
   }
 
   static QImage FromLibrary(const qm::platform::IconModule& library, int position) {
-    return library.Icon(qm::host::ModernIconName(position), 16)
+    return library.Icon(qm::folder_icons::ModernIconName(position), 16)
         .value_or(QImage())
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
   }

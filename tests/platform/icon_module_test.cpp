@@ -52,8 +52,8 @@ TEST(IconModule, TheHostsLibraryGivesEveryIconByItsNameInAnyCase) {
   qm::host::WriteModernIconLibrary(path);
   const IconModule library = IconModule::Load(path);
   ASSERT_TRUE(library);
-  for (int position = 1; position <= qm::host::kModernIconCount; ++position) {
-    const std::optional<QImage> icon = library.Icon(qm::host::ModernIconName(position), 16);
+  for (int position = 1; position <= qm::folder_icons::kCount; ++position) {
+    const std::optional<QImage> icon = library.Icon(qm::folder_icons::ModernIconName(position), 16);
     ASSERT_TRUE(icon.has_value()) << position;
     EXPECT_EQ(icon->format(), QImage::Format_ARGB32) << position;
     EXPECT_EQ(*icon, qm::host::DrawModernIcon(position)) << position;
@@ -103,14 +103,14 @@ TEST(IconModule, OwnsTheModuleUntilFreedAndMovesLikeAHandle) {
   IconModule library = IconModule::Load(path);
   IconModule moved = std::move(library);
   EXPECT_FALSE(library);  // a moved-from handle is null
-  EXPECT_FALSE(library.Icon(qm::host::ModernIconName(1), 16).has_value());
+  EXPECT_FALSE(library.Icon(qm::folder_icons::ModernIconName(1), 16).has_value());
   ASSERT_TRUE(moved);
-  EXPECT_TRUE(moved.Icon(qm::host::ModernIconName(1), 16).has_value());
+  EXPECT_TRUE(moved.Icon(qm::folder_icons::ModernIconName(1), 16).has_value());
   library = std::move(moved);
-  EXPECT_TRUE(library.Icon(qm::host::ModernIconName(2), 16).has_value());
+  EXPECT_TRUE(library.Icon(qm::folder_icons::ModernIconName(2), 16).has_value());
   library.Free();
   EXPECT_FALSE(library);
-  EXPECT_FALSE(library.Icon(qm::host::ModernIconName(1), 16).has_value());
+  EXPECT_FALSE(library.Icon(qm::folder_icons::ModernIconName(1), 16).has_value());
   library.Free();  // freeing a null handle is harmless
   EXPECT_FALSE(IconModule());
 }

@@ -226,8 +226,8 @@ TEST(PeResources, WritingToAnUnwritablePlaceFailsAndKeepsTheOldFile) {
 TEST(PeResources, ModernLibraryHoldsEveryNameOfTheHostsSetAt16Pixels) {
   const PeResourceModule module =
       PeResourceModule::FromBytes(BuildIconLibrary(qm::host::ModernIconResources()));
-  for (int position = 1; position <= qm::host::kModernIconCount; ++position) {
-    const QString name = qm::host::ModernIconName(position);
+  for (int position = 1; position <= qm::folder_icons::kCount; ++position) {
+    const QString name = qm::folder_icons::ModernIconName(position);
     const std::optional<QByteArray> icon = module.LoadIcon(name);
     ASSERT_TRUE(icon.has_value()) << name.toStdString();
     qm::platform::LittleEndianView dib(*icon, 13, QStringLiteral("test"));
@@ -235,7 +235,7 @@ TEST(PeResources, ModernLibraryHoldsEveryNameOfTheHostsSetAt16Pixels) {
     EXPECT_EQ(dib.I32(8), 32);
     EXPECT_EQ(dib.U16(14), 32);
   }
-  EXPECT_TRUE(qm::host::ModernIconName(0).isEmpty());
+  EXPECT_TRUE(qm::folder_icons::ModernIconName(0).isEmpty());
   EXPECT_TRUE(qm::host::DrawModernIcon(29).isNull());
 }
 

@@ -131,13 +131,6 @@ TEST(FolderIconTable, EveryRowAsTheHostAndTheFolderSelectionExpectIt) {
   }
 }
 
-TEST(FolderIconTable, TheHostsModernSetHasEveryNameInTheSameOrder) {
-  for (int position = 1; position <= kFolderIconCount; ++position) {
-    EXPECT_EQ(qm::host::ModernIconName(position),
-              Latin1(FolderIconTable()[static_cast<std::size_t>(position - 1)].modernName));
-  }
-}
-
 TEST(ClassicBitmaps, EachIs808BytesOf16By16At24BitsOnSilverAndAllDiffer) {
   std::set<QByteArray> seen;
   for (const auto& row : FolderIconTable()) {
