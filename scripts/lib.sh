@@ -1,10 +1,18 @@
-# The steps the scripts share, sourced by them: running as root, the
-# locales, a display of our own, waiting for a window, the build's Wine
-# prefix and copies of it, a sample host. Sourcing it only defines; it
+# The steps the scripts share, sourced by them: the job count, running as
+# root, the locales, a display of our own, waiting for a window, the build's
+# Wine prefix and copies of it, a sample host. Sourcing it only defines; it
 # installs, builds and starts nothing (scripts/install-deps and
 # scripts/build-windows do that).
 
 qm_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# How many jobs every build and test run of the scripts uses: QM_JOBS, or
+# the machine's cores.
+qm_jobs=${QM_JOBS:-$(nproc)}
+if [[ ! $qm_jobs =~ ^[1-9][0-9]*$ ]]; then
+  echo "QM_JOBS must be a whole number of jobs, 1 or more, not \"$qm_jobs\"" >&2
+  return 2
+fi
 
 # Runs a command as root: as it is for root, through sudo for anyone else.
 as_root() {
