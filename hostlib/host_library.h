@@ -7,8 +7,10 @@
 // returned. IDs are 32-bit signed; folder 1 is the root of a collection and
 // stands for the whole collection, folder 400 its folder of new documents.
 //
-// On Linux the library is our stand-in over SQLite (host/); nothing that uses
-// this header knows how it is made.
+// It is a seam, the same on Linux and on Windows: a program chooses the
+// library that fulfils it by what it links. On both systems today that is
+// the stand-in over SQLite (host/); a client of the host's real COM library
+// would be a second one. Nothing that uses this header knows how it is made.
 #pragma once
 
 #include <QString>

@@ -1,9 +1,18 @@
-# The steps the scripts share, sourced by them: running as root, a display
-# of our own, waiting for a window, the build's Wine prefix and copies of it,
-# a sample host. Sourcing it only defines; it installs, builds and starts
-# nothing (scripts/install-deps and scripts/build-windows do that).
+# The steps the scripts share, sourced by them: the job count, running as
+# root, the locales, a display of our own, waiting for a window, the build's
+# Wine prefix and copies of it, a sample host. Sourcing it only defines; it
+# installs, builds and starts nothing (scripts/install-deps and
+# scripts/build-windows do that).
 
 qm_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# How many jobs every build and test run of the scripts uses: QM_JOBS, or
+# the machine's cores.
+qm_jobs=${QM_JOBS:-$(nproc)}
+if [[ ! $qm_jobs =~ ^[1-9][0-9]*$ ]]; then
+  echo "QM_JOBS must be a whole number of jobs, 1 or more, not \"$qm_jobs\"" >&2
+  return 2
+fi
 
 # Runs a command as root: as it is for root, through sudo for anyone else.
 as_root() {
@@ -12,6 +21,21 @@ as_root() {
   else
     sudo "$@"
   fi
+}
+
+# ensure_locales LOCALE... generates those of the locales (de_DE.UTF-8, ...)
+# the system does not have yet. A window in German needs the German locale
+# to exist, and Wine takes the user's language from it.
+ensure_locales() {
+  local want
+  for want in "$@"; do
+    locale -a 2>/dev/null | grep -qix "${want/UTF-8/utf8}" && continue
+    echo "Generating the locale $want"
+    if ! grep -q "^$want UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "$want UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+    as_root locale-gen >/dev/null
+  done
 }
 
 # start_xvfb [WIDTHxHEIGHT] [--window-manager] starts Xvfb on a display no
@@ -127,11 +151,16 @@ copy_wine_prefix() {
 # The host functions run qmhost as the array qmhost_cmd says: the Linux
 # program, or ("$wine_run" "$qmhost_exe") under Wine.
 #
+# default_collection prints the ID of the host's default collection.
+default_collection() {
+  "${qmhost_cmd[@]}" list | tr -d '\r' | awk -F'\t' '$4 == "*" { print $1; exit }'
+}
+
 # install_host EDITION FOLDER installs a host there and prints the ID of its
 # default collection.
 install_host() {
   "${qmhost_cmd[@]}" install --edition "$1" --install-dir "$2" >/dev/null
-  "${qmhost_cmd[@]}" list | tr -d '\r' | awk -F'\t' '$4 == "*" { print $1; exit }'
+  default_collection
 }
 
 # make_sample_host EDITION FOLDER installs a host and fills its default

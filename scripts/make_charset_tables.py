@@ -1,6 +1,8 @@
 """Writes host/admin/bookmarks_charset_tables.cpp: the upper halves (bytes 0x80 to
 0xFF) of the single-byte character sets bookmark files are read in, with the
-labels that name them, from Python's own codec tables.
+labels that name them, from Python's own codec tables. The windows-1252 table
+is also named on its own (kWindows1252), for every other reader of that code
+page.
 
 Run from anywhere:  python3 scripts/make_charset_tables.py
                     python3 scripts/make_charset_tables.py --check  exit 1 when the committed file differs
@@ -94,6 +96,9 @@ def main():
         "",
         "const SingleByteCharset kSingleByteCharsets[] = {",
     ]
+    # The one windows-1252 table of the program: HTML's fallback and the C1
+    # range of its numeric references read it too.
+    windows1252 = [name for name, _, _ in CHARSETS].index("windows-1252")
     seen = set()
     for name, codec, labels in CHARSETS:
         codecs.lookup(codec)
@@ -111,6 +116,8 @@ def main():
         "};",
         "",
         "const std::size_t kSingleByteCharsetCount = std::size(kSingleByteCharsets);",
+        "",
+        "const SingleByteCharset& kWindows1252 = kSingleByteCharsets[%d];" % windows1252,
         "",
         "const CharsetLabel kSingleByteLabels[] = {",
     ]

@@ -210,6 +210,12 @@ Transaction::Transaction(const Database& db, const char* doing, Begin begin)
   db_.Exec(begin == Begin::kImmediate ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED", doing_);
 }
 
+Transaction::Transaction(Statement& begin, Statement& commit)
+    : db_(begin.database()), commit_(&commit) {
+  StatementUse use(begin);
+  use->Run();
+}
+
 Transaction::~Transaction() {
   if (!done_) {
     // May fail when SQLite has rolled back already; closing the connection
@@ -219,7 +225,12 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  db_.Exec("COMMIT", doing_);
+  if (commit_ != nullptr) {
+    StatementUse use(*commit_);
+    use->Run();
+  } else {
+    db_.Exec("COMMIT", doing_);
+  }
   done_ = true;
 }
 

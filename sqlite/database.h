@@ -113,6 +113,7 @@ class Statement {
   bool IsNull(int column) const;
 
   sqlite3_stmt* get() const { return stmt_; }
+  const Database& database() const { return db_; }
 
  private:
   void CheckBind(int rc) const;
@@ -144,6 +145,11 @@ class Transaction {
   enum class Begin { kImmediate, kDeferred };
 
   Transaction(const Database& db, const char* doing, Begin begin = Begin::kImmediate);
+  // For a connection that writes one small change after another (a host's
+  // document saves): its BEGIN and COMMIT, prepared once on one connection,
+  // which begin's SQL says how to begin. Each fails with its statement's own
+  // doing; both are reset after every use.
+  Transaction(Statement& begin, Statement& commit);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -151,7 +157,8 @@ class Transaction {
 
  private:
   const Database& db_;
-  const char* doing_;
+  const char* doing_ = nullptr;
+  Statement* commit_ = nullptr;
   bool done_ = false;
 };
 

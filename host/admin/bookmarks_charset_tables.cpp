@@ -522,6 +522,8 @@ const SingleByteCharset kSingleByteCharsets[] = {
 
 const std::size_t kSingleByteCharsetCount = std::size(kSingleByteCharsets);
 
+const SingleByteCharset& kWindows1252 = kSingleByteCharsets[0];
+
 const CharsetLabel kSingleByteLabels[] = {
     {"ansi_x3.4-1968", 0},
     {"ascii", 0},

@@ -13,7 +13,6 @@ namespace qm::host::html {
 namespace {
 
 constexpr qsizetype kMaxLabelLength = 64;
-constexpr char kWindows1252[] = "windows-1252";
 
 bool IsAsciiSpace(QChar c) {
   const char16_t u = c.unicode();
@@ -175,7 +174,7 @@ class Utf8Reader final : public DocumentDecoder::Reader {
     if (!declared_ && sequences_ == 0 && windows1252Bytes_ > 0) {
       // Nothing of it is UTF-8: it is a windows-1252 file, through and
       // through (which is how every byte was read already).
-      use.name = QLatin1String(kWindows1252);
+      use.name = QLatin1String(charsets::kWindows1252.name);
       use.windows1252Bytes = 0;
     }
   }
@@ -200,7 +199,7 @@ class Utf8Reader final : public DocumentDecoder::Reader {
 
   // Reads what it can; returns how many bytes it used.
   qsizetype Run(const unsigned char* data, qsizetype n, bool last) {
-    const charsets::SingleByteCharset& fallback = *FindCharset(QLatin1String(kWindows1252));
+    const charsets::SingleByteCharset& fallback = charsets::kWindows1252;
     qsizetype i = 0;
     while (i < n) {
       if (data[i] < 0x80) {
@@ -307,7 +306,7 @@ QString SingleByteCharsetName(const QString& label) {
 
 QString DecodeSingleByte(const QByteArray& bytes, const QString& charsetName) {
   const charsets::SingleByteCharset* charset = FindCharset(charsetName);
-  if (charset == nullptr) charset = FindCharset(QLatin1String(kWindows1252));
+  if (charset == nullptr) charset = &charsets::kWindows1252;
   QString text(bytes.size(), Qt::Uninitialized);
   QChar* out = text.data();
   for (qsizetype i = 0; i < bytes.size(); ++i) {

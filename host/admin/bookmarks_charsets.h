@@ -8,9 +8,12 @@
 // windows-1252, whose printable characters in 0x80 to 0x9F are what such
 // files really hold there.
 //
-// Every single-byte set is decoded from tables of our own, so the result does
-// not depend on which converters the Qt build carries. Nothing here fails:
-// a declared set we cannot read is reported to the caller, who decides.
+// Every single-byte set is decoded from tables of our own
+// (bookmarks_charset_tables.h): the static Windows Qt has no converter for
+// them, and with the tables a file reads the same on both systems. UTF-16
+// goes through Qt's own decoder, which every Qt build has. Nothing here
+// fails: a declared set we cannot read is reported to the caller, who
+// decides.
 #pragma once
 
 #include <QByteArray>

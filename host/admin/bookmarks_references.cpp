@@ -4,14 +4,11 @@
 
 #include <array>
 
+#include "host/admin/bookmarks_charset_tables.h"
+
 namespace qm::host::html {
 
 namespace {
-
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Named references of U+00A0 to U+00FF, in code point order.
 constexpr std::array<const char*, 96> kLatin1Names = {
@@ -64,7 +61,7 @@ const QHash<QString, char16_t>& NamedReferences() {
 char16_t NamedReference(const QString& name) { return NamedReferences().value(name, 0); }
 
 char16_t Windows1252High(unsigned char byte) {
-  return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte;
+  return byte >= 0x80 && byte <= 0x9F ? charsets::kWindows1252.upper[byte - 0x80] : byte;
 }
 
 }  // namespace qm::host::html

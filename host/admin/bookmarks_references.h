@@ -1,5 +1,5 @@
-// The character tables HTML needs: named character references and the
-// typographic block of Windows-1252.
+// The character tables HTML needs: named character references, and the
+// typographic block of Windows-1252 read from the decoders' table of it.
 #pragma once
 
 #include <QString>

@@ -15,44 +15,6 @@
 namespace qm::host {
 namespace {
 
-// Begins a write transaction and rolls it back unless it was committed.
-// BEGIN and COMMIT are prepared once: a run saves document after document.
-class WriteTransaction {
- public:
-  WriteTransaction(SqliteDb& db, Statement& begin, Statement& commit) : db_(db), commit_(commit) {
-    // IMMEDIATE takes the write lock now, waiting out the busy timeout for a
-    // host that is writing, rather than failing later at the first write.
-    StatementUse use(begin);
-    use->Step("Starting to save a document");
-  }
-  ~WriteTransaction() {
-    if (!committed_) {
-      Rollback();
-    }
-  }
-  WriteTransaction(const WriteTransaction&) = delete;
-  WriteTransaction& operator=(const WriteTransaction&) = delete;
-
-  void Commit() {
-    StatementUse use(commit_);
-    use->Step("Saving a document");
-    committed_ = true;
-  }
-
- private:
-  void Rollback() noexcept {
-    try {
-      db_.Exec("ROLLBACK", "Undoing a failed save");
-    } catch (const Error&) {
-      // The transaction is gone already (SQLite rolls back on some errors).
-    }
-  }
-
-  SqliteDb& db_;
-  Statement& commit_;
-  bool committed_ = false;
-};
-
 // Reads every field of one document: "SELECT Title, Comment, ... WHERE EntryID = ?1".
 std::string SelectFieldsSql() {
   std::string sql = "SELECT ";
@@ -110,8 +72,11 @@ SqliteCollection::SqliteCollection(CatalogEntry entry, const QString& edition)
                   "ORDER BY ParentID, Position, ID"),
       documentById_(db_, SelectFieldsSql().c_str()),
       updateDocument_(db_, UpdateFieldsSql().c_str()),
-      begin_(db_, "BEGIN IMMEDIATE"),
-      commit_(db_, "COMMIT") {}
+      // IMMEDIATE takes the write lock at once, waiting out the busy timeout
+      // for a host that is writing, rather than failing at the first write.
+      // Both are prepared once: a run saves document after document.
+      begin_(db_, "BEGIN IMMEDIATE", "Starting to save a document"),
+      commit_(db_, "COMMIT", "Saving a document") {}
 
 SqliteCollection::~SqliteCollection() = default;
 
@@ -165,7 +130,7 @@ std::vector<FolderRow> SqliteCollection::AllFolderRows() {
 }
 
 void SqliteCollection::SaveDocument(std::int64_t entryId, const DocumentChanges& changes) {
-  WriteTransaction transaction(db_, begin_, commit_);
+  sqlite::Transaction transaction(begin_, commit_);
   {
     StatementUse use(updateDocument_);
     for (std::size_t i = 0; i < changes.size(); ++i) {

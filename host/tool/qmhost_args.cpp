@@ -21,52 +21,84 @@ bool AllDigits(const QString& text) {
   return true;
 }
 
+bool IsHelp(const QString& name) { return name == u"h" || name == u"help"; }
+
+// An unknown option as the command line spells it: "--name", or the whole
+// word a single dash began ("-x5" for the letter x), up to an "=".
+QString Spelled(const QStringList& words, const QString& name) {
+  for (const QString& word : words) {
+    const QString option = word.section(u'=', 0, 0);
+    if (option == QStringLiteral("--") + name) return option;
+    if (!word.startsWith(u"--") && word.startsWith(u'-') && word.mid(1).contains(name)) {
+      return option;
+    }
+  }
+  return QStringLiteral("--") + name;
+}
+
+// The parser tells what went wrong in its own translated words only; ours
+// come from what it found and from the words themselves. Of a command line
+// with more than one fault, one is named.
+QString ParseFailure(const QCommandLineParser& parser, const QStringList& words,
+                     const std::vector<OptionInfo>& options) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (!unknown.isEmpty()) {
+    return QStringLiteral("unknown option %1").arg(Spelled(words, unknown.front()));
+  }
+  for (const QString& word : words) {
+    const qsizetype equals = word.indexOf(u'=');
+    if (!word.startsWith(u'-') || equals < 0) continue;
+    const QString name = word.left(equals);
+    const OptionInfo* known = Find(options, name);
+    if ((known && !known->takesValue) || name == u"--help" || name == u"-h") {
+      return QStringLiteral("%1 takes no value").arg(name);
+    }
+  }
+  // A value can be missing only after the last word.
+  if (!words.isEmpty()) {
+    const OptionInfo* known = Find(options, words.back());
+    if (known && known->takesValue) {
+      return QStringLiteral("%1 needs a value (%1 %2)").arg(known->name, known->valueName);
+    }
+  }
+  return parser.errorText();
+}
+
 }  // namespace
 
 ArgumentList::ArgumentList(const QStringList& words, const std::vector<OptionInfo>& options) {
-  bool onlyPositionals = false;
-  for (qsizetype i = 0; i < words.size(); ++i) {
-    const QString& word = words[i];
-    if (onlyPositionals || !word.startsWith(u'-') || word == u"-") {
-      positionals_.append(word);
-      continue;
-    }
-    if (word == u"--") {
-      onlyPositionals = true;
-      continue;
-    }
-    if (word == u"-h" || word == u"--help") {
-      help_ = true;
-      continue;
-    }
-    const qsizetype equals = word.indexOf(u'=');
-    const QString name = equals < 0 ? word : word.left(equals);
-    const OptionInfo* known = Find(options, name);
-    if (!known) throw UsageError{QStringLiteral("unknown option %1").arg(name)};
-    if (Value(name)) throw UsageError{QStringLiteral("%1 is given more than once").arg(name)};
-    QString value;
-    if (known->takesValue) {
-      if (equals >= 0) {
-        value = word.mid(equals + 1);
-      } else if (i + 1 < words.size()) {
-        value = words[++i];
-      } else {
-        throw UsageError{QStringLiteral("%1 needs a value (%1 %2)").arg(name, known->valueName)};
-      }
-    } else if (equals >= 0) {
-      throw UsageError{QStringLiteral("%1 takes no value").arg(name)};
-    } else {
-      value = QStringLiteral("");
-    }
-    values_.emplace_back(name, value);
+  parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  parser_.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+  // Not addHelpOption(): it would take "-?" on Windows, and qmhost's help is
+  // its own.
+  parser_.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+  for (const auto& option : options) {
+    const QString valueName =
+        option.valueName.isEmpty() ? QStringLiteral("VALUE") : option.valueName;
+    parser_.addOption(QCommandLineOption(option.name.mid(2), option.help,
+                                         option.takesValue ? valueName : QString()));
   }
+  if (!parser_.parse(QStringList{QStringLiteral("qmhost")} + words)) {
+    throw UsageError{ParseFailure(parser_, words, options)};
+  }
+  // The parser keeps every value of an option given twice; we take none.
+  QStringList seen;
+  for (const QString& name : parser_.optionNames()) {
+    if (IsHelp(name)) continue;
+    if (seen.contains(name)) {
+      throw UsageError{QStringLiteral("--%1 is given more than once").arg(name)};
+    }
+    seen.append(name);
+  }
+  positionals_ = parser_.positionalArguments();
 }
 
+bool ArgumentList::helpRequested() const { return parser_.isSet(QStringLiteral("help")); }
+
 std::optional<QString> ArgumentList::Value(const QString& option) const {
-  for (const auto& [name, value] : values_) {
-    if (name == option) return value;
-  }
-  return std::nullopt;
+  const QString name = option.mid(2);
+  if (!parser_.isSet(name)) return std::nullopt;
+  return parser_.value(name);
 }
 
 QString ArgumentList::Required(const QString& option) const {

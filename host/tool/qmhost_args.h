@@ -1,16 +1,17 @@
 // Command-line words of one qmhost command: options, their values and the
-// positional arguments, checked against what the command accepts.
+// positional arguments, read by QCommandLineParser against what the command
+// accepts.
 //
 // Wrong usage is thrown as UsageError (qmhost then exits with status 2 and
 // points at --help); it never reaches the host.
 #pragma once
 
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace qm::qmhost {
@@ -29,12 +30,17 @@ struct OptionInfo {
 // Accepts "--name value", "--name=value", flags, "--" (everything after it is
 // positional) and "-h"/"--help" anywhere. An option that takes a value takes
 // the next word whatever it is, so "--seed -5" reaches the number check and
-// gets a message about the number rather than about an unknown option.
+// gets a message about the number rather than about an unknown option. A
+// single dash starts one-letter options, so "-documents" is no --documents.
+// An unknown option, a missing or unexpected value and an option given twice
+// are UsageErrors in our words, whatever the parser's translation says.
 class ArgumentList {
  public:
   ArgumentList(const QStringList& words, const std::vector<OptionInfo>& options);
+  ArgumentList(const ArgumentList&) = delete;
+  ArgumentList& operator=(const ArgumentList&) = delete;
 
-  bool helpRequested() const { return help_; }
+  bool helpRequested() const;
   const QStringList& positionals() const { return positionals_; }
   std::optional<QString> Value(const QString& option) const;
   bool Flag(const QString& option) const { return Value(option).has_value(); }
@@ -43,9 +49,8 @@ class ArgumentList {
   QString Required(const QString& option) const;
 
  private:
-  std::vector<std::pair<QString, QString>> values_;
+  QCommandLineParser parser_;
   QStringList positionals_;
-  bool help_ = false;
 };
 
 // A whole decimal number within [min, max]; anything else (blanks, signs on

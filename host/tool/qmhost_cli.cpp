@@ -1,6 +1,9 @@
 #include "host/tool/qmhost_cli.h"
 
+#include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "host/tool/qmhost_commands.h"
 #include "platform/error.h"
@@ -38,14 +41,17 @@ void PrintHelp(const Subcommand& c, QTextStream& out) {
   out << "Usage: qmhost " << c.name;
   if (!c.synopsis.isEmpty()) out << " " << c.synopsis;
   out << "\n\n" << c.summary << ".\n\n" << c.details << "\n";
-  if (!c.options.empty()) {
-    out << "\nOptions:\n";
-    for (const auto& o : c.options) {
-      const QString left = o.takesValue ? o.name + u' ' + o.valueName : o.name;
-      out << "  " << left.leftJustified(22) << o.help << "\n";
-    }
+  std::vector<std::pair<QString, QString>> rows;
+  for (const auto& o : c.options) {
+    rows.emplace_back(o.takesValue ? o.name + u' ' + o.valueName : o.name, o.help);
   }
-  out << "  " << QStringLiteral("--help").leftJustified(22) << "show this help\n";
+  // The help column stays where it always was unless an option with its
+  // value is too long for it; then every row moves, and two spaces remain.
+  qsizetype column = 22;
+  for (const auto& row : rows) column = std::max(column, row.first.size() + 2);
+  if (!rows.empty()) out << "\nOptions:\n";
+  rows.emplace_back(QStringLiteral("--help"), QStringLiteral("show this help"));
+  for (const auto& [left, help] : rows) out << "  " << left.leftJustified(column) << help << "\n";
 }
 
 // The entry whose words begin the command line, or nullptr; *used is how many

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -520,6 +521,28 @@ TEST_F(Qmhost, EveryCommandHasHelp) {
     }
   }
   EXPECT_TRUE(Qm({"documents", "--help"}).out.contains("\\N"));  // the escapes are documented
+}
+
+// "--field title|comment|url" is wider than the help column, and its help
+// once ran straight on from it: "--field title|comment|urlthe field to change".
+TEST_F(Qmhost, EveryOptionsHelpStandsInOneColumnApartFromTheOption) {
+  const QRegularExpression row(QStringLiteral("^  --[a-z-]+(?: \\S+)? {2,}\\S"));
+  int commands = 0;
+  for (const QString& line : Lines(Qm({"--help"}).out)) {
+    if (!line.startsWith("  ")) continue;
+    const QString command = line.mid(2).split(QStringLiteral("  ")).front();
+    ++commands;
+    qsizetype column = -1;
+    for (const QString& option : Lines(Qm(QStringList{"help"} << command.split(u' ')).out)) {
+      if (!option.startsWith("  --")) continue;
+      const QRegularExpressionMatch match = row.match(option);
+      ASSERT_TRUE(match.hasMatch()) << command.toStdString() << ": " << option.toStdString();
+      if (column < 0) column = match.capturedEnd() - 1;
+      EXPECT_EQ(match.capturedEnd() - 1, column)
+          << command.toStdString() << ": " << option.toStdString();
+    }
+  }
+  EXPECT_GE(commands, 9);
 }
 
 }  // namespace
