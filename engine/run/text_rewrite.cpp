@@ -1,57 +1,230 @@
 #include "engine/run/text_rewrite.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <functional>
 #include <vector>
 
+#include "engine/run/code_point.h"
+#include "engine/run/preserve_case.h"
+#include "engine/run/replacement_template.h"
+#include "engine/run/word_rule.h"
 #include "platform/text_fold.h"
 
 namespace qm {
 
 namespace {
 
-// A text folded one code point at a time, with where each code point starts
-// in the original UTF-16 text. A half of a surrogate pair on its own counts
-// as one code point, so nothing is ever matched from the middle of a pair.
-struct FoldedText {
+// A text as code points, folded one at a time unless the case must match,
+// with where each code point starts in the original UTF-16 text.
+struct CodePoints {
   std::vector<char32_t> codePoints;
   std::vector<qsizetype> offsets;  // one more than codePoints: the end
 };
 
-FoldedText Fold(const QString& text) {
-  FoldedText folded;
-  folded.codePoints.reserve(static_cast<std::size_t>(text.size()));
-  folded.offsets.reserve(static_cast<std::size_t>(text.size()) + 1);
-  const qsizetype n = text.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    folded.offsets.push_back(i);
-    char32_t cp = text.at(i).unicode();
-    if (QChar::isHighSurrogate(cp) && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-      cp = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-      ++i;
-    }
-    folded.codePoints.push_back(FoldCase(cp));
+CodePoints Decode(const QString& text, bool fold) {
+  CodePoints decoded;
+  decoded.codePoints.reserve(static_cast<std::size_t>(text.size()));
+  decoded.offsets.reserve(static_cast<std::size_t>(text.size()) + 1);
+  for (qsizetype i = 0; i < text.size();) {
+    decoded.offsets.push_back(i);
+    const CodePoint cp = CodePointAt(text, i);
+    decoded.codePoints.push_back(fold ? FoldCase(cp.value) : cp.value);
+    i += cp.length;
   }
-  folded.offsets.push_back(n);
-  return folded;
+  decoded.offsets.push_back(text.size());
+  return decoded;
+}
+
+bool IsWholeWord(QStringView value, qsizetype start, qsizetype end) {
+  return (start == 0 || !IsWordCharacter(CodePointBefore(value, start).value)) &&
+         (end == value.size() || !IsWordCharacter(CodePointAt(value, end).value));
+}
+
+// For each length of a prefix of `text`, the length of its longest proper
+// prefix that is also its suffix (Knuth, Morris and Pratt), so that every
+// occurrence, overlapping ones included, is found in one pass.
+std::vector<std::size_t> Borders(const std::vector<char32_t>& text) {
+  std::vector<std::size_t> borders(text.size(), 0);
+  std::size_t k = 0;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    while (k > 0 && text[i] != text[k]) {
+      k = borders[k - 1];
+    }
+    if (text[i] == text[k]) {
+      ++k;
+    }
+    borders[i] = k;
+  }
+  return borders;
+}
+
+// The new value, built from left to right: the old value's text between the
+// replaced ranges, and what is inserted in their place.
+class Rebuild {
+ public:
+  Rebuild(const QString& oldValue, std::vector<RewriteSpan>* spans)
+      : old_(oldValue), spans_(spans) {}
+
+  // Ranges come in order and never overlap; one that would is dropped, so
+  // a surprise from the pattern engine cannot read out of bounds.
+  void Replace(qsizetype start, qsizetype end, const QString& insert) {
+    if (start < copiedUpTo_ || end < start || end > old_.size()) {
+      return;
+    }
+    changed_ = true;
+    value_.append(QStringView(old_).sliced(copiedUpTo_, start - copiedUpTo_));
+    if (spans_ != nullptr) {
+      spans_->push_back({start, end - start, value_.size(), insert.size()});
+    }
+    value_.append(insert);
+    copiedUpTo_ = end;
+  }
+
+  RewriteResult Finish() {
+    if (!changed_) {
+      return {false, old_, false};
+    }
+    value_.append(QStringView(old_).sliced(copiedUpTo_));
+    return {true, std::move(value_), false};
+  }
+
+ private:
+  const QString& old_;
+  std::vector<RewriteSpan>* spans_;
+  QString value_;
+  qsizetype copiedUpTo_ = 0;  // UTF-16 offset in the old value
+  bool changed_ = false;
+};
+
+// The value as the pattern sees it: each lone half of a surrogate pair, which
+// PCRE2 refuses as invalid UTF-16, turned into U+FFFD, one unit for one, so
+// every offset stays true for the value itself.
+QString ForPattern(const QString& value) {
+  QString copy = value;
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    const QChar unit = value.at(i);
+    if (!unit.isSurrogate()) {
+      continue;
+    }
+    if (CodePointAt(value, i).length == 2) {
+      ++i;
+    } else {
+      copy[i] = QChar(QChar::ReplacementCharacter);
+    }
+  }
+  return copy;
 }
 
 }  // namespace
 
-struct TextRewrite::Search {
-  explicit Search(const QString& searchText)
-      : folded(Fold(searchText)),
+struct TextRewrite::Literal {
+  Literal(const QString& searchText, const SearchOptions& options)
+      : fold(!options.matchCase),
+        wholeWords(options.wholeWords),
+        text(Decode(searchText, fold)),
         // Boyer-Moore keeps a hostile value such as a long run of one letter
         // from costing its length times the search text's length.
-        searcher(folded.codePoints.begin(), folded.codePoints.end()) {}
-  const FoldedText folded;
+        searcher(text.codePoints.begin(), text.codePoints.end()),
+        // Whole words look at every occurrence, overlapping ones too, and
+        // would cost as much with a search started anew after each.
+        borders(wholeWords ? Borders(text.codePoints) : std::vector<std::size_t>{}) {}
+
+  // Calls found(start, end) for each occurrence to replace, left to right.
+  template <typename Found>
+  void ForEach(const QString& oldValue, Found&& found) const {
+    const CodePoints value = Decode(oldValue, fold);
+    if (wholeWords) {
+      ForEachWholeWord(oldValue, value, found);
+      return;
+    }
+    const auto begin = value.codePoints.begin();
+    const auto end = value.codePoints.end();
+    auto from = begin;
+    for (;;) {
+      const auto at = std::search(from, end, searcher);
+      if (at == end) {
+        return;
+      }
+      const auto first = static_cast<std::size_t>(at - begin);
+      const std::size_t last = first + text.codePoints.size();
+      found(value.offsets[first], value.offsets[last]);
+      from = begin + static_cast<std::ptrdiff_t>(last);
+    }
+  }
+
+  template <typename Found>
+  void ForEachWholeWord(const QString& oldValue, const CodePoints& value, Found& found) const {
+    const std::vector<char32_t>& search = text.codePoints;
+    std::size_t matched = 0;
+    std::size_t takenUpTo = 0;  // in code points
+    for (std::size_t i = 0; i < value.codePoints.size(); ++i) {
+      while (matched > 0 && value.codePoints[i] != search[matched]) {
+        matched = borders[matched - 1];
+      }
+      if (value.codePoints[i] == search[matched]) {
+        ++matched;
+      }
+      if (matched < search.size()) {
+        continue;
+      }
+      const std::size_t first = i + 1 - search.size();
+      const qsizetype start = value.offsets[first];
+      const qsizetype end = value.offsets[i + 1];
+      if (first >= takenUpTo && IsWholeWord(oldValue, start, end)) {
+        found(start, end);
+        takenUpTo = i + 1;
+      }
+      matched = borders[matched - 1];
+    }
+  }
+
+  const bool fold;
+  const bool wholeWords;
+  const CodePoints text;
   const std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
+  const std::vector<std::size_t> borders;
 };
 
-TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText)
-    : replaceText_(replaceText) {
-  if (!searchText.isEmpty()) {
-    search_ = std::make_unique<Search>(searchText);
+struct TextRewrite::Pattern {
+  Pattern(const QString& searchText, const QString& replaceText, const SearchOptions& options)
+      : regex(SearchPattern(searchText, options)), replacement(replaceText) {}
+
+  // Calls found(start, end, replacement) for each match, left to right;
+  // false when PCRE2 gave up on the value.
+  template <typename Found>
+  bool ForEach(const QString& oldValue, Found&& found) const {
+    QRegularExpressionMatchIterator matches = regex.globalMatch(ForPattern(oldValue));
+    bool emptyAtTheEnd = false;
+    while (matches.hasNext()) {
+      const QRegularExpressionMatch match = matches.next();
+      found(match.capturedStart(0), match.capturedEnd(0), replacement.Expand(match, oldValue));
+      emptyAtTheEnd = match.capturedLength(0) == 0 && match.capturedEnd(0) == oldValue.size();
+    }
+    // The iterator stops on an error as after its last match, and only its
+    // validity tells them apart; a valid pattern on valid UTF-16 fails only
+    // on a limit. After an empty match at the end, though, the iterator
+    // steps past the end, which PCRE2 refuses as an error too.
+    return matches.isValid() || emptyAtTheEnd;
+  }
+
+  const QRegularExpression regex;
+  const ReplacementTemplate replacement;
+};
+
+TextRewrite::TextRewrite(const QString& searchText, const QString& replaceText,
+                         const SearchOptions& options)
+    : replaceText_(replaceText),
+      preserveCase_(options.preserveCase),
+      problem_(CheckSearch(searchText, replaceText, options)) {
+  if (searchText.isEmpty() || problem_) {
+    return;
+  }
+  if (options.pattern) {
+    pattern_ = std::make_unique<Pattern>(searchText, replaceText, options);
+  } else {
+    literal_ = std::make_unique<Literal>(searchText, options);
   }
 }
 
@@ -62,47 +235,41 @@ RewriteResult TextRewrite::operator()(const QString& oldValue,
   if (spans != nullptr) {
     spans->clear();
   }
-  if (!search_) {
+  if (problem_) {
+    return {false, oldValue, false};
+  }
+  if (!literal_ && !pattern_) {
     // Read at write time, the field may have been filled since the query
     // found it empty.
     if (!oldValue.isEmpty()) {
-      return {false, oldValue};
+      return {false, oldValue, false};
     }
     if (spans != nullptr) {
       spans->push_back({0, 0, 0, replaceText_.size()});
     }
-    return {true, replaceText_};
+    return {true, replaceText_, false};
   }
-  const FoldedText value = Fold(oldValue);
-  const auto begin = value.codePoints.begin();
-  const auto end = value.codePoints.end();
-  const std::size_t searchLength = search_->folded.codePoints.size();
-
-  RewriteResult result;
-  qsizetype copiedUpTo = 0;  // UTF-16 offset in oldValue
-  auto from = begin;
-  for (;;) {
-    const auto found = std::search(from, end, search_->searcher);
-    if (found == end) {
-      break;
+  Rebuild rebuild(oldValue, spans);
+  const auto replace = [&](qsizetype start, qsizetype end, const QString& text) {
+    if (start < 0 || end < start || end > oldValue.size()) {
+      return;
     }
-    const auto first = static_cast<std::size_t>(found - begin);
-    const std::size_t last = first + searchLength;
-    result.changed = true;
-    result.value.append(QStringView(oldValue).mid(copiedUpTo, value.offsets[first] - copiedUpTo));
+    rebuild.Replace(
+        start, end,
+        preserveCase_ ? InCaseOf(QStringView(oldValue).sliced(start, end - start), text) : text);
+  };
+  if (literal_) {
+    literal_->ForEach(oldValue,
+                      [&](qsizetype start, qsizetype end) { replace(start, end, replaceText_); });
+    return rebuild.Finish();
+  }
+  if (!pattern_->ForEach(oldValue, replace)) {
     if (spans != nullptr) {
-      spans->push_back({value.offsets[first], value.offsets[last] - value.offsets[first],
-                        result.value.size(), replaceText_.size()});
+      spans->clear();
     }
-    result.value.append(replaceText_);
-    copiedUpTo = value.offsets[last];
-    from = begin + static_cast<std::ptrdiff_t>(last);
+    return {false, oldValue, true};
   }
-  if (!result.changed) {
-    return {false, oldValue};
-  }
-  result.value.append(QStringView(oldValue).mid(copiedUpTo));
-  return result;
+  return rebuild.Finish();
 }
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
@@ -111,8 +278,19 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
 }
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, const SearchOptions& options) {
+  return TextRewrite(searchText, replaceText, options)(oldValue);
+}
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans) {
   return TextRewrite(searchText, replaceText)(oldValue, &spans);
+}
+
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, const SearchOptions& options,
+                           std::vector<RewriteSpan>& spans) {
+  return TextRewrite(searchText, replaceText, options)(oldValue, &spans);
 }
 
 }  // namespace qm

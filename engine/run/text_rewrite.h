@@ -8,12 +8,38 @@
 // value is kept exactly as it was, case included. An empty search text fills
 // the field when it is empty or has no value: the new value is then the
 // replacement; a field that holds any text is left as it is.
+//
+// The search options (search_options.h) change what counts as an occurrence
+// and what takes its place; with all of them off the rewrite is the one
+// above to the last unit. An empty search text fills whatever they say.
+// - Match case: the search text's code units exactly; still never half of
+//   a surrogate pair.
+// - Whole words: only occurrences with no word character (word_rule.h) on
+//   either side. Where one fails, the search goes on at the next code
+//   point, not behind it: "aa" in "aaa aa" is found only at the end.
+// - Pattern: the matches of the regular expression (search_pattern.h) from
+//   left to right, as Qt's global match finds them. An empty match inserts
+//   the replacement where it is ("^" in front, "$" behind, "x*" between the
+//   letters), also right where the previous match ended; no match starts
+//   again where an empty one was, the search steps over one whole code point
+//   instead. The replacement inserts the groups it names
+//   (replacement_template.h). The pattern sees a lone half of a surrogate
+//   pair as U+FFFD, and what it matches there is kept as it was. A value the
+//   pattern matches is changed, also by an empty match alone.
+// - Preserve case: each insertion in the letter case of the text it
+//   replaces (preserve_case.h).
+// A search that CheckSearch refuses changes nothing; the callers check it
+// first and say why.
 #pragma once
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
+
+#include "engine/query/search_options.h"
+#include "engine/run/search_pattern.h"
 
 namespace qm {
 
@@ -22,10 +48,17 @@ struct RewriteResult {
   // that holds the search text, also when the new value reads the same.
   bool changed = false;
   QString value;
+  // The pattern ran into one of PCRE2's limits on this value (matching
+  // steps, depth or memory; Qt does not say which), as a pattern with
+  // catastrophic backtracking does: the value is left as it is and not
+  // changed, and the run leaves its document and counts it apart.
+  bool matchLimitHit = false;
 };
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText);
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, const SearchOptions& options);
 
 // One place where a rewrite took text out and put text in, in UTF-16 offsets:
 // [before, before + beforeLength) of the old value became [after, after +
@@ -42,13 +75,17 @@ struct RewriteSpan {
 // by one span per occurrence, left to right (none when nothing changed).
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, std::vector<RewriteSpan>& spans);
+RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
+                           const QString& replaceText, const SearchOptions& options,
+                           std::vector<RewriteSpan>& spans);
 
 // The same for the many values of one run or review: the search text is
-// folded, and its search prepared, once. rewrite(v) is exactly
-// RewriteValue(v, searchText, replaceText).
+// folded, its search prepared or its pattern compiled, once. rewrite(v) is
+// exactly RewriteValue(v, searchText, replaceText, options).
 class TextRewrite {
  public:
-  TextRewrite(const QString& searchText, const QString& replaceText);
+  TextRewrite(const QString& searchText, const QString& replaceText,
+              const SearchOptions& options = {});
   ~TextRewrite();
   TextRewrite(const TextRewrite&) = delete;
   TextRewrite& operator=(const TextRewrite&) = delete;
@@ -57,10 +94,19 @@ class TextRewrite {
   RewriteResult operator()(const QString& oldValue,
                            std::vector<RewriteSpan>* spans = nullptr) const;
 
+  // What CheckSearch says of this search; while there is a problem, every
+  // value is left as it is.
+  const std::optional<SearchProblem>& Problem() const { return problem_; }
+
  private:
-  struct Search;
+  struct Literal;
+  struct Pattern;
   QString replaceText_;
-  std::unique_ptr<Search> search_;  // none for an empty search text
+  bool preserveCase_ = false;
+  std::optional<SearchProblem> problem_;
+  // At most one of them; none for an empty search text.
+  std::unique_ptr<Literal> literal_;
+  std::unique_ptr<Pattern> pattern_;
 };
 
 }  // namespace qm
