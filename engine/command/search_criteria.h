@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "engine/query/search_field.h"
+#include "engine/query/search_options.h"
 #include "hostlib/host_library.h"
 #include "text/texts.h"
 
@@ -25,6 +26,9 @@ struct SearchCriteria {
   // The replacement box as typed, whatever the mode; a remove replaces with
   // the empty text.
   QString replacementText;
+  // Match case, whole words, pattern, preserve case; all off is the literal
+  // search without regard to case.
+  SearchOptions options;
   // Asked for only when the command comes to it (after the input check and
   // the history), so that a window without a host still answers a missing
   // search text with its note.
