@@ -13,6 +13,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -460,18 +462,37 @@ TEST_F(RunJournalTest, ARepairUnderWayIsWaitedForAndNothingMadeMeanwhile) {
   }
   std::atomic<bool> opened{false};
   std::unique_ptr<qm::RunJournal> second;
+  std::exception_ptr failure;
   std::thread program([&] {
-    second = qm::OpenRunJournal(Folder());
+    try {
+      second = qm::OpenRunJournal(Folder());
+    } catch (...) {
+      failure = std::current_exception();
+    }
     opened = true;
   });
+  // Whatever fails below, the program gets the lock and is waited for: a
+  // thread left running would end the whole test program.
+  const auto finish = [&] {
+    repairing.lock.reset();
+    if (program.joinable()) {
+      program.join();
+    }
+  };
+  struct Finally {
+    std::function<void()> run;
+    ~Finally() { run(); }
+  } finally{finish};
   // Long enough for the second program to have made a journal.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_FALSE(opened.load());
   EXPECT_FALSE(QFile::exists(File()));
   ASSERT_TRUE(QFile::rename(File() + QStringLiteral("-wal"),
                             Folder() + QLatin1Char('/') + copy + QStringLiteral("-wal")));
-  repairing.lock.reset();
-  program.join();
+  finish();
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
   ASSERT_TRUE(second);
   EXPECT_TRUE(second->TakeMovedAside().isEmpty());
   second->RecordEntries(second->BeginRun(RunOn(1, QStringLiteral("s"))), {Entry(1)});
