@@ -7,6 +7,7 @@
 #include "engine/engine_on_host.h"
 #include "engine/review/review_list.h"
 #include "engine/review/review_run.h"
+#include "engine/run/exact_matches.h"
 #include "engine/run/verify_matches.h"
 
 namespace {
@@ -254,3 +255,37 @@ TEST_F(OptionsRunTest, MatchLimitLeavesTheDocumentAndTheRunGoesOn) {
 }
 
 }  // namespace
+
+// A count over many candidates lets window events run as it goes, and a
+// Cancel then ends Verify Matches without a note and Start before its
+// question, with nothing changed.
+TEST_F(OptionsRunTest, LongCountsAnswerTheWindowAndStopOnCancel) {
+  QStringList titles;
+  for (int i = 0; i < 3 * static_cast<int>(qm::kDecideChunk); ++i) {
+    titles.append(QStringLiteral("Report %1").arg(i));
+  }
+  Collection(titles);
+  Search(QStringLiteral("Report \\d+$"), QStringLiteral("x"), Options("p"));
+  Verify();
+  EXPECT_GE(port_.eventPasses, 3);
+  EXPECT_EQ(port_.notes,
+            QStringList{QStringLiteral("%1 documents match selected critera.").arg(titles.size())});
+  for (const bool start : {false, true}) {
+    SCOPED_TRACE(start ? "Start" : "Verify Matches");
+    Search(QStringLiteral("Report \\d+$"), QStringLiteral("x"), Options("p"));
+    port_.onEvents = [&](int pass) {
+      if (pass == 2) {
+        port_.cancelRequested = true;
+      }
+    };
+    if (start) {
+      Start();
+    } else {
+      Verify();
+    }
+    EXPECT_TRUE(port_.notes.isEmpty());
+    EXPECT_TRUE(port_.questions.isEmpty());
+    EXPECT_FALSE(port_.log.contains(QStringLiteral("refresh")));
+  }
+  EXPECT_EQ(Titles(), titles);
+}
