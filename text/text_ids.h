@@ -85,6 +85,15 @@ inline constexpr int kLookingAtRun = 1016;
 inline constexpr int kUndoQuestionUnfinished = 1017;
 // Such a run that left nothing to undo: search text, replacement.
 inline constexpr int kNothingLeftOfRun = 1018;
+// A search refused before it runs: the search text is no valid pattern. Where (a character
+// position, from 1), the pattern library's own words (English).
+inline constexpr int kInvalidPattern = 1019;
+// A search refused before it runs: the replacement names a group the pattern does not have. The
+// reference as written, where it begins (a character position, from 1).
+inline constexpr int kNoSuchGroup = 1020;
+// After a run's or a count's note: documents left because the pattern ran into its match limit on
+// them.
+inline constexpr int kMatchLimitLeft = 1021;
 }  // namespace undo_text
 
 // The texts of the review of a run's changes. Mnemonics ("&") are unique within each language's

@@ -112,6 +112,12 @@ constexpr TextRow kUndoTexts[] = {
      u"Möchten Sie den letzten Lauf rückgängig machen? Er wurde nicht beendet; [*] Dokumente der Sammlung '[*]' enthalten im Feld '[*]' noch, was er geschrieben hat, als er '[*]' durch '[*]' ersetzte."},
     {undo_text::kNothingLeftOfRun, u"The last run ('[*]' to '[*]') did not finish, and no document still holds what it wrote. Nothing was changed.",
      u"Der letzte Lauf ('[*]' zu '[*]') wurde nicht beendet, und kein Dokument enthält noch, was er geschrieben hat. Es wurde nichts geändert."},
+    {undo_text::kInvalidPattern, u"The search text is not a valid pattern at character [*]: [*].",
+     u"Der Suchbegriff ist bei Zeichen [*] kein gültiges Muster: [*]."},
+    {undo_text::kNoSuchGroup, u"The replacement names the group [*] at character [*], which the pattern does not have.",
+     u"Die Ersetzung nennt die Gruppe [*] bei Zeichen [*], die das Muster nicht hat."},
+    {undo_text::kMatchLimitLeft, u"[*] were left as they were because the pattern took too long on them.",
+     u"[*] wurden belassen, weil das Muster bei ihnen zu lange brauchte."},
 };
 
 constexpr TextRow kReviewTexts[] = {

@@ -16,7 +16,7 @@ namespace {
 
 // "QMRJ": tells our journal from any other SQLite file.
 constexpr std::int64_t kApplicationId = 0x514D524A;
-constexpr std::int64_t kSchemaVersion = 3;
+constexpr std::int64_t kSchemaVersion = 4;
 constexpr qint64 kFullCheckEverySecs = 24 * 60 * 60;
 constexpr qint64 kKeptDamagedDays = 30;
 constexpr int kRepairWaitMs = 60000;
@@ -38,14 +38,14 @@ constexpr char kSchema[] =
     " Undone INTEGER NOT NULL DEFAULT 0, State INTEGER NOT NULL DEFAULT 1,"
     " Owner TEXT NOT NULL DEFAULT '', LastPosition INTEGER NOT NULL DEFAULT 0,"
     " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0,"
-    " UndoOwner TEXT NOT NULL DEFAULT '');"
+    " UndoOwner TEXT NOT NULL DEFAULT '', Options INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE IF NOT EXISTS RunDocument("
     " Run INTEGER NOT NULL, Position INTEGER NOT NULL, EntryID NOT NULL,"
     " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL)"
     " WITHOUT ROWID;"
     "INSERT OR IGNORE INTO Counter VALUES('Position', 0);"
-    "PRAGMA application_id=1364021834; PRAGMA user_version=3;";
+    "PRAGMA application_id=1364021834; PRAGMA user_version=4;";
 
 // The first journals kept a run's positions from 1 and knew no states:
 // their runs have ended, and keep their order below every later one.
@@ -69,6 +69,13 @@ constexpr char kFromVersion1[] =
 constexpr char kFromVersion2[] =
     "ALTER TABLE Run ADD COLUMN UndoOwner TEXT NOT NULL DEFAULT '';"
     "PRAGMA user_version=3;";
+
+// Version 4 keeps the search options a run was made with (Options, one bit
+// each: match case 1, whole words 2, pattern 4, preserve case 8); the runs
+// before them were made with all off.
+constexpr char kFromVersion3[] =
+    "ALTER TABLE Run ADD COLUMN Options INTEGER NOT NULL DEFAULT 0;"
+    "PRAGMA user_version=4;";
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -144,11 +151,14 @@ void SetUp(Db* const db, bool checkInFull) {
     const std::int64_t version = db->PragmaInt("PRAGMA user_version");
     if (id == 0) {
       db->Exec(kSchema, "Creating");
-    } else if (version == 1 || version == 2) {
+    } else if (version >= 1 && version < kSchemaVersion) {
       if (version == 1) {
         db->Exec(kFromVersion1, "Updating");
       }
-      db->Exec(kFromVersion2, "Updating");
+      if (version <= 2) {
+        db->Exec(kFromVersion2, "Updating");
+      }
+      db->Exec(kFromVersion3, "Updating");
     } else if (version > kSchemaVersion) {
       // A newer program made it since it was first read.
       throw JournalTooNew(db->file());

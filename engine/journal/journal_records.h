@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/query/search_field.h"
+#include "engine/query/search_options.h"
 #include "platform/error.h"
 
 namespace qm {
@@ -48,6 +49,8 @@ struct RunRecord {
   SearchField field = SearchField::Title;
   QString searchText;
   QString replaceText;
+  // All off for runs of an older journal, which knew no options.
+  SearchOptions options;
   // Filled when read back: the documents recorded for the run, and its
   // status (Going only while its owner is alive).
   std::int64_t documents = 0;

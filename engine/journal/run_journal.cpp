@@ -34,10 +34,27 @@ QString NotNull(const QString& text) { return text.isNull() ? QStringLiteral("")
 std::string SelectRuns(const char* more, const char* rest) {
   return std::string(
              "SELECT Number, Started, CollectionID, CollectionName, CollectionIdentity, Field, "
-             "SearchText, ReplaceText, Documents, State, Owner") +
+             "SearchText, ReplaceText, Documents, State, Options, Owner") +
          more + " FROM Run " + rest;
 }
-constexpr int kOwnerColumn = 10;
+constexpr int kOwnerColumn = 11;
+
+// The options as the column Options keeps them, one bit each.
+constexpr std::int64_t kMatchCase = 1;
+constexpr std::int64_t kWholeWords = 2;
+constexpr std::int64_t kPattern = 4;
+constexpr std::int64_t kPreserveCase = 8;
+
+std::int64_t BitsOf(const SearchOptions& options) {
+  const auto bit = [](bool on, std::int64_t value) { return on ? value : std::int64_t{0}; };
+  return bit(options.matchCase, kMatchCase) | bit(options.wholeWords, kWholeWords) |
+         bit(options.pattern, kPattern) | bit(options.preserveCase, kPreserveCase);
+}
+
+SearchOptions OptionsFromBits(std::int64_t bits) {
+  return SearchOptions{(bits & kMatchCase) != 0, (bits & kWholeWords) != 0, (bits & kPattern) != 0,
+                       (bits & kPreserveCase) != 0};
+}
 
 RunRecord ReadRun(const Statement& row) {
   RunRecord run;
@@ -51,6 +68,7 @@ RunRecord ReadRun(const Statement& row) {
   run.replaceText = row.Text(7);
   run.documents = row.Int(8);
   run.status = static_cast<RunStatus>(row.Int(9));
+  run.options = OptionsFromBits(row.Int(10));
   return run;
 }
 
@@ -120,8 +138,8 @@ class SqliteRunJournal final : public RunJournal {
       }
       Statement insert(db_,
                        "INSERT INTO Run(Started, CollectionID, CollectionName, CollectionIdentity, "
-                       "Field, SearchText, ReplaceText, State, Owner) "
-                       "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8)",
+                       "Field, SearchText, ReplaceText, State, Owner, Options) "
+                       "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8, ?9)",
                        "Entering a run in");
       insert.Bind(1, run.started.toUTC().toString(Qt::ISODateWithMs));
       insert.Bind(2, std::int64_t{run.collectionId});
@@ -131,6 +149,7 @@ class SqliteRunJournal final : public RunJournal {
       insert.Bind(6, NotNull(run.searchText));
       insert.Bind(7, NotNull(run.replaceText));
       insert.Bind(8, owner.recorded);
+      insert.Bind(9, BitsOf(run.options));
       insert.Run();
       number = sqlite3_last_insert_rowid(db_.get());
       DropOldRuns(number);

@@ -4,8 +4,7 @@
 
 namespace qm {
 
-RunRecorder::RunRecorder(RunJournal* journal, HostCollection& collection, SearchField field,
-                         const QString& searchText, const QString& replaceText)
+RunRecorder::RunRecorder(RunJournal* journal, HostCollection& collection, const Search& search)
     : journal_(journal) {
   if (journal_ == nullptr) {
     return;
@@ -15,9 +14,10 @@ RunRecorder::RunRecorder(RunJournal* journal, HostCollection& collection, Search
   run.collectionId = collection.ID();
   run.collectionName = collection.Name();
   run.collectionIdentity = collection.Identity();
-  run.field = field;
-  run.searchText = searchText;
-  run.replaceText = replaceText;
+  run.field = search.field;
+  run.searchText = search.searchText;
+  run.replaceText = search.replaceText;
+  run.options = search.options;
   number_ = journal_->BeginRun(run);
 }
 

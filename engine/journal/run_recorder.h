@@ -29,12 +29,19 @@ namespace qm {
 
 class RunRecorder {
  public:
-  // Enters the run (when there is a journal) of `field`, `searchText` and
-  // `replaceText` (empty in remove mode); throws CollectionBusy while another
-  // window changes the collection, qm::Error when the journal cannot be
-  // written.
-  RunRecorder(RunJournal* journal, HostCollection& collection, SearchField field,
-              const QString& searchText, const QString& replaceText);
+  // What a run records of its criteria.
+  struct Search {
+    SearchField field = SearchField::Title;
+    QString searchText;
+    // Empty in remove mode.
+    QString replaceText;
+    SearchOptions options;
+  };
+
+  // Enters the run (when there is a journal) of `search`; throws
+  // CollectionBusy while another window changes the collection, qm::Error
+  // when the journal cannot be written.
+  RunRecorder(RunJournal* journal, HostCollection& collection, const Search& search);
   // A run not ended by End() ends as failed.
   ~RunRecorder();
   RunRecorder(const RunRecorder&) = delete;

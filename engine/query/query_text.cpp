@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/query/required_literal.h"
 #include "platform/error.h"
 
 namespace qm {
@@ -53,25 +54,51 @@ QueryScope QueryScope::Folders(const QString& folderIdList) {
   return QueryScope(false, folderIdList);
 }
 
-QString LikePatternFor(const QString& searchText) {
+namespace {
+
+QString ContainsPattern(const QString& text, bool escaped) {
   QString pattern;
-  pattern.reserve(searchText.size() + 2);
+  pattern.reserve(text.size() + 2);
   pattern.append(u'%');
-  const qsizetype n = searchText.size();
+  const qsizetype n = text.size();
   for (qsizetype i = 0; i < n; ++i) {
-    const QChar c = searchText.at(i);
-    if (c.isHighSurrogate() && i + 1 < n && searchText.at(i + 1).isLowSurrogate()) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
       pattern.append(c);
-      pattern.append(searchText.at(++i));
+      pattern.append(text.at(++i));
     } else if (c.isNull() || c.isSurrogate()) {
       pattern.append(u'_');
     } else {
+      if (escaped && (c == u'%' || c == u'_' || c == u'\\')) {
+        pattern.append(u'\\');
+      }
       pattern.append(c);
     }
   }
   pattern.append(u'%');
   return pattern;
 }
+
+QString InScope(const QueryScope& scope) {
+  return scope.IsWholeCollection()
+             ? QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1)")
+             : QStringLiteral("SELECT EntryID FROM Document WHERE VisibleInFolderID IN (") +
+                   scope.FolderIdList() + u')';
+}
+
+// An apostrophe in the text picks the double quote as delimiter. Doubling
+// only the chosen delimiter leaves the query of every text that lacks one
+// of the two quote characters exactly as it has always been.
+QString LikeLiteral(const QString& text, const QString& pattern) {
+  const QChar delimiter = text.contains(u'\'') ? QChar(u'"') : QChar(u'\'');
+  return QuotedLiteral(pattern, delimiter);
+}
+
+}  // namespace
+
+QString LikePatternFor(const QString& searchText) { return ContainsPattern(searchText, false); }
+
+QString EscapedLikePatternFor(const QString& literal) { return ContainsPattern(literal, true); }
 
 QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& entryIds) {
   QString query = QStringLiteral("SELECT EntryID, ") + ColumnName(field) +
@@ -86,22 +113,27 @@ QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& ent
 }
 
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText) {
-  QString query =
-      scope.IsWholeCollection()
-          ? QStringLiteral("SELECT EntryID FROM Document WHERE (VisibleInFolderID>1) AND ")
-          : QStringLiteral("SELECT EntryID FROM Document WHERE VisibleInFolderID IN (") +
-                scope.FolderIdList() + QStringLiteral(") AND ");
+  const QString query = InScope(scope) + QStringLiteral(" AND ");
   const QString column = ColumnName(field);
   if (searchText.isEmpty()) {
     return query + u'(' + column + QStringLiteral(" IS NULL OR ") + column +
            QStringLiteral(" = '')");
   }
-  // An apostrophe in the text picks the double quote as delimiter. Doubling
-  // only the chosen delimiter leaves the query of every text that lacks one
-  // of the two quote characters exactly as it has always been.
-  const QChar delimiter = searchText.contains(u'\'') ? QChar(u'"') : QChar(u'\'');
   return query + column + QStringLiteral(" LIKE ") +
-         QuotedLiteral(LikePatternFor(searchText), delimiter);
+         LikeLiteral(searchText, LikePatternFor(searchText));
+}
+
+QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText,
+                       const SearchOptions& options) {
+  if (!options.AnyOn() || searchText.isEmpty()) {
+    return BuildQueryText(scope, field, searchText);
+  }
+  const QString literal = RequiredLiteral(searchText, options);
+  if (literal.isEmpty()) {
+    return InScope(scope);
+  }
+  return InScope(scope) + QStringLiteral(" AND ") + ColumnName(field) + QStringLiteral(" LIKE ") +
+         LikeLiteral(literal, EscapedLikePatternFor(literal)) + QStringLiteral(" ESCAPE '\\'");
 }
 
 }  // namespace qm

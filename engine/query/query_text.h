@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/query/search_field.h"
+#include "engine/query/search_options.h"
 
 namespace qm {
 
@@ -49,6 +50,16 @@ class QueryScope {
 // the database as a text command.
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText);
 
+// The query of the candidates for a search with options: with all of them
+// off, or for an empty search text (a fill, whatever they say), the query
+// above. Otherwise every document in scope whose field holds the search's
+// required literal (required_literal.h), compared by LIKE with "%", "_" and
+// the escape character "\" taken literally; with no literal, every document
+// in scope, a field without a value included (a pattern such as "^$" changes
+// that too). The engine then decides each candidate by its rewrite.
+QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText,
+                       const SearchOptions& options);
+
 // The query that reads one field of the documents with these EntryIDs (of
 // whole numbers only, which is all the text is made of): their EntryID and
 // the field, in no particular order, one row for each that exists.
@@ -60,5 +71,9 @@ QString BuildFieldQueryText(SearchField field, const std::vector<qlonglong>& ent
 // query selects every document the exact text could be in, and the rewrite,
 // which compares the text itself, decides what changes.
 QString LikePatternFor(const QString& searchText);
+
+// The same for a text to be found exactly as it is: "%", "_" and "\" inside
+// it escaped with "\", the ESCAPE character of the query that uses it.
+QString EscapedLikePatternFor(const QString& literal);
 
 }  // namespace qm

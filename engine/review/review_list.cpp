@@ -23,7 +23,7 @@ ReviewList::ReviewList(std::shared_ptr<HostCollection> collection, ReviewCriteri
                        EntryIdColumn entryIds)
     : collection_(std::move(collection)),
       criteria_(std::move(criteria)),
-      rewrite_(criteria_.searchText, criteria_.replaceText),
+      rewrite_(criteria_.searchText, criteria_.replaceText, criteria_.options),
       entryIds_(std::move(entryIds)),
       shown_(kKeptRows) {
   if (entryIds_.Size() > std::numeric_limits<std::uint32_t>::max()) {

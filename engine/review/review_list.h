@@ -1,7 +1,10 @@
 // The list a review shows: every document of a run's snapshot, in the run's
 // order, split into the documents the run would change and those it would
 // leave as they are (the query found them through its wildcards "%" and "_",
-// which the rewrite takes literally, or they changed since the query).
+// which the rewrite takes literally, or they changed since the query; with
+// search options the snapshot holds only the documents the rewrite changed
+// when the matches were decided, so only the latter). The rewrite is the
+// run's, options included.
 //
 // The list keeps the snapshot's EntryIDs (8 bytes a document), one position
 // a document for its section (4 bytes), and for each document it would

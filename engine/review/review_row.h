@@ -15,12 +15,13 @@
 
 namespace qm {
 
-// What a review is about: the run's field, search text and replacement (empty
-// in remove mode).
+// What a review is about: the run's field, search text, replacement (empty
+// in remove mode) and search options.
 struct ReviewCriteria {
   SearchField field = SearchField::Title;
   QString searchText;
   QString replaceText;
+  SearchOptions options;
 };
 
 struct ReviewRow {

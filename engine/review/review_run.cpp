@@ -52,7 +52,8 @@ RunState ReviewRun(WindowPort& port, CommandServices& services, ReviewPort& revi
                                                   const SearchCriteria&,
                                                   const RunState& run) -> ApprovedDocuments {
     auto list = std::make_shared<ReviewList>(
-        snapshot.collection, ReviewCriteria{run.fieldIndex, run.searchText, run.replaceText},
+        snapshot.collection,
+        ReviewCriteria{run.fieldIndex, run.searchText, run.replaceText, run.options},
         ReadEntryIds(*snapshot.matches.recordset, snapshot.matches.count));
     // The list holds the IDs now; the snapshot's own copy is not needed.
     snapshot.closer.Close();

@@ -94,6 +94,7 @@ std::vector<Planned> Gather(HostCollection& collection, HostRecordset& recordset
     RewriteResult rewrite = rewriteOf(planned.before);
     planned.after = std::move(rewrite.value);
     planned.write = rewrite.changed;
+    planned.limitHit = rewrite.matchLimitHit;
   }
   return batch;
 }
@@ -164,7 +165,7 @@ std::vector<Planned> NextBatch(HostCollection& collection, HostRecordset& record
 
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
                       const ShownValues* shown, RunState& state, RunRecorder& journal) {
-  const TextRewrite rewriteOf(state.searchText, state.replaceText);
+  const TextRewrite rewriteOf(state.searchText, state.replaceText, state.options);
   std::size_t size = 1;
   std::vector<Planned> batch =
       NextBatch(collection, recordset, shown, state, rewriteOf, size, journal);

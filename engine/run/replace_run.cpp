@@ -4,7 +4,9 @@
 #include "engine/journal/command_journal.h"
 #include "engine/journal/run_recorder.h"
 #include "engine/query/match_query.h"
+#include "engine/run/exact_matches.h"
 #include "engine/run/run_preview.h"
+#include "engine/run/search_refusal.h"
 #include "text/mod_resource.h"
 
 namespace qm {
@@ -29,6 +31,13 @@ bool InputAccepted(WindowPort& port, const SearchCriteria& criteria) {
   return true;
 }
 
+bool SearchRuns(WindowPort& port, const SearchCriteria& criteria) {
+  return InputAccepted(port, criteria) &&
+         SearchAccepted(port, criteria.searchText,
+                        criteria.removeMode ? QString() : criteria.replacementText,
+                        criteria.options, criteria.language);
+}
+
 QString Question(const SearchCriteria& criteria, std::int64_t count, const RunState& state) {
   const QString field = FieldName(state.fieldIndex, criteria.language);
   if (criteria.removeMode) {
@@ -44,7 +53,8 @@ void RewriteAll(WindowPort& port, HostCollection& collection, const ApprovedDocu
                 RunState& state, RunJournal* journal) {
   BusyCursor busy(port);
   RunningWindow running(port);
-  RunRecorder recorder(journal, collection, state.fieldIndex, state.searchText, state.replaceText);
+  RunRecorder recorder(journal, collection,
+                       {state.fieldIndex, state.searchText, state.replaceText, state.options});
   const bool cancelled =
       RewriteDocuments(port, collection, *approved.documents, approved.shown, state, recorder);
   recorder.End(cancelled ? RunStatus::Cancelled : RunStatus::Finished);
@@ -82,8 +92,15 @@ void RunAcceptedInput(WindowPort& port, CommandServices& services, const SearchC
   if (port.TakeCancelRequest()) {
     return;
   }
-  const Matches matches = OpenMatches(*collection, scope, state.fieldIndex, state.searchText);
+  const FoundMatches found =
+      FindMatches(port, *collection, scope,
+                  {state.fieldIndex, state.searchText, state.replaceText, state.options});
+  if (found.stopped) {
+    return;
+  }
+  const Matches& matches = found.matches;
   RecordsetCloser closer(matches.recordset);
+  state.limitCount = found.limitCount;
 
   if (matches.count != 0) {
     // A click that came while the query ran is handled here, not inside the
@@ -158,13 +175,21 @@ QString CompletionNote(std::int32_t updatedCount, TextLanguage language) {
   return Text(text_id::kNoDocumentsFound, language);
 }
 
+QString LimitNote(std::int32_t limitCount, TextLanguage language) {
+  if (limitCount == 0) {
+    return QString();
+  }
+  return QLatin1Char(' ') + modResource::printf(Text(undo_text::kMatchLimitLeft, language),
+                                                {static_cast<qlonglong>(limitCount)});
+}
+
 QString RunNote(const RunState& state, TextLanguage language) {
   QString note = CompletionNote(state.updatedCount, language);
   if (state.goneCount > 0) {
     note += QLatin1Char(' ') + modResource::printf(Text(undo_text::kDocumentsGone, language),
                                                    {static_cast<qlonglong>(state.goneCount)});
   }
-  return note;
+  return note + LimitNote(state.limitCount, language);
 }
 
 RunState ReplaceRun(WindowPort& port, CommandServices& services, const SearchCriteria& criteria) {
@@ -179,11 +204,12 @@ RunState ReplaceRun(WindowPort& port, CommandServices& services, const SearchCri
   port.TakeCancelRequest();
   RunState state;
   state.searchText = criteria.searchText;
-  if (!InputAccepted(port, criteria)) {
+  if (!SearchRuns(port, criteria)) {
     return state;
   }
   state.replaceText = criteria.removeMode ? QString() : criteria.replacementText;
   state.fieldIndex = criteria.field;
+  state.options = criteria.options;
   QString journalNotice;
   try {
     RunAcceptedInput(port, services, criteria, approve, state, journalNotice);

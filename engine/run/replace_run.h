@@ -2,9 +2,11 @@
 //
 // In order: the input check (a remove needs a search text, a replace a
 // search text or a replacement text; otherwise the note text_id::kNoSearchText
-// or text_id::kNoReplacementText and the focus on the box to fill); the
-// search-string history saved while the Title field is chosen; the start
-// folder and the query's snapshot of matching documents; the journal opened
+// or text_id::kNoReplacementText and the focus on the box to fill), then
+// the search itself (a bad pattern or a missing group refused with its
+// note, search_refusal.h); the search-string history saved while the Title
+// field is chosen; the start folder and the snapshot of matching documents
+// (with search options, decided one by one: exact_matches.h); the journal opened
 // (one written by a newer version refuses the run, another window changing
 // the collection too, which the notes line then says, and nothing changes);
 // the confirmation question with their count (text_id::kConfirmReplace or
@@ -98,8 +100,11 @@ RunState ReplaceRun(WindowPort& port, CommandServices& services, const SearchCri
 // The closing note of a run: the count followed by text_id::kDocumentsUpdated,
 // or text_id::kNoDocumentsFound when no document was changed.
 QString CompletionNote(std::int32_t updatedCount, TextLanguage language);
-// The same, followed by how many documents no longer existed, if any did.
+// The same, followed by how many documents no longer existed, if any did,
+// and how many the pattern's match limit left (LimitNote).
 QString RunNote(const RunState& state, TextLanguage language);
+// A blank and text_id::kMatchLimitLeft with the count; empty for none.
+QString LimitNote(std::int32_t limitCount, TextLanguage language);
 
 // The field's display text, as the field list shows it and the questions
 // name it.

@@ -27,6 +27,7 @@ void Replan(PlannedDocument& planned, const QString& current, const TextRewrite&
   planned.before = current;
   planned.after = std::move(rewrite.value);
   planned.write = rewrite.changed;
+  planned.limitHit = rewrite.matchLimitHit;
 }
 
 // Leaves a document that is not to be written after all.
@@ -56,7 +57,7 @@ std::shared_ptr<HostDocument> ReadAfresh(HostCollection& collection, const QVari
   }
 }
 
-enum class Fate { Saved, Left, Gone };
+enum class Fate { Saved, Left, Gone, LimitHit };
 
 // From the read that decides the value on to the Save, nothing else runs:
 // no event pass, no pause, no journal write between that read and the Save,
@@ -84,7 +85,7 @@ Fate ReadWriteAndSave(HostCollection& collection, SearchField field, const TextR
     }
   }
   if (!planned.write) {
-    return Fate::Left;
+    return planned.limitHit ? Fate::LimitHit : Fate::Left;
   }
   WriteDocumentField(*document, field, planned.after);
   port.SetNotes(document->Title());
@@ -123,6 +124,9 @@ void RewriteDocument(WindowPort& port, HostCollection& collection, RunState& sta
       break;
     case Fate::Gone:
       ++state.goneCount;
+      break;
+    case Fate::LimitHit:
+      ++state.limitCount;
       break;
   }
   port.SetNotes(QString());

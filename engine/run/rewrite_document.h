@@ -12,8 +12,8 @@
 // value as the one before. The document is then written, saved and counted
 // in `updatedCount`; one no longer to be written is counted in `leftCount`,
 // one that no longer exists (deleted since the snapshot, or before its Save)
-// in `goneCount`. A document a review showed is written only as it showed
-// it: one whose field changed since is left, whatever it holds now. The
+// in `goneCount`, one the pattern's match limit left in `limitCount`. A document a review showed is
+// written only as it showed it: one whose field changed since is left, whatever it holds now. The
 // notes line is empty afterwards. Host and journal failures propagate; a
 // document is saved before it is counted.
 #pragma once
@@ -39,6 +39,8 @@ struct PlannedDocument {
   QString before;
   QString after;
   bool write = false;
+  // Not to be written: the pattern ran into its match limit on the value.
+  bool limitHit = false;
   // Not found when the batch was read: deleted since the snapshot.
   bool gone = false;
   // What a review showed of the field, when it did.

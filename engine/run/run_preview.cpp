@@ -13,7 +13,7 @@ QString RunPreview(HostCollection& collection, HostRecordset& recordset, std::in
   static const QString kEntryId = QStringLiteral("EntryID");
   const QString changedLine = Text(undo_text::kPreviewLine, language);
   const QString unchangedLine = Text(undo_text::kPreviewUnchanged, language);
-  const TextRewrite rewriteOf(state.searchText, state.replaceText);
+  const TextRewrite rewriteOf(state.searchText, state.replaceText, state.options);
   QStringList lines;
   std::int64_t listed = 0;
   for (; listed < kPreviewDocuments && !recordset.Eof(); ++listed) {

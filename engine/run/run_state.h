@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/query/search_field.h"
+#include "engine/query/search_options.h"
 
 namespace qm {
 
@@ -15,6 +16,7 @@ struct RunState {
   // Empty in remove mode.
   QString replaceText;
   SearchField fieldIndex = SearchField::Title;
+  SearchOptions options;
   // Documents written and saved by the current run. Set to 0 when a run
   // starts its query; after a failure it tells how many were saved before.
   std::int32_t updatedCount = 0;
@@ -26,6 +28,10 @@ struct RunState {
   // Documents of the current run that no longer existed when it came to
   // them (deleted since its query); set to 0 with `updatedCount`.
   std::int32_t goneCount = 0;
+  // Documents of the current run left as they were because the pattern ran
+  // into its match limit on them, when the matches were decided or when a
+  // document was read again; set to 0 with `updatedCount`.
+  std::int32_t limitCount = 0;
 };
 
 }  // namespace qm

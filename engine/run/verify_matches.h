@@ -1,6 +1,9 @@
 // Verify Matches: how many documents the current criteria select.
 //
-// Runs the same query as the replace run, changes nothing, and writes the
+// Refuses a search the run would refuse (search_refusal.h) with its note.
+// Finds the same matches as the replace run (exact_matches.h; with search
+// options, those its rewrite changes, and the documents the pattern's match
+// limit left are counted apart after the count), changes nothing, and writes the
 // count (the number and text_id::kDocumentsMatch) or, when nothing matches,
 // text_id::kNothingMatches with the search text and the field's display
 // text into the notes line. The wait

@@ -29,6 +29,7 @@ class FakePort : public WindowPort, public CommandServices {
   bool removeMode = false;
   QString replacementText;
   bool includeSubfolders = true;
+  SearchOptions options;
   TextLanguage language = TextLanguage::English;
 
   // Answers.
@@ -67,6 +68,7 @@ class FakePort : public WindowPort, public CommandServices {
     criteria.searchText = searchText;
     criteria.removeMode = removeMode;
     criteria.replacementText = replacementText;
+    criteria.options = options;
     criteria.startFolder = std::move(startFolder);
     return criteria;
   }

@@ -114,6 +114,44 @@ TEST_F(QueryOnHost, SelectsTheDocumentsThatHoldTheText) {
   }
 }
 
+// With search options the query only narrows: it selects every document
+// that holds the literal all matches need, wildcards and the escape
+// character taken as they are, and the whole scope when there is none.
+TEST_F(QueryOnHost, OptionsNarrowByTheRequiredLiteral) {
+  const QueryScope whole = QueryScope::WholeCollection();
+  const QueryScope cTree = QueryScope::Folders(QString::number(c_));
+  const qm::SearchOptions matchCase{true, false, false, false};
+  const qm::SearchOptions pattern{false, false, true, false};
+  struct Case {
+    const char* name;
+    QueryScope scope;
+    QString text;
+    qm::SearchOptions options;
+    std::vector<std::int64_t> expected;
+  };
+  const Case cases[] = {
+      {"percent is plain", whole, QStringLiteral("0% s"), matchCase, Ids({"100% sure"})},
+      {"underscore is plain", whole, QStringLiteral("a_b"), matchCase, Ids({"a_b"})},
+      {"backslash is plain", whole, QStringLiteral("k\\s"), matchCase, Ids({"back\\slash"})},
+      {"without regard to case", whole, QString::fromUtf8("ärger"), matchCase,
+       Ids({"ÄRGER im Büro", "ärger"})},
+      {"apostrophe", whole, QStringLiteral("it's"), matchCase, Ids({"it's here", "it's \"both\""})},
+      {"the pattern's literal", whole, QStringLiteral("it's (here|\"both\")"), pattern,
+       Ids({"it's here", "it's \"both\""})},
+      {"no literal: the whole scope, empty titles too", cTree, QStringLiteral("^$"), pattern,
+       Ids({"100% sure", "100 percent", "", "back\\slash"})},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SelectedIds(*connection_,
+                          qm::BuildQueryText(c.scope, SearchField::Title, c.text, c.options)),
+              c.expected)
+        << c.name;
+  }
+  // A fill is a fill whatever the options say.
+  EXPECT_EQ(qm::BuildQueryText(whole, SearchField::Title, QString(), pattern),
+            qm::BuildQueryText(whole, SearchField::Title, QString()));
+}
+
 // The safety net the hostile texts below rely on: had a text broken out of
 // its literal, the query would have been refused, not run.
 TEST_F(QueryOnHost, ConnectionRefusesWhatIsNotOneReadingStatement) {

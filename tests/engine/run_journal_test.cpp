@@ -566,6 +566,49 @@ TEST_F(RunJournalTest, RunsOfAFirstVersionJournalStayUndoable) {
   EXPECT_EQ(journal->LastUndoableRun()->searchText, QStringLiteral("new"));
 }
 
+// A journal of the version before the search options keeps its runs, made
+// with all of them off; a run made now reads back with its own.
+TEST_F(RunJournalTest, RunsBeforeTheSearchOptionsKeepThemOff) {
+  ASSERT_TRUE(QDir().mkpath(Folder()));
+  Sql(File(),
+      "PRAGMA journal_mode=WAL;"
+      "CREATE TABLE Run(Number INTEGER PRIMARY KEY AUTOINCREMENT,"
+      " Started TEXT NOT NULL, CollectionID INTEGER NOT NULL, CollectionName TEXT NOT NULL,"
+      " CollectionIdentity TEXT NOT NULL DEFAULT '',"
+      " Field INTEGER NOT NULL, SearchText TEXT NOT NULL, ReplaceText TEXT NOT NULL,"
+      " Undone INTEGER NOT NULL DEFAULT 0, State INTEGER NOT NULL DEFAULT 1,"
+      " Owner TEXT NOT NULL DEFAULT '', LastPosition INTEGER NOT NULL DEFAULT 0,"
+      " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0,"
+      " UndoOwner TEXT NOT NULL DEFAULT '');"
+      "CREATE TABLE RunDocument(Run INTEGER NOT NULL, Position INTEGER NOT NULL, EntryID NOT NULL,"
+      " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
+      "CREATE TABLE Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL) WITHOUT ROWID;"
+      "INSERT INTO Run(Number, Started, CollectionID, CollectionName, CollectionIdentity, Field,"
+      " SearchText, ReplaceText, State, LastPosition, Documents, Bytes)"
+      " VALUES(5, '2026-03-01T00:00:00.000Z', 4, 'Old', 'id-4', 1, 'x', 'y', 1, 9, 1, 30);"
+      "INSERT INTO RunDocument VALUES(5, 9, 7, 'x', 'y');"
+      "INSERT INTO Counter VALUES('Position', 9);"
+      "PRAGMA application_id=1364021834; PRAGMA user_version=3;");
+  auto journal = qm::OpenRunJournal(Folder());
+  auto last = journal->LastUndoableRun();
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->number, 5);
+  EXPECT_EQ(last->searchText, QStringLiteral("x"));
+  EXPECT_EQ(last->collectionIdentity, QStringLiteral("id-4"));
+  EXPECT_EQ(last->options, qm::SearchOptions{});
+  EXPECT_EQ(journal->Entries(5).size(), 1u);
+
+  for (const qm::SearchOptions options :
+       {qm::SearchOptions{true, false, true, false}, qm::SearchOptions{false, true, false, true}}) {
+    qm::RunRecord run = RunOn(1, QStringLiteral("new"));
+    run.options = options;
+    const std::int64_t number = journal->BeginRun(run);
+    journal->RecordEntries(number, {Entry(1)});
+    journal->EndRun(number, qm::RunStatus::Finished);
+    EXPECT_EQ(qm::OpenRunJournal(Folder())->LastUndoableRun()->options, options);
+  }
+}
+
 TEST_F(RunJournalTest, FolderThatCannotBeMadeIsAClearFailure) {
   // A file where the folder should be: no process may make the folder.
   QDir().mkpath(dir_.path() + "/data");
