@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/query/search_options.h"
 #include "engine/run/run_state.h"
 #include "startup/host_discovery.h"
 #include "startup/image_list.h"
@@ -37,6 +38,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QToolButton;
 class QWidget;
 
 namespace qm {
@@ -92,6 +94,10 @@ class frmMain : public QDialog {
   // context menu (frm_main_review.cpp).
   void ReviewChanges_Click();
 
+  // The search options as their toggles show them, for every field.
+  SearchOptions SearchOptionsChosen() const;
+  void ShowSearchOptions(const SearchOptions& options);
+
   // The controls.
   QFrame* Shape1 = nullptr;
   QLabel* lblDesc = nullptr;
@@ -112,6 +118,12 @@ class frmMain : public QDialog {
   QComboBox* cboTextToSearch = nullptr;
   QLineEdit* txtTextToSearch = nullptr;
   QPushButton* cmdQuery = nullptr;
+  // The search options' toggles, inside the search box (whichever of the
+  // two is shown) and inside the replacement box (option_toggles.h).
+  QToolButton* tglMatchCase = nullptr;
+  QToolButton* tglWholeWords = nullptr;
+  QToolButton* tglPattern = nullptr;
+  QToolButton* tglPreserveCase = nullptr;
   QGroupBox* Frame3 = nullptr;
   QWidget* picReplaceHost = nullptr;
   QRadioButton* optRemove = nullptr;
@@ -147,7 +159,11 @@ class frmMain : public QDialog {
   void LoadIcons();
   void SetFonts();
   void LoadHistory();
+  void LoadOptions();
   void SetCaptions();
+  // Names and descriptions for screen readers, and the toggles' tooltips
+  // and accelerators, in the user's language (frm_main_names.cpp).
+  void NameControls();
   void CreateHost();
   void InitialSelection();
   void SetNotes(const QString& text);
