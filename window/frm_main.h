@@ -5,7 +5,8 @@
 // and Exit buttons. It owns the host library's root object from start-up to
 // closing and holds the start folder for its lifetime. The small handlers
 // that keep the controls consistent live here; start-up lives in
-// frm_main_load.cpp, folder selection in folder_selection.cpp. The commands
+// frm_main_load.cpp, the names screen readers are given in
+// frm_main_names.cpp, folder selection in folder_selection.cpp. The commands
 // (Verify Matches and Start in frm_main_commands.cpp, the review and its
 // Apply in frm_main_review.cpp, undo of the last run in frm_main_undo.cpp)
 // run in the engine, which reaches the window only through the narrow
