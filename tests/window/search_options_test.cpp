@@ -69,26 +69,27 @@ class OptionToggles : public qm::testing::WindowTest {
     return QTest::qWaitFor([&] { return toggle->isChecked() != before; }, 2000);
   }
 
+  struct Accelerator {
+    QToolButton* toggle;
+    Qt::Key letter;
+    QString tip;
+  };
+
   // Each toggle's accelerator toggles it on and off again without moving the
-  // focus from the box the user types in; the tooltip names it.
-  void ExpectAcceleratorsToggle(const std::map<QToolButton*, Qt::Key>& letters,
-                                const std::map<QToolButton*, QString>& tips) {
-    for (const auto& [toggle, letter] : letters) {
+  // focus from the box the user types in; the tooltip names it. The last is
+  // preserve case, as unavailable as its box in remove mode.
+  void ExpectAcceleratorsToggle(const std::vector<Accelerator>& accelerators) {
+    for (const auto& [toggle, letter, tip] : accelerators) {
       SCOPED_TRACE(toggle->objectName().toStdString());
       window->cboTextToSearch->setFocus();
-      ASSERT_TRUE(window->cboTextToSearch->hasFocus());
-      EXPECT_EQ(toggle->toolTip(), tips.at(toggle));
-      EXPECT_TRUE(PressToggles(toggle, letter));
-      EXPECT_TRUE(toggle->isChecked());
+      EXPECT_EQ(toggle->toolTip(), tip);
+      EXPECT_TRUE(PressToggles(toggle, letter) && toggle->isChecked());
       EXPECT_TRUE(window->cboTextToSearch->hasFocus());
-      EXPECT_TRUE(PressToggles(toggle, letter));
-      EXPECT_FALSE(toggle->isChecked());
+      EXPECT_TRUE(PressToggles(toggle, letter) && !toggle->isChecked());
     }
-    // Preserve case is as unavailable as its box in remove mode.
     window->optRemove->click();
     window->cboTextToSearch->setFocus();
-    EXPECT_FALSE(PressToggles(window->tglPreserveCase, letters.at(window->tglPreserveCase)));
-    window->optReplace->click();
+    EXPECT_FALSE(PressToggles(window->tglPreserveCase, accelerators.back().letter));
     EXPECT_EQ(window->SearchOptionsChosen(), SearchOptions{});
   }
 
@@ -239,15 +240,10 @@ TEST_F(OptionToggles, AreRememberedWhenStartSavesTheHistory) {
 TEST_F(OptionToggles, AcceleratorsToggleThemAndAreUniqueInEnglish) {
   Open();
   frmMain& w = *window;
-  ExpectAcceleratorsToggle(
-      {{w.tglMatchCase, Qt::Key_C},
-       {w.tglWholeWords, Qt::Key_W},
-       {w.tglPattern, Qt::Key_R},
-       {w.tglPreserveCase, Qt::Key_P}},
-      {{w.tglMatchCase, QStringLiteral("Match case (Alt+C)")},
-       {w.tglWholeWords, QStringLiteral("Whole words (Alt+W)")},
-       {w.tglPattern, QStringLiteral("Use pattern (regular expression) (Alt+R)")},
-       {w.tglPreserveCase, QStringLiteral("Preserve case (Alt+P)")}});
+  ExpectAcceleratorsToggle({{w.tglMatchCase, Qt::Key_C, "Match case (Alt+C)"},
+                            {w.tglWholeWords, Qt::Key_W, "Whole words (Alt+W)"},
+                            {w.tglPattern, Qt::Key_R, "Use pattern (regular expression) (Alt+R)"},
+                            {w.tglPreserveCase, Qt::Key_P, "Preserve case (Alt+P)"}});
   ExpectAcceleratorsUnique();
 }
 
@@ -285,14 +281,11 @@ TEST_F(GermanControls, AcceleratorsToggleTheOptionsAndAreUnique) {
   Open();
   frmMain& w = *window;
   ExpectAcceleratorsToggle(
-      {{w.tglMatchCase, Qt::Key_G},
-       {w.tglWholeWords, Qt::Key_W},
-       {w.tglPattern, Qt::Key_R},
-       {w.tglPreserveCase, Qt::Key_B}},
-      {{w.tglMatchCase, QString::fromUtf8("Groß-/Kleinschreibung beachten (Alt+G)")},
-       {w.tglWholeWords, QStringLiteral("Nur ganzes Wort suchen (Alt+W)")},
-       {w.tglPattern, QString::fromUtf8("Regulären Ausdruck verwenden (Alt+R)")},
-       {w.tglPreserveCase, QString::fromUtf8("Groß-/Kleinschreibung beibehalten (Alt+B)")}});
+      {{w.tglMatchCase, Qt::Key_G, QString::fromUtf8("Groß-/Kleinschreibung beachten (Alt+G)")},
+       {w.tglWholeWords, Qt::Key_W, "Nur ganzes Wort suchen (Alt+W)"},
+       {w.tglPattern, Qt::Key_R, QString::fromUtf8("Regulären Ausdruck verwenden (Alt+R)")},
+       {w.tglPreserveCase, Qt::Key_B,
+        QString::fromUtf8("Groß-/Kleinschreibung beibehalten (Alt+B)")}});
   ExpectAcceleratorsUnique();
 }
 
