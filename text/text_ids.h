@@ -140,4 +140,24 @@ inline constexpr int kNoHost = 1202;
 inline constexpr int kNoStartFolder = 1203;
 }  // namespace own_text
 
+// The names and descriptions the window's controls give screen readers and tooltips, and the search
+// options' toggles. A name's "&" marks its accelerator (Alt and that letter); the accelerators are
+// unique within each language's window.
+namespace control_text {
+inline constexpr int kMatchCase = 1301;
+inline constexpr int kMatchCaseHelp = 1302;
+inline constexpr int kWholeWords = 1303;
+inline constexpr int kWholeWordsHelp = 1304;
+inline constexpr int kPattern = 1305;
+inline constexpr int kPatternHelp = 1306;
+inline constexpr int kPreserveCase = 1307;
+inline constexpr int kPreserveCaseHelp = 1308;
+inline constexpr int kFieldListHelp = 1309;
+inline constexpr int kSearchHistoryHelp = 1310;
+inline constexpr int kSearchBoxHelp = 1311;
+inline constexpr int kReplacementHelp = 1312;
+inline constexpr int kSubfoldersHelp = 1313;
+inline constexpr int kNotesHelp = 1314;
+}  // namespace control_text
+
 }  // namespace qm

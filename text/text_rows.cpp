@@ -172,6 +172,37 @@ constexpr TextRow kOwnMessages[] = {
      u"Es ist kein Startordner gewählt."},
 };
 
+constexpr TextRow kControlTexts[] = {
+    {control_text::kMatchCase, u"Match &case",
+     u"&Groß-/Kleinschreibung beachten"},
+    {control_text::kMatchCaseHelp, u"Finds only text in the same letter case as the search text.",
+     u"Findet nur Text in derselben Groß- und Kleinschreibung wie der Suchbegriff."},
+    {control_text::kWholeWords, u"&Whole words",
+     u"Nur ganzes &Wort suchen"},
+    {control_text::kWholeWordsHelp, u"Finds the search text only as a whole word, not inside a longer word.",
+     u"Findet den Suchbegriff nur als ganzes Wort, nicht als Teil eines längeren Wortes."},
+    {control_text::kPattern, u"Use pattern (&regular expression)",
+     u"&Regulären Ausdruck verwenden"},
+    {control_text::kPatternHelp, u"Reads the search text as a pattern (a regular expression); the replacement may use what its groups found.",
+     u"Liest den Suchbegriff als Muster (regulären Ausdruck); der Ersatztext kann verwenden, was dessen Gruppen gefunden haben."},
+    {control_text::kPreserveCase, u"&Preserve case",
+     u"Groß-/Kleinschreibung bei&behalten"},
+    {control_text::kPreserveCaseHelp, u"Gives the replacement the letter case of the text it replaces.",
+     u"Gibt dem Ersatztext die Groß- und Kleinschreibung des Textes, den er ersetzt."},
+    {control_text::kFieldListHelp, u"The field of the documents in which the text is searched.",
+     u"Das Feld der Dokumente, in dem der Text gesucht wird."},
+    {control_text::kSearchHistoryHelp, u"The text to find; the list holds the texts searched for before.",
+     u"Der zu suchende Text; die Liste enthält die bisher gesuchten Texte."},
+    {control_text::kSearchBoxHelp, u"The text to find; left empty, every empty field is filled.",
+     u"Der zu suchende Text; bleibt er leer, wird jedes leere Feld gefüllt."},
+    {control_text::kReplacementHelp, u"The text that takes the place of every text found.",
+     u"Der Text, der an die Stelle jedes gefundenen Textes tritt."},
+    {control_text::kSubfoldersHelp, u"Searches the subfolders of the chosen folder as well.",
+     u"Durchsucht auch die Unterordner des gewählten Ordners."},
+    {control_text::kNotesHelp, u"What the last command found or did.",
+     u"Was der letzte Befehl gefunden oder getan hat."},
+};
+
 // clang-format on
 
 }  // namespace
@@ -186,6 +217,8 @@ std::span<const TextRow> TextRows(TextTable table) {
       return kReviewTexts;
     case TextTable::Own:
       return kOwnMessages;
+    case TextTable::Controls:
+      return kControlTexts;
   }
   return {};
 }

@@ -14,12 +14,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QToolButton>
 
 #include "engine/query/search_field.h"
 #include "hostlib/host_library.h"
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "text/texts.h"
+#include "window/option_toggles.h"
 #include "window/twips.h"
 
 namespace qm {
@@ -172,6 +174,13 @@ void frmMain::CreateControls() {
       Place(new QLineEdit(picReplaceHost), "txtTextToReplace", TwipsRect(1365, 630, 3195, 300));
   optReplace->setChecked(true);
 
+  tglMatchCase = MakeOptionToggle(picFindTextHost, "tglMatchCase", QStringLiteral("Aa"));
+  tglWholeWords = MakeOptionToggle(picFindTextHost, "tglWholeWords", QStringLiteral("ab"), true);
+  tglPattern = MakeOptionToggle(picFindTextHost, "tglPattern", QStringLiteral(".*"));
+  new InBoxToggles({tglMatchCase, tglWholeWords, tglPattern}, {cboTextToSearch, txtTextToSearch});
+  tglPreserveCase = MakeOptionToggle(picReplaceHost, "tglPreserveCase", QStringLiteral("AB"));
+  new InBoxToggles({tglPreserveCase}, {txtTextToReplace});
+
   lblProgress = Place(PlainLabel(this), "lblProgress", TwipsRect(180, 6165, 0, 0));
   lblNotes = Place(PlainLabel(this), "lblNotes", TwipsRect(1755, 6150, 4755, 405));
   lblNotes->setWordWrap(true);
@@ -286,6 +295,8 @@ void frmMain::cboField_Click() {
     txtTextToSearch->clear();
     searchBox = txtTextToSearch;
   }
+  // Screen readers name the box that is shown by the label before it.
+  lblTextToSearch->setBuddy(searchBox);
   if (!stepping) {
     searchBox->setFocus();
   }
@@ -296,8 +307,26 @@ void frmMain::cboTextToSearch_Click() {
   optRemove_Click();
 }
 
+SearchOptions frmMain::SearchOptionsChosen() const {
+  SearchOptions options;
+  options.matchCase = tglMatchCase->isChecked();
+  options.wholeWords = tglWholeWords->isChecked();
+  options.pattern = tglPattern->isChecked();
+  options.preserveCase = tglPreserveCase->isChecked();
+  return options;
+}
+
+void frmMain::ShowSearchOptions(const SearchOptions& options) {
+  tglMatchCase->setChecked(options.matchCase);
+  tglWholeWords->setChecked(options.wholeWords);
+  tglPattern->setChecked(options.pattern);
+  tglPreserveCase->setChecked(options.preserveCase);
+}
+
 void frmMain::optRemove_Click() {
   txtTextToReplace->setEnabled(false);
+  // Inside the box, and as unavailable as the box; it keeps its state.
+  tglPreserveCase->setEnabled(false);
   SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Button));
   cmdStart->setText(Text(text_id::kStartRemove));
   SetNotes(QStringLiteral("-"));
@@ -305,6 +334,7 @@ void frmMain::optRemove_Click() {
 
 void frmMain::optReplace_Click() {
   txtTextToReplace->setEnabled(true);
+  tglPreserveCase->setEnabled(true);
   SetBackground(txtTextToReplace, QPalette::Base, palette().color(QPalette::Base));
   txtTextToReplace->setFocus();
   cmdStart->setText(Text(text_id::kStartReplace));

@@ -5,7 +5,8 @@
 // and Exit buttons. It owns the host library's root object from start-up to
 // closing and holds the start folder for its lifetime. The small handlers
 // that keep the controls consistent live here; start-up lives in
-// frm_main_load.cpp, folder selection in folder_selection.cpp. The commands
+// frm_main_load.cpp, the names screen readers are given in
+// frm_main_names.cpp, folder selection in folder_selection.cpp. The commands
 // (Verify Matches and Start in frm_main_commands.cpp, the review and its
 // Apply in frm_main_review.cpp, undo of the last run in frm_main_undo.cpp)
 // run in the engine, which reaches the window only through the narrow
@@ -23,6 +24,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/query/search_options.h"
 #include "engine/run/run_state.h"
 #include "startup/host_discovery.h"
 #include "startup/image_list.h"
@@ -37,6 +39,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QToolButton;
 class QWidget;
 
 namespace qm {
@@ -92,6 +95,10 @@ class frmMain : public QDialog {
   // context menu (frm_main_review.cpp).
   void ReviewChanges_Click();
 
+  // The search options as their toggles show them, for every field.
+  SearchOptions SearchOptionsChosen() const;
+  void ShowSearchOptions(const SearchOptions& options);
+
   // The controls.
   QFrame* Shape1 = nullptr;
   QLabel* lblDesc = nullptr;
@@ -112,6 +119,12 @@ class frmMain : public QDialog {
   QComboBox* cboTextToSearch = nullptr;
   QLineEdit* txtTextToSearch = nullptr;
   QPushButton* cmdQuery = nullptr;
+  // The search options' toggles, inside the search box (whichever of the
+  // two is shown) and inside the replacement box (option_toggles.h).
+  QToolButton* tglMatchCase = nullptr;
+  QToolButton* tglWholeWords = nullptr;
+  QToolButton* tglPattern = nullptr;
+  QToolButton* tglPreserveCase = nullptr;
   QGroupBox* Frame3 = nullptr;
   QWidget* picReplaceHost = nullptr;
   QRadioButton* optRemove = nullptr;
@@ -147,7 +160,11 @@ class frmMain : public QDialog {
   void LoadIcons();
   void SetFonts();
   void LoadHistory();
+  void LoadOptions();
   void SetCaptions();
+  // Names and descriptions for screen readers, and the toggles' tooltips
+  // and accelerators, in the user's language (frm_main_names.cpp).
+  void NameControls();
   void CreateHost();
   void InitialSelection();
   void SetNotes(const QString& text);

@@ -21,6 +21,7 @@
 #include "startup/app_icons.h"
 #include "startup/folder_icons.h"
 #include "startup/search_history.h"
+#include "startup/search_option_settings.h"
 #include "text/texts.h"
 #include "window/frm_main.h"
 
@@ -60,7 +61,9 @@ void frmMain::Load() {
   LoadIcons();
   Skippable([this] { SetFonts(); });
   Skippable([this] { LoadHistory(); });
+  Skippable([this] { LoadOptions(); });
   SetCaptions();
+  Skippable([this] { NameControls(); });
   Skippable([this] { CreateHost(); });
   InitialSelection();
 }
@@ -110,6 +113,8 @@ void frmMain::LoadHistory() {
   cboTextToSearch->setCurrentIndex(-1);
   cboTextToSearch->setEditText(QString());
 }
+
+void frmMain::LoadOptions() { ShowSearchOptions(LoadSearchOptions(installation_.SettingsKey())); }
 
 void frmMain::SetCaptions() {
   // In the design's order, each on its own, so that a failing assignment

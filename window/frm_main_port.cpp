@@ -12,6 +12,7 @@
 #include "platform/desktop.h"
 #include "platform/text_fold.h"
 #include "startup/search_history.h"
+#include "startup/search_option_settings.h"
 #include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
@@ -34,6 +35,7 @@ SearchCriteria FrmMainPort::ReadCriteria() {
                                                : window_.txtTextToSearch->text();
   criteria.removeMode = window_.optRemove->isChecked();
   criteria.replacementText = window_.txtTextToReplace->text();
+  criteria.options = window_.SearchOptionsChosen();
   criteria.startFolder = [this] { return window_.RequireStartFolder(); };
   return criteria;
 }
@@ -107,6 +109,8 @@ void FrmMainPort::SaveHistory() {
   }
   SaveSearchHistory(window_.Installation().SettingsKey(), items,
                     window_.cboTextToSearch->currentText());
+  // Remembered beside the history, at the same moment.
+  SaveSearchOptions(window_.Installation().SettingsKey(), window_.SearchOptionsChosen());
 }
 
 void FrmMainPort::RequestHostRefresh() { qm::RequestHostRefresh(); }

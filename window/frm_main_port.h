@@ -23,7 +23,8 @@ class FrmMainPort final : public WindowPort, public CommandServices {
   // What the controls say now: the field from the field list's text, the
   // search text from the history combo box while it is shown (the plain box
   // otherwise), the mode, the replacement box, the start folder when it is
-  // asked for (it fails without a host or a folder), the user's language.
+  // asked for (it fails without a host or a folder), the search options
+  // from their toggles, the user's language.
   SearchCriteria ReadCriteria();
 
   bool IncludeSubfolders() override;
