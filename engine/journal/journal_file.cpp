@@ -209,14 +209,25 @@ QString MoveAside(const QString& file) {
   return target;
 }
 
+// The files of the folder whose names start and end so. Not through QDir's
+// name filters: they match with a QRegularExpression, whose per-thread
+// stack the static Windows Qt frees wrongly when a thread that is not
+// Qt's ends, and the journal is opened from such threads too.
+QStringList FilesNamed(const QString& folder, const QString& prefix, const QString& suffix) {
+  QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+  names.removeIf([&](const QString& name) {
+    return name.size() < prefix.size() + suffix.size() || !name.startsWith(prefix) ||
+           !name.endsWith(suffix);
+  });
+  return names;
+}
+
 // Damaged copies go after 30 days, counted from when they were moved aside
 // (which their name tells; the file's own date is that of the last write).
 void DeleteOldDamagedCopies(const QString& folder) {
   const QString prefix = QLatin1String(kJournalFileName) + QLatin1String(kDamagedInfix);
   const QDateTime limit = QDateTime::currentDateTimeUtc().addDays(-kKeptDamagedDays);
-  const QStringList names =
-      QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
-  for (const QString& name : names) {
+  for (const QString& name : FilesNamed(folder, prefix, QString())) {
     const QString stamp = name.mid(prefix.size(), 15);
     QDateTime movedAt = QDateTime::fromString(stamp, QLatin1String(kStampFormat));
     movedAt.setTimeSpec(Qt::UTC);
@@ -234,10 +245,8 @@ using Locks = std::vector<std::unique_ptr<platform::FileLock>>;
 // for the next program to check again.
 Locks LockEndedSessions(const QString& folder) {
   Locks ended;
-  const QStringList names = QDir(folder).entryList(
-      {QLatin1String(kSessionPrefix) + QLatin1Char('*') + QLatin1String(kLockSuffix)},
-      QDir::Files | QDir::Hidden);
-  for (const QString& name : names) {
+  for (const QString& name :
+       FilesNamed(folder, QLatin1String(kSessionPrefix), QLatin1String(kLockSuffix))) {
     platform::LockAttempt attempt = platform::TryLockFile(folder + QLatin1Char('/') + name, false);
     if (attempt.lock) {
       ended.push_back(std::move(attempt.lock));
