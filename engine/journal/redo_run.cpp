@@ -181,18 +181,18 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
     plan = LookAtRun(*collection, run->field, RestoredEntries(*journal, choice));
   }
   if (plan.toRedo.empty()) {
-    port.SetNotes(WithJournalNotice(modResource::printf(Text(history_text::kNothingToRedo, language),
-                                                        {RunTime(*run, language)}),
-                                    notice));
+    port.SetNotes(
+        WithJournalNotice(modResource::printf(Text(history_text::kNothingToRedo, language),
+                                              {RunTime(*run, language)}),
+                          notice));
     return counts;
   }
   const QString field = Text(FieldRecordOf(run->field).textId, language);
-  if (!port.Confirm(Text(text_id::kCaption, language),
-                    modResource::printf(Text(history_text::kRedoRunQuestion, language),
-                                        {RunTime(*run, language),
-                                         static_cast<qlonglong>(plan.toRedo.size()),
-                                         run->collectionName, field, run->searchText,
-                                         run->replaceText}))) {
+  if (!port.Confirm(
+          Text(text_id::kCaption, language),
+          modResource::printf(Text(history_text::kRedoRunQuestion, language),
+                              {RunTime(*run, language), static_cast<qlonglong>(plan.toRedo.size()),
+                               run->collectionName, field, run->searchText, run->replaceText}))) {
     port.SetNotes(notice);
     return counts;
   }
@@ -201,9 +201,14 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
   try {
     BusyCursor busy(port);
     RunningWindow running(port);
-    RunRecorder::Search search{run->field, run->searchText, run->replaceText, run->options,
-                               run->folderName, run->includeSubfolders,
-                               static_cast<std::int64_t>(plan.toRedo.size()), run->number};
+    RunRecorder::Search search{run->field,
+                               run->searchText,
+                               run->replaceText,
+                               run->options,
+                               run->folderName,
+                               run->includeSubfolders,
+                               static_cast<std::int64_t>(plan.toRedo.size()),
+                               run->number};
     RunRecorder recorder(journal, *collection, search);
     for (std::size_t begin = 0; begin < plan.toRedo.size() && !cancelled; begin += kWriteChunk) {
       const std::vector<DocumentEntry> chunk(

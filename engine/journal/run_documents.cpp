@@ -58,11 +58,9 @@ std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>
   return twice;
 }
 
-std::vector<std::optional<DocumentTexts>> ReadCurrent(HostCollection& collection,
-                                                      HostConnection& connection,
-                                                      SearchField field,
-                                                      const std::vector<const DocumentEntry*>& chunk,
-                                                      bool withTitle) {
+std::vector<std::optional<DocumentTexts>> ReadCurrent(
+    HostCollection& collection, HostConnection& connection, SearchField field,
+    const std::vector<const DocumentEntry*>& chunk, bool withTitle) {
   std::vector<std::optional<DocumentTexts>> current(chunk.size());
   std::vector<std::int64_t> ids;
   std::vector<std::size_t> at;

@@ -38,10 +38,8 @@ std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>
 // The field (and, when asked, the title) of the entries' documents as they
 // read now; none for a document the host cannot give back. Whole EntryIDs
 // are read with one query per call.
-std::vector<std::optional<DocumentTexts>> ReadCurrent(HostCollection& collection,
-                                                      HostConnection& connection,
-                                                      SearchField field,
-                                                      const std::vector<const DocumentEntry*>& chunk,
-                                                      bool withTitle);
+std::vector<std::optional<DocumentTexts>> ReadCurrent(
+    HostCollection& collection, HostConnection& connection, SearchField field,
+    const std::vector<const DocumentEntry*>& chunk, bool withTitle);
 
 }  // namespace qm

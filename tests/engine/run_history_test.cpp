@@ -47,8 +47,8 @@ class RunHistoryTest : public qm::testing::JournalOnHost {
     for (const auto& entry : entries) {
       documents.push_back(&entry.document);
     }
-    const auto current = qm::ReadCurrent(*inner_, *inner_->Connection(), qm::SearchField::Title,
-                                         documents, true);
+    const auto current =
+        qm::ReadCurrent(*inner_, *inner_->Connection(), qm::SearchField::Title, documents, true);
     std::vector<qm::DocumentState> states;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       states.push_back(qm::DocumentStateOf(entries[i], current[i], true));
@@ -74,10 +74,10 @@ TEST_F(RunHistoryTest, AnOlderRunIsUndoneAroundALaterOneAndRedoneAndThatRedoUndo
   EXPECT_EQ(undone.restored, 3);
   EXPECT_EQ(undone.left, 1);
   ASSERT_EQ(undo.questions.size(), 1);
-  EXPECT_TRUE(undo.questions[0].startsWith(QStringLiteral("Do you want to undo the run of ") +
-                                           qm::RunTime(*journal_->FindRun(older),
-                                                       qm::TextLanguage::English) +
-                                           QStringLiteral("? 3 documents of the collection")))
+  EXPECT_TRUE(undo.questions[0].startsWith(
+      QStringLiteral("Do you want to undo the run of ") +
+      qm::RunTime(*journal_->FindRun(older), qm::TextLanguage::English) +
+      QStringLiteral("? 3 documents of the collection")))
       << undo.questions[0].toStdString();
   // The later run's change stays; the document it changed is listed with
   // what it holds now.
