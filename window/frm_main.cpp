@@ -21,6 +21,7 @@
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "text/texts.h"
+#include "window/history_window.h"
 #include "window/option_toggles.h"
 #include "window/twips.h"
 
@@ -87,6 +88,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent) {
   ConnectHandlers();
   InstallReview();
   InstallUndo();
+  InstallHistory();
   Load();
 }
 

@@ -18,6 +18,7 @@
 
 #include <QDialog>
 #include <QKeySequence>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -44,6 +45,8 @@ class QWidget;
 
 namespace qm {
 
+class HistoryActions;
+class HistoryWindow;
 class HostApplication;
 class HostFolder;
 
@@ -94,6 +97,11 @@ class frmMain : public QDialog {
   // The review of every change before a run: Ctrl+R and the window's
   // context menu (frm_main_review.cpp).
   void ReviewChanges_Click();
+  // The history of runs: Ctrl+H and the window's context menu; shown, or
+  // brought to the front when it is open.
+  void History_Click();
+  // The history's window while it is open.
+  HistoryWindow* History() const;
 
   // The search options as their toggles show them, for every field.
   SearchOptions SearchOptionsChosen() const;
@@ -151,6 +159,9 @@ class frmMain : public QDialog {
   // Ends the text boxes' own undo of their typing (frm_main_undo.cpp).
   void ForgetTypingUndo();
   void InstallReview();
+  // The history of runs (frm_main_history.cpp): its window stays open beside
+  // this one, and runs its undos and redos as this window's commands.
+  void InstallHistory();
   // A command of the window's context menu with its shortcut, named for the
   // tests and scripts that find it.
   QAction* AddContextCommand(const QString& text, const char* objectName, QKeySequence shortcut,
@@ -197,6 +208,8 @@ class frmMain : public QDialog {
   bool commandRunning_ = false;
   bool closeRequested_ = false;
   QString journalFolder_;
+  QPointer<HistoryWindow> history_;
+  std::unique_ptr<HistoryActions> historyActions_;
 };
 
 }  // namespace qm

@@ -20,6 +20,7 @@
 #include "engine/query/search_field.h"
 #include "text/mod_resource.h"
 #include "text/texts.h"
+#include "window/dialog_parts.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
@@ -32,20 +33,6 @@ constexpr int kSliceMs = 25;
 // Typing in the filter box starts the filter once the typing pauses.
 constexpr int kFilterDelayMs = 250;
 constexpr QSize kFirstSize(900, 560);
-
-// Labels show texts of documents and of the user: never markup.
-QLabel* PlainLabel(QWidget* parent, const char* name) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 qlonglong Number(std::int64_t n) { return static_cast<qlonglong>(n); }
 
@@ -90,7 +77,7 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
   connect(cmdUncheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(false); });
   connect(cmdApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-  RestoreSize();
+  RestoreWindowSize(*this, settingsKey_, kReviewSizeValues, kFirstSize);
   UpdateState();
   work_.start(0);
 }
@@ -162,24 +149,9 @@ void ReviewWindow::CreateControls() {
 }
 
 QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
-  auto* view = Named(new QTableView(this), name);
+  QTableView* view = RowList(this, name);
   view->setModel(model);
   view->setItemDelegate(new ReviewDelegate(view));
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // Tab leaves the list, as in every other control of a dialog.
-  view->setTabKeyNavigation(false);
-  view->setWordWrap(false);
-  view->setShowGrid(false);
-  view->setAlternatingRowColors(true);
-  // One height for every row, so that a million rows are never measured.
-  QHeaderView* rows = view->verticalHeader();
-  rows->hide();
-  rows->setSectionResizeMode(QHeaderView::Fixed);
-  rows->setDefaultSectionSize(view->fontMetrics().height() + 6);
-  view->horizontalHeader()->setStretchLastSection(true);
-  view->horizontalHeader()->setHighlightSections(false);
   view->installEventFilter(this);
   connect(model, &QAbstractItemModel::rowsInserted, view, [view] {
     // The first rows: a user who presses Space at once means the first one.
@@ -214,25 +186,10 @@ void ReviewWindow::SetCaptions() {
   cmdCancel->setText(Text(review_text::kCancel));
 }
 
-void ReviewWindow::RestoreSize() {
-  QSize size = LoadReviewSize(settingsKey_);
-  if (!size.isValid()) {
-    size = kFirstSize;
-  }
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableSize());
-  }
-  resize(size.expandedTo(minimumSizeHint()));
-}
-
 void ReviewWindow::done(int result) {
   work_.stop();
   filterDelay_.stop();
-  try {
-    SaveReviewSize(settingsKey_, size());
-  } catch (const Error&) {
-    // Only the size is lost; the review itself must not fail for it.
-  }
+  KeepWindowSize(*this, settingsKey_, kReviewSizeValues);
   QDialog::done(result);
 }
 

@@ -72,7 +72,6 @@ class ReviewWindow final : public QDialog {
   void CreateControls();
   void SetCaptions();
   QTableView* CreateList(ReviewModel* model, const char* name);
-  void RestoreSize();
   // One chunk of the work: the list, then both filters.
   void Work();
   void ApplyFilter();
