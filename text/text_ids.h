@@ -160,4 +160,32 @@ inline constexpr int kSubfoldersHelp = 1313;
 inline constexpr int kNotesHelp = 1314;
 }  // namespace control_text
 
+// The texts of a run's progress in the window's caption and of the export of a list of changes as
+// CSV (its columns, its rows' states, the review's Export button and its file).
+namespace progress_text {
+// Percent of the documents done, the window's caption: while a run writes them.
+inline constexpr int kCaptionDone = 1401;
+// Percent done, the minutes the run still needs (rounded up), the window's caption.
+inline constexpr int kCaptionDoneTimeLeft = 1402;
+inline constexpr int kExport = 1403;
+// The title of the window that asks for the file.
+inline constexpr int kExportTitle = 1404;
+inline constexpr int kExportFilter = 1405;
+// The file name first offered.
+inline constexpr int kExportFileName = 1406;
+// The file (with its folder), the reason.
+inline constexpr int kExportFailed = 1407;
+inline constexpr int kColumnId = 1408;
+inline constexpr int kColumnTitle = 1409;
+inline constexpr int kColumnField = 1410;
+inline constexpr int kColumnBefore = 1411;
+inline constexpr int kColumnAfter = 1412;
+inline constexpr int kColumnState = 1413;
+// A review's row with its check box checked.
+inline constexpr int kStateChecked = 1414;
+inline constexpr int kStateUnchecked = 1415;
+// A review's row the run leaves as it is (no check box).
+inline constexpr int kStateUnchanged = 1416;
+}  // namespace progress_text
+
 }  // namespace qm

@@ -203,6 +203,41 @@ constexpr TextRow kControlTexts[] = {
      u"Was der letzte Befehl gefunden oder getan hat."},
 };
 
+constexpr TextRow kProgressTexts[] = {
+    {progress_text::kCaptionDone, u"[*]% - [*]",
+     u"[*] % - [*]"},
+    {progress_text::kCaptionDoneTimeLeft, u"[*]% ([*] min left) - [*]",
+     u"[*] % (noch [*] min) - [*]"},
+    {progress_text::kExport, u"&Export...",
+     u"E&xportieren..."},
+    {progress_text::kExportTitle, u"Export the list",
+     u"Liste exportieren"},
+    {progress_text::kExportFilter, u"CSV files (*.csv)",
+     u"CSV-Dateien (*.csv)"},
+    {progress_text::kExportFileName, u"changes.csv",
+     u"Änderungen.csv"},
+    {progress_text::kExportFailed, u"The file [*] could not be written: [*]",
+     u"Die Datei [*] konnte nicht geschrieben werden: [*]"},
+    {progress_text::kColumnId, u"ID",
+     u"ID"},
+    {progress_text::kColumnTitle, u"Title",
+     u"Titel"},
+    {progress_text::kColumnField, u"Field",
+     u"Feld"},
+    {progress_text::kColumnBefore, u"Before",
+     u"Vorher"},
+    {progress_text::kColumnAfter, u"After",
+     u"Nachher"},
+    {progress_text::kColumnState, u"State",
+     u"Status"},
+    {progress_text::kStateChecked, u"checked",
+     u"einbezogen"},
+    {progress_text::kStateUnchecked, u"unchecked",
+     u"ausgelassen"},
+    {progress_text::kStateUnchanged, u"left as it is",
+     u"bleibt, wie es ist"},
+};
+
 // clang-format on
 
 }  // namespace
@@ -219,6 +254,8 @@ std::span<const TextRow> TextRows(TextTable table) {
       return kOwnMessages;
     case TextTable::Controls:
       return kControlTexts;
+    case TextTable::Progress:
+      return kProgressTexts;
   }
   return {};
 }

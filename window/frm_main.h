@@ -46,6 +46,7 @@ namespace qm {
 
 class HostApplication;
 class HostFolder;
+class RunProgressView;
 
 class frmMain : public QDialog {
   Q_OBJECT
@@ -68,6 +69,8 @@ class frmMain : public QDialog {
   // documents it saved).
   const RunState& LastRun() const { return runState_; }
   bool CommandRunning() const { return commandRunning_; }
+  // How far a run has come, in the caption and the taskbar button.
+  RunProgressView& Progress() const { return *progress_; }
   // The folder of the journal of runs: the user's (DefaultJournalFolder())
   // unless one was set, as tests set a folder of their own.
   QString JournalFolder() const;
@@ -197,6 +200,7 @@ class frmMain : public QDialog {
   bool commandRunning_ = false;
   bool closeRequested_ = false;
   QString journalFolder_;
+  std::unique_ptr<RunProgressView> progress_;
 };
 
 }  // namespace qm
