@@ -1,6 +1,9 @@
 #include "window/review_window.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,6 +13,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -18,11 +22,13 @@
 
 #include "engine/command/window_port.h"
 #include "engine/query/search_field.h"
+#include "engine/review/review_export.h"
 #include "text/mod_resource.h"
 #include "text/texts.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
+#include "window/user_dialogs.h"
 
 namespace qm {
 namespace {
@@ -74,7 +80,11 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
     : QDialog(parent),
       list_(list),
       settingsKey_(std::move(settingsKey)),
-      language_(UserTextLanguage()) {
+      language_(UserTextLanguage()),
+      chooseFile_([](QWidget* parent, const QString& title, const QString& suggested,
+                     const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+      }) {
   setObjectName(QStringLiteral("frmReview"));
   changes_ = new ReviewModel(list_, ReviewSection::Changes, language_, this);
   unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, language_, this);
@@ -88,6 +98,7 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
   connect(txtFilter, &QLineEdit::textEdited, &filterDelay_, qOverload<>(&QTimer::start));
   connect(cmdCheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(true); });
   connect(cmdUncheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(false); });
+  connect(cmdExport, &QPushButton::clicked, this, [this] { Export(); });
   connect(cmdApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
   RestoreSize();
@@ -125,6 +136,7 @@ void ReviewWindow::CreateControls() {
   lblUnchanged->setWordWrap(true);
   lstUnchanged = CreateList(unchanged_, "lstUnchanged");
 
+  cmdExport = Named(new QPushButton(this), "cmdExport");
   cmdApply = Named(new QPushButton(this), "cmdApply");
   cmdCancel = Named(new QPushButton(this), "cmdCancel");
   cmdApply->setDefault(true);
@@ -140,6 +152,7 @@ void ReviewWindow::CreateControls() {
   filter->addWidget(cmdCheckAll);
   filter->addWidget(cmdUncheckAll);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdExport);
   buttons->addStretch(1);
   buttons->addWidget(cmdApply);
   buttons->addWidget(cmdCancel);
@@ -154,7 +167,7 @@ void ReviewWindow::CreateControls() {
   layout->addLayout(buttons);
 
   QWidget* order[] = {txtFilter,    cmdCheckAll, cmdUncheckAll, lstChanges,
-                      lstUnchanged, cmdApply,    cmdCancel};
+                      lstUnchanged, cmdExport,   cmdApply,      cmdCancel};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -210,6 +223,7 @@ void ReviewWindow::SetCaptions() {
   cmdCheckAll->setText(Text(review_text::kCheckAll));
   cmdUncheckAll->setText(Text(review_text::kUncheckAll));
   lblChanges->setText(Text(review_text::kChangesHeading));
+  cmdExport->setText(Text(progress_text::kExport));
   cmdApply->setText(Text(review_text::kApply));
   cmdCancel->setText(Text(review_text::kCancel));
 }
@@ -306,6 +320,7 @@ void ReviewWindow::UpdateState() {
   cmdCheckAll->setEnabled(listed && shownComplete);
   cmdUncheckAll->setEnabled(listed && shownComplete);
   cmdApply->setEnabled(listed && list_.CheckedCount() > 0);
+  cmdExport->setEnabled(listed);
 }
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -329,6 +344,31 @@ bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void ReviewWindow::Export() {
+  const QString suggested =
+      QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+          .filePath(Text(progress_text::kExportFileName));
+  const QString path = chooseFile_(this, Text(progress_text::kExportTitle), suggested,
+                                   Text(progress_text::kExportFilter));
+  if (path.isEmpty()) {
+    return;
+  }
+  QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  std::optional<Error> failure;
+  try {
+    ExportReviewList(list_, path, language_);
+  } catch (const Error& error) {
+    failure = error;
+  } catch (const std::exception& error) {
+    failure = Error(-1, QStringLiteral("QMReplace"), QString::fromUtf8(error.what()));
+  }
+  QApplication::restoreOverrideCursor();
+  if (failure) {
+    // Only the export failed: the review stays open as it was.
+    user_dialogs::ShowFailure(this, qm::Text(text_id::kCaption, language_), *failure);
+  }
 }
 
 void ReviewWindow::ToggleSelection() {

@@ -8,7 +8,10 @@
 // filter shows. Space checks or unchecks every selected row. Apply (the
 // default button) is there once every document was looked at and one is
 // checked; Cancel or Esc closes the window without changing anything, also
-// while the list is being made.
+// while the list is being made. Export... (once every document was looked
+// at) writes the whole list, whatever the filter shows, to a CSV file the
+// user picks (review_export.h); a failure to write it is shown and changes
+// nothing else.
 //
 // The window's size is kept in the host's settings key; a registry that
 // refuses it costs only the remembered size.
@@ -17,6 +20,7 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 #include "engine/review/review_list.h"
@@ -44,6 +48,12 @@ class ReviewWindow final : public QDialog {
   const std::optional<Error>& Failure() const { return failure_; }
 
   ReviewModel& Changes() const { return *changes_; }
+
+  // Asks for the file to export to, as QFileDialog::getSaveFileName does;
+  // empty when the user declined. Tests answer in its place.
+  using FileChooser = std::function<QString(QWidget* parent, const QString& title,
+                                            const QString& suggested, const QString& filter)>;
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
   ReviewModel& Unchanged() const { return *unchanged_; }
 
   QLabel* lblCriteria = nullptr;
@@ -58,6 +68,7 @@ class ReviewWindow final : public QDialog {
   QTableView* lstChanges = nullptr;
   QLabel* lblUnchanged = nullptr;
   QTableView* lstUnchanged = nullptr;
+  QPushButton* cmdExport = nullptr;
   QPushButton* cmdApply = nullptr;
   QPushButton* cmdCancel = nullptr;
 
@@ -78,6 +89,7 @@ class ReviewWindow final : public QDialog {
   void ApplyFilter();
   void UpdateState();
   void ToggleSelection();
+  void Export();
 
   ReviewList& list_;
   QString settingsKey_;
@@ -87,6 +99,7 @@ class ReviewWindow final : public QDialog {
   QTimer work_;
   QTimer filterDelay_;
   std::optional<Error> failure_;
+  FileChooser chooseFile_;
 };
 
 }  // namespace qm

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 #include "engine/command/time_left.h"
 #include "text/mod_resource.h"
 
@@ -14,7 +16,8 @@ QString ProgressCaption(const QString& caption, std::int64_t done, std::int64_t 
     return modResource::printf(Text(progress_text::kCaptionDone, language), {percent, caption});
   }
   constexpr std::int64_t kMinuteMs = 60000;
-  const auto minutes = static_cast<qlonglong>(std::max<std::int64_t>(1, (*leftMs + kMinuteMs - 1) / kMinuteMs));
+  const auto minutes =
+      static_cast<qlonglong>(std::max<std::int64_t>(1, (*leftMs + kMinuteMs - 1) / kMinuteMs));
   return modResource::printf(Text(progress_text::kCaptionDoneTimeLeft, language),
                              {percent, minutes, caption});
 }
@@ -48,9 +51,8 @@ void RunProgressView::Show(std::int64_t done, std::int64_t total) {
     elapsed_.start();
     permille_ = -1;
   }
-  const QString caption = ProgressCaption(caption_, done, total,
-                                          TimeLeftMs(elapsed_.elapsed(), done, total),
-                                          UserTextLanguage());
+  const QString caption = ProgressCaption(
+      caption_, done, total, TimeLeftMs(elapsed_.elapsed(), done, total), UserTextLanguage());
   if (caption != window_.windowTitle()) {
     window_.setWindowTitle(caption);
   }
