@@ -160,7 +160,8 @@ double BareRunSeconds(sqlite3* db, std::int64_t run) {
   std::size_t bytes = 0;
   while (sqlite3_step(page) == SQLITE_ROW) {
     ++rows;
-    bytes += static_cast<std::size_t>(sqlite3_column_bytes(page, 2) + sqlite3_column_bytes(page, 3));
+    bytes +=
+        static_cast<std::size_t>(sqlite3_column_bytes(page, 2) + sqlite3_column_bytes(page, 3));
   }
   sqlite3_finalize(page);
   return rows == kFirstRows && bytes > 0 ? timer.nsecsElapsed() / 1e9 : 0;

@@ -160,6 +160,34 @@ inline constexpr int kSubfoldersHelp = 1313;
 inline constexpr int kNotesHelp = 1314;
 }  // namespace control_text
 
+// The texts of a run's progress in the window's caption and of the export of a list of changes as
+// CSV (its columns, its rows' states, the review's Export button and its file).
+namespace progress_text {
+// Percent of the documents done, the window's caption: while a run writes them.
+inline constexpr int kCaptionDone = 1401;
+// Percent done, the minutes the run still needs (rounded up), the window's caption.
+inline constexpr int kCaptionDoneTimeLeft = 1402;
+inline constexpr int kExport = 1403;
+// The title of the window that asks for the file.
+inline constexpr int kExportTitle = 1404;
+inline constexpr int kExportFilter = 1405;
+// The file name first offered.
+inline constexpr int kExportFileName = 1406;
+// The file (with its folder), the reason.
+inline constexpr int kExportFailed = 1407;
+inline constexpr int kColumnId = 1408;
+inline constexpr int kColumnTitle = 1409;
+inline constexpr int kColumnField = 1410;
+inline constexpr int kColumnBefore = 1411;
+inline constexpr int kColumnAfter = 1412;
+inline constexpr int kColumnState = 1413;
+// A review's row with its check box checked.
+inline constexpr int kStateChecked = 1414;
+inline constexpr int kStateUnchecked = 1415;
+// A review's row the run leaves as it is (no check box).
+inline constexpr int kStateUnchanged = 1416;
+}  // namespace progress_text
+
 // The texts of the history of runs, of undoing or redoing any run and of looking into one.
 // Mnemonics ("&") are unique within each language's window.
 namespace history_text {
@@ -203,7 +231,7 @@ inline constexpr int kUsage = 1537;
 inline constexpr int kUndo = 1538;
 inline constexpr int kRedo = 1539;
 inline constexpr int kOpen = 1540;
-inline constexpr int kExport = 1541;
+inline constexpr int kExportFileName = 1541;
 inline constexpr int kClose = 1542;
 inline constexpr int kRunTitle = 1543;
 inline constexpr int kUndoChosen = 1544;
@@ -216,8 +244,6 @@ inline constexpr int kDocGone = 1550;
 inline constexpr int kDocUnknown = 1551;
 inline constexpr int kRunsLabel = 1552;
 inline constexpr int kRunDocuments = 1553;
-inline constexpr int kExportFailed = 1554;
-inline constexpr int kExported = 1555;
 }  // namespace history_text
 
 }  // namespace qm

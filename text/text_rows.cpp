@@ -203,6 +203,41 @@ constexpr TextRow kControlTexts[] = {
      u"Was der letzte Befehl gefunden oder getan hat."},
 };
 
+constexpr TextRow kProgressTexts[] = {
+    {progress_text::kCaptionDone, u"[*]% - [*]",
+     u"[*] % - [*]"},
+    {progress_text::kCaptionDoneTimeLeft, u"[*]% ([*] min left) - [*]",
+     u"[*] % (noch [*] min) - [*]"},
+    {progress_text::kExport, u"&Export...",
+     u"E&xportieren..."},
+    {progress_text::kExportTitle, u"Export the list",
+     u"Liste exportieren"},
+    {progress_text::kExportFilter, u"CSV files (*.csv)",
+     u"CSV-Dateien (*.csv)"},
+    {progress_text::kExportFileName, u"changes.csv",
+     u"Änderungen.csv"},
+    {progress_text::kExportFailed, u"The file [*] could not be written: [*]",
+     u"Die Datei [*] konnte nicht geschrieben werden: [*]"},
+    {progress_text::kColumnId, u"ID",
+     u"ID"},
+    {progress_text::kColumnTitle, u"Title",
+     u"Titel"},
+    {progress_text::kColumnField, u"Field",
+     u"Feld"},
+    {progress_text::kColumnBefore, u"Before",
+     u"Vorher"},
+    {progress_text::kColumnAfter, u"After",
+     u"Nachher"},
+    {progress_text::kColumnState, u"State",
+     u"Status"},
+    {progress_text::kStateChecked, u"checked",
+     u"einbezogen"},
+    {progress_text::kStateUnchecked, u"unchecked",
+     u"ausgelassen"},
+    {progress_text::kStateUnchanged, u"left as it is",
+     u"bleibt, wie es ist"},
+};
+
 constexpr TextRow kHistoryTexts[] = {
     {history_text::kUndoRunQuestion, u"Do you want to undo the run of [*]? [*] documents of the collection '[*]' hold in the [*] field what it wrote, replacing '[*]' with '[*]'.",
      u"Möchten Sie den Lauf vom [*] rückgängig machen? [*] Dokumente der Sammlung '[*]' enthalten im Feld '[*]', was er geschrieben hat, als er '[*]' durch '[*]' ersetzte."},
@@ -284,8 +319,8 @@ constexpr TextRow kHistoryTexts[] = {
      u"&Wiederholen..."},
     {history_text::kOpen, u"&Look inside",
      u"&Einsehen"},
-    {history_text::kExport, u"E&xport...",
-     u"E&xportieren..."},
+    {history_text::kExportFileName, u"run.csv",
+     u"Lauf.csv"},
     {history_text::kClose, u"Close",
      u"Schließen"},
     {history_text::kRunTitle, u"Run of [*]: [*]",
@@ -310,10 +345,6 @@ constexpr TextRow kHistoryTexts[] = {
      u"&Läufe, neueste zuerst:"},
     {history_text::kRunDocuments, u"[*] documents",
      u"[*] Dokumente"},
-    {history_text::kExportFailed, u"The file could not be written: [*]",
-     u"Die Datei konnte nicht geschrieben werden: [*]"},
-    {history_text::kExported, u"[*] documents saved to '[*]'.",
-     u"[*] Dokumente in '[*]' gespeichert."},
 };
 
 // clang-format on
@@ -332,6 +363,8 @@ std::span<const TextRow> TextRows(TextTable table) {
       return kOwnMessages;
     case TextTable::Controls:
       return kControlTexts;
+    case TextTable::Progress:
+      return kProgressTexts;
     case TextTable::History:
       return kHistoryTexts;
   }

@@ -1,13 +1,21 @@
 #include "window/dialog_parts.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 
+#include <exception>
+#include <optional>
+
 #include "platform/error.h"
+#include "window/user_dialogs.h"
 
 namespace qm {
 
@@ -35,8 +43,8 @@ QTableView* RowList(QWidget* parent, const char* name) {
   return view;
 }
 
-void RestoreWindowSize(QDialog& window, const QString& settingsKey,
-                       const WindowSizeValues& values, QSize first) {
+void RestoreWindowSize(QDialog& window, const QString& settingsKey, const WindowSizeValues& values,
+                       QSize first) {
   QSize size = LoadWindowSize(settingsKey, values);
   if (!size.isValid()) {
     size = first;
@@ -53,6 +61,39 @@ void KeepWindowSize(const QDialog& window, const QString& settingsKey,
     SaveWindowSize(settingsKey, values, window.size());
   } catch (const Error&) {
     // Only the size is lost; the window itself must not fail for it.
+  }
+}
+
+FileChooser SaveFileDialog() {
+  return
+      [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+      };
+}
+
+void ExportToChosenFile(QWidget* parent, const FileChooser& choose, TextLanguage language,
+                        const QString& suggestedName,
+                        const std::function<void(const QString& path)>& write) {
+  const QString suggested =
+      QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+          .filePath(suggestedName);
+  const QString path = choose(parent, Text(progress_text::kExportTitle, language), suggested,
+                              Text(progress_text::kExportFilter, language));
+  if (path.isEmpty()) {
+    return;
+  }
+  QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  std::optional<Error> failure;
+  try {
+    write(path);
+  } catch (const Error& error) {
+    failure = error;
+  } catch (const std::exception& error) {
+    failure = Error(-1, QStringLiteral("QMReplace"), QString::fromUtf8(error.what()));
+  }
+  QApplication::restoreOverrideCursor();
+  if (failure) {
+    user_dialogs::ShowFailure(parent, Text(text_id::kCaption, language), *failure);
   }
 }
 

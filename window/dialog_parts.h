@@ -6,6 +6,9 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+#include "text/texts.h"
 #include "window/review_size.h"
 
 class QDialog;
@@ -31,9 +34,22 @@ QTableView* RowList(QWidget* parent, const char* name);
 // The stored size (or `first`), within the screen and no smaller than the
 // window's least; the size is stored again by KeepWindowSize, and a
 // registry that refuses it costs only the remembered size.
-void RestoreWindowSize(QDialog& window, const QString& settingsKey,
-                       const WindowSizeValues& values, QSize first);
+void RestoreWindowSize(QDialog& window, const QString& settingsKey, const WindowSizeValues& values,
+                       QSize first);
 void KeepWindowSize(const QDialog& window, const QString& settingsKey,
                     const WindowSizeValues& values);
+
+// Asks for the file to export to, as QFileDialog::getSaveFileName does;
+// empty when the user declined. Tests answer in its place.
+using FileChooser = std::function<QString(QWidget* parent, const QString& title,
+                                          const QString& suggested, const QString& filter)>;
+FileChooser SaveFileDialog();
+
+// Asks for a CSV file (offering `suggestedName` in the user's documents
+// folder) and has `write` write it, with the wait cursor on. A failure is
+// shown to the user over `parent`, and nothing else changes.
+void ExportToChosenFile(QWidget* parent, const FileChooser& choose, TextLanguage language,
+                        const QString& suggestedName,
+                        const std::function<void(const QString& path)>& write);
 
 }  // namespace qm

@@ -49,6 +49,7 @@ class HistoryActions;
 class HistoryWindow;
 class HostApplication;
 class HostFolder;
+class RunProgressView;
 
 class frmMain : public QDialog {
   Q_OBJECT
@@ -71,6 +72,8 @@ class frmMain : public QDialog {
   // documents it saved).
   const RunState& LastRun() const { return runState_; }
   bool CommandRunning() const { return commandRunning_; }
+  // How far a run has come, in the caption and the taskbar button.
+  RunProgressView& Progress() const { return *progress_; }
   // The folder of the journal of runs: the user's (DefaultJournalFolder())
   // unless one was set, as tests set a folder of their own.
   QString JournalFolder() const;
@@ -210,6 +213,7 @@ class frmMain : public QDialog {
   QString journalFolder_;
   QPointer<HistoryWindow> history_;
   std::unique_ptr<HistoryActions> historyActions_;
+  std::unique_ptr<RunProgressView> progress_;
 };
 
 }  // namespace qm

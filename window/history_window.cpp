@@ -62,7 +62,8 @@ RunWindow::RunWindow(RunRows& rows, QString settingsKey, QWidget* parent)
     : QDialog(parent),
       rows_(rows),
       settingsKey_(std::move(settingsKey)),
-      language_(UserTextLanguage()) {
+      language_(UserTextLanguage()),
+      chooseFile_(SaveFileDialog()) {
   setObjectName(QStringLiteral("frmRun"));
   model_ = new RunModel(rows_, language_, this);
   const RunRecord& run = rows_.Run();
@@ -70,10 +71,9 @@ RunWindow::RunWindow(RunRows& rows, QString settingsKey, QWidget* parent)
                                      {RunTime(run, language_), run.collectionName}));
   lblRun = PlainLabel(this, "lblRun");
   lblRun->setWordWrap(true);
-  lblRun->setText(
-      QStringLiteral("%1 \u2013 %2: '%3' \u2192 '%4' \u2013 %5")
-          .arg(ModeText(run, language_), FolderText(run, language_), run.searchText,
-               run.replaceText, StateText(run, nullptr, language_)));
+  lblRun->setText(QStringLiteral("%1 \u2013 %2: '%3' \u2192 '%4' \u2013 %5")
+                      .arg(ModeText(run, language_), FolderText(run, language_), run.searchText,
+                           run.replaceText, StateText(run, nullptr, language_)));
   lblFilter = Named(new QLabel(Text(review_text::kFilter), this), "lblFilter");
   txtFilter = Named(new QLineEdit(this), "txtFilter");
   txtFilter->setClearButtonEnabled(true);
@@ -85,7 +85,7 @@ RunWindow::RunWindow(RunRows& rows, QString settingsKey, QWidget* parent)
   lstDocuments->setItemDelegate(new ReviewDelegate(lstDocuments));
   cmdUndo = Named(new QPushButton(Text(history_text::kUndoChosen), this), "cmdUndo");
   cmdRedo = Named(new QPushButton(Text(history_text::kRedoChosen), this), "cmdRedo");
-  cmdExport = Named(new QPushButton(Text(history_text::kExport), this), "cmdExport");
+  cmdExport = Named(new QPushButton(Text(progress_text::kExport), this), "cmdExport");
   cmdClose = Named(new QPushButton(Text(history_text::kClose), this), "cmdClose");
   cmdClose->setDefault(true);
 
@@ -109,9 +109,8 @@ RunWindow::RunWindow(RunRows& rows, QString settingsKey, QWidget* parent)
   connect(cmdUndo, &QPushButton::clicked, this, [this] { Choose(Action::Undo); });
   connect(cmdRedo, &QPushButton::clicked, this, [this] { Choose(Action::Redo); });
   connect(cmdExport, &QPushButton::clicked, this, [this] {
-    if (onExport) {
-      onExport();
-    }
+    ExportToChosenFile(this, chooseFile_, language_, Text(history_text::kExportFileName),
+                       [this](const QString& path) { ExportRunRows(rows_, path, language_); });
   });
   connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
   connect(lstDocuments->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -207,7 +206,8 @@ HistoryWindow::HistoryWindow(const QString& journalFolder, QString settingsKey,
       journal_(OpenRunJournal(journalFolder)),
       settingsKey_(std::move(settingsKey)),
       actions_(actions),
-      language_(UserTextLanguage()) {
+      language_(UserTextLanguage()),
+      chooseFile_(SaveFileDialog()) {
   setObjectName(QStringLiteral("frmHistory"));
   setWindowTitle(Text(history_text::kWindowTitle));
   model_ = new HistoryModel(language_, this);
@@ -221,7 +221,7 @@ HistoryWindow::HistoryWindow(const QString& journalFolder, QString settingsKey,
   cmdUndo = Named(new QPushButton(Text(history_text::kUndo), this), "cmdUndo");
   cmdRedo = Named(new QPushButton(Text(history_text::kRedo), this), "cmdRedo");
   cmdOpen = Named(new QPushButton(Text(history_text::kOpen), this), "cmdOpen");
-  cmdExport = Named(new QPushButton(Text(history_text::kExport), this), "cmdExport");
+  cmdExport = Named(new QPushButton(Text(progress_text::kExport), this), "cmdExport");
   cmdClose = Named(new QPushButton(Text(history_text::kClose), this), "cmdClose");
   cmdOpen->setDefault(true);
 
@@ -275,7 +275,8 @@ void HistoryWindow::Refresh() {
   lblUsage->setText(UsageText(runs, journal_->Limits(), language_));
   model_->SetRuns(std::move(runs));
   if (selected) {
-    if (const int row = model_->RowOf(selected->number); row >= 0 && row != lstRuns->currentIndex().row()) {
+    if (const int row = model_->RowOf(selected->number);
+        row >= 0 && row != lstRuns->currentIndex().row()) {
       lstRuns->selectRow(row);
     }
   }
@@ -341,7 +342,7 @@ void HistoryWindow::LookInside(const std::function<void(RunWindow&)>& opened) {
   }
   const std::unique_ptr<RunRows> rows = RowsOf(*run);
   RunWindow inside(*rows, settingsKey_, this);
-  inside.onExport = [this, &rows, &inside] { actions_.Export(*rows, &inside); };
+  inside.SetFileChooser(chooseFile_);
   if (opened) {
     opened(inside);
   }
@@ -357,7 +358,8 @@ void HistoryWindow::ExportSelected() {
     return;
   }
   const std::unique_ptr<RunRows> rows = RowsOf(*run);
-  actions_.Export(*rows, this);
+  ExportToChosenFile(this, chooseFile_, language_, Text(history_text::kExportFileName),
+                     [this, &rows](const QString& path) { ExportRunRows(*rows, path, language_); });
 }
 
 }  // namespace qm

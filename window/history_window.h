@@ -28,6 +28,7 @@
 #include "engine/journal/run_rows.h"
 #include "engine/journal/undo_run.h"
 #include "text/texts.h"
+#include "window/dialog_parts.h"
 
 class QLabel;
 class QLineEdit;
@@ -48,8 +49,6 @@ class HistoryActions {
   virtual void Redo(const RunChoice& choice) = 0;
   // The running host, for a look into a run; none when there is none.
   virtual HostApplication* Host() = 0;
-  // Saves a run's documents (or the review's list) as a file the user picks.
-  virtual void Export(RunRows& rows, QWidget* parent) = 0;
 };
 
 class RunWindow final : public QDialog {
@@ -77,8 +76,8 @@ class RunWindow final : public QDialog {
   QPushButton* cmdExport = nullptr;
   QPushButton* cmdClose = nullptr;
 
-  // Set by the history: Export saves these rows.
-  std::function<void()> onExport;
+  // Asks where Export saves the rows; tests answer in its place.
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
  public slots:
   void done(int result) override;
@@ -101,6 +100,7 @@ class RunWindow final : public QDialog {
   QTimer filterDelay_;
   Action chosen_ = Action::None;
   std::optional<Error> failure_;
+  FileChooser chooseFile_;
 };
 
 class HistoryWindow final : public QDialog {
@@ -121,6 +121,9 @@ class HistoryWindow final : public QDialog {
   // The look into the selected run, as Look inside opens it (for tests:
   // `opened` is handed the window before it is shown).
   void LookInside(const std::function<void(RunWindow&)>& opened = {});
+  // Asks where Export saves a run's documents (also for its look inside);
+  // tests answer in its place.
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
   QLabel* lblRuns = nullptr;
   QTableView* lstRuns = nullptr;
@@ -148,6 +151,7 @@ class HistoryWindow final : public QDialog {
   HistoryModel* model_ = nullptr;
   QTimer refresh_;
   bool acting_ = false;
+  FileChooser chooseFile_;
 };
 
 }  // namespace qm

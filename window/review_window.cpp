@@ -18,12 +18,14 @@
 
 #include "engine/command/window_port.h"
 #include "engine/query/search_field.h"
+#include "engine/review/review_export.h"
 #include "text/mod_resource.h"
 #include "text/texts.h"
 #include "window/dialog_parts.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
+#include "window/user_dialogs.h"
 
 namespace qm {
 namespace {
@@ -61,7 +63,8 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
     : QDialog(parent),
       list_(list),
       settingsKey_(std::move(settingsKey)),
-      language_(UserTextLanguage()) {
+      language_(UserTextLanguage()),
+      chooseFile_(SaveFileDialog()) {
   setObjectName(QStringLiteral("frmReview"));
   changes_ = new ReviewModel(list_, ReviewSection::Changes, language_, this);
   unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, language_, this);
@@ -75,6 +78,7 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
   connect(txtFilter, &QLineEdit::textEdited, &filterDelay_, qOverload<>(&QTimer::start));
   connect(cmdCheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(true); });
   connect(cmdUncheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(false); });
+  connect(cmdExport, &QPushButton::clicked, this, [this] { Export(); });
   connect(cmdApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
   RestoreWindowSize(*this, settingsKey_, kReviewSizeValues, kFirstSize);
@@ -112,6 +116,7 @@ void ReviewWindow::CreateControls() {
   lblUnchanged->setWordWrap(true);
   lstUnchanged = CreateList(unchanged_, "lstUnchanged");
 
+  cmdExport = Named(new QPushButton(this), "cmdExport");
   cmdApply = Named(new QPushButton(this), "cmdApply");
   cmdCancel = Named(new QPushButton(this), "cmdCancel");
   cmdApply->setDefault(true);
@@ -127,6 +132,7 @@ void ReviewWindow::CreateControls() {
   filter->addWidget(cmdCheckAll);
   filter->addWidget(cmdUncheckAll);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdExport);
   buttons->addStretch(1);
   buttons->addWidget(cmdApply);
   buttons->addWidget(cmdCancel);
@@ -141,7 +147,7 @@ void ReviewWindow::CreateControls() {
   layout->addLayout(buttons);
 
   QWidget* order[] = {txtFilter,    cmdCheckAll, cmdUncheckAll, lstChanges,
-                      lstUnchanged, cmdApply,    cmdCancel};
+                      lstUnchanged, cmdExport,   cmdApply,      cmdCancel};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -182,6 +188,7 @@ void ReviewWindow::SetCaptions() {
   cmdCheckAll->setText(Text(review_text::kCheckAll));
   cmdUncheckAll->setText(Text(review_text::kUncheckAll));
   lblChanges->setText(Text(review_text::kChangesHeading));
+  cmdExport->setText(Text(progress_text::kExport));
   cmdApply->setText(Text(review_text::kApply));
   cmdCancel->setText(Text(review_text::kCancel));
 }
@@ -263,6 +270,7 @@ void ReviewWindow::UpdateState() {
   cmdCheckAll->setEnabled(listed && shownComplete);
   cmdUncheckAll->setEnabled(listed && shownComplete);
   cmdApply->setEnabled(listed && list_.CheckedCount() > 0);
+  cmdExport->setEnabled(listed);
 }
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -286,6 +294,12 @@ bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void ReviewWindow::Export() {
+  // Only the export can fail here: the review stays open as it was.
+  ExportToChosenFile(this, chooseFile_, language_, Text(progress_text::kExportFileName),
+                     [this](const QString& path) { ExportReviewList(list_, path, language_); });
 }
 
 void ReviewWindow::ToggleSelection() {

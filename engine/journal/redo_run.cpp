@@ -210,6 +210,7 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
                                static_cast<std::int64_t>(plan.toRedo.size()),
                                run->number};
     RunRecorder recorder(journal, *collection, search);
+    RunProgress progress(port, search.total);
     for (std::size_t begin = 0; begin < plan.toRedo.size() && !cancelled; begin += kWriteChunk) {
       const std::vector<DocumentEntry> chunk(
           plan.toRedo.begin() + static_cast<std::ptrdiff_t>(begin),
@@ -229,6 +230,7 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
             ++counts.left;
             recorder.Forget({positions[i]});
           }
+          progress.Step();
           port.SetNotes(QString());
         }
         if (cancelled) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/export/csv_export.h"
 #include "engine/journal/run_documents.h"
+#include "engine/query/search_field.h"
 
 namespace qm {
 namespace {
@@ -152,6 +154,33 @@ std::vector<RunRow> RunRows::ReadPage(std::int64_t first, std::int64_t count) {
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+std::int64_t ExportRunRows(RunRows& rows, const QString& path, TextLanguage language) {
+  while (!rows.Complete()) {
+    rows.LookAtMore(QDeadlineTimer(QDeadlineTimer::Forever));
+  }
+  const QString field = Text(FieldRecordOf(rows.Run().field).textId, language);
+  std::vector<RunRow> chunk;
+  std::size_t next = 0;
+  std::int64_t first = 0;
+  return WriteCsvFile(
+      path, ChangeColumnTitles(language),
+      [&](QStringList& cells) {
+        if (next == chunk.size()) {
+          chunk = rows.ReadRows(first, kShowPage);
+          first += static_cast<std::int64_t>(chunk.size());
+          next = 0;
+          if (chunk.empty()) {
+            return false;
+          }
+        }
+        const RunRow& row = chunk[next++];
+        cells = ChangeCells(
+            {row.entryId.toString(), row.title, field, row.before, row.after, row.stateText});
+        return true;
+      },
+      language);
 }
 
 }  // namespace qm

@@ -78,4 +78,11 @@ class RunRows {
   QCache<std::int64_t, std::vector<RunRow>> pages_;
 };
 
+// The rows (those the filter passes, every one of them) as a CSV file
+// (engine/export/csv_export.h): ID, title, field, before, after and what the
+// document holds now. Returns the number of rows written; fails as
+// WriteCsvFile does, and with the host's failures, leaving any file there as
+// it was.
+std::int64_t ExportRunRows(RunRows& rows, const QString& path, TextLanguage language);
+
 }  // namespace qm

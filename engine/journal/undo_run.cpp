@@ -290,6 +290,7 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
     const UndoMark mark(*journal, run->number);
     BusyCursor busy(port);
     RunningWindow running(port);
+    RunProgress progress(port, static_cast<std::int64_t>(plan.toRestore.size()));
     counts.left = plan.left;
     for (std::size_t next = 0; next < plan.toRestore.size() && !cancelled; ++next) {
       if (next % kMarkChunk == 0) {
@@ -317,6 +318,7 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
         case Outcome::AsBefore:
           break;
       }
+      progress.Step();
       port.SetNotes(QString());
     }
   } catch (const CollectionBusy& busy) {

@@ -54,8 +54,9 @@ void RewriteAll(WindowPort& port, HostCollection& collection, const ApprovedDocu
   BusyCursor busy(port);
   RunningWindow running(port);
   RunRecorder recorder(journal, collection, search);
-  const bool cancelled =
-      RewriteDocuments(port, collection, *approved.documents, approved.shown, state, recorder);
+  RunProgress progress(port, approved.count);
+  const bool cancelled = RewriteDocuments(port, collection, *approved.documents, approved.shown,
+                                          state, recorder, progress);
   recorder.End(cancelled ? RunStatus::Cancelled : RunStatus::Finished);
 }
 
@@ -73,7 +74,7 @@ ApprovedDocuments AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
   if (!port.ConfirmWithDetails(Text(text_id::kCaption, criteria.language), question, preview)) {
     return {};
   }
-  return {rows};
+  return {rows, nullptr, snapshot.matches.count};
 }
 
 // Everything after the input check. Returns without completing when the user

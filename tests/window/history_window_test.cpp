@@ -79,8 +79,8 @@ TEST_F(HistoryWindowTest, TheMiddleOfThreeRunsUndoneLookedIntoAndTwoOfItsDocumen
   Replace(QStringLiteral("Story"), QStringLiteral("Tale"));
   Replace(QStringLiteral(" - example news"), QStringLiteral(" (read)"));
   Replace(QStringLiteral("Tale 3"), QStringLiteral("Epic 3"));
-  ASSERT_EQ(Titles(), (QStringList{"Tale 0 (read)", "Tale 1 (read)", "Tale 2 (read)",
-                                   "Epic 3 (read)"}));
+  ASSERT_EQ(Titles(),
+            (QStringList{"Tale 0 (read)", "Tale 1 (read)", "Tale 2 (read)", "Epic 3 (read)"}));
 
   HistoryWindow& history = OpenHistory();
   ASSERT_EQ(history.Model().rowCount(), 3);
@@ -99,11 +99,13 @@ TEST_F(HistoryWindowTest, TheMiddleOfThreeRunsUndoneLookedIntoAndTwoOfItsDocumen
   ASSERT_EQ(transcript.size(), 4);
   EXPECT_TRUE(transcript[3].contains(QStringLiteral("Do you want to undo the run of ")))
       << transcript[3].toStdString();
-  EXPECT_TRUE(transcript[3].contains(QStringLiteral("? 4 documents of the collection 'Default'")));
+  EXPECT_TRUE(transcript[3].contains(QStringLiteral("? 3 documents of the collection 'Default'")));
+  // The last run changed the fourth document since: it is left as that run
+  // wrote it.
   EXPECT_EQ(Titles(), (QStringList{"Tale 0 - Example NEWS", "Tale 1 - Example NEWS",
-                                   "Tale 2 - Example NEWS", "Epic 3 - Example NEWS"}));
+                                   "Tale 2 - Example NEWS", "Epic 3 (read)"}));
   EXPECT_EQ(window->lblNotes->text(),
-            QStringLiteral("4 documents restored, 0 left as they were because they changed "
+            QStringLiteral("3 documents restored, 1 left as they were because they changed "
                            "since."));
   EXPECT_TRUE(Cell(history, 1, HistoryModel::kState).startsWith(QStringLiteral("Undone on ")));
   EXPECT_FALSE(history.cmdUndo->isEnabled());
@@ -118,10 +120,13 @@ TEST_F(HistoryWindowTest, TheMiddleOfThreeRunsUndoneLookedIntoAndTwoOfItsDocumen
       ASSERT_EQ(model.rowCount(), 4);
       EXPECT_EQ(model.index(0, RunModel::kBefore).data().toString(),
                 QStringLiteral("Tale 0 - Example NEWS"));
-      EXPECT_EQ(model.index(0, RunModel::kBefore).data(qm::ReviewModel::kSpansRole).value<QList<int>>(),
-                (QList<int>{6, 15}));
+      EXPECT_EQ(
+          model.index(0, RunModel::kBefore).data(qm::ReviewModel::kSpansRole).value<QList<int>>(),
+          (QList<int>{6, 15}));
       EXPECT_EQ(model.index(0, RunModel::kState).data().toString(), QStringLiteral("Restored"));
-      Filter(inside, QStringLiteral("epic"));
+      EXPECT_EQ(model.index(3, RunModel::kState).data().toString(),
+                QStringLiteral("Left, changed since: 'Epic 3 (read)'"));
+      Filter(inside, QStringLiteral("TALE 3"));
       EXPECT_EQ(model.rowCount(), 1);
       Filter(inside, QString());
       ASSERT_EQ(model.rowCount(), 4);
@@ -134,12 +139,13 @@ TEST_F(HistoryWindowTest, TheMiddleOfThreeRunsUndoneLookedIntoAndTwoOfItsDocumen
     });
   });
   EXPECT_EQ(Titles(), (QStringList{"Tale 0 (read)", "Tale 1 (read)", "Tale 2 - Example NEWS",
-                                   "Epic 3 - Example NEWS"}));
+                                   "Epic 3 (read)"}));
   EXPECT_EQ(window->lblNotes->text(),
             QStringLiteral("2 documents redone, 0 left as they were because they changed since."));
   ASSERT_EQ(history.Model().rowCount(), 4);
   EXPECT_EQ(Cell(history, 0, HistoryModel::kDocuments), QStringLiteral("2"));
-  EXPECT_TRUE(Cell(history, 2, HistoryModel::kState).startsWith(QStringLiteral("Redone (by the run of ")));
+  EXPECT_TRUE(
+      Cell(history, 2, HistoryModel::kState).startsWith(QStringLiteral("Redone (by the run of ")));
 
   // Ctrl+Z in the dialog takes back the redo, the latest run.
   dialogs::BeginScripted({true});
