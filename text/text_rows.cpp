@@ -341,7 +341,7 @@ constexpr TextRow kHistoryTexts[] = {
      u"Belassen, gibt es nicht mehr"},
     {history_text::kDocUnknown, u"Not known: the collection is not there",
      u"Unbekannt: die Sammlung ist nicht da"},
-    {history_text::kRunsLabel, u"&Runs, latest first:",
+    {history_text::kRunsLabel, u"Ru&ns, latest first:",
      u"&Läufe, neueste zuerst:"},
     {history_text::kRunDocuments, u"[*] documents",
      u"[*] Dokumente"},

@@ -58,8 +58,8 @@ void frmMain::History_Click() {
     return;
   }
   RunCommand([this] {
-    auto* history = new HistoryWindow(JournalFolder(), installation_.SettingsKey(),
-                                      *historyActions_, this);
+    auto* history =
+        new HistoryWindow(JournalFolder(), installation_.SettingsKey(), *historyActions_, this);
     history->setAttribute(Qt::WA_DeleteOnClose);
     history_ = history;
     history->show();

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iterator>
 #include <set>
 
@@ -30,6 +31,7 @@ constexpr int kFilterDelayMs = 250;
 constexpr int kRefreshMs = 1000;
 constexpr QSize kHistorySize(1000, 420);
 constexpr QSize kRunSize(900, 560);
+constexpr int kWidestColumn = 180;
 
 void ChainTabs(std::initializer_list<QWidget*> order) {
   QWidget* previous = nullptr;
@@ -122,6 +124,12 @@ RunWindow::RunWindow(RunRows& rows, QString settingsKey, QWidget* parent)
     }
   });
   RestoreWindowSize(*this, settingsKey_, kRunSizeValues, kRunSize);
+  // The document and its two values share most of the width alike; what it
+  // holds now takes the rest.
+  const int share = width() * 22 / 100;
+  for (const int column : {RunModel::kDocument, RunModel::kBefore, RunModel::kAfter}) {
+    lstDocuments->setColumnWidth(column, share);
+  }
   UpdateState();
   work_.start(0);
 }
@@ -246,6 +254,11 @@ HistoryWindow::HistoryWindow(const QString& journalFolder, QString settingsKey,
     lstRuns->selectRow(0);
   }
   lstRuns->resizeColumnsToContents();
+  // A long pattern or replacement does not push the documents and the
+  // state out of sight; the tooltip shows it whole.
+  for (int column = 0; column < HistoryModel::kColumns; ++column) {
+    lstRuns->setColumnWidth(column, std::min(lstRuns->columnWidth(column), kWidestColumn));
+  }
   lstRuns->setFocus();
   RestoreWindowSize(*this, settingsKey_, kHistorySizeValues, kHistorySize);
   refresh_.start(kRefreshMs);

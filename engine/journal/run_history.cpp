@@ -48,8 +48,11 @@ HistoryState StateOf(const RunRecord& run) {
 
 bool CanUndo(const RunRecord& run) {
   const HistoryState state = StateOf(run);
+  // A run done again is taken back through its redo, which holds its
+  // documents now.
   return run.documents > 0 && state != HistoryState::Running &&
-         state != HistoryState::BeingUndone && state != HistoryState::Undone;
+         state != HistoryState::BeingUndone && state != HistoryState::Undone &&
+         state != HistoryState::Redone;
 }
 
 bool CanRedo(const RunRecord& run) {

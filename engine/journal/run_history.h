@@ -32,7 +32,8 @@ enum class HistoryState {
 HistoryState StateOf(const RunRecord& run);
 
 // What can be asked of a run now: an undo while anything of it may still be
-// there, a redo once an undo took anything of it back.
+// there (and no redo of it holds its documents), a redo once an undo took
+// anything of it back.
 bool CanUndo(const RunRecord& run);
 bool CanRedo(const RunRecord& run);
 

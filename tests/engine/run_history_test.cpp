@@ -106,6 +106,7 @@ TEST_F(RunHistoryTest, AnOlderRunIsUndoneAroundALaterOneAndRedoneAndThatRedoUndo
   EXPECT_EQ(runs[2].redoneBy, runs[0].number);
   EXPECT_EQ(States(),
             (std::vector{HistoryState::Finished, HistoryState::Finished, HistoryState::Redone}));
+  EXPECT_FALSE(qm::CanUndo(journal_->Runs().back()));
   EXPECT_EQ(redo.notes.last(),
             QStringLiteral("3 documents redone, 0 left as they were because they changed since."));
 
