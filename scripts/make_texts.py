@@ -24,7 +24,8 @@ IDS = os.path.join("text", "text_ids.h")
 ROWS = os.path.join("text", "text_rows.cpp")
 RC = os.path.join("startup", "resources", "string_table.rc")
 TABLES = {"kTableTexts": "Window", "kUndoTexts": "Undo", "kReviewTexts": "Review",
-          "kOwnMessages": "Own", "kControlTexts": "Controls"}
+          "kOwnMessages": "Own", "kControlTexts": "Controls",
+          "kProgressTexts": "Progress", "kHistoryTexts": "History"}
 PLACEHOLDER = re.compile(r"(?<!\\)\[[^\]]*\]")
 
 

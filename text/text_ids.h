@@ -160,4 +160,90 @@ inline constexpr int kSubfoldersHelp = 1313;
 inline constexpr int kNotesHelp = 1314;
 }  // namespace control_text
 
+// The texts of a run's progress in the window's caption and of the export of a list of changes as
+// CSV (its columns, its rows' states, the review's Export button and its file).
+namespace progress_text {
+// Percent of the documents done, the window's caption: while a run writes them.
+inline constexpr int kCaptionDone = 1401;
+// Percent done, the minutes the run still needs (rounded up), the window's caption.
+inline constexpr int kCaptionDoneTimeLeft = 1402;
+inline constexpr int kExport = 1403;
+// The title of the window that asks for the file.
+inline constexpr int kExportTitle = 1404;
+inline constexpr int kExportFilter = 1405;
+// The file name first offered.
+inline constexpr int kExportFileName = 1406;
+// The file (with its folder), the reason.
+inline constexpr int kExportFailed = 1407;
+inline constexpr int kColumnId = 1408;
+inline constexpr int kColumnTitle = 1409;
+inline constexpr int kColumnField = 1410;
+inline constexpr int kColumnBefore = 1411;
+inline constexpr int kColumnAfter = 1412;
+inline constexpr int kColumnState = 1413;
+// A review's row with its check box checked.
+inline constexpr int kStateChecked = 1414;
+inline constexpr int kStateUnchecked = 1415;
+// A review's row the run leaves as it is (no check box).
+inline constexpr int kStateUnchanged = 1416;
+}  // namespace progress_text
+
+// The texts of the history of runs, of undoing or redoing any run and of looking into one.
+// Mnemonics ("&") are unique within each language's window.
+namespace history_text {
+inline constexpr int kUndoRunQuestion = 1501;
+inline constexpr int kRedoRunQuestion = 1502;
+inline constexpr int kRedoDone = 1503;
+inline constexpr int kNothingToUndoOfRun = 1504;
+inline constexpr int kNothingToRedo = 1505;
+inline constexpr int kRunNotKept = 1506;
+inline constexpr int kRunGoingElsewhere = 1507;
+inline constexpr int kRunCollectionGone = 1508;
+inline constexpr int kRunCollectionNotSame = 1509;
+inline constexpr int kMenuEntry = 1510;
+inline constexpr int kWindowTitle = 1511;
+inline constexpr int kColumnStarted = 1512;
+inline constexpr int kColumnCollection = 1513;
+inline constexpr int kColumnFolder = 1514;
+inline constexpr int kColumnField = 1515;
+inline constexpr int kColumnMode = 1516;
+inline constexpr int kColumnSearch = 1517;
+inline constexpr int kColumnReplace = 1518;
+inline constexpr int kColumnOptions = 1519;
+inline constexpr int kColumnDocuments = 1520;
+inline constexpr int kColumnState = 1521;
+inline constexpr int kWholeCollection = 1522;
+inline constexpr int kWithSubfolders = 1523;
+inline constexpr int kModeReplace = 1524;
+inline constexpr int kModeRemove = 1525;
+inline constexpr int kModeFill = 1526;
+inline constexpr int kStateRunning = 1527;
+inline constexpr int kStateBeingUndone = 1528;
+inline constexpr int kStateFinished = 1529;
+inline constexpr int kStateCancelled = 1530;
+inline constexpr int kStateFailed = 1531;
+inline constexpr int kStateCrashed = 1532;
+inline constexpr int kStateUndone = 1533;
+inline constexpr int kStateUndoneLongAgo = 1534;
+inline constexpr int kStatePartlyUndone = 1535;
+inline constexpr int kStateRedone = 1536;
+inline constexpr int kUsage = 1537;
+inline constexpr int kUndo = 1538;
+inline constexpr int kRedo = 1539;
+inline constexpr int kOpen = 1540;
+inline constexpr int kExportFileName = 1541;
+inline constexpr int kClose = 1542;
+inline constexpr int kRunTitle = 1543;
+inline constexpr int kUndoChosen = 1544;
+inline constexpr int kRedoChosen = 1545;
+inline constexpr int kDocChanged = 1546;
+inline constexpr int kDocRestored = 1547;
+inline constexpr int kDocNotSaved = 1548;
+inline constexpr int kDocChangedSince = 1549;
+inline constexpr int kDocGone = 1550;
+inline constexpr int kDocUnknown = 1551;
+inline constexpr int kRunsLabel = 1552;
+inline constexpr int kRunDocuments = 1553;
+}  // namespace history_text
+
 }  // namespace qm

@@ -24,8 +24,9 @@ TextLanguage UserTextLanguage() {
 
 QString Text(int id, TextLanguage language) {
   const bool german = language == TextLanguage::German;
-  for (const TextTable table : {TextTable::Window, TextTable::Undo, TextTable::Review,
-                                TextTable::Own, TextTable::Controls}) {
+  for (const TextTable table :
+       {TextTable::Window, TextTable::Undo, TextTable::Review, TextTable::Own, TextTable::Controls,
+        TextTable::Progress, TextTable::History}) {
     const TextRow* row = Find(TextRows(table), id);
     if (row == nullptr) {
       continue;

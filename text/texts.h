@@ -34,7 +34,7 @@ QString Text(int id, TextLanguage language);
 inline constexpr std::int32_t kNoSuchTextError = ErrorNumber(0x80040716u);
 
 // The rows of each table, sorted by ID.
-enum class TextTable { Window, Undo, Review, Own, Controls };
+enum class TextTable { Window, Undo, Review, Own, Controls, Progress, History };
 
 struct TextRow {
   int id;

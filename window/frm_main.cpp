@@ -21,7 +21,9 @@
 #include "platform/text_fold.h"
 #include "startup/app_icons.h"
 #include "text/texts.h"
+#include "window/history_window.h"
 #include "window/option_toggles.h"
+#include "window/run_progress_view.h"
 #include "window/twips.h"
 
 namespace qm {
@@ -82,11 +84,13 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QDialog(parent) {
+frmMain::frmMain(QWidget* parent)
+    : QDialog(parent), progress_(std::make_unique<RunProgressView>(*this)) {
   CreateControls();
   ConnectHandlers();
   InstallReview();
   InstallUndo();
+  InstallHistory();
   Load();
 }
 

@@ -18,6 +18,7 @@
 
 #include <QDialog>
 #include <QKeySequence>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -44,8 +45,11 @@ class QWidget;
 
 namespace qm {
 
+class HistoryActions;
+class HistoryWindow;
 class HostApplication;
 class HostFolder;
+class RunProgressView;
 
 class frmMain : public QDialog {
   Q_OBJECT
@@ -68,6 +72,8 @@ class frmMain : public QDialog {
   // documents it saved).
   const RunState& LastRun() const { return runState_; }
   bool CommandRunning() const { return commandRunning_; }
+  // How far a run has come, in the caption and the taskbar button.
+  RunProgressView& Progress() const { return *progress_; }
   // The folder of the journal of runs: the user's (DefaultJournalFolder())
   // unless one was set, as tests set a folder of their own.
   QString JournalFolder() const;
@@ -94,6 +100,11 @@ class frmMain : public QDialog {
   // The review of every change before a run: Ctrl+R and the window's
   // context menu (frm_main_review.cpp).
   void ReviewChanges_Click();
+  // The history of runs: Ctrl+H and the window's context menu; shown, or
+  // brought to the front when it is open.
+  void History_Click();
+  // The history's window while it is open.
+  HistoryWindow* History() const;
 
   // The search options as their toggles show them, for every field.
   SearchOptions SearchOptionsChosen() const;
@@ -151,6 +162,9 @@ class frmMain : public QDialog {
   // Ends the text boxes' own undo of their typing (frm_main_undo.cpp).
   void ForgetTypingUndo();
   void InstallReview();
+  // The history of runs (frm_main_history.cpp): its window stays open beside
+  // this one, and runs its undos and redos as this window's commands.
+  void InstallHistory();
   // A command of the window's context menu with its shortcut, named for the
   // tests and scripts that find it.
   QAction* AddContextCommand(const QString& text, const char* objectName, QKeySequence shortcut,
@@ -197,6 +211,9 @@ class frmMain : public QDialog {
   bool commandRunning_ = false;
   bool closeRequested_ = false;
   QString journalFolder_;
+  QPointer<HistoryWindow> history_;
+  std::unique_ptr<HistoryActions> historyActions_;
+  std::unique_ptr<RunProgressView> progress_;
 };
 
 }  // namespace qm

@@ -16,6 +16,7 @@
 #include "text/texts.h"
 #include "window/frm_main.h"
 #include "window/host_messaging.h"
+#include "window/run_progress_view.h"
 #include "window/user_dialogs.h"
 
 namespace qm {
@@ -52,12 +53,40 @@ void FrmMainPort::FocusSearchBox() {
 
 void FrmMainPort::FocusReplacementBox() { window_.txtTextToReplace->setFocus(); }
 
+namespace {
+
+// A run that asks the user waits for the answer, not for its documents.
+class PausedWhileAsking {
+ public:
+  explicit PausedWhileAsking(RunProgressView& progress)
+      : progress_(progress), paused_(progress.Shown()) {
+    if (paused_) {
+      progress_.Pause(true);
+    }
+  }
+  ~PausedWhileAsking() {
+    if (paused_) {
+      progress_.Pause(false);
+    }
+  }
+  PausedWhileAsking(const PausedWhileAsking&) = delete;
+  PausedWhileAsking& operator=(const PausedWhileAsking&) = delete;
+
+ private:
+  RunProgressView& progress_;
+  bool paused_;
+};
+
+}  // namespace
+
 bool FrmMainPort::Confirm(const QString& title, const QString& question) {
+  const PausedWhileAsking paused(window_.Progress());
   return user_dialogs::AskYesNo(&window_, title, question);
 }
 
 bool FrmMainPort::ConfirmWithDetails(const QString& title, const QString& question,
                                      const QString& details) {
+  const PausedWhileAsking paused(window_.Progress());
   return user_dialogs::AskYesNo(&window_, title, question, details);
 }
 
@@ -90,6 +119,14 @@ void FrmMainPort::SetRunning(bool running) {
     window_.cmdQuery->setEnabled(false);
   }
 }
+
+void FrmMainPort::ShowProgress(std::int64_t done, std::int64_t total) {
+  window_.Progress().Show(done, total);
+}
+
+void FrmMainPort::PauseProgress(bool paused) { window_.Progress().Pause(paused); }
+
+void FrmMainPort::EndProgress() { window_.Progress().End(); }
 
 void FrmMainPort::Pause(int milliseconds) { platform::Sleep(milliseconds); }
 

@@ -1,6 +1,7 @@
 // How the engine's commands see frmMain: what the window does while a
 // command runs (the notes line, the question, the busy and running states,
-// the pending-events pass, the pause, the Cancel request), the services it
+// the run's progress, the pending-events pass, the pause, the Cancel
+// request), the services it
 // gives them (the history, the host refresh, the journal), and the criteria
 // read from its controls once, when a command starts.
 #pragma once
@@ -37,6 +38,11 @@ class FrmMainPort final : public WindowPort, public CommandServices {
                           const QString& details) override;
   void SetBusyCursor(bool busy) override;
   void SetRunning(bool running) override;
+  // In the caption and the taskbar button (run_progress_view.h); a
+  // question asked meanwhile shows the taskbar's bar as paused.
+  void ShowProgress(std::int64_t done, std::int64_t total) override;
+  void PauseProgress(bool paused) override;
+  void EndProgress() override;
   void Pause(int milliseconds) override;
   bool TakeCancelRequest() override;
 

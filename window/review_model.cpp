@@ -9,9 +9,8 @@
 #include "text/texts.h"
 
 namespace qm {
-namespace {
 
-QVariant Spans(const std::vector<RewriteSpan>& spans, bool before) {
+QVariant SpansValue(const std::vector<RewriteSpan>& spans, bool before) {
   QList<int> flat;
   flat.reserve(static_cast<qsizetype>(spans.size()) * 2);
   for (const RewriteSpan& span : spans) {
@@ -20,8 +19,6 @@ QVariant Spans(const std::vector<RewriteSpan>& spans, bool before) {
   }
   return QVariant::fromValue(flat);
 }
-
-}  // namespace
 
 QString OneLine(const QString& text) {
   QString line = text;
@@ -132,12 +129,12 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
       return role == Qt::DisplayRole ? OneLine(row.title) : row.title;
     case kBefore:
       if (role == kSpansRole) {
-        return row.changes ? Spans(row.spans, true) : QVariant::fromValue(QList<int>());
+        return row.changes ? SpansValue(row.spans, true) : QVariant::fromValue(QList<int>());
       }
       return role == Qt::DisplayRole ? OneLine(row.before) : row.before;
     case kAfter:
       if (role == kSpansRole) {
-        return row.changes ? Spans(row.spans, false) : QVariant::fromValue(QList<int>());
+        return row.changes ? SpansValue(row.spans, false) : QVariant::fromValue(QList<int>());
       }
       return role == Qt::DisplayRole ? OneLine(row.after) : row.after;
     default:

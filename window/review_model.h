@@ -76,4 +76,7 @@ class ReviewModel final : public QAbstractTableModel {
 // control character as a middle dot).
 QString OneLine(const QString& text);
 
+// The spans a Before (or After) cell is given through kSpansRole.
+QVariant SpansValue(const std::vector<RewriteSpan>& spans, bool before);
+
 }  // namespace qm

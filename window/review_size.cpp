@@ -28,15 +28,17 @@ int StoredLength(const QString& settingsKey, const char* name, platform::Registr
 
 }  // namespace
 
-QSize LoadReviewSize(const QString& settingsKey, platform::RegistryStore& store) {
-  const int width = StoredLength(settingsKey, kReviewWidthValue, store);
-  const int height = StoredLength(settingsKey, kReviewHeightValue, store);
+QSize LoadWindowSize(const QString& settingsKey, const WindowSizeValues& values,
+                     platform::RegistryStore& store) {
+  const int width = StoredLength(settingsKey, values.width, store);
+  const int height = StoredLength(settingsKey, values.height, store);
   return width > 0 && height > 0 ? QSize(width, height) : QSize();
 }
 
-void SaveReviewSize(const QString& settingsKey, const QSize& size, platform::RegistryStore& store) {
-  SizeValue(settingsKey, kReviewWidthValue, store).SetValue(size.width());
-  SizeValue(settingsKey, kReviewHeightValue, store).SetValue(size.height());
+void SaveWindowSize(const QString& settingsKey, const WindowSizeValues& values, const QSize& size,
+                    platform::RegistryStore& store) {
+  SizeValue(settingsKey, values.width, store).SetValue(size.width());
+  SizeValue(settingsKey, values.height, store).SetValue(size.height());
 }
 
 }  // namespace qm

@@ -18,11 +18,14 @@
 
 #include "engine/command/window_port.h"
 #include "engine/query/search_field.h"
+#include "engine/review/review_export.h"
 #include "text/mod_resource.h"
 #include "text/texts.h"
+#include "window/dialog_parts.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"
+#include "window/user_dialogs.h"
 
 namespace qm {
 namespace {
@@ -32,20 +35,6 @@ constexpr int kSliceMs = 25;
 // Typing in the filter box starts the filter once the typing pauses.
 constexpr int kFilterDelayMs = 250;
 constexpr QSize kFirstSize(900, 560);
-
-// Labels show texts of documents and of the user: never markup.
-QLabel* PlainLabel(QWidget* parent, const char* name) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 qlonglong Number(std::int64_t n) { return static_cast<qlonglong>(n); }
 
@@ -74,7 +63,8 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
     : QDialog(parent),
       list_(list),
       settingsKey_(std::move(settingsKey)),
-      language_(UserTextLanguage()) {
+      language_(UserTextLanguage()),
+      chooseFile_(SaveFileDialog()) {
   setObjectName(QStringLiteral("frmReview"));
   changes_ = new ReviewModel(list_, ReviewSection::Changes, language_, this);
   unchanged_ = new ReviewModel(list_, ReviewSection::Unchanged, language_, this);
@@ -88,9 +78,10 @@ ReviewWindow::ReviewWindow(ReviewList& list, QString settingsKey, QWidget* paren
   connect(txtFilter, &QLineEdit::textEdited, &filterDelay_, qOverload<>(&QTimer::start));
   connect(cmdCheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(true); });
   connect(cmdUncheckAll, &QPushButton::clicked, this, [this] { changes_->SetAllChecked(false); });
+  connect(cmdExport, &QPushButton::clicked, this, [this] { Export(); });
   connect(cmdApply, &QPushButton::clicked, this, &QDialog::accept);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-  RestoreSize();
+  RestoreWindowSize(*this, settingsKey_, kReviewSizeValues, kFirstSize);
   UpdateState();
   work_.start(0);
 }
@@ -125,6 +116,7 @@ void ReviewWindow::CreateControls() {
   lblUnchanged->setWordWrap(true);
   lstUnchanged = CreateList(unchanged_, "lstUnchanged");
 
+  cmdExport = Named(new QPushButton(this), "cmdExport");
   cmdApply = Named(new QPushButton(this), "cmdApply");
   cmdCancel = Named(new QPushButton(this), "cmdCancel");
   cmdApply->setDefault(true);
@@ -140,6 +132,7 @@ void ReviewWindow::CreateControls() {
   filter->addWidget(cmdCheckAll);
   filter->addWidget(cmdUncheckAll);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdExport);
   buttons->addStretch(1);
   buttons->addWidget(cmdApply);
   buttons->addWidget(cmdCancel);
@@ -154,7 +147,7 @@ void ReviewWindow::CreateControls() {
   layout->addLayout(buttons);
 
   QWidget* order[] = {txtFilter,    cmdCheckAll, cmdUncheckAll, lstChanges,
-                      lstUnchanged, cmdApply,    cmdCancel};
+                      lstUnchanged, cmdExport,   cmdApply,      cmdCancel};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -162,24 +155,9 @@ void ReviewWindow::CreateControls() {
 }
 
 QTableView* ReviewWindow::CreateList(ReviewModel* model, const char* name) {
-  auto* view = Named(new QTableView(this), name);
+  QTableView* view = RowList(this, name);
   view->setModel(model);
   view->setItemDelegate(new ReviewDelegate(view));
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // Tab leaves the list, as in every other control of a dialog.
-  view->setTabKeyNavigation(false);
-  view->setWordWrap(false);
-  view->setShowGrid(false);
-  view->setAlternatingRowColors(true);
-  // One height for every row, so that a million rows are never measured.
-  QHeaderView* rows = view->verticalHeader();
-  rows->hide();
-  rows->setSectionResizeMode(QHeaderView::Fixed);
-  rows->setDefaultSectionSize(view->fontMetrics().height() + 6);
-  view->horizontalHeader()->setStretchLastSection(true);
-  view->horizontalHeader()->setHighlightSections(false);
   view->installEventFilter(this);
   connect(model, &QAbstractItemModel::rowsInserted, view, [view] {
     // The first rows: a user who presses Space at once means the first one.
@@ -210,29 +188,15 @@ void ReviewWindow::SetCaptions() {
   cmdCheckAll->setText(Text(review_text::kCheckAll));
   cmdUncheckAll->setText(Text(review_text::kUncheckAll));
   lblChanges->setText(Text(review_text::kChangesHeading));
+  cmdExport->setText(Text(progress_text::kExport));
   cmdApply->setText(Text(review_text::kApply));
   cmdCancel->setText(Text(review_text::kCancel));
-}
-
-void ReviewWindow::RestoreSize() {
-  QSize size = LoadReviewSize(settingsKey_);
-  if (!size.isValid()) {
-    size = kFirstSize;
-  }
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableSize());
-  }
-  resize(size.expandedTo(minimumSizeHint()));
 }
 
 void ReviewWindow::done(int result) {
   work_.stop();
   filterDelay_.stop();
-  try {
-    SaveReviewSize(settingsKey_, size());
-  } catch (const Error&) {
-    // Only the size is lost; the review itself must not fail for it.
-  }
+  KeepWindowSize(*this, settingsKey_, kReviewSizeValues);
   QDialog::done(result);
 }
 
@@ -306,6 +270,7 @@ void ReviewWindow::UpdateState() {
   cmdCheckAll->setEnabled(listed && shownComplete);
   cmdUncheckAll->setEnabled(listed && shownComplete);
   cmdApply->setEnabled(listed && list_.CheckedCount() > 0);
+  cmdExport->setEnabled(listed);
 }
 
 bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -329,6 +294,12 @@ bool ReviewWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void ReviewWindow::Export() {
+  // Only the export can fail here: the review stays open as it was.
+  ExportToChosenFile(this, chooseFile_, language_, Text(progress_text::kExportFileName),
+                     [this](const QString& path) { ExportReviewList(list_, path, language_); });
 }
 
 void ReviewWindow::ToggleSelection() {

@@ -8,7 +8,10 @@
 // filter shows. Space checks or unchecks every selected row. Apply (the
 // default button) is there once every document was looked at and one is
 // checked; Cancel or Esc closes the window without changing anything, also
-// while the list is being made.
+// while the list is being made. Export... (once every document was looked
+// at) writes the whole list, whatever the filter shows, to a CSV file the
+// user picks (review_export.h); a failure to write it is shown and changes
+// nothing else.
 //
 // The window's size is kept in the host's settings key; a registry that
 // refuses it costs only the remembered size.
@@ -17,11 +20,13 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 #include "engine/review/review_list.h"
 #include "platform/error.h"
 #include "text/texts.h"
+#include "window/dialog_parts.h"
 
 class QLabel;
 class QLineEdit;
@@ -44,6 +49,9 @@ class ReviewWindow final : public QDialog {
   const std::optional<Error>& Failure() const { return failure_; }
 
   ReviewModel& Changes() const { return *changes_; }
+
+  // Asks where Export saves the list; tests answer in its place.
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
   ReviewModel& Unchanged() const { return *unchanged_; }
 
   QLabel* lblCriteria = nullptr;
@@ -58,6 +66,7 @@ class ReviewWindow final : public QDialog {
   QTableView* lstChanges = nullptr;
   QLabel* lblUnchanged = nullptr;
   QTableView* lstUnchanged = nullptr;
+  QPushButton* cmdExport = nullptr;
   QPushButton* cmdApply = nullptr;
   QPushButton* cmdCancel = nullptr;
 
@@ -72,12 +81,12 @@ class ReviewWindow final : public QDialog {
   void CreateControls();
   void SetCaptions();
   QTableView* CreateList(ReviewModel* model, const char* name);
-  void RestoreSize();
   // One chunk of the work: the list, then both filters.
   void Work();
   void ApplyFilter();
   void UpdateState();
   void ToggleSelection();
+  void Export();
 
   ReviewList& list_;
   QString settingsKey_;
@@ -87,6 +96,7 @@ class ReviewWindow final : public QDialog {
   QTimer work_;
   QTimer filterDelay_;
   std::optional<Error> failure_;
+  FileChooser chooseFile_;
 };
 
 }  // namespace qm

@@ -2,15 +2,17 @@
 // runs.
 //
 // The commands (Verify Matches, the replace run, its review, undo) write the
-// notes line, ask the confirmation question, show the wait cursor and the
-// running state, let pending window events run, pause and take the Cancel
-// request only through this interface; the window implements it, tests fake
-// it. What the user asked for reaches a command as a value read once when it
-// starts (SearchCriteria); the one control read while a command goes on is
-// "Include subfolders", which the folder walk reads on every level.
+// notes line, ask the confirmation question, show the wait cursor, the
+// running state and how far a run has come, let pending window events run,
+// pause and take the Cancel request only through this interface; the window implements it, tests
+// fake it. What the user asked for reaches a command as a value read once when it starts
+// (SearchCriteria); the one control read while a command goes on is "Include subfolders", which the
+// folder walk reads on every level.
 #pragma once
 
 #include <QString>
+
+#include <cstdint>
 
 #include "engine/query/folder_scope.h"
 
@@ -47,6 +49,18 @@ class WindowPort : public FolderWalkEvents {
   // the buttons again when the whole command has ended). Must not throw, as
   // above.
   virtual void SetRunning(bool running) = 0;
+
+  // How far a run that writes documents has come: `done` of `total`
+  // (0 <= done <= total, total > 0), shown apart from the notes line, which
+  // keeps its texts. The first call of a run begins the estimate of the
+  // time left. A window that shows no progress ignores these; none of them
+  // may throw (EndProgress is also called while a failure unwinds).
+  // RunProgress (port_guards.h) makes the calls of a run.
+  virtual void ShowProgress(std::int64_t /*done*/, std::int64_t /*total*/) {}
+  // The run waits for the user, not for its documents (a question).
+  virtual void PauseProgress(bool /*paused*/) {}
+  // The run has ended, however it ended: no progress shows any longer.
+  virtual void EndProgress() {}
 
   // Waits, keeping the run's pace.
   virtual void Pause(int milliseconds) = 0;

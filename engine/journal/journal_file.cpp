@@ -16,7 +16,7 @@ namespace {
 
 // "QMRJ": tells our journal from any other SQLite file.
 constexpr std::int64_t kApplicationId = 0x514D524A;
-constexpr std::int64_t kSchemaVersion = 4;
+constexpr std::int64_t kSchemaVersion = 5;
 constexpr qint64 kFullCheckEverySecs = 24 * 60 * 60;
 constexpr qint64 kKeptDamagedDays = 30;
 constexpr int kRepairWaitMs = 60000;
@@ -38,14 +38,18 @@ constexpr char kSchema[] =
     " Undone INTEGER NOT NULL DEFAULT 0, State INTEGER NOT NULL DEFAULT 1,"
     " Owner TEXT NOT NULL DEFAULT '', LastPosition INTEGER NOT NULL DEFAULT 0,"
     " Documents INTEGER NOT NULL DEFAULT 0, Bytes INTEGER NOT NULL DEFAULT 0,"
-    " UndoOwner TEXT NOT NULL DEFAULT '', Options INTEGER NOT NULL DEFAULT 0);"
+    " UndoOwner TEXT NOT NULL DEFAULT '', Options INTEGER NOT NULL DEFAULT 0,"
+    " Folder TEXT NOT NULL DEFAULT '', Subfolders INTEGER NOT NULL DEFAULT 0,"
+    " Total INTEGER NOT NULL DEFAULT 0, RedoOf INTEGER NOT NULL DEFAULT 0,"
+    " UndoneAt TEXT NOT NULL DEFAULT '', Restored INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE IF NOT EXISTS RunDocument("
     " Run INTEGER NOT NULL, Position INTEGER NOT NULL, EntryID NOT NULL,"
-    " Before TEXT, After TEXT NOT NULL, PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
+    " Before TEXT, After TEXT NOT NULL, Restored INTEGER NOT NULL DEFAULT 0,"
+    " PRIMARY KEY(Run, Position)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS Counter(Name TEXT PRIMARY KEY, Value INTEGER NOT NULL)"
     " WITHOUT ROWID;"
     "INSERT OR IGNORE INTO Counter VALUES('Position', 0);"
-    "PRAGMA application_id=1364021834; PRAGMA user_version=4;";
+    "PRAGMA application_id=1364021834; PRAGMA user_version=5;";
 
 // The first journals kept a run's positions from 1 and knew no states:
 // their runs have ended, and keep their order below every later one.
@@ -76,6 +80,20 @@ constexpr char kFromVersion2[] =
 constexpr char kFromVersion3[] =
     "ALTER TABLE Run ADD COLUMN Options INTEGER NOT NULL DEFAULT 0;"
     "PRAGMA user_version=4;";
+
+// Version 5 keeps what the history of runs shows: where a run searched, how
+// many documents it set out to change, the run a redo does again, when a
+// run was undone, and which entries an undo took back (also of a run undone
+// in part). Runs undone before keep no time.
+constexpr char kFromVersion4[] =
+    "ALTER TABLE Run ADD COLUMN Folder TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE Run ADD COLUMN Subfolders INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE Run ADD COLUMN Total INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE Run ADD COLUMN RedoOf INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE Run ADD COLUMN UndoneAt TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE Run ADD COLUMN Restored INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE RunDocument ADD COLUMN Restored INTEGER NOT NULL DEFAULT 0;"
+    "PRAGMA user_version=5;";
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -158,7 +176,10 @@ void SetUp(Db* const db, bool checkInFull) {
       if (version <= 2) {
         db->Exec(kFromVersion2, "Updating");
       }
-      db->Exec(kFromVersion3, "Updating");
+      if (version <= 3) {
+        db->Exec(kFromVersion3, "Updating");
+      }
+      db->Exec(kFromVersion4, "Updating");
     } else if (version > kSchemaVersion) {
       // A newer program made it since it was first read.
       throw JournalTooNew(db->file());

@@ -51,10 +51,31 @@ struct RunRecord {
   QString replaceText;
   // All off for runs of an older journal, which knew no options.
   SearchOptions options;
+  // Where it searched: the start folder's name (empty for the collection
+  // itself, and for runs of an older journal), and whether its subfolders
+  // were included when it began.
+  QString folderName;
+  bool includeSubfolders = false;
+  // The documents it set out to change; 0 when not known (an older
+  // journal's run).
+  std::int64_t total = 0;
+  // The run this one does again (a redo); 0 for none.
+  std::int64_t redoOf = 0;
   // Filled when read back: the documents recorded for the run, and its
   // status (Going only while its owner is alive).
   std::int64_t documents = 0;
   RunStatus status = RunStatus::Going;
+  // Undone as a whole (null `undoneAt` for runs undone by an older
+  // journal); entries an undo took back, also of a run undone in part.
+  bool undone = false;
+  QDateTime undoneAt;
+  std::int64_t restored = 0;
+  // About what its entries take in the journal.
+  std::int64_t bytes = 0;
+  // Filled by RunJournal::Runs() alone: a window whose program is there
+  // undoes it now; the latest redo of it that is not undone (0 for none).
+  bool beingUndone = false;
+  std::int64_t redoneBy = 0;
 };
 
 // What another window is doing to a collection: running `run`, or undoing
@@ -84,5 +105,15 @@ struct DocumentEntry {
 
 // Where an entry of a run lies in the journal, to write it again.
 using EntryPosition = std::int64_t;
+
+// An entry as the journal keeps it: where it lies, and whether an undo took
+// it back (marked before its document is written, so that a mark may stand
+// on a document a Cancel or a crash kept the undo from: what the document
+// holds tells).
+struct RecordedEntry {
+  EntryPosition position = 0;
+  DocumentEntry document;
+  bool restored = false;
+};
 
 }  // namespace qm

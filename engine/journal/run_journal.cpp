@@ -34,10 +34,11 @@ QString NotNull(const QString& text) { return text.isNull() ? QStringLiteral("")
 std::string SelectRuns(const char* more, const char* rest) {
   return std::string(
              "SELECT Number, Started, CollectionID, CollectionName, CollectionIdentity, Field, "
-             "SearchText, ReplaceText, Documents, State, Options, Owner") +
+             "SearchText, ReplaceText, Documents, State, Options, Folder, Subfolders, Total, "
+             "RedoOf, Undone, UndoneAt, Restored, Bytes, Owner") +
          more + " FROM Run " + rest;
 }
-constexpr int kOwnerColumn = 11;
+constexpr int kOwnerColumn = 19;
 
 // The options as the column Options keeps them, one bit each.
 constexpr std::int64_t kMatchCase = 1;
@@ -69,6 +70,14 @@ RunRecord ReadRun(const Statement& row) {
   run.documents = row.Int(8);
   run.status = static_cast<RunStatus>(row.Int(9));
   run.options = OptionsFromBits(row.Int(10));
+  run.folderName = row.Text(11);
+  run.includeSubfolders = row.Int(12) != 0;
+  run.total = row.Int(13);
+  run.redoOf = row.Int(14);
+  run.undone = row.Int(15) != 0;
+  run.undoneAt = QDateTime::fromString(row.Text(16), Qt::ISODateWithMs);
+  run.restored = row.Int(17);
+  run.bytes = row.Int(18);
   return run;
 }
 
@@ -138,8 +147,9 @@ class SqliteRunJournal final : public RunJournal {
       }
       Statement insert(db_,
                        "INSERT INTO Run(Started, CollectionID, CollectionName, CollectionIdentity, "
-                       "Field, SearchText, ReplaceText, State, Owner, Options) "
-                       "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8, ?9)",
+                       "Field, SearchText, ReplaceText, State, Owner, Options, Folder, "
+                       "Subfolders, Total, RedoOf) "
+                       "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8, ?9, ?10, ?11, ?12, ?13)",
                        "Entering a run in");
       insert.Bind(1, run.started.toUTC().toString(Qt::ISODateWithMs));
       insert.Bind(2, std::int64_t{run.collectionId});
@@ -150,6 +160,10 @@ class SqliteRunJournal final : public RunJournal {
       insert.Bind(7, NotNull(run.replaceText));
       insert.Bind(8, owner.recorded);
       insert.Bind(9, BitsOf(run.options));
+      insert.Bind(10, NotNull(run.folderName));
+      insert.Bind(11, std::int64_t{run.includeSubfolders ? 1 : 0});
+      insert.Bind(12, run.total);
+      insert.Bind(13, run.redoOf);
       insert.Run();
       number = sqlite3_last_insert_rowid(db_.get());
       DropOldRuns(number);
@@ -330,10 +344,105 @@ class SqliteRunJournal final : public RunJournal {
   }
 
   void MarkUndone(std::int64_t run) override {
-    Statement mark(db_, "UPDATE Run SET Undone = 1 WHERE Number = ?1", "Writing to");
+    Statement mark(db_, "UPDATE Run SET Undone = 1, UndoneAt = ?2 WHERE Number = ?1", "Writing to");
     mark.Bind(1, run);
+    mark.Bind(2, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     mark.Run();
   }
+
+  std::vector<RunRecord> Runs() override {
+    std::vector<RunRecord> runs;
+    std::vector<std::int64_t> crashed;
+    {
+      Statement all(db_, SelectRuns(", UndoOwner", "ORDER BY Number DESC").c_str(), "Reading");
+      while (all.Step()) {
+        RunRecord run = ReadRun(all);
+        const QString undoOwner = all.Text(kOwnerColumn + 1);
+        if (run.status == RunStatus::Going && !Alive(run.number, all.Text(kOwnerColumn))) {
+          crashed.push_back(run.number);
+          run.status = RunStatus::Crashed;
+        }
+        run.beingUndone = !undoOwner.isEmpty() && (undoing_.count(run.number) != 0 ||
+                                                   journal::OwnerAlive(folder_, undoOwner));
+        runs.push_back(std::move(run));
+      }
+    }
+    for (const std::int64_t run : crashed) {
+      MarkCrashed(run);
+    }
+    // Latest begun first: the first redo of a run met is its latest.
+    std::map<std::int64_t, std::int64_t> redone;
+    for (const RunRecord& run : runs) {
+      if (run.redoOf != 0 && !run.undone) {
+        redone.emplace(run.redoOf, run.number);
+      }
+    }
+    for (RunRecord& run : runs) {
+      if (const auto redo = redone.find(run.number); redo != redone.end()) {
+        run.redoneBy = redo->second;
+      }
+    }
+    return runs;
+  }
+
+  std::optional<RunRecord> FindRun(std::int64_t number) override {
+    Statement read(db_, SelectRuns("", "WHERE Number = ?1").c_str(), "Reading");
+    read.Bind(1, number);
+    if (!read.Step()) {
+      return std::nullopt;
+    }
+    RunRecord run = ReadRun(read);
+    const QString owner = read.Text(kOwnerColumn);
+    read.Reset();
+    if (run.status == RunStatus::Going && !Alive(run.number, owner)) {
+      MarkCrashed(run.number);
+      run.status = RunStatus::Crashed;
+    }
+    return run;
+  }
+
+  std::vector<RecordedEntry> ReadEntries(std::int64_t run, EntryPosition after,
+                                         std::int64_t limit) override {
+    Statement page(db_,
+                   "SELECT Position, EntryID, Before, After, Restored FROM RunDocument "
+                   "WHERE Run = ?1 AND Position > ?2 ORDER BY Position LIMIT ?3",
+                   "Reading");
+    page.Bind(1, run);
+    page.Bind(2, after);
+    page.Bind(3, limit);
+    std::vector<RecordedEntry> entries;
+    while (page.Step()) {
+      entries.push_back(RecordedEntry{
+          page.Int(0), DocumentEntry{page.Value(1), page.Text(2), page.Text(3)}, page.Int(4) != 0});
+    }
+    return entries;
+  }
+
+  void MarkRestored(std::int64_t run, const std::vector<EntryPosition>& positions) override {
+    if (positions.empty()) {
+      return;
+    }
+    Transaction transaction(db_);
+    Statement mark(db_,
+                   "UPDATE RunDocument SET Restored = 1 "
+                   "WHERE Run = ?1 AND Position = ?2 AND Restored = 0",
+                   "Writing to");
+    std::int64_t marked = 0;
+    for (const EntryPosition position : positions) {
+      mark.Reset();
+      mark.Bind(1, run);
+      mark.Bind(2, position);
+      mark.Run();
+      marked += sqlite3_changes(db_.get());
+    }
+    Statement count(db_, "UPDATE Run SET Restored = Restored + ?2 WHERE Number = ?1", "Writing to");
+    count.Bind(1, run);
+    count.Bind(2, marked);
+    count.Run();
+    transaction.Commit();
+  }
+
+  JournalLimits Limits() const override { return limits_; }
 
   QString TakeMovedAside() override { return std::exchange(opened_.movedAside, QString()); }
 

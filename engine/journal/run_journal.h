@@ -52,6 +52,11 @@ namespace qm {
 inline constexpr int kKeptRuns = 100;
 inline constexpr std::int64_t kKeptBytes = std::int64_t{512} * 1024 * 1024;
 
+struct JournalLimits {
+  int runs = kKeptRuns;
+  std::int64_t bytes = kKeptBytes;
+};
+
 class RunJournal {
  public:
   virtual ~RunJournal() = default;
@@ -76,7 +81,24 @@ class RunJournal {
   virtual std::optional<RunRecord> LastUndoableRun() = 0;
   // The documents of a run in the order the run saved them.
   virtual std::vector<DocumentEntry> Entries(std::int64_t run) = 0;
+  // Marks the run undone as a whole, now.
   virtual void MarkUndone(std::int64_t run) = 0;
+  // Every run the journal keeps, latest begun first, with what only the
+  // whole journal tells (RunRecord::beingUndone, redoneBy); a run whose
+  // owner is gone is found ended by a crash, as LastUndoableRun() finds it.
+  virtual std::vector<RunRecord> Runs() = 0;
+  // One run; none when the journal does not keep it (any more).
+  virtual std::optional<RunRecord> FindRun(std::int64_t run) = 0;
+  // Up to `limit` entries of a run that lie after `after` (0 for its
+  // first), in the order the run saved them: a long run is read a page at a
+  // time.
+  virtual std::vector<RecordedEntry> ReadEntries(std::int64_t run, EntryPosition after,
+                                                 std::int64_t limit) = 0;
+  // Marks entries as taken back by an undo; on the disk when this returns.
+  virtual void MarkRestored(std::int64_t run, const std::vector<EntryPosition>& positions) = 0;
+  // What the journal keeps at most; the oldest runs that ended are dropped
+  // first.
+  virtual JournalLimits Limits() const = 0;
   // What a window whose program is still there is doing to the collection
   // that has this ID, name and identity (HostCollection's; the identity
   // alone decides where there is one); none when nothing.
@@ -91,11 +113,6 @@ class RunJournal {
   // Where a damaged journal file was moved, once after it happened; empty
   // otherwise.
   virtual QString TakeMovedAside() = 0;
-};
-
-struct JournalLimits {
-  int runs = kKeptRuns;
-  std::int64_t bytes = kKeptBytes;
 };
 
 // The user's own data folder followed by "QMReplace": on Linux

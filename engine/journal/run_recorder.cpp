@@ -18,6 +18,10 @@ RunRecorder::RunRecorder(RunJournal* journal, HostCollection& collection, const 
   run.searchText = search.searchText;
   run.replaceText = search.replaceText;
   run.options = search.options;
+  run.folderName = search.folderName;
+  run.includeSubfolders = search.includeSubfolders;
+  run.total = search.total;
+  run.redoOf = search.redoOf;
   number_ = journal_->BeginRun(run);
 }
 

@@ -36,6 +36,13 @@ class RunRecorder {
     // Empty in remove mode.
     QString replaceText;
     SearchOptions options;
+    // Where: the start folder's name, empty for the whole collection.
+    QString folderName;
+    bool includeSubfolders = false;
+    // The documents it sets out to change.
+    std::int64_t total = 0;
+    // The run it does again, for a redo.
+    std::int64_t redoOf = 0;
   };
 
   // Enters the run (when there is a journal) of `search`; throws

@@ -3,53 +3,27 @@
 #include <QHash>
 
 #include <algorithm>
-#include <optional>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/command/pace.h"
 #include "engine/command/port_guards.h"
 #include "engine/journal/command_journal.h"
+#include "engine/journal/run_documents.h"
 #include "engine/journal/run_journal.h"
 #include "engine/query/document_field.h"
-#include "engine/query/document_texts.h"
-#include "engine/query/entry_id_column.h"
+#include "engine/query/search_field.h"
 #include "platform/error.h"
 #include "text/mod_resource.h"
 
 namespace qm {
 namespace {
 
-// The host's number for a collection that does not exist. The contract
-// does not name it; this is the stand-in's, and any other host failure
-// still ends the undo.
-constexpr std::int32_t kUnknownCollection = static_cast<std::int32_t>(0x80041103u);
 // Entries looked at with one query before the question.
 constexpr std::size_t kLookChunk = 256;
-
-// Exactly the same, a field without a value told from an empty one.
-bool Same(const QString& a, const QString& b) { return a == b && a.isNull() == b.isNull(); }
-
-std::shared_ptr<HostCollection> FindCollection(HostApplication& host, std::int32_t id) {
-  try {
-    return host.Collections()->Item(QString::number(id));
-  } catch (const Error& error) {
-    if (error.number() == kUnknownCollection) {
-      return nullptr;
-    }
-    throw;
-  }
-}
-
-// A document the host cannot give back, whatever it answers, is left like
-// one changed since: stopping at it would stop every later undo there too.
-std::shared_ptr<HostDocument> FindDocument(HostCollection& collection, const QVariant& entryId) {
-  try {
-    return collection.GetDocument(entryId);
-  } catch (const Error&) {
-    return nullptr;
-  }
-}
+// Entries marked as taken back with one write, ahead of their saves.
+constexpr std::size_t kMarkChunk = 64;
+// Entries read from the journal at a time.
+constexpr std::int64_t kReadPage = 4096;
 
 enum class Outcome { Restored, AsBefore, Left };
 
@@ -62,92 +36,68 @@ Outcome Judge(const std::optional<QString>& current, const DocumentEntry& entry)
   if (!current->isNull() && *current == entry.after) {
     return Outcome::Restored;
   }
-  return Same(*current, entry.before) ? Outcome::AsBefore : Outcome::Left;
+  return SameValue(*current, entry.before) ? Outcome::AsBefore : Outcome::Left;
 }
 
 // What an undo of a run would do, looked at before it asks: the entries it
 // will restore (latest first, as it takes them back), and the documents it
 // leaves because they changed since.
 struct UndoPlan {
-  std::vector<DocumentEntry> entries;
+  std::vector<RecordedEntry> entries;
   std::vector<std::size_t> toRestore;
   std::int64_t left = 0;
 };
 
-// A document's key, for one that the run wrote more than once.
-QString KeyOf(const QVariant& entryId) {
-  const std::optional<std::int64_t> whole = WholeNumber(entryId);
-  return whole ? QString::number(*whole) : QLatin1Char('"') + entryId.toString();
-}
-
-// The EntryIDs the run holds more than one entry for (a snapshot may list
-// a document twice): the later entry's undo leaves the field at the earlier
-// one's after-value, which is what the earlier one then finds.
-std::unordered_set<QString> WrittenTwice(const std::vector<DocumentEntry>& entries) {
-  std::vector<QString> keys;
-  keys.reserve(entries.size());
-  for (const DocumentEntry& entry : entries) {
-    keys.push_back(KeyOf(entry.entryId));
+std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
+                                         const std::optional<std::vector<EntryPosition>>& only) {
+  std::unordered_set<EntryPosition> chosen;
+  if (only) {
+    chosen.insert(only->begin(), only->end());
   }
-  std::sort(keys.begin(), keys.end());
-  std::unordered_set<QString> twice;
-  for (std::size_t i = 1; i < keys.size(); ++i) {
-    if (keys[i] == keys[i - 1]) {
-      twice.insert(keys[i]);
+  std::vector<RecordedEntry> entries;
+  for (EntryPosition after = 0;;) {
+    std::vector<RecordedEntry> page = journal.ReadEntries(run, after, kReadPage);
+    if (page.empty()) {
+      return entries;
     }
-  }
-  return twice;
-}
-
-// The field of the entries' documents as they read now; none for a document
-// the host cannot give back. Whole EntryIDs are read a chunk at a time.
-std::vector<std::optional<QString>> ReadCurrent(HostCollection& collection,
-                                                HostConnection& connection, SearchField field,
-                                                const std::vector<const DocumentEntry*>& chunk) {
-  std::vector<std::optional<QString>> current(chunk.size());
-  std::vector<std::int64_t> ids;
-  std::vector<std::size_t> at;
-  for (std::size_t i = 0; i < chunk.size(); ++i) {
-    if (const std::optional<std::int64_t> id = WholeNumber(chunk[i]->entryId)) {
-      ids.push_back(*id);
-      at.push_back(i);
-    } else if (const auto document = FindDocument(collection, chunk[i]->entryId)) {
-      current[i] = ReadDocumentField(*document, field);
-    }
-  }
-  if (!ids.empty()) {
-    const auto texts = ReadDocumentTexts(collection, connection, field, ids, false);
-    for (std::size_t j = 0; j < ids.size(); ++j) {
-      if (texts[j]) {
-        current[at[j]] = texts[j]->value;
+    after = page.back().position;
+    for (RecordedEntry& entry : page) {
+      if (!only || chosen.count(entry.position) != 0) {
+        entries.push_back(std::move(entry));
       }
     }
   }
-  return current;
 }
 
 UndoPlan LookAtRun(HostCollection& collection, SearchField field,
-                   std::vector<DocumentEntry> entries) {
+                   std::vector<RecordedEntry> entries) {
   UndoPlan plan;
   plan.entries = std::move(entries);
-  const std::unordered_set<QString> twice = WrittenTwice(plan.entries);
-  // What the undo will have left in the fields of documents written twice.
+  std::vector<const DocumentEntry*> all;
+  all.reserve(plan.entries.size());
+  for (const RecordedEntry& entry : plan.entries) {
+    all.push_back(&entry.document);
+  }
+  // The later entry's undo of a document written twice leaves the field at
+  // the earlier one's after-value, which is what the earlier one then finds.
+  const std::unordered_set<QString> twice = WrittenTwice(all);
   QHash<QString, std::optional<QString>> undone;
   const std::shared_ptr<HostConnection> connection = collection.Connection();
-  for (std::size_t end = plan.entries.size(); end > 0;) {
+  for (std::size_t end = all.size(); end > 0;) {
     const std::size_t begin = end > kLookChunk ? end - kLookChunk : 0;
-    std::vector<const DocumentEntry*> chunk;
-    for (std::size_t i = end; i > begin; --i) {
-      chunk.push_back(&plan.entries[i - 1]);
-    }
-    const std::vector<std::optional<QString>> read =
-        ReadCurrent(collection, *connection, field, chunk);
+    std::vector<const DocumentEntry*> chunk(all.rend() - static_cast<std::ptrdiff_t>(end),
+                                            all.rend() - static_cast<std::ptrdiff_t>(begin));
+    const auto read = ReadCurrent(collection, *connection, field, chunk, false);
     for (std::size_t j = 0; j < chunk.size(); ++j) {
       const DocumentEntry& entry = *chunk[j];
-      const QString key = twice.empty() ? QString() : KeyOf(entry.entryId);
+      const QString key = twice.empty() ? QString() : EntryKey(entry.entryId);
       const bool repeated = !key.isEmpty() && twice.count(key) != 0;
-      const std::optional<QString> current =
-          repeated && undone.contains(key) ? undone.value(key) : read[j];
+      std::optional<QString> current;
+      if (repeated && undone.contains(key)) {
+        current = undone.value(key);
+      } else if (read[j]) {
+        current = read[j]->value;
+      }
       switch (Judge(current, entry)) {
         case Outcome::Restored:
           plan.toRestore.push_back(end - 1 - j);
@@ -187,27 +137,45 @@ Outcome RestoreOne(WindowPort& port, HostCollection& collection, SearchField fie
   return outcome;
 }
 
+// The texts of an undo: Ctrl+Z's speak of "the last run", the history's
+// name the run by when it began.
+struct UndoWords {
+  bool chosen = false;
+  TextLanguage language = TextLanguage::English;
+
+  QString Say(int lastRunText, int chosenText, const RunRecord& run, QVariantList values) const {
+    if (!chosen) {
+      return modResource::printf(Text(lastRunText, language), values);
+    }
+    if (chosenText != history_text::kRunCollectionGone &&
+        chosenText != history_text::kRunCollectionNotSame) {
+      values.prepend(RunTime(run, language));
+    }
+    return modResource::printf(Text(chosenText, language), values);
+  }
+};
+
 // False, with the notes line telling why, when the run cannot be undone now.
 bool Undoable(WindowPort& port, RunJournal& journal, const RunRecord& run,
-              const HostCollection* collection, const QString& notice, TextLanguage language) {
-  int refusal = 0;
-  QVariantList values{run.collectionName};
+              const HostCollection* collection, const QString& notice, const UndoWords& words) {
+  QString refusal;
   if (run.status == RunStatus::Going) {
-    refusal = undo_text::kRunStillGoing;
-    values = {run.searchText, run.replaceText};
+    refusal = words.Say(undo_text::kRunStillGoing, history_text::kRunGoingElsewhere, run,
+                        {run.searchText, run.replaceText});
   } else if (collection == nullptr) {
-    refusal = undo_text::kCollectionGone;
+    refusal = words.Say(undo_text::kCollectionGone, history_text::kRunCollectionGone, run,
+                        {run.collectionName});
   } else if (!run.collectionIdentity.isEmpty() &&
              collection->Identity() != run.collectionIdentity) {
-    refusal = undo_text::kCollectionNotSame;
+    refusal = words.Say(undo_text::kCollectionNotSame, history_text::kRunCollectionNotSame, run,
+                        {run.collectionName});
   } else if (const auto busy =
                  journal.ActivityOn(run.collectionId, run.collectionName, run.collectionIdentity)) {
-    port.SetNotes(WithJournalNotice(BusyNote(*busy, language), notice));
-    return false;
+    refusal = BusyNote(*busy, words.language);
   } else {
     return true;
   }
-  port.SetNotes(WithJournalNotice(modResource::printf(Text(refusal, language), values), notice));
+  port.SetNotes(WithJournalNotice(refusal, notice));
   return false;
 }
 
@@ -218,16 +186,19 @@ bool EndedByItself(const RunRecord& run) {
   return run.status == RunStatus::Finished || run.status == RunStatus::Cancelled;
 }
 
-QString Question(const RunRecord& run, std::size_t restorable, TextLanguage language) {
-  const QString field = Text(FieldRecordOf(run.field).textId, language);
-  if (EndedByItself(run)) {
-    return modResource::printf(Text(undo_text::kUndoQuestion, language),
-                               {static_cast<qlonglong>(run.documents), run.collectionName, field,
-                                run.searchText, run.replaceText});
+QString Question(const RunRecord& run, std::size_t restorable, const UndoWords& words) {
+  const QString field = Text(FieldRecordOf(run.field).textId, words.language);
+  const QVariantList values{static_cast<qlonglong>(restorable), run.collectionName, field,
+                            run.searchText, run.replaceText};
+  if (words.chosen) {
+    return words.Say(0, history_text::kUndoRunQuestion, run, values);
   }
-  return modResource::printf(Text(undo_text::kUndoQuestionUnfinished, language),
-                             {static_cast<qlonglong>(restorable), run.collectionName, field,
-                              run.searchText, run.replaceText});
+  if (EndedByItself(run)) {
+    QVariantList whole = values;
+    whole[0] = static_cast<qlonglong>(run.documents);
+    return words.Say(undo_text::kUndoQuestion, 0, run, whole);
+  }
+  return words.Say(undo_text::kUndoQuestionUnfinished, 0, run, values);
 }
 
 // Ends the undo's mark on its run however the undo ends.
@@ -251,45 +222,66 @@ class UndoMark {
   std::int64_t run_;
 };
 
+// The run an undo takes: the chosen one, or the last one not undone yet.
+std::optional<RunRecord> RunToUndo(RunJournal& journal, std::int64_t chosen) {
+  return chosen != 0 ? journal.FindRun(chosen) : journal.LastUndoableRun();
+}
+
 }  // namespace
+
+QString TimeText(const QDateTime& time, TextLanguage language) {
+  return time.toLocalTime().toString(language == TextLanguage::German
+                                         ? QStringLiteral("dd.MM.yyyy HH:mm:ss")
+                                         : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplication& host,
                        TextLanguage language) {
+  return UndoRun(port, services, host, language, RunChoice{});
+}
+
+UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication& host,
+                   TextLanguage language, const RunChoice& choice) {
   UndoCounts counts;
+  const UndoWords words{choice.run != 0, language};
   const CommandJournal opened = OpenCommandJournal(port, services, language);
   RunJournal* journal = opened.journal;
   if (journal == nullptr) {
     return counts;
   }
   const QString notice = JournalNotice(journal->TakeMovedAside(), language);
-  const std::optional<RunRecord> run = journal->LastUndoableRun();
+  const std::optional<RunRecord> run = RunToUndo(*journal, choice.run);
   if (!run) {
-    port.SetNotes(WithJournalNotice(Text(undo_text::kNothingToUndo, language), notice));
+    port.SetNotes(WithJournalNotice(
+        Text(words.chosen ? history_text::kRunNotKept : undo_text::kNothingToUndo, language),
+        notice));
     return counts;
   }
   const std::shared_ptr<HostCollection> collection =
       run->status == RunStatus::Going ? nullptr : FindCollection(host, run->collectionId);
-  if (!Undoable(port, *journal, *run, collection.get(), notice, language)) {
+  if (!Undoable(port, *journal, *run, collection.get(), notice, words)) {
     return counts;
   }
   UndoPlan plan;
   {
     BusyCursor busy(port);
     port.SetNotes(Text(undo_text::kLookingAtRun, language));
-    plan = LookAtRun(*collection, run->field, journal->Entries(run->number));
+    plan = LookAtRun(*collection, run->field, ChosenEntries(*journal, run->number, choice.only));
   }
-  if (!EndedByItself(*run) && plan.toRestore.empty()) {
+  if (plan.toRestore.empty() && (words.chosen || !EndedByItself(*run))) {
     // Nothing of it is left to take back; the next undo offers the run
     // before it.
-    journal->MarkUndone(run->number);
-    port.SetNotes(
-        WithJournalNotice(modResource::printf(Text(undo_text::kNothingLeftOfRun, language),
-                                              {run->searchText, run->replaceText}),
-                          notice));
+    if (!choice.only) {
+      journal->MarkUndone(run->number);
+    }
+    port.SetNotes(WithJournalNotice(
+        words.Say(undo_text::kNothingLeftOfRun, history_text::kNothingToUndoOfRun, *run,
+                  words.chosen ? QVariantList{} : QVariantList{run->searchText, run->replaceText}),
+        notice));
     return counts;
   }
   if (!port.Confirm(Text(text_id::kCaption, language),
-                    Question(*run, plan.toRestore.size(), language))) {
+                    Question(*run, plan.toRestore.size(), words))) {
     port.SetNotes(notice);
     return counts;
   }
@@ -298,13 +290,25 @@ UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplicat
     const UndoMark mark(*journal, run->number);
     BusyCursor busy(port);
     RunningWindow running(port);
+    RunProgress progress(port, static_cast<std::int64_t>(plan.toRestore.size()));
     counts.left = plan.left;
-    for (const std::size_t index : plan.toRestore) {
+    for (std::size_t next = 0; next < plan.toRestore.size() && !cancelled; ++next) {
+      if (next % kMarkChunk == 0) {
+        // Marked before they are written: a mark on a document the undo
+        // then did not come to is harmless, as that document still holds
+        // what the run wrote, which a redo leaves.
+        std::vector<EntryPosition> marks;
+        for (std::size_t i = next; i < std::min(next + kMarkChunk, plan.toRestore.size()); ++i) {
+          marks.push_back(plan.entries[plan.toRestore[i]].position);
+        }
+        journal->MarkRestored(run->number, marks);
+      }
       if (port.TakeCancelRequest()) {
         cancelled = true;
         break;
       }
-      switch (RestoreOne(port, *collection, run->field, plan.entries[index])) {
+      switch (
+          RestoreOne(port, *collection, run->field, plan.entries[plan.toRestore[next]].document)) {
         case Outcome::Restored:
           ++counts.restored;
           break;
@@ -314,6 +318,7 @@ UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplicat
         case Outcome::AsBefore:
           break;
       }
+      progress.Step();
       port.SetNotes(QString());
     }
   } catch (const CollectionBusy& busy) {
@@ -321,7 +326,7 @@ UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplicat
     port.SetNotes(WithJournalNotice(BusyNote(busy.activity(), language), notice));
     return counts;
   }
-  if (!cancelled) {
+  if (!cancelled && !choice.only) {
     journal->MarkUndone(run->number);
   }
   port.SetNotes(WithJournalNotice(modResource::printf(Text(undo_text::kUndoDone, language),

@@ -1,5 +1,6 @@
-// Undo of the most recent replace run that is not undone yet, from the
-// journal.
+// Undo of a replace run from the journal: the most recent one that is not
+// undone yet (Ctrl+Z), or any run the history chose, whole or some of its
+// documents.
 //
 // First it looks at the run's documents as they read now (wait cursor and a
 // note meanwhile), then asks (Yes/No, the caption's title) naming the run's
@@ -34,9 +35,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "engine/command/command_services.h"
 #include "engine/command/window_port.h"
+#include "engine/journal/journal_records.h"
 #include "hostlib/host_library.h"
 #include "text/texts.h"
 
@@ -48,7 +52,29 @@ struct UndoCounts {
   std::int64_t left = 0;
 };
 
+// Which run an undo (or a redo) takes, and which of its documents.
+struct RunChoice {
+  // 0 for the run latest saved to that is not undone yet.
+  std::int64_t run = 0;
+  // The entries to take; none for every entry of the run.
+  std::optional<std::vector<EntryPosition>> only;
+};
+
 UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplication& host,
                        TextLanguage language);
+
+// The same for the run chosen: its question and notes name the run by when
+// it began. Undone in part (some documents chosen, or a Cancel), a run is
+// not marked undone, and its documents taken back are marked so, for a
+// redo.
+UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication& host,
+                   TextLanguage language, const RunChoice& choice);
+
+// A time as the history and the questions name it, in local time.
+QString TimeText(const QDateTime& time, TextLanguage language);
+// When a run began.
+inline QString RunTime(const RunRecord& run, TextLanguage language) {
+  return TimeText(run.started, language);
+}
 
 }  // namespace qm

@@ -35,6 +35,11 @@ class NotesKept final : public WindowPort {
   }
   void SetBusyCursor(bool busy) override { port_.SetBusyCursor(busy); }
   void SetRunning(bool running) override { port_.SetRunning(running); }
+  void ShowProgress(std::int64_t done, std::int64_t total) override {
+    port_.ShowProgress(done, total);
+  }
+  void PauseProgress(bool paused) override { port_.PauseProgress(paused); }
+  void EndProgress() override { port_.EndProgress(); }
   void Pause(int milliseconds) override { port_.Pause(milliseconds); }
   bool TakeCancelRequest() override { return port_.TakeCancelRequest(); }
 
@@ -66,7 +71,7 @@ RunState ReviewRun(WindowPort& port, CommandServices& services, ReviewPort& revi
     }
     applied = true;
     auto checked = std::make_shared<CheckedDocuments>(list);
-    return {checked, checked.get()};
+    return {checked, checked.get(), list->CheckedCount()};
   };
   NotesKept notes(port);
   const RunState state = ReplaceRun(notes, services, criteria, approve);

@@ -164,7 +164,8 @@ std::vector<Planned> NextBatch(HostCollection& collection, HostRecordset& record
 }  // namespace
 
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
-                      const ShownValues* shown, RunState& state, RunRecorder& journal) {
+                      const ShownValues* shown, RunState& state, RunRecorder& journal,
+                      RunProgress& progress) {
   const TextRewrite rewriteOf(state.searchText, state.replaceText, state.options);
   std::size_t size = 1;
   std::vector<Planned> batch =
@@ -190,6 +191,7 @@ bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordse
           return true;
         }
         RewriteDocument(port, collection, state, rewriteOf, batch[i], journal);
+        progress.Step();
       }
     } catch (...) {
       try {

@@ -10,7 +10,8 @@
 // the disk, the batch's documents are saved one by one.
 //
 // Each document is then rewritten by RewriteDocument (rewrite_document.h),
-// after a Cancel request is honoured before it. A document is written when
+// after a Cancel request is honoured before it, and counts as one step of
+// the run's progress, whatever became of it. A document is written when
 // its field holds the search text, or, for an empty search text, when the
 // field is empty or has no value. Documents a review showed (`shown`) are
 // written only as it showed them.
@@ -27,6 +28,7 @@
 
 #include <cstddef>
 
+#include "engine/command/port_guards.h"
 #include "engine/command/window_port.h"
 #include "engine/journal/run_recorder.h"
 #include "engine/run/run_state.h"
@@ -45,7 +47,8 @@ class ShownValues {
 
 // True when a Cancel request stopped the run.
 bool RewriteDocuments(WindowPort& port, HostCollection& collection, HostRecordset& recordset,
-                      const ShownValues* shown, RunState& state, RunRecorder& journal);
+                      const ShownValues* shown, RunState& state, RunRecorder& journal,
+                      RunProgress& progress);
 
 inline constexpr std::size_t kLargestBatch = 512;
 // Reading a batch lets no window event run; one that takes longer than

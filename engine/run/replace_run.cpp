@@ -50,13 +50,13 @@ QString Question(const SearchCriteria& criteria, std::int64_t count, const RunSt
 }
 
 void RewriteAll(WindowPort& port, HostCollection& collection, const ApprovedDocuments& approved,
-                RunState& state, RunJournal* journal) {
+                RunState& state, RunJournal* journal, const RunRecorder::Search& search) {
   BusyCursor busy(port);
   RunningWindow running(port);
-  RunRecorder recorder(journal, collection,
-                       {state.fieldIndex, state.searchText, state.replaceText, state.options});
-  const bool cancelled =
-      RewriteDocuments(port, collection, *approved.documents, approved.shown, state, recorder);
+  RunRecorder recorder(journal, collection, search);
+  RunProgress progress(port, approved.count);
+  const bool cancelled = RewriteDocuments(port, collection, *approved.documents, approved.shown,
+                                          state, recorder, progress);
   recorder.End(cancelled ? RunStatus::Cancelled : RunStatus::Finished);
 }
 
@@ -74,7 +74,7 @@ ApprovedDocuments AskTheQuestion(WindowPort& port, const RunSnapshot& snapshot,
   if (!port.ConfirmWithDetails(Text(text_id::kCaption, criteria.language), question, preview)) {
     return {};
   }
-  return {rows};
+  return {rows, nullptr, snapshot.matches.count};
 }
 
 // Everything after the input check. Returns without completing when the user
@@ -134,8 +134,18 @@ void RunAcceptedInput(WindowPort& port, CommandServices& services, const SearchC
       port.SetNotes(QString());
       return;
     }
+    // The collection's own folder (ID 1) is no folder to name.
+    const bool inFolder = selectedFolder->ID() > 1;
+    const RunRecorder::Search search{state.fieldIndex,
+                                     state.searchText,
+                                     state.replaceText,
+                                     state.options,
+                                     inFolder ? selectedFolder->Name() : QString(),
+                                     inFolder && port.IncludeSubfolders(),
+                                     approved.documents->RecordCount(),
+                                     0};
     try {
-      RewriteAll(port, *collection, approved, state, journal.journal);
+      RewriteAll(port, *collection, approved, state, journal.journal, search);
     } catch (const CollectionBusy& busy) {
       // Another window began meanwhile: this run never began.
       closer.Close();

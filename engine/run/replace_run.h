@@ -12,8 +12,9 @@
 // the confirmation question with their count (text_id::kConfirmReplace or
 // kConfirmRemove, titled text_id::kCaption); the run entered in the journal;
 // the rewrite of document after document in batches, taken from the
-// snapshot's order (batch_rewrite.h), with the window in its running state
-// and a Cancel request honoured before each document; the count of changed
+// snapshot's order (batch_rewrite.h), with the window in its running state,
+// showing how many of the approved documents are done, and a Cancel
+// request honoured before each document; the count of changed
 // documents (the number and text_id::kDocumentsUpdated, or
 // text_id::kNoDocumentsFound) in the notes line, with how many no longer
 // existed; and the host asked to refresh its folder tree. A declined
@@ -30,7 +31,7 @@
 //
 // The run's state comes back as a value. Failures (start folder, host,
 // database, registry, formatter) propagate as FailedRun, which carries the
-// state: the wait cursor and the running state are put back first, every
+// state: the wait cursor, the running state and the progress are put back first, every
 // document saved before the failure stays saved, and its `updatedCount`
 // says how many there are; when there are any, the notes line reports them
 // and the host is asked to refresh before the error leaves the run,
@@ -84,6 +85,9 @@ struct ApprovedDocuments {
   std::shared_ptr<HostRecordset> documents;
   // Valid while `documents` is; its digest is that of the current row.
   const ShownValues* shown = nullptr;
+  // How many documents `documents` holds: the total of the run's progress
+  // (none shows for 0).
+  std::int64_t count = 0;
 };
 
 // Asks the user before a run writes anything. Start's approval is the

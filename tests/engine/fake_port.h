@@ -53,6 +53,9 @@ class FakePort : public WindowPort, public CommandServices {
   RunJournal* journal = nullptr;
   // What the notes line showed when each refresh was asked for.
   QStringList notesAtRefresh;
+  // The run's progress as it was shown, apart from the log: "done/total",
+  // "paused", "resumed" and "end".
+  QStringList progress;
   int eventPasses = 0;
   int pauses = 0;
   int lastPauseMs = 0;
@@ -99,6 +102,13 @@ class FakePort : public WindowPort, public CommandServices {
     running = on;
     log.append(on ? QStringLiteral("running") : QStringLiteral("stopped"));
   }
+  void ShowProgress(std::int64_t done, std::int64_t total) override {
+    progress.append(QStringLiteral("%1/%2").arg(done).arg(total));
+  }
+  void PauseProgress(bool paused) override {
+    progress.append(paused ? QStringLiteral("paused") : QStringLiteral("resumed"));
+  }
+  void EndProgress() override { progress.append(QStringLiteral("end")); }
   void ProcessEvents() override {
     ++eventPasses;
     if (onEvents) {

@@ -100,6 +100,16 @@ class RefusingJournal : public RunJournal {
   std::optional<RunRecord> LastUndoableRun() override { return inner_.LastUndoableRun(); }
   std::vector<DocumentEntry> Entries(std::int64_t run) override { return inner_.Entries(run); }
   void MarkUndone(std::int64_t run) override { inner_.MarkUndone(run); }
+  std::vector<RunRecord> Runs() override { return inner_.Runs(); }
+  std::optional<RunRecord> FindRun(std::int64_t run) override { return inner_.FindRun(run); }
+  std::vector<RecordedEntry> ReadEntries(std::int64_t run, EntryPosition after,
+                                         std::int64_t limit) override {
+    return inner_.ReadEntries(run, after, limit);
+  }
+  void MarkRestored(std::int64_t run, const std::vector<EntryPosition>& positions) override {
+    inner_.MarkRestored(run, positions);
+  }
+  JournalLimits Limits() const override { return inner_.Limits(); }
   QString TakeMovedAside() override { return inner_.TakeMovedAside(); }
   std::optional<CollectionActivity> ActivityOn(std::int32_t id, const QString& name,
                                                const QString& identity) override {

@@ -20,6 +20,7 @@
 
 #include "engine/crash_vfs.h"
 #include "engine/fake_port.h"
+#include "engine/journal/redo_run.h"
 #include "engine/journal/run_journal.h"
 #include "engine/journal/undo_run.h"
 #include "engine/journal_on_host.h"
@@ -117,6 +118,38 @@ class PowerCut : public qm::testing::StandInHostTest {
     }
   }
 
+  // A later run over the comments, which the titles' run leaves alone: it
+  // makes the titles' run an older one.
+  void FillCommentsOnce() {
+    auto journal = qm::OpenRunJournal(journalDir_.path());
+    auto host = qm::CreateHostApplication();
+    qm::testing::FakePort port;
+    port.journal = journal.get();
+    port.fieldText = QStringLiteral("Comment");
+    port.replacementText = QStringLiteral("filled");
+    qm::RunState state;
+    qm::testing::Replace(port, host->Collections()->Item(QString::number(id_))->GetFolder(1),
+                         state);
+  }
+
+  // The undo or the redo of the first run, as the history asks for it.
+  void UndoOrRedoTheFirstRunOnce(bool redo) {
+    try {
+      auto journal = qm::OpenRunJournal(journalDir_.path());
+      qm::testing::FakePort port;
+      port.journal = journal.get();
+      const qm::RunChoice first{journal->Runs().back().number, std::nullopt};
+      auto host = qm::CreateHostApplication();
+      if (redo) {
+        qm::RedoRun(port, port, *host, port.language, first);
+      } else {
+        qm::UndoRun(port, port, *host, port.language, first);
+      }
+    } catch (const qm::Error& error) {
+      ASSERT_TRUE(vfs_->WasCut()) << error.what();
+    }
+  }
+
   // What the disk holds after the cut: each document before or after the
   // run, and those after in the journal.
   void ExpectSound(const std::string& where) {
@@ -128,7 +161,14 @@ class PowerCut : public qm::testing::StandInHostTest {
     ASSERT_EQ(documents.size(), before_.size()) << where;
     std::map<std::int64_t, QString> entries;
     journal_ = qm::OpenRunJournal(journalDir_.path());
-    if (const auto run = journal_->LastUndoableRun()) {
+    // The latest run over the titles that an undo may still take back.
+    std::optional<qm::RunRecord> run;
+    for (const qm::RunRecord& kept : journal_->Runs()) {
+      if (!run && kept.field == qm::SearchField::Title && !kept.undone && kept.documents > 0) {
+        run = kept;
+      }
+    }
+    if (run) {
       EXPECT_NE(run->status, qm::RunStatus::Going) << where;
       for (const auto& entry : journal_->Entries(run->number)) {
         entries[entry.entryId.toLongLong()] = entry.after;
@@ -147,9 +187,14 @@ class PowerCut : public qm::testing::StandInHostTest {
   // Entries of documents the cut left unsaved are passed by: nothing is
   // counted as changed since.
   void ExpectAllBackAfterAnUndo(const std::string& where) {
-    qm::testing::FakePort port;
-    port.journal = journal_.get();
-    EXPECT_EQ(qm::testing::Undo(port, *qm::CreateHostApplication()).left, 0) << where;
+    // Every run still there, latest first (a later run over the comments
+    // among them).
+    for (int undos = 0; journal_->LastUndoableRun(); ++undos) {
+      ASSERT_LT(undos, 3) << where << ": an undo that leaves its run to undo";
+      qm::testing::FakePort port;
+      port.journal = journal_.get();
+      EXPECT_EQ(qm::testing::Undo(port, *qm::CreateHostApplication()).left, 0) << where;
+    }
     journal_.reset();
     for (const auto& d : qm::hostadmin::ListDocuments(id_)) {
       ASSERT_EQ(d.title, before_[d.entryId]) << where;
@@ -215,6 +260,24 @@ TEST_F(PowerCut, InTheMiddleOfABatchWhoseWriteAheadFailed) {
 
 TEST_F(PowerCut, InTheMiddleOfAnUndo) {
   CutAgainAndAgain([this] { RunOnce(); }, [this] { UndoOnce(); });
+}
+
+TEST_F(PowerCut, InTheMiddleOfAnUndoOfAnOlderRun) {
+  CutAgainAndAgain(
+      [this] {
+        RunOnce();
+        FillCommentsOnce();
+      },
+      [this] { UndoOrRedoTheFirstRunOnce(false); });
+}
+
+TEST_F(PowerCut, InTheMiddleOfARedo) {
+  CutAgainAndAgain(
+      [this] {
+        RunOnce();
+        UndoOnce();
+      },
+      [this] { UndoOrRedoTheFirstRunOnce(true); });
 }
 
 }  // namespace

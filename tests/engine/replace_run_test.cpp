@@ -311,6 +311,66 @@ TEST_F(ReplaceRunTest, CancelFinishesTheCurrentDocumentThenStops) {
   EXPECT_FALSE(port_.running);
 }
 
+// However the run ends, its progress counts each document it came to, of
+// all the snapshot holds, and is ended: the window never keeps showing a
+// run that is over.
+TEST_F(ReplaceRunTest, ProgressCountsTheDocumentsAndEndsHoweverTheRunEnds) {
+  const QStringList stoppedAtTheThird{"0/5", "1/5", "2/5", "end"};
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    QStringList progress;
+    bool fails;
+    const char* note;
+  } cases[] = {
+      {"finished",
+       [] {},
+       {"0/5", "1/5", "2/5", "3/5", "4/5", "5/5", "end"},
+       false,
+       "5 documents updated!"},
+      // Event pass 4 is the second document's first (as in the Cancel test).
+      {"cancelled",
+       [this] {
+         port_.onEvents = [this](int pass) {
+           if (pass == 4) {
+             port_.cancelRequested = true;
+           }
+         };
+       },
+       stoppedAtTheThird, false, "2 documents updated!"},
+      {"failed", [this] { collection_->failAtSave = 3; }, stoppedAtTheThird, true,
+       "2 documents updated!"},
+  };
+  for (const auto& c : cases) {
+    Populate();
+    port_ = qm::testing::FakePort();
+    state_ = qm::RunState();
+    for (int i = 0; i < 5; ++i) {
+      AddDocument(a_, QStringLiteral("match %1").arg(i));
+    }
+    port_.searchText = QStringLiteral("match");
+    port_.replacementText = QStringLiteral("done");
+    port_.includeSubfolders = false;
+    c.arrange();
+    bool failed = false;
+    try {
+      qm::testing::Replace(port_, Folder(a_), state_);
+    } catch (const qm::Error&) {
+      failed = true;
+    }
+    EXPECT_EQ(failed, c.fails) << c.name;
+    EXPECT_EQ(port_.progress, c.progress) << c.name;
+    // The notes line keeps its own texts: the closing note, no percentage.
+    EXPECT_EQ(port_.notes.last(), QString::fromLatin1(c.note)) << c.name;
+  }
+  // Nothing to rewrite: no progress at all.
+  port_ = qm::testing::FakePort();
+  port_.searchText = QStringLiteral("no such text");
+  port_.replacementText = QStringLiteral("x");
+  qm::testing::Replace(port_, Folder(a_), state_);
+  EXPECT_TRUE(port_.progress.isEmpty());
+}
+
 // The third save fails, in the document or in the host's database: the two
 // saved before stay saved.
 TEST_F(ReplaceRunTest, FailedSaveKeepsEarlierDocumentsAndPutsTheWindowBack) {

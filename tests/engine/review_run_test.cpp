@@ -165,6 +165,8 @@ TEST_F(ReviewRunTest, ApplyRunsTheCheckedDocumentsAsStartDoes) {
   EXPECT_EQ(port_.log,
             (QStringList{"save history", "busy", "running", "stopped", "idle", "refresh"}));
   EXPECT_TRUE(port_.questions.isEmpty());
+  // Of the checked documents, not of all the list holds.
+  EXPECT_EQ(port_.progress, (QStringList{"0/2", "1/2", "2/2", "end"}));
 }
 
 // Apply writes what the review showed: a document edited since the list

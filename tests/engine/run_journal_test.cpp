@@ -597,15 +597,30 @@ TEST_F(RunJournalTest, RunsBeforeTheSearchOptionsKeepThemOff) {
   EXPECT_EQ(last->collectionIdentity, QStringLiteral("id-4"));
   EXPECT_EQ(last->options, qm::SearchOptions{});
   EXPECT_EQ(journal->Entries(5).size(), 1u);
+  // Nor did they know where they searched, nor any undo in part; what the
+  // history keeps is kept from now on, for them too.
+  EXPECT_EQ(last->folderName, QString());
+  EXPECT_EQ(last->total, 0);
+  EXPECT_EQ(last->restored, 0);
+  journal->MarkRestored(5, {9});
+  EXPECT_TRUE(journal->ReadEntries(5, 0, 10).at(0).restored);
+  EXPECT_EQ(journal->FindRun(5)->restored, 1);
 
   for (const qm::SearchOptions options :
        {qm::SearchOptions{true, false, true, false}, qm::SearchOptions{false, true, false, true}}) {
     qm::RunRecord run = RunOn(1, QStringLiteral("new"));
     run.options = options;
+    run.folderName = QStringLiteral("Ordner");
+    run.includeSubfolders = options.matchCase;
+    run.total = 3;
     const std::int64_t number = journal->BeginRun(run);
     journal->RecordEntries(number, {Entry(1)});
     journal->EndRun(number, qm::RunStatus::Finished);
-    EXPECT_EQ(qm::OpenRunJournal(Folder())->LastUndoableRun()->options, options);
+    const qm::RunRecord back = *qm::OpenRunJournal(Folder())->LastUndoableRun();
+    EXPECT_EQ(back.options, options);
+    EXPECT_EQ(back.folderName, run.folderName);
+    EXPECT_EQ(back.includeSubfolders, run.includeSubfolders);
+    EXPECT_EQ(back.total, 3);
   }
 }
 

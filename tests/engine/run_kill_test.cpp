@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "engine/engine_on_host.h"
+#include "engine/journal/run_history.h"
 #include "engine/journal/run_journal.h"
 #include "engine/journal/undo_run.h"
 #include "engine/run/replace_run.h"
@@ -130,6 +131,17 @@ TEST_F(RunKillPosix, UndoWaitsForARunGoingOnInAnotherProgram) {
   EXPECT_EQ(port.notes, QStringList{QStringLiteral(
                             "The last run ('Match' to 'DONE') is still going in another window. "
                             "Nothing was changed.")});
+  // The history shows it going, and will not undo it either.
+  const qm::RunRecord going = journal->Runs().front();
+  EXPECT_EQ(qm::StateOf(going), qm::HistoryState::Running);
+  EXPECT_FALSE(qm::CanUndo(going));
+  qm::testing::FakePort chosen;
+  chosen.journal = journal.get();
+  qm::UndoRun(chosen, chosen, *app(), chosen.language, {going.number, std::nullopt});
+  EXPECT_TRUE(chosen.questions.isEmpty());
+  EXPECT_TRUE(chosen.notes.last().endsWith(
+      QStringLiteral("('Match' to 'DONE') is still going in another window. Nothing was changed.")))
+      << chosen.notes.last().toStdString();
   ASSERT_TRUE(child->waitForFinished(120000));
   EXPECT_EQ(child->exitCode(), 0);
   // Nothing the refused undo did shows: the run went on to its end.
@@ -175,8 +187,14 @@ TEST_F(RunKillPosix, UndoAfterAKillRestoresEverySavedDocument) {
       std::fprintf(stderr, "round %d: %lld of %d saved when killed\n", round,
                    static_cast<long long>(changed), kDocuments);
     }
-    // Two undos take back both runs, whichever began last.
+    // Two undos take back both runs, whichever began last; the history
+    // shows a run killed before its end as ended by a crash.
     auto journal = qm::OpenRunJournal(journalDir_.path());
+    for (const qm::RunRecord& run : journal->Runs()) {
+      if (!run.undone && run.documents < kDocuments) {
+        EXPECT_EQ(qm::StateOf(run), qm::HistoryState::Crashed) << "round " << round;
+      }
+    }
     for (int undo = 0; undo < 2; ++undo) {
       qm::testing::FakePort port;
       port.journal = journal.get();

@@ -26,7 +26,10 @@
 #include "host/lib/message_endpoint.h"
 #include "host/stand_in_host.h"
 #include "hostlib/host_library.h"
+#include "platform/taskbar_progress.h"
 #include "startup/search_history.h"
+#include "window/frm_main_port.h"
+#include "window/run_progress_view.h"
 #include "window/window_fixture.h"
 
 namespace {
@@ -274,6 +277,74 @@ TEST_F(Commands, AFailingSaveIsShownAndTheWindowIsPutBack) {
   EXPECT_EQ(Buttons(), kAvailable);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(window->CommandRunning());
+}
+
+// The taskbar as the window's run sees it: every call, with the caption the
+// window showed at that moment.
+class RecordingTaskbar final : public qm::platform::TaskbarProgress {
+ public:
+  RecordingTaskbar(const QWidget& window, QStringList& calls) : window_(window), calls_(calls) {}
+  void SetProgress(std::int64_t done, std::int64_t total) override {
+    calls_ << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(window_.windowTitle());
+  }
+  void SetPaused(bool paused) override { calls_ << (paused ? "paused" : "resumed"); }
+  void Clear() override { calls_ << QStringLiteral("clear ") + window_.windowTitle(); }
+
+ private:
+  const QWidget& window_;
+  QStringList& calls_;
+};
+
+// While a run writes, the caption leads with how far it is and the taskbar
+// button shows it too; a question meanwhile pauses the bar; afterwards the
+// caption is the one it was and the bar is gone. The notes line keeps its
+// texts.
+TEST_F(Commands, ARunShowsHowFarItIsInTheCaptionAndTheTaskbarUntilItEnds) {
+  AddDocuments(4, QStringLiteral("Story %1 - Example News"));
+  Open();
+  QStringList calls;
+  window->Progress().UseTaskbar(std::make_unique<RecordingTaskbar>(*window, calls));
+  const QString caption = window->windowTitle();
+  dialogs::BeginScripted({true, true});
+  Remove(QStringLiteral(" - Example News"));
+  QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+  EXPECT_EQ(calls,
+            (QStringList{"0/4 0% - " + caption, "1/4 25% - " + caption, "2/4 50% - " + caption,
+                         "3/4 75% - " + caption, "4/4 100% - " + caption, "clear " + caption}));
+  EXPECT_EQ(window->windowTitle(), caption);
+  EXPECT_EQ(window->lblNotes->text(), QStringLiteral("4 documents updated!"));
+
+  calls.clear();
+  qm::FrmMainPort port(*window);
+  port.ShowProgress(1, 3);
+  EXPECT_TRUE(port.Confirm(caption, QStringLiteral("Go on?")));
+  port.EndProgress();
+  EXPECT_EQ(calls, (QStringList{"1/3 33% - " + caption, "paused", "resumed", "clear " + caption}));
+  // Without a run, a question leaves the bar alone.
+  EXPECT_FALSE(port.Confirm(caption, QStringLiteral("Again?")));
+  EXPECT_EQ(calls.size(), 4);
+}
+
+TEST(ProgressCaption, LeadsWithThePercentDoneAndTheMinutesLeftWhenKnown) {
+  using qm::TextLanguage;
+  const QString caption = QStringLiteral("Quillmark - Search and Replace");
+  const struct {
+    std::int64_t done, total;
+    std::optional<std::int64_t> leftMs;
+    TextLanguage language;
+    const char* shows;
+  } cases[] = {
+      {1, 3, std::nullopt, TextLanguage::English, "33% - "},
+      {2, 3, 1, TextLanguage::English, "66% (1 min left) - "},
+      {999, 1000, 60001, TextLanguage::English, "99% (2 min left) - "},
+      {1, 4, 180000, TextLanguage::German, "25 % (noch 3 min) - "},
+      {4, 4, 0, TextLanguage::German, "100 % - "},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qm::ProgressCaption(caption, c.done, c.total, c.leftMs, c.language),
+              QString::fromUtf8(c.shows) + caption)
+        << c.done << " of " << c.total;
+  }
 }
 
 TEST_F(Commands, GermanUsersGetGermanQuestionsAndNotes) {

@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <QRadioButton>
 #include <QStyleOptionViewItem>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -288,6 +292,78 @@ TEST(ReviewSize, OnlyTwoWholeNumbersAWindowCanHaveAreASize) {
   }
 }
 
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Export... (Alt+E) writes the list as the review shows it, a row's check box
+// its state, to the file the user picks; a file that cannot be written is
+// reported, and the review stays as it was, Apply and all.
+TEST_F(ReviewWindowTest, ExportWritesTheListAsShownAndReportsAFileItCannotWrite) {
+  // The last one is found only through the wildcards of the search text.
+  AddDocuments(2, QStringLiteral("Item %1, \"Example\" 50%_off"));
+  AddDocuments(1, QStringLiteral("Item 5%1 percent"));
+  Open();
+  Criteria(QStringLiteral("50%_"), QString::fromUtf8("Ü"));
+  QTemporaryDir target;
+  const QString path = target.filePath(QStringLiteral("list.csv"));
+  dialogs::BeginScripted();
+  ASSERT_TRUE(Review([&](ReviewWindow& review) {
+    QStringList asked;
+    QString answer = path;
+    review.SetFileChooser([&](QWidget* parent, const QString& title, const QString& suggested,
+                              const QString& filter) {
+      EXPECT_EQ(parent, &review);
+      asked << title + " | " + QFileInfo(suggested).fileName() + " | " + filter;
+      return answer;
+    });
+    WaitUntilListed(review);
+    ASSERT_TRUE(review.cmdExport->isEnabled());
+    EXPECT_EQ(review.cmdExport->text(), QStringLiteral("&Export..."));
+    review.Changes().SetChecked(1, 1, false);
+    Press(Qt::Key_E, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked.size() == 1; }));
+    EXPECT_EQ(asked[0], QStringLiteral("Export the list | changes.csv | CSV files (*.csv)"));
+    const auto ids = admin::ListDocuments(collection);
+    const auto id = [&](std::size_t i) {
+      return QByteArray::number(static_cast<qlonglong>(ids.at(ids.size() - 3 + i).entryId));
+    };
+    const auto item = [](const char* n, const char* end) {
+      return QByteArray("\"Item ") + n + ", \"\"Example\"\" " + end + "\"";
+    };
+    EXPECT_EQ(ReadFile(path),
+              "\xEF\xBB\xBF"
+              "ID,Title,Field,Before,After,State\r\n" +
+                  id(0) + "," + item("0", "50%_off") + ",Title," + item("0", "50%_off") + "," +
+                  item("0",
+                       "\xC3\x9C"
+                       "off") +
+                  ",checked\r\n" + id(1) + "," + item("1", "50%_off") + ",Title," +
+                  item("1", "50%_off") + "," +
+                  item("1",
+                       "\xC3\x9C"
+                       "off") +
+                  ",unchecked\r\n" + id(2) +
+                  ",Item 50 percent,Title,Item 50 percent,Item 50 percent,"
+                  "left as it is\r\n");
+
+    answer = target.filePath(QStringLiteral("gone/list.csv"));
+    review.cmdExport->click();
+    ASSERT_EQ(asked.size(), 2);
+    const QStringList transcript = dialogs::ScriptedTranscript();
+    ASSERT_EQ(transcript.size(), 1);
+    EXPECT_TRUE(transcript[0].contains(QStringLiteral("The file ") +
+                                       QDir::toNativeSeparators(answer) +
+                                       QStringLiteral(" could not be written: ")))
+        << transcript[0].toStdString();
+    EXPECT_TRUE(review.isVisible());
+    EXPECT_TRUE(review.cmdApply->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    review.reject();
+  }));
+}
+
 TEST_F(ReviewWindowTest, GermanUsersGetGermanTexts) {
   AddDocuments(2, QStringLiteral("Bericht %1 - Druckversion"));
   qm::testing::ScopedEnv lang("LANG", "de_DE.UTF-8");
@@ -306,6 +382,7 @@ TEST_F(ReviewWindowTest, GermanUsersGetGermanTexts) {
         review.Changes().headerData(qm::ReviewModel::kBefore, Qt::Horizontal, Qt::DisplayRole),
         QStringLiteral("Vorher"));
     EXPECT_EQ(review.cmdApply->text(), QStringLiteral("&Anwenden"));
+    EXPECT_EQ(review.cmdExport->text(), QStringLiteral("E&xportieren..."));
     review.cmdApply->click();
   }));
   EXPECT_EQ(window->lblNotes->text(), QStringLiteral("2 Dokumente aktualisiert!"));

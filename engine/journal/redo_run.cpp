@@ -1,0 +1,262 @@
+#include "engine/journal/redo_run.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "engine/command/pace.h"
+#include "engine/command/port_guards.h"
+#include "engine/journal/command_journal.h"
+#include "engine/journal/run_documents.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/run_recorder.h"
+#include "engine/query/document_field.h"
+#include "engine/query/search_field.h"
+#include "text/mod_resource.h"
+
+namespace qm {
+namespace {
+
+constexpr std::size_t kLookChunk = 256;
+// Entries of the redo written to its journal with one write, before their
+// documents are saved.
+constexpr std::size_t kWriteChunk = 64;
+constexpr std::int64_t kReadPage = 4096;
+
+enum class Outcome { Redone, AsAfter, Left };
+
+// Only what the undo put back is written again.
+Outcome Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
+  if (!current) {
+    return Outcome::Left;
+  }
+  if (SameValue(*current, entry.before)) {
+    return Outcome::Redone;
+  }
+  return !current->isNull() && *current == entry.after ? Outcome::AsAfter : Outcome::Left;
+}
+
+// The entries an undo took back, of those chosen, in the order the run
+// saved them.
+std::vector<DocumentEntry> RestoredEntries(RunJournal& journal, const RunChoice& choice) {
+  std::unordered_set<EntryPosition> chosen;
+  if (choice.only) {
+    chosen.insert(choice.only->begin(), choice.only->end());
+  }
+  std::vector<DocumentEntry> entries;
+  for (EntryPosition after = 0;;) {
+    std::vector<RecordedEntry> page = journal.ReadEntries(choice.run, after, kReadPage);
+    if (page.empty()) {
+      return entries;
+    }
+    after = page.back().position;
+    for (RecordedEntry& entry : page) {
+      if (entry.restored && (!choice.only || chosen.count(entry.position) != 0)) {
+        entries.push_back(std::move(entry.document));
+      }
+    }
+  }
+}
+
+struct RedoPlan {
+  std::vector<DocumentEntry> toRedo;
+  std::int64_t left = 0;
+};
+
+RedoPlan LookAtRun(HostCollection& collection, SearchField field,
+                   const std::vector<DocumentEntry>& entries) {
+  RedoPlan plan;
+  std::vector<const DocumentEntry*> all;
+  all.reserve(entries.size());
+  for (const DocumentEntry& entry : entries) {
+    all.push_back(&entry);
+  }
+  // A document the run wrote twice: its first entry's redo leaves what the
+  // second then finds.
+  const std::unordered_set<QString> twice = WrittenTwice(all);
+  QHash<QString, QString> redone;
+  const std::shared_ptr<HostConnection> connection = collection.Connection();
+  for (std::size_t begin = 0; begin < all.size(); begin += kLookChunk) {
+    const std::vector<const DocumentEntry*> chunk(
+        all.begin() + static_cast<std::ptrdiff_t>(begin),
+        all.begin() + static_cast<std::ptrdiff_t>(std::min(begin + kLookChunk, all.size())));
+    const auto read = ReadCurrent(collection, *connection, field, chunk, false);
+    for (std::size_t j = 0; j < chunk.size(); ++j) {
+      const DocumentEntry& entry = *chunk[j];
+      const QString key = twice.empty() ? QString() : EntryKey(entry.entryId);
+      const bool repeated = !key.isEmpty() && twice.count(key) != 0;
+      std::optional<QString> current;
+      if (repeated && redone.contains(key)) {
+        current = redone.value(key);
+      } else if (read[j]) {
+        current = read[j]->value;
+      }
+      switch (Judge(current, entry)) {
+        case Outcome::Redone:
+          plan.toRedo.push_back(entry);
+          if (repeated) {
+            redone.insert(key, entry.after);
+          }
+          break;
+        case Outcome::Left:
+          ++plan.left;
+          break;
+        case Outcome::AsAfter:
+          break;
+      }
+    }
+  }
+  return plan;
+}
+
+Outcome RedoOne(WindowPort& port, HostCollection& collection, SearchField field,
+                const DocumentEntry& entry) {
+  port.ProcessEvents();
+  port.Pause(kRewritePauseMs);
+  port.ProcessEvents();
+  // From the read on nothing else runs until the Save.
+  const std::shared_ptr<HostDocument> document = FindDocument(collection, entry.entryId);
+  if (!document) {
+    return Outcome::Left;
+  }
+  port.SetNotes(document->Title());
+  const Outcome outcome = Judge(ReadDocumentField(*document, field), entry);
+  if (outcome == Outcome::Redone) {
+    RestoreDocumentField(*document, field, entry.after);
+    document->Save();
+  }
+  return outcome;
+}
+
+QString Refusal(const RunRecord& run, const HostCollection* collection, RunJournal& journal,
+                TextLanguage language) {
+  if (run.status == RunStatus::Going) {
+    return modResource::printf(Text(history_text::kRunGoingElsewhere, language),
+                               {RunTime(run, language), run.searchText, run.replaceText});
+  }
+  if (collection == nullptr) {
+    return modResource::printf(Text(history_text::kRunCollectionGone, language),
+                               {run.collectionName});
+  }
+  if (!run.collectionIdentity.isEmpty() && collection->Identity() != run.collectionIdentity) {
+    return modResource::printf(Text(history_text::kRunCollectionNotSame, language),
+                               {run.collectionName});
+  }
+  if (const auto busy =
+          journal.ActivityOn(run.collectionId, run.collectionName, run.collectionIdentity)) {
+    return BusyNote(*busy, language);
+  }
+  return {};
+}
+
+}  // namespace
+
+RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication& host,
+                   TextLanguage language, const RunChoice& choice) {
+  RedoCounts counts;
+  const CommandJournal opened = OpenCommandJournal(port, services, language);
+  RunJournal* journal = opened.journal;
+  if (journal == nullptr) {
+    return counts;
+  }
+  const QString notice = JournalNotice(journal->TakeMovedAside(), language);
+  const std::optional<RunRecord> run =
+      choice.run != 0 ? journal->FindRun(choice.run) : std::nullopt;
+  if (!run) {
+    port.SetNotes(WithJournalNotice(Text(history_text::kRunNotKept, language), notice));
+    return counts;
+  }
+  const std::shared_ptr<HostCollection> collection =
+      run->status == RunStatus::Going ? nullptr : FindCollection(host, run->collectionId);
+  if (const QString refusal = Refusal(*run, collection.get(), *journal, language);
+      !refusal.isEmpty()) {
+    port.SetNotes(WithJournalNotice(refusal, notice));
+    return counts;
+  }
+  RedoPlan plan;
+  {
+    BusyCursor busy(port);
+    port.SetNotes(Text(undo_text::kLookingAtRun, language));
+    plan = LookAtRun(*collection, run->field, RestoredEntries(*journal, choice));
+  }
+  if (plan.toRedo.empty()) {
+    port.SetNotes(
+        WithJournalNotice(modResource::printf(Text(history_text::kNothingToRedo, language),
+                                              {RunTime(*run, language)}),
+                          notice));
+    return counts;
+  }
+  const QString field = Text(FieldRecordOf(run->field).textId, language);
+  if (!port.Confirm(
+          Text(text_id::kCaption, language),
+          modResource::printf(Text(history_text::kRedoRunQuestion, language),
+                              {RunTime(*run, language), static_cast<qlonglong>(plan.toRedo.size()),
+                               run->collectionName, field, run->searchText, run->replaceText}))) {
+    port.SetNotes(notice);
+    return counts;
+  }
+  counts.left = plan.left;
+  bool cancelled = false;
+  try {
+    BusyCursor busy(port);
+    RunningWindow running(port);
+    RunRecorder::Search search{run->field,
+                               run->searchText,
+                               run->replaceText,
+                               run->options,
+                               run->folderName,
+                               run->includeSubfolders,
+                               static_cast<std::int64_t>(plan.toRedo.size()),
+                               run->number};
+    RunRecorder recorder(journal, *collection, search);
+    RunProgress progress(port, search.total);
+    for (std::size_t begin = 0; begin < plan.toRedo.size() && !cancelled; begin += kWriteChunk) {
+      const std::vector<DocumentEntry> chunk(
+          plan.toRedo.begin() + static_cast<std::ptrdiff_t>(begin),
+          plan.toRedo.begin() +
+              static_cast<std::ptrdiff_t>(std::min(begin + kWriteChunk, plan.toRedo.size())));
+      const std::vector<EntryPosition> positions = recorder.Record(chunk);
+      std::size_t i = 0;
+      try {
+        for (; i < chunk.size(); ++i) {
+          if (port.TakeCancelRequest()) {
+            cancelled = true;
+            break;
+          }
+          if (RedoOne(port, *collection, run->field, chunk[i]) == Outcome::Redone) {
+            ++counts.redone;
+          } else {
+            ++counts.left;
+            recorder.Forget({positions[i]});
+          }
+          progress.Step();
+          port.SetNotes(QString());
+        }
+        if (cancelled) {
+          recorder.Forget({positions.begin() + static_cast<std::ptrdiff_t>(i), positions.end()});
+        }
+      } catch (...) {
+        try {
+          recorder.Forget({positions.begin() + static_cast<std::ptrdiff_t>(i), positions.end()});
+        } catch (const Error&) {
+          // The entries stay, harmless: their documents still hold what
+          // they held before.
+        }
+        throw;
+      }
+    }
+    recorder.End(cancelled ? RunStatus::Cancelled : RunStatus::Finished);
+  } catch (const CollectionBusy& busy) {
+    port.SetNotes(WithJournalNotice(BusyNote(busy.activity(), language), notice));
+    return counts;
+  }
+  port.SetNotes(WithJournalNotice(modResource::printf(Text(history_text::kRedoDone, language),
+                                                      {static_cast<qlonglong>(counts.redone),
+                                                       static_cast<qlonglong>(counts.left)}),
+                                  notice));
+  services.RequestHostRefresh();
+  return counts;
+}
+
+}  // namespace qm

@@ -1,0 +1,85 @@
+#include "engine/journal/run_documents.h"
+
+#include <algorithm>
+
+#include "engine/query/document_field.h"
+#include "platform/error.h"
+#include "platform/whole_number.h"
+
+namespace qm {
+namespace {
+
+// The host's number for a collection that does not exist. The contract
+// does not name it; this is the stand-in's, and any other host failure
+// still ends the command.
+constexpr std::int32_t kUnknownCollection = static_cast<std::int32_t>(0x80041103u);
+
+}  // namespace
+
+bool SameValue(const QString& a, const QString& b) { return a == b && a.isNull() == b.isNull(); }
+
+std::shared_ptr<HostCollection> FindCollection(HostApplication& host, std::int32_t id) {
+  try {
+    return host.Collections()->Item(QString::number(id));
+  } catch (const Error& error) {
+    if (error.number() == kUnknownCollection) {
+      return nullptr;
+    }
+    throw;
+  }
+}
+
+std::shared_ptr<HostDocument> FindDocument(HostCollection& collection, const QVariant& entryId) {
+  try {
+    return collection.GetDocument(entryId);
+  } catch (const Error&) {
+    return nullptr;
+  }
+}
+
+QString EntryKey(const QVariant& entryId) {
+  const std::optional<std::int64_t> whole = WholeNumber(entryId);
+  return whole ? QString::number(*whole) : QLatin1Char('"') + entryId.toString();
+}
+
+std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>& entries) {
+  std::vector<QString> keys;
+  keys.reserve(entries.size());
+  for (const DocumentEntry* entry : entries) {
+    keys.push_back(EntryKey(entry->entryId));
+  }
+  std::sort(keys.begin(), keys.end());
+  std::unordered_set<QString> twice;
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    if (keys[i] == keys[i - 1]) {
+      twice.insert(keys[i]);
+    }
+  }
+  return twice;
+}
+
+std::vector<std::optional<DocumentTexts>> ReadCurrent(
+    HostCollection& collection, HostConnection& connection, SearchField field,
+    const std::vector<const DocumentEntry*>& chunk, bool withTitle) {
+  std::vector<std::optional<DocumentTexts>> current(chunk.size());
+  std::vector<std::int64_t> ids;
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i < chunk.size(); ++i) {
+    if (const std::optional<std::int64_t> id = WholeNumber(chunk[i]->entryId)) {
+      ids.push_back(*id);
+      at.push_back(i);
+    } else if (const auto document = FindDocument(collection, chunk[i]->entryId)) {
+      current[i] = DocumentTexts{withTitle ? document->Title() : QString(),
+                                 ReadDocumentField(*document, field)};
+    }
+  }
+  if (!ids.empty()) {
+    auto texts = ReadDocumentTexts(collection, connection, field, ids, withTitle);
+    for (std::size_t j = 0; j < ids.size(); ++j) {
+      current[at[j]] = std::move(texts[j]);
+    }
+  }
+  return current;
+}
+
+}  // namespace qm

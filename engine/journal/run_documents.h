@@ -1,0 +1,45 @@
+// What undo, redo and the history's look into a run share: finding a run's
+// collection and documents as the host has them now, and reading what their
+// field holds.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/journal/journal_records.h"
+#include "engine/query/document_texts.h"
+#include "hostlib/host_library.h"
+
+namespace qm {
+
+// Exactly the same, a field without a value told from an empty one.
+bool SameValue(const QString& a, const QString& b);
+
+// None when the host knows no collection with this ID; other host failures
+// propagate.
+std::shared_ptr<HostCollection> FindCollection(HostApplication& host, std::int32_t id);
+
+// None for a document the host cannot give back, whatever it answers:
+// stopping at it would stop every later undo there too.
+std::shared_ptr<HostDocument> FindDocument(HostCollection& collection, const QVariant& entryId);
+
+// A document's key, to tell the documents a run wrote more than once.
+QString EntryKey(const QVariant& entryId);
+// The keys of the documents these entries name more than once (a snapshot
+// may list a document twice).
+std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>& entries);
+
+// The field (and, when asked, the title) of the entries' documents as they
+// read now; none for a document the host cannot give back. Whole EntryIDs
+// are read with one query per call.
+std::vector<std::optional<DocumentTexts>> ReadCurrent(
+    HostCollection& collection, HostConnection& connection, SearchField field,
+    const std::vector<const DocumentEntry*>& chunk, bool withTitle);
+
+}  // namespace qm
