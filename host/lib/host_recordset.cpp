@@ -107,11 +107,21 @@ QVariant SqliteRecordset::Value(const QString& field) const {
     Throw(errc::kRecordset, kLibrarySource,
           QStringLiteral("The recordset has no current row: it is past its last row."));
   }
+  const auto row = static_cast<std::size_t>(current_);
+  const auto value = [row](const Column& column) {
+    return column.mixed ? column.values[row]
+                        : QVariant(static_cast<qlonglong>(column.integers[row]));
+  };
+  // Callers name a column as the query did, row after row; the exact name
+  // is found much faster than one in another case.
+  for (const Column& column : columns_) {
+    if (column.name == field) {
+      return value(column);
+    }
+  }
   for (const Column& column : columns_) {
     if (column.name.compare(field, Qt::CaseInsensitive) == 0) {
-      const auto row = static_cast<std::size_t>(current_);
-      return column.mixed ? column.values[row]
-                          : QVariant(static_cast<qlonglong>(column.integers[row]));
+      return value(column);
     }
   }
   Throw(errc::kRecordset, kLibrarySource,
