@@ -12,8 +12,8 @@ const QString kEntryId = QStringLiteral("EntryID");
 const QString kValue = QStringLiteral("ReviewValue");
 const QString kTitle = QStringLiteral("ReviewTitle");
 
-// A column's value as the document object would read it: nothing for a
-// value that is no text, which the document object is then asked for.
+}  // namespace
+
 std::optional<QString> AsText(const QVariant& value) {
   if (!value.isValid()) {
     return QString();
@@ -25,8 +25,6 @@ std::optional<QString> AsText(const QVariant& value) {
   // An empty text is a value, unlike a field without one.
   return text.isNull() ? QStringLiteral("") : text;
 }
-
-}  // namespace
 
 QString BuildTextsQueryText(SearchField field, std::span<const std::int64_t> entryIds,
                             bool withTitle) {

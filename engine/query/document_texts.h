@@ -40,6 +40,11 @@ std::vector<std::optional<DocumentTexts>> ReadDocumentTexts(HostCollection& coll
                                                             std::span<const std::int64_t> entryIds,
                                                             bool withTitle);
 
+// A field's column value as the document object would read it: a null
+// QString for no value; nothing for a value that is no text, which only the
+// document object can read.
+std::optional<QString> AsText(const QVariant& value);
+
 // Whether the document with this EntryID exists, as far as a query can tell:
 // none for an EntryID that is no whole number, which no query can name.
 std::optional<bool> DocumentExists(HostConnection& connection, const QVariant& entryId);

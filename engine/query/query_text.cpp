@@ -123,17 +123,22 @@ QString BuildQueryText(const QueryScope& scope, SearchField field, const QString
          LikeLiteral(searchText, LikePatternFor(searchText));
 }
 
+QString CandidateCondition(SearchField field, const QString& searchText,
+                           const SearchOptions& options) {
+  const QString literal = RequiredLiteral(searchText, options);
+  if (literal.isEmpty()) {
+    return QString();
+  }
+  return QStringLiteral(" AND ") + ColumnName(field) + QStringLiteral(" LIKE ") +
+         LikeLiteral(literal, EscapedLikePatternFor(literal)) + QStringLiteral(" ESCAPE '\\'");
+}
+
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText,
                        const SearchOptions& options) {
   if (!options.AnyOn() || searchText.isEmpty()) {
     return BuildQueryText(scope, field, searchText);
   }
-  const QString literal = RequiredLiteral(searchText, options);
-  if (literal.isEmpty()) {
-    return InScope(scope);
-  }
-  return InScope(scope) + QStringLiteral(" AND ") + ColumnName(field) + QStringLiteral(" LIKE ") +
-         LikeLiteral(literal, EscapedLikePatternFor(literal)) + QStringLiteral(" ESCAPE '\\'");
+  return InScope(scope) + CandidateCondition(field, searchText, options);
 }
 
 }  // namespace qm

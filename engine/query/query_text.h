@@ -60,6 +60,12 @@ QString BuildQueryText(const QueryScope& scope, SearchField field, const QString
 QString BuildQueryText(const QueryScope& scope, SearchField field, const QString& searchText,
                        const SearchOptions& options);
 
+// What the query above adds to its scope for a search with options, from
+// its first " AND" on; empty where it adds nothing. For those who read the
+// same candidates with a query of their own (candidate_pages.h).
+QString CandidateCondition(SearchField field, const QString& searchText,
+                           const SearchOptions& options);
+
 // The query that reads one field of the documents with these EntryIDs (of
 // whole numbers only, which is all the text is made of): their EntryID and
 // the field, in no particular order, one row for each that exists.

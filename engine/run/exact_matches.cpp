@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
+#include <vector>
 
+#include "engine/query/candidate_pages.h"
 #include "engine/query/document_field.h"
 #include "engine/query/document_texts.h"
 #include "engine/query/entry_id_column.h"
@@ -49,21 +52,40 @@ class Decision {
       : rewrite_(search.searchText, search.replaceText, search.options), found_(found) {}
 
   void Take(const QVariant& entryId, const QString& value) {
-    const RewriteResult result = rewrite_(value);
-    if (result.matchLimitHit) {
-      ++found_.limitCount;
-    } else if (result.changed) {
+    if (Keeps(value)) {
       kept_.Append(entryId);
+    }
+  }
+  void Take(std::int64_t entryId, const QString& value) {
+    if (Keeps(value)) {
+      kept_.Append(QVariant(static_cast<qlonglong>(entryId)));
     }
   }
 
   EntryIdColumn Kept() { return std::move(kept_); }
 
  private:
+  bool Keeps(const QString& value) {
+    const RewriteDecision result = rewrite_.Decide(value);
+    found_.limitCount += result.matchLimitHit ? 1 : 0;
+    return result.changed;
+  }
+
   TextRewrite rewrite_;
   FoundMatches& found_;
   EntryIdColumn kept_;
 };
+
+// Window events once per chunk of candidates; true when a stop was asked for.
+bool Interrupted(WindowPort& port, FoundMatches& found) {
+  port.ProcessEvents();
+  if (!port.TakeCancelRequest()) {
+    return false;
+  }
+  found.stopped = true;
+  found.limitCount = 0;
+  return true;
+}
 
 EntryIdColumn ReadCandidates(HostConnection& connection, const QString& query) {
   const std::shared_ptr<HostRecordset> candidates = connection.OpenRecordset(query);
@@ -71,6 +93,93 @@ EntryIdColumn ReadCandidates(HostConnection& connection, const QString& query) {
   EntryIdColumn ids = ReadEntryIds(*candidates, candidates->RecordCount());
   closer.Close();
   return ids;
+}
+
+// Every candidate with its field in one pass. False, with nothing decided,
+// when the pages got stuck.
+bool DecidePages(WindowPort& port, HostCollection& collection, HostConnection& connection,
+                 const QueryScope& scope, const MatchSearch& search, Decision& decision,
+                 FoundMatches& found) {
+  CandidatePages pages(connection, scope, search.field, search.searchText, search.options);
+  std::vector<CandidateRow> rows;
+  rows.reserve(kCandidatePage);
+  while (pages.Next(rows)) {
+    for (std::size_t first = 0; first < rows.size(); first += kDecideChunk) {
+      if (Interrupted(port, found)) {
+        return true;
+      }
+      const std::size_t end = std::min(rows.size(), first + kDecideChunk);
+      for (std::size_t i = first; i < end; ++i) {
+        const CandidateRow& row = rows[i];
+        // A text as it is, without the copies AsText makes.
+        const auto* plain = row.value.typeId() == QMetaType::QString
+                                ? static_cast<const QString*>(row.value.constData())
+                                : nullptr;
+        if (plain != nullptr && !plain->isNull()) {
+          decision.Take(row.entryId, *plain);
+        } else if (const std::optional<QString> text = AsText(row.value)) {
+          decision.Take(row.entryId, *text);
+        } else {
+          const QVariant entryId(static_cast<qlonglong>(row.entryId));
+          decision.Take(row.entryId,
+                        ReadDocumentField(*collection.GetDocument(entryId), search.field));
+        }
+      }
+    }
+  }
+  return !pages.Stuck();
+}
+
+// The candidates first, then their fields by EntryID, a chunk at a time: for
+// a host whose keys the pages cannot go on after.
+void DecideByEntryId(WindowPort& port, HostCollection& collection, HostConnection& connection,
+                     const QueryScope& scope, const MatchSearch& search, Decision& decision,
+                     FoundMatches& found) {
+  const EntryIdColumn candidates = ReadCandidates(
+      connection, BuildQueryText(scope, search.field, search.searchText, search.options));
+  for (std::int64_t first = 0; first < candidates.Size(); first += kDecideChunk) {
+    if (Interrupted(port, found)) {
+      return;
+    }
+    const std::int64_t end = std::min(candidates.Size(), first + kDecideChunk);
+    if (!candidates.AllWhole()) {
+      for (std::int64_t i = first; i < end; ++i) {
+        const QVariant entryId = candidates.At(i);
+        const auto document = collection.GetDocument(entryId);
+        decision.Take(entryId, ReadDocumentField(*document, search.field));
+      }
+      continue;
+    }
+    const std::span<const std::int64_t> ids = candidates.Whole(first, end);
+    const auto texts = ReadDocumentTexts(collection, connection, search.field, ids, false);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if (texts[i]) {
+        decision.Take(QVariant(static_cast<qlonglong>(ids[i])), texts[i]->value);
+      }
+    }
+  }
+}
+
+// A document moved into a folder the pages had still to read was read again
+// there; the run must visit it once.
+EntryIdColumn WithoutRepeats(EntryIdColumn kept) {
+  if (!kept.AllWhole() || kept.Size() < 2) {
+    return kept;
+  }
+  const std::span<const std::int64_t> ids = kept.Whole(0, kept.Size());
+  std::vector<std::int64_t> sorted(ids.begin(), ids.end());
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
+    return kept;
+  }
+  std::unordered_set<std::int64_t> seen;
+  EntryIdColumn once;
+  for (const std::int64_t id : ids) {
+    if (seen.insert(id).second) {
+      once.Append(QVariant(static_cast<qlonglong>(id)));
+    }
+  }
+  return once;
 }
 
 }  // namespace
@@ -83,34 +192,16 @@ FoundMatches FindMatches(WindowPort& port, HostCollection& collection,
     return found;
   }
   const std::shared_ptr<HostConnection> connection = collection.Connection();
-  const EntryIdColumn candidates = ReadCandidates(
-      *connection, BuildQueryText(*scope, search.field, search.searchText, search.options));
-  Decision decision(search, found);
-  for (std::int64_t first = 0; first < candidates.Size(); first += kDecideChunk) {
-    port.ProcessEvents();
-    if (port.TakeCancelRequest()) {
-      found.stopped = true;
-      found.limitCount = 0;
-      return found;
-    }
-    const std::int64_t end = std::min(candidates.Size(), first + kDecideChunk);
-    if (!candidates.AllWhole()) {
-      for (std::int64_t i = first; i < end; ++i) {
-        const QVariant entryId = candidates.At(i);
-        const auto document = collection.GetDocument(entryId);
-        decision.Take(entryId, ReadDocumentField(*document, search.field));
-      }
-      continue;
-    }
-    const std::span<const std::int64_t> ids = candidates.Whole(first, end);
-    const auto texts = ReadDocumentTexts(collection, *connection, search.field, ids, false);
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-      if (texts[i]) {
-        decision.Take(QVariant(static_cast<qlonglong>(ids[i])), texts[i]->value);
-      }
-    }
+  auto decision = std::make_unique<Decision>(search, found);
+  if (!DecidePages(port, collection, *connection, *scope, search, *decision, found)) {
+    found.limitCount = 0;
+    decision = std::make_unique<Decision>(search, found);
+    DecideByEntryId(port, collection, *connection, *scope, search, *decision, found);
   }
-  auto decided = std::make_shared<DecidedRecordset>(decision.Kept());
+  if (found.stopped) {
+    return found;
+  }
+  auto decided = std::make_shared<DecidedRecordset>(WithoutRepeats(decision->Kept()));
   found.matches.count = decided->RecordCount();
   found.matches.recordset = std::move(decided);
   return found;

@@ -98,10 +98,25 @@ class Rebuild {
   bool changed_ = false;
 };
 
+// Whether the text holds any half of a surrogate pair. Most texts hold
+// none: one pass without a branch tells, before any that looks at each.
+bool HasSurrogates(const QString& value) {
+  // Not utf16(), which turns a null text into an empty one.
+  const QChar* units = value.constData();
+  bool any = false;
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    any |= (units[i].unicode() & 0xF800) == 0xD800;
+  }
+  return any;
+}
+
 // The value as the pattern sees it: each lone half of a surrogate pair, which
 // PCRE2 refuses as invalid UTF-16, turned into U+FFFD, one unit for one, so
 // every offset stays true for the value itself.
 QString ForPattern(const QString& value) {
+  if (!HasSurrogates(value)) {
+    return value;
+  }
   QString copy = value;
   for (qsizetype i = 0; i < value.size(); ++i) {
     const QChar unit = value.at(i);
@@ -131,7 +146,8 @@ struct TextRewrite::Literal {
         // would cost as much with a search started anew after each.
         borders(wholeWords ? Borders(text.codePoints) : std::vector<std::size_t>{}) {}
 
-  // Calls found(start, end) for each occurrence to replace, left to right.
+  // Calls found(start, end) for each occurrence to replace, left to right,
+  // while it returns true.
   template <typename Found>
   void ForEach(const QString& oldValue, Found&& found) const {
     const CodePoints value = Decode(oldValue, fold);
@@ -149,7 +165,9 @@ struct TextRewrite::Literal {
       }
       const auto first = static_cast<std::size_t>(at - begin);
       const std::size_t last = first + text.codePoints.size();
-      found(value.offsets[first], value.offsets[last]);
+      if (!found(value.offsets[first], value.offsets[last])) {
+        return;
+      }
       from = begin + static_cast<std::ptrdiff_t>(last);
     }
   }
@@ -173,7 +191,9 @@ struct TextRewrite::Literal {
       const qsizetype start = value.offsets[first];
       const qsizetype end = value.offsets[i + 1];
       if (first >= takenUpTo && IsWholeWord(oldValue, start, end)) {
-        found(start, end);
+        if (!found(start, end)) {
+          return;
+        }
         takenUpTo = i + 1;
       }
       matched = borders[matched - 1];
@@ -195,11 +215,18 @@ struct TextRewrite::Pattern {
   // false when PCRE2 gave up on the value.
   template <typename Found>
   bool ForEach(const QString& oldValue, Found&& found) const {
+    return ForEachMatch(oldValue, [&](const QRegularExpressionMatch& match) {
+      found(match.capturedStart(0), match.capturedEnd(0), replacement.Expand(match, oldValue));
+    });
+  }
+
+  template <typename Found>
+  bool ForEachMatch(const QString& oldValue, Found&& found) const {
     QRegularExpressionMatchIterator matches = regex.globalMatch(ForPattern(oldValue));
     bool emptyAtTheEnd = false;
     while (matches.hasNext()) {
       const QRegularExpressionMatch match = matches.next();
-      found(match.capturedStart(0), match.capturedEnd(0), replacement.Expand(match, oldValue));
+      found(match);
       emptyAtTheEnd = match.capturedLength(0) == 0 && match.capturedEnd(0) == oldValue.size();
     }
     // The iterator stops on an error as after its last match, and only its
@@ -259,8 +286,10 @@ RewriteResult TextRewrite::operator()(const QString& oldValue,
         preserveCase_ ? InCaseOf(QStringView(oldValue).sliced(start, end - start), text) : text);
   };
   if (literal_) {
-    literal_->ForEach(oldValue,
-                      [&](qsizetype start, qsizetype end) { replace(start, end, replaceText_); });
+    literal_->ForEach(oldValue, [&](qsizetype start, qsizetype end) {
+      replace(start, end, replaceText_);
+      return true;
+    });
     return rebuild.Finish();
   }
   if (!pattern_->ForEach(oldValue, replace)) {
@@ -270,6 +299,46 @@ RewriteResult TextRewrite::operator()(const QString& oldValue,
     return {false, oldValue, true};
   }
   return rebuild.Finish();
+}
+
+RewriteDecision TextRewrite::Decide(const QString& oldValue) const {
+  if (problem_) {
+    return {};
+  }
+  if (!literal_ && !pattern_) {
+    return {oldValue.isEmpty(), false};
+  }
+  if (literal_) {
+    bool found = false;
+    literal_->ForEach(oldValue, [&](qsizetype, qsizetype) {
+      found = true;
+      return false;
+    });
+    return {found, false};
+  }
+  // Most values hold no match at all: one match tells that, and whether the
+  // pattern gave up, as the whole global match would.
+  const QRegularExpressionMatch first = HasSurrogates(oldValue)
+                                            ? pattern_->regex.match(ForPattern(oldValue))
+                                            : pattern_->regex.match(oldValue);
+  if (!first.hasMatch()) {
+    return {false, !first.isValid()};
+  }
+  // The ranges the rebuild would take; it drops the others.
+  bool changed = false;
+  qsizetype takenUpTo = 0;
+  const bool finished = pattern_->ForEachMatch(oldValue, [&](const QRegularExpressionMatch& match) {
+    const qsizetype start = match.capturedStart(0);
+    const qsizetype end = match.capturedEnd(0);
+    if (start >= takenUpTo && end >= start && end <= oldValue.size()) {
+      changed = true;
+      takenUpTo = end;
+    }
+  });
+  if (!finished) {
+    return {false, true};
+  }
+  return {changed, false};
 }
 
 RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,

@@ -79,6 +79,13 @@ RewriteResult RewriteValue(const QString& oldValue, const QString& searchText,
                            const QString& replaceText, const SearchOptions& options,
                            std::vector<RewriteSpan>& spans);
 
+// Of a rewrite, only whether it changes the value and whether the pattern
+// gave up: what deciding a candidate needs, without the new value.
+struct RewriteDecision {
+  bool changed = false;
+  bool matchLimitHit = false;
+};
+
 // The same for the many values of one run or review: the search text is
 // folded, its search prepared or its pattern compiled, once. rewrite(v) is
 // exactly RewriteValue(v, searchText, replaceText, options).
@@ -93,6 +100,10 @@ class TextRewrite {
   // With `spans`, as the overload of RewriteValue that tells where.
   RewriteResult operator()(const QString& oldValue,
                            std::vector<RewriteSpan>* spans = nullptr) const;
+
+  // The `changed` and `matchLimitHit` of (*this)(oldValue), without
+  // building the new value or expanding a single replacement.
+  RewriteDecision Decide(const QString& oldValue) const;
 
   // What CheckSearch says of this search; while there is a problem, every
   // value is left as it is.

@@ -8,16 +8,19 @@
 namespace qm::host {
 namespace {
 
+QString ColumnText(sqlite3_stmt* statement, int column) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+}
+
 QVariant ColumnValue(sqlite3_stmt* statement, int column) {
   switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
       return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
     case SQLITE_FLOAT:
       return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
-    }
+    case SQLITE_TEXT:
+      return QVariant(ColumnText(statement, column));
     case SQLITE_BLOB: {
       const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement, column));
       return QVariant(QByteArray(blob, sqlite3_column_bytes(statement, column)));
@@ -27,22 +30,46 @@ QVariant ColumnValue(sqlite3_stmt* statement, int column) {
   }
 }
 
-void MakeMixed(SqliteRecordset::Column& column) {
-  column.values.reserve(column.integers.capacity());
-  for (std::int64_t value : column.integers) {
-    column.values.emplace_back(static_cast<qlonglong>(value));
+using Kind = SqliteRecordset::Column::Kind;
+
+void MakeValues(SqliteRecordset::Column& column) {
+  if (column.kind == Kind::kIntegers) {
+    column.values.reserve(column.integers.capacity());
+    for (std::int64_t value : column.integers) {
+      column.values.emplace_back(static_cast<qlonglong>(value));
+    }
+  } else {
+    column.values.reserve(column.texts.capacity());
+    for (std::size_t row = 0; row < column.texts.size(); ++row) {
+      column.values.push_back(column.nulls[row] ? QVariant() : QVariant(column.texts[row]));
+    }
   }
   column.integers = std::vector<std::int64_t>();
-  column.mixed = true;
+  column.texts = std::vector<QString>();
+  column.nulls = std::vector<bool>();
+  column.kind = Kind::kValues;
 }
 
 void Append(SqliteRecordset::Column& column, sqlite3_stmt* statement, int index) {
-  if (!column.mixed) {
-    if (sqlite3_column_type(statement, index) == SQLITE_INTEGER) {
+  const int type = sqlite3_column_type(statement, index);
+  if (column.kind == Kind::kIntegers) {
+    if (type == SQLITE_INTEGER) {
       column.integers.push_back(sqlite3_column_int64(statement, index));
       return;
     }
-    MakeMixed(column);
+    if (column.integers.empty() && (type == SQLITE_TEXT || type == SQLITE_NULL)) {
+      column.kind = Kind::kTexts;
+    } else {
+      MakeValues(column);
+    }
+  }
+  if (column.kind == Kind::kTexts) {
+    if (type == SQLITE_TEXT || type == SQLITE_NULL) {
+      column.nulls.push_back(type == SQLITE_NULL);
+      column.texts.push_back(type == SQLITE_NULL ? QString() : ColumnText(statement, index));
+      return;
+    }
+    MakeValues(column);
   }
   column.values.push_back(ColumnValue(statement, index));
 }
@@ -107,11 +134,28 @@ QVariant SqliteRecordset::Value(const QString& field) const {
     Throw(errc::kRecordset, kLibrarySource,
           QStringLiteral("The recordset has no current row: it is past its last row."));
   }
+  const auto row = static_cast<std::size_t>(current_);
+  const auto value = [row](const Column& column) {
+    switch (column.kind) {
+      case Column::Kind::kIntegers:
+        return QVariant(static_cast<qlonglong>(column.integers[row]));
+      case Column::Kind::kTexts:
+        return column.nulls[row] ? QVariant() : QVariant(column.texts[row]);
+      case Column::Kind::kValues:
+        break;
+    }
+    return column.values[row];
+  };
+  // Callers name a column as the query did, row after row; the exact name
+  // is found much faster than one in another case.
+  for (const Column& column : columns_) {
+    if (column.name == field) {
+      return value(column);
+    }
+  }
   for (const Column& column : columns_) {
     if (column.name.compare(field, Qt::CaseInsensitive) == 0) {
-      const auto row = static_cast<std::size_t>(current_);
-      return column.mixed ? column.values[row]
-                          : QVariant(static_cast<qlonglong>(column.integers[row]));
+      return value(column);
     }
   }
   Throw(errc::kRecordset, kLibrarySource,

@@ -5,8 +5,10 @@
 // database is not touched again, so the rows are a fixed snapshot however
 // the documents change afterwards. Whole-number columns (EntryID, the only
 // one the tool selects) are kept as plain 64-bit integers: a run over
-// hundreds of thousands of rows holds 8 bytes a row. A column that holds
-// anything else falls back to QVariant values.
+// hundreds of thousands of rows holds 8 bytes a row. Text columns (a field
+// read with its EntryID) are kept as texts, so that a million of them are
+// not a million QVariants made and copied. A column that holds anything
+// else falls back to QVariant values.
 #pragma once
 
 #include <QString>
@@ -35,10 +37,15 @@ class SqliteConnection : public HostConnection {
 class SqliteRecordset : public HostRecordset {
  public:
   struct Column {
+    enum class Kind { kIntegers, kTexts, kValues };
     QString name;
+    Kind kind = Kind::kIntegers;
     std::vector<std::int64_t> integers;  // while every value is a whole number
-    std::vector<QVariant> values;        // once one is not
-    bool mixed = false;
+    // While every value is a text or NULL; a NULL is marked apart, since
+    // the empty text may read as a null QString.
+    std::vector<QString> texts;
+    std::vector<bool> nulls;
+    std::vector<QVariant> values;  // once neither holds
   };
 
   SqliteRecordset(std::vector<Column> columns, std::int64_t rows);
