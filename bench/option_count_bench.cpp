@@ -7,7 +7,7 @@
 // with the run's rewrite. The baseline is a plain C loop that steps the same
 // column with SQLite and matches each title with the same QRegularExpression.
 //
-// case-count: Verify Matches with Match case on "Wikipedia" (one of the
+// case-count: Verify Matches with Match case on "wikipedia" (one of the
 // three forms the titles hold the fragment in). The engine narrows with LIKE
 // and decides the about 100,000 candidates; the baseline is the bare LIKE
 // scan of the same column with an exact comparison of each row it gives.
@@ -39,7 +39,9 @@
 namespace {
 
 constexpr char kYears[] = "\\b(19|20)\\d\\d\\b";
-constexpr char kCased[] = "Wikipedia";
+// The form the replace-run benchmark, which turns the others into each
+// other, leaves as it is.
+constexpr char kCased[] = "wikipedia";
 
 [[noreturn]] void Fail(sqlite3* db, const char* what) {
   std::fprintf(stderr, "baseline: %s failed: %s\n", what, sqlite3_errmsg(db));
@@ -154,7 +156,7 @@ int main(int argc, char** argv) {
          [&] {
            return BareCount(file,
                             "SELECT Title FROM Document WHERE (VisibleInFolderID>1) AND Title "
-                            "LIKE '%Wikipedia%'",
+                            "LIKE '%wikipedia%'",
                             [&](const char* text, int bytes) {
                               return std::string_view(text, static_cast<std::size_t>(bytes))
                                          .find(std::string_view(kCased, cased)) !=
