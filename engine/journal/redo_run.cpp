@@ -24,17 +24,9 @@ constexpr std::size_t kLookChunk = 256;
 constexpr std::size_t kWriteChunk = 64;
 constexpr std::int64_t kReadPage = 4096;
 
-enum class Outcome { Redone, AsAfter, Left };
-
 // Only what the undo put back is written again.
-Outcome Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
-  if (!current) {
-    return Outcome::Left;
-  }
-  if (SameValue(*current, entry.before)) {
-    return Outcome::Redone;
-  }
-  return !current->isNull() && *current == entry.after ? Outcome::AsAfter : Outcome::Left;
+Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
+  return WhatItHolds(current, entry.before, entry.after);
 }
 
 // The entries an undo took back, of those chosen, in the order the run
@@ -93,40 +85,21 @@ RedoPlan LookAtRun(HostCollection& collection, SearchField field,
         current = read[j]->value;
       }
       switch (Judge(current, entry)) {
-        case Outcome::Redone:
+        case Holds::From:
           plan.toRedo.push_back(entry);
           if (repeated) {
             redone.insert(key, entry.after);
           }
           break;
-        case Outcome::Left:
+        case Holds::Other:
           ++plan.left;
           break;
-        case Outcome::AsAfter:
+        case Holds::To:
           break;
       }
     }
   }
   return plan;
-}
-
-Outcome RedoOne(WindowPort& port, HostCollection& collection, SearchField field,
-                const DocumentEntry& entry) {
-  port.ProcessEvents();
-  port.Pause(kRewritePauseMs);
-  port.ProcessEvents();
-  // From the read on nothing else runs until the Save.
-  const std::shared_ptr<HostDocument> document = FindDocument(collection, entry.entryId);
-  if (!document) {
-    return Outcome::Left;
-  }
-  port.SetNotes(document->Title());
-  const Outcome outcome = Judge(ReadDocumentField(*document, field), entry);
-  if (outcome == Outcome::Redone) {
-    RestoreDocumentField(*document, field, entry.after);
-    document->Save();
-  }
-  return outcome;
 }
 
 QString Refusal(const RunRecord& run, const HostCollection* collection, RunJournal& journal,
@@ -224,7 +197,8 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
             cancelled = true;
             break;
           }
-          if (RedoOne(port, *collection, run->field, chunk[i]) == Outcome::Redone) {
+          if (ChangeOne(port, *collection, run->field, chunk[i].entryId, chunk[i].before,
+                        chunk[i].after) == Holds::From) {
             ++counts.redone;
           } else {
             ++counts.left;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/command/pace.h"
 #include "engine/query/document_field.h"
 #include "platform/error.h"
 #include "platform/whole_number.h"
@@ -80,6 +81,34 @@ std::vector<std::optional<DocumentTexts>> ReadCurrent(
     }
   }
   return current;
+}
+
+Holds WhatItHolds(const std::optional<QString>& current, const QString& from, const QString& to) {
+  if (!current) {
+    return Holds::Other;
+  }
+  if (SameValue(*current, from)) {
+    return Holds::From;
+  }
+  return SameValue(*current, to) ? Holds::To : Holds::Other;
+}
+
+Holds ChangeOne(WindowPort& port, HostCollection& collection, SearchField field,
+                const QVariant& entryId, const QString& from, const QString& to) {
+  port.ProcessEvents();
+  port.Pause(kRewritePauseMs);
+  port.ProcessEvents();
+  const std::shared_ptr<HostDocument> document = FindDocument(collection, entryId);
+  if (!document) {
+    return Holds::Other;
+  }
+  port.SetNotes(document->Title());
+  const Holds holds = WhatItHolds(ReadDocumentField(*document, field), from, to);
+  if (holds == Holds::From) {
+    RestoreDocumentField(*document, field, to);
+    document->Save();
+  }
+  return holds;
 }
 
 }  // namespace qm

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/command/window_port.h"
 #include "engine/journal/journal_records.h"
 #include "engine/query/document_texts.h"
 #include "hostlib/host_library.h"
@@ -41,5 +42,20 @@ std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>
 std::vector<std::optional<DocumentTexts>> ReadCurrent(
     HostCollection& collection, HostConnection& connection, SearchField field,
     const std::vector<const DocumentEntry*>& chunk, bool withTitle);
+
+// What a document's field holds for a change from `from` to `to`, compared
+// exactly (letter case and nullness included): `from`, which is to be
+// written; `to` already; or something else (also for a document the host
+// cannot give back, `current` none).
+enum class Holds { From, To, Other };
+Holds WhatItHolds(const std::optional<QString>& current, const QString& from, const QString& to);
+
+// One document taken from `from` to `to` as undo and redo take it: the
+// window's events and the pace first, then the read, and nothing else
+// between that read and the Save, so that an edit made meanwhile is seen and
+// never overwritten. Written only when it holds `from`; the notes line shows
+// its title.
+Holds ChangeOne(WindowPort& port, HostCollection& collection, SearchField field,
+                const QVariant& entryId, const QString& from, const QString& to);
 
 }  // namespace qm

@@ -338,7 +338,9 @@ class SqliteRunJournal final : public RunJournal {
     documents.Bind(1, run);
     std::vector<DocumentEntry> result;
     while (documents.Step()) {
-      result.push_back(DocumentEntry{documents.Value(0), documents.Text(1), documents.Text(2)});
+      // The column After holds a text always, an empty one too.
+      result.push_back(
+          DocumentEntry{documents.Value(0), documents.Text(1), NotNull(documents.Text(2))});
     }
     return result;
   }
@@ -413,7 +415,8 @@ class SqliteRunJournal final : public RunJournal {
     std::vector<RecordedEntry> entries;
     while (page.Step()) {
       entries.push_back(RecordedEntry{
-          page.Int(0), DocumentEntry{page.Value(1), page.Text(2), page.Text(3)}, page.Int(4) != 0});
+          page.Int(0), DocumentEntry{page.Value(1), page.Text(2), NotNull(page.Text(3))},
+          page.Int(4) != 0});
     }
     return entries;
   }

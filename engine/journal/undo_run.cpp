@@ -25,18 +25,9 @@ constexpr std::size_t kMarkChunk = 64;
 // Entries read from the journal at a time.
 constexpr std::int64_t kReadPage = 4096;
 
-enum class Outcome { Restored, AsBefore, Left };
-
-// What an entry finds in its document's field: only what the run wrote is
-// taken back (compared exactly, case and nullness included).
-Outcome Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
-  if (!current) {
-    return Outcome::Left;
-  }
-  if (!current->isNull() && *current == entry.after) {
-    return Outcome::Restored;
-  }
-  return SameValue(*current, entry.before) ? Outcome::AsBefore : Outcome::Left;
+// Only what the run wrote is taken back.
+Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
+  return WhatItHolds(current, entry.after, entry.before);
 }
 
 // What an undo of a run would do, looked at before it asks: the entries it
@@ -99,42 +90,22 @@ UndoPlan LookAtRun(HostCollection& collection, SearchField field,
         current = read[j]->value;
       }
       switch (Judge(current, entry)) {
-        case Outcome::Restored:
+        case Holds::From:
           plan.toRestore.push_back(end - 1 - j);
           if (repeated) {
             undone.insert(key, entry.before);
           }
           break;
-        case Outcome::Left:
+        case Holds::Other:
           ++plan.left;
           break;
-        case Outcome::AsBefore:
+        case Holds::To:
           break;
       }
     }
     end = begin;
   }
   return plan;
-}
-
-Outcome RestoreOne(WindowPort& port, HostCollection& collection, SearchField field,
-                   const DocumentEntry& entry) {
-  port.ProcessEvents();
-  port.Pause(kRewritePauseMs);
-  port.ProcessEvents();
-  // From the read on nothing else runs until the Save, so that an edit made
-  // meanwhile is seen and not overwritten.
-  const std::shared_ptr<HostDocument> document = FindDocument(collection, entry.entryId);
-  if (!document) {
-    return Outcome::Left;
-  }
-  port.SetNotes(document->Title());
-  const Outcome outcome = Judge(ReadDocumentField(*document, field), entry);
-  if (outcome == Outcome::Restored) {
-    RestoreDocumentField(*document, field, entry.before);
-    document->Save();
-  }
-  return outcome;
 }
 
 // The texts of an undo: Ctrl+Z's speak of "the last run", the history's
@@ -307,15 +278,15 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
         cancelled = true;
         break;
       }
-      switch (
-          RestoreOne(port, *collection, run->field, plan.entries[plan.toRestore[next]].document)) {
-        case Outcome::Restored:
+      const DocumentEntry& entry = plan.entries[plan.toRestore[next]].document;
+      switch (ChangeOne(port, *collection, run->field, entry.entryId, entry.after, entry.before)) {
+        case Holds::From:
           ++counts.restored;
           break;
-        case Outcome::Left:
+        case Holds::Other:
           ++counts.left;
           break;
-        case Outcome::AsBefore:
+        case Holds::To:
           break;
       }
       progress.Step();
