@@ -22,33 +22,10 @@ constexpr std::size_t kLookChunk = 256;
 // Entries of the redo written to its journal with one write, before their
 // documents are saved.
 constexpr std::size_t kWriteChunk = 64;
-constexpr std::int64_t kReadPage = 4096;
 
 // Only what the undo put back is written again.
 Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
   return WhatItHolds(current, entry.before, entry.after);
-}
-
-// The entries an undo took back, of those chosen, in the order the run
-// saved them.
-std::vector<DocumentEntry> RestoredEntries(RunJournal& journal, const RunChoice& choice) {
-  std::unordered_set<EntryPosition> chosen;
-  if (choice.only) {
-    chosen.insert(choice.only->begin(), choice.only->end());
-  }
-  std::vector<DocumentEntry> entries;
-  for (EntryPosition after = 0;;) {
-    std::vector<RecordedEntry> page = journal.ReadEntries(choice.run, after, kReadPage);
-    if (page.empty()) {
-      return entries;
-    }
-    after = page.back().position;
-    for (RecordedEntry& entry : page) {
-      if (entry.restored && (!choice.only || chosen.count(entry.position) != 0)) {
-        entries.push_back(std::move(entry.document));
-      }
-    }
-  }
 }
 
 struct RedoPlan {
@@ -57,12 +34,12 @@ struct RedoPlan {
 };
 
 RedoPlan LookAtRun(HostCollection& collection, SearchField field,
-                   const std::vector<DocumentEntry>& entries) {
+                   const std::vector<RecordedEntry>& entries) {
   RedoPlan plan;
   std::vector<const DocumentEntry*> all;
   all.reserve(entries.size());
-  for (const DocumentEntry& entry : entries) {
-    all.push_back(&entry);
+  for (const RecordedEntry& entry : entries) {
+    all.push_back(&entry.document);
   }
   // A document the run wrote twice: its first entry's redo leaves what the
   // second then finds.
@@ -151,7 +128,8 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
   {
     BusyCursor busy(port);
     port.SetNotes(Text(undo_text::kLookingAtRun, language));
-    plan = LookAtRun(*collection, run->field, RestoredEntries(*journal, choice));
+    plan =
+        LookAtRun(*collection, run->field, ChosenEntries(*journal, choice.run, choice.only, true));
   }
   if (plan.toRedo.empty()) {
     port.SetNotes(

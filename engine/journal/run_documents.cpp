@@ -14,6 +14,8 @@ namespace {
 // does not name it; this is the stand-in's, and any other host failure
 // still ends the command.
 constexpr std::int32_t kUnknownCollection = static_cast<std::int32_t>(0x80041103u);
+// Entries read from the journal at a time.
+constexpr std::int64_t kReadPage = 4096;
 
 }  // namespace
 
@@ -81,6 +83,28 @@ std::vector<std::optional<DocumentTexts>> ReadCurrent(
     }
   }
   return current;
+}
+
+std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
+                                         const std::optional<std::vector<EntryPosition>>& only,
+                                         bool restoredOnly) {
+  std::unordered_set<EntryPosition> chosen;
+  if (only) {
+    chosen.insert(only->begin(), only->end());
+  }
+  std::vector<RecordedEntry> entries;
+  for (EntryPosition after = 0;;) {
+    std::vector<RecordedEntry> page = journal.ReadEntries(run, after, kReadPage);
+    if (page.empty()) {
+      return entries;
+    }
+    after = page.back().position;
+    for (RecordedEntry& entry : page) {
+      if ((!only || chosen.count(entry.position) != 0) && (!restoredOnly || entry.restored)) {
+        entries.push_back(std::move(entry));
+      }
+    }
+  }
 }
 
 Holds WhatItHolds(const std::optional<QString>& current, const QString& from, const QString& to) {

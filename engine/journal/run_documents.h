@@ -14,6 +14,7 @@
 
 #include "engine/command/window_port.h"
 #include "engine/journal/journal_records.h"
+#include "engine/journal/run_journal.h"
 #include "engine/query/document_texts.h"
 #include "hostlib/host_library.h"
 
@@ -42,6 +43,13 @@ std::unordered_set<QString> WrittenTwice(const std::vector<const DocumentEntry*>
 std::vector<std::optional<DocumentTexts>> ReadCurrent(
     HostCollection& collection, HostConnection& connection, SearchField field,
     const std::vector<const DocumentEntry*>& chunk, bool withTitle);
+
+// The entries of a run in the order it saved them: those at the positions
+// `only` names (every one without it), and with `restoredOnly` only those an
+// undo took back. Read a page at a time.
+std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
+                                         const std::optional<std::vector<EntryPosition>>& only,
+                                         bool restoredOnly);
 
 // What a document's field holds for a change from `from` to `to`, compared
 // exactly (letter case and nullness included): `from`, which is to be

@@ -317,17 +317,7 @@ class SqliteRunJournal final : public RunJournal {
                               "ORDER BY LastPosition DESC, Number DESC LIMIT 1")
                        .c_str(),
                    "Reading");
-    if (!last.Step()) {
-      return std::nullopt;
-    }
-    RunRecord run = ReadRun(last);
-    const QString owner = last.Text(kOwnerColumn);
-    last.Reset();
-    if (run.status == RunStatus::Going && !Alive(run.number, owner)) {
-      MarkCrashed(run.number);
-      run.status = RunStatus::Crashed;
-    }
-    return run;
+    return FirstRun(last);
   }
 
   std::vector<DocumentEntry> Entries(std::int64_t run) override {
@@ -390,17 +380,7 @@ class SqliteRunJournal final : public RunJournal {
   std::optional<RunRecord> FindRun(std::int64_t number) override {
     Statement read(db_, SelectRuns("", "WHERE Number = ?1").c_str(), "Reading");
     read.Bind(1, number);
-    if (!read.Step()) {
-      return std::nullopt;
-    }
-    RunRecord run = ReadRun(read);
-    const QString owner = read.Text(kOwnerColumn);
-    read.Reset();
-    if (run.status == RunStatus::Going && !Alive(run.number, owner)) {
-      MarkCrashed(run.number);
-      run.status = RunStatus::Crashed;
-    }
-    return run;
+    return FirstRun(read);
   }
 
   std::vector<RecordedEntry> ReadEntries(std::int64_t run, EntryPosition after,
@@ -544,6 +524,22 @@ class SqliteRunJournal final : public RunJournal {
       }
     }
     return std::nullopt;
+  }
+
+  // The first run a query selects (SelectRuns), one whose owner is gone
+  // found ended by a crash.
+  std::optional<RunRecord> FirstRun(Statement& select) {
+    if (!select.Step()) {
+      return std::nullopt;
+    }
+    RunRecord run = ReadRun(select);
+    const QString owner = select.Text(kOwnerColumn);
+    select.Reset();
+    if (run.status == RunStatus::Going && !Alive(run.number, owner)) {
+      MarkCrashed(run.number);
+      run.status = RunStatus::Crashed;
+    }
+    return run;
   }
 
   bool Alive(std::int64_t number, const QString& owner) {

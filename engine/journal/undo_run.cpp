@@ -22,8 +22,6 @@ namespace {
 constexpr std::size_t kLookChunk = 256;
 // Entries marked as taken back with one write, ahead of their saves.
 constexpr std::size_t kMarkChunk = 64;
-// Entries read from the journal at a time.
-constexpr std::int64_t kReadPage = 4096;
 
 // Only what the run wrote is taken back.
 Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
@@ -38,27 +36,6 @@ struct UndoPlan {
   std::vector<std::size_t> toRestore;
   std::int64_t left = 0;
 };
-
-std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
-                                         const std::optional<std::vector<EntryPosition>>& only) {
-  std::unordered_set<EntryPosition> chosen;
-  if (only) {
-    chosen.insert(only->begin(), only->end());
-  }
-  std::vector<RecordedEntry> entries;
-  for (EntryPosition after = 0;;) {
-    std::vector<RecordedEntry> page = journal.ReadEntries(run, after, kReadPage);
-    if (page.empty()) {
-      return entries;
-    }
-    after = page.back().position;
-    for (RecordedEntry& entry : page) {
-      if (!only || chosen.count(entry.position) != 0) {
-        entries.push_back(std::move(entry));
-      }
-    }
-  }
-}
 
 UndoPlan LookAtRun(HostCollection& collection, SearchField field,
                    std::vector<RecordedEntry> entries) {
@@ -237,7 +214,8 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
   {
     BusyCursor busy(port);
     port.SetNotes(Text(undo_text::kLookingAtRun, language));
-    plan = LookAtRun(*collection, run->field, ChosenEntries(*journal, run->number, choice.only));
+    plan = LookAtRun(*collection, run->field,
+                     ChosenEntries(*journal, run->number, choice.only, false));
   }
   if (plan.toRestore.empty() && (words.chosen || !EndedByItself(*run))) {
     // Nothing of it is left to take back; the next undo offers the run
