@@ -16,10 +16,11 @@
 // told), against opening that journal as above.
 //
 // run-open: the first 50 rows of a run of 1,000,000 documents of the
-// benchmark collection as the look into it shows them (the journal's page
-// and each document as it reads now, through the history's rows), against
-// the bare journal query of those 50 entries with SQLite on a connection of
-// its own. Both with the journal open already.
+// benchmark collection as the look into it first shows them (from the
+// journal, their changes marked), against the bare journal query of those
+// 50 entries with SQLite on a connection of its own. Both with the journal
+// open already. What the documents hold now follows the rows a moment
+// later, one host query a page: its time is printed apart.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -134,17 +135,24 @@ double HistorySeconds(const QString& folder) {
 constexpr int kFirstRows = 50;
 
 double RunOpenSeconds(qm::RunJournal& journal, const qm::RunRecord& run,
-                      const std::shared_ptr<qm::HostCollection>& collection) {
+                      const std::shared_ptr<qm::HostCollection>& collection,
+                      double* states = nullptr) {
   QElapsedTimer timer;
   timer.start();
   qm::RunRows rows(journal, run, collection, qm::TextLanguage::English);
   rows.LookAtMore(QDeadlineTimer(0));
   for (int row = 0; row < kFirstRows; ++row) {
-    if (rows.Row(row).stateText.isEmpty()) {
+    if (rows.Row(row).after.isEmpty()) {
       return 0;
     }
   }
-  return timer.nsecsElapsed() / 1e9;
+  const double shown = timer.nsecsElapsed() / 1e9;
+  if (states != nullptr) {
+    timer.restart();
+    rows.ReadCurrentOf(0);
+    *states = rows.Row(kFirstRows - 1).stateText.isEmpty() ? 0 : timer.nsecsElapsed() / 1e9;
+  }
+  return shown;
 }
 
 double BareRunSeconds(sqlite3* db, std::int64_t run) {
@@ -218,8 +226,11 @@ int main(int argc, char** argv) {
       BareRunSeconds(db, run.number);
       double bestRows = std::numeric_limits<double>::max();
       double bestBare = bestRows;
+      double bestStates = bestRows;
       for (int i = 0; i < 20 * options.repetitions; ++i) {
-        bestRows = std::min(bestRows, RunOpenSeconds(*journal, run, collection));
+        double states = 0;
+        bestRows = std::min(bestRows, RunOpenSeconds(*journal, run, collection, &states));
+        bestStates = std::min(bestStates, states > 0 ? states : bestStates);
         bestBare = std::min(bestBare, BareRunSeconds(db, run.number));
       }
       sqlite3_close(db);
@@ -227,9 +238,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "run-open: the rows were not read\n");
         return 1;
       }
-      std::fprintf(stderr, "run-open  %lld documents, first %d rows %.3f ms, bare %.3f ms\n",
+      std::fprintf(stderr,
+                   "run-open  %lld documents, first %d rows %.3f ms, bare %.3f ms; what their "
+                   "documents hold %.3f ms after\n",
                    static_cast<long long>(run.documents), kFirstRows, bestRows * 1e3,
-                   bestBare * 1e3);
+                   bestBare * 1e3, bestStates * 1e3);
       std::printf("ratio run-open %.2f\n", bestRows / bestBare);
     }
     if (!wanted("journal-open")) {

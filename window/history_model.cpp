@@ -1,6 +1,9 @@
 #include "window/history_model.h"
 
+#include <QTimer>
+
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "engine/journal/run_history.h"
@@ -110,7 +113,29 @@ void RunModel::SetFilterText(const QString& text) {
   beginResetModel();
   rows_.SetFilter(text);
   published_ = 0;
+  pending_.clear();
   endResetModel();
+}
+
+void RunModel::ReadPending() {
+  while (!pending_.empty()) {
+    const std::int64_t row = *pending_.begin();
+    std::pair<std::int64_t, std::int64_t> read{row, row};
+    try {
+      read = rows_.ReadCurrentOf(row);
+    } catch (const Error&) {
+      // Its rows keep what the journal says; the next look asks again.
+    }
+    for (auto at = pending_.begin(); at != pending_.end() && *at <= read.second;) {
+      at = *at >= read.first ? pending_.erase(at) : std::next(at);
+    }
+    pending_.erase(row);
+    if (read.first < published_) {
+      emit dataChanged(index(static_cast<int>(read.first), 0),
+                       index(static_cast<int>(std::min<std::int64_t>(read.second, published_ - 1)),
+                             kColumns - 1));
+    }
+  }
 }
 
 void RunModel::LookAtMore(const QDeadlineTimer& deadline) {
@@ -148,6 +173,15 @@ QVariant RunModel::data(const QModelIndex& index, int role) const {
   RunRow row;
   try {
     row = rows_.Row(index.row());
+    if (!row.read) {
+      // Shown from the journal now; what the document holds follows once
+      // the window's events have run.
+      if (pending_.empty()) {
+        QTimer::singleShot(0, const_cast<RunModel*>(this),
+                           [this] { const_cast<RunModel*>(this)->ReadPending(); });
+      }
+      pending_.insert(index.row());
+    }
   } catch (const Error& error) {
     // A view's question must not throw: the failure shows in the row.
     return index.column() == kDocument && role != ReviewModel::kSpansRole

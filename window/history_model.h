@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QDeadlineTimer>
 
+#include <set>
 #include <vector>
 
 #include "engine/journal/journal_records.h"
@@ -67,6 +68,8 @@ class RunModel final : public QAbstractTableModel {
   void LookAtMore(const QDeadlineTimer& deadline);
   bool Complete() const;
   RunRows& Rows() const { return rows_; }
+  // Rows shown whose documents are still to be read (their state follows).
+  bool StatesPending() const { return !pending_.empty(); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -75,10 +78,14 @@ class RunModel final : public QAbstractTableModel {
 
  private:
   void Publish();
+  // Reads what the documents of the rows shown meanwhile hold now.
+  void ReadPending();
 
   RunRows& rows_;
   TextLanguage language_;
   int published_ = 0;
+  // Rows asked for whose page is still to be read from the host.
+  mutable std::set<std::int64_t> pending_;
 };
 
 }  // namespace qm

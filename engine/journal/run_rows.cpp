@@ -53,6 +53,8 @@ RunRows::RunRows(RunJournal& journal, RunRecord run, std::shared_ptr<HostCollect
 void RunRows::SetFilter(const QString& text) {
   filter_ = text;
   positions_.clear();
+  firstFound_.clear();
+  pages_.clear();
   lookedTo_ = 0;
   findPage_ = kFirstFindPage;
   complete_ = false;
@@ -71,9 +73,13 @@ void RunRows::LookAtMore(const QDeadlineTimer& deadline) {
       complete_ = true;
       return;
     }
+    const bool first = lookedTo_ == 0;
     for (const RecordedEntry& entry : page) {
       if (Passes(entry.document)) {
         positions_.push_back(entry.position);
+        if (first) {
+          firstFound_.push_back(entry);
+        }
       }
     }
     lookedTo_ = page.back().position;
@@ -95,16 +101,32 @@ RunRow RunRows::Row(std::int64_t row) {
   return shown;
 }
 
-std::vector<RunRow> RunRows::ReadRows(std::int64_t first, std::int64_t count) {
-  return ReadPage(first, count);
+std::pair<std::int64_t, std::int64_t> RunRows::ReadCurrentOf(std::int64_t row) {
+  const std::int64_t first = row / kShowPage * kShowPage;
+  std::vector<RunRow>* page = pages_.object(first);
+  if (page == nullptr) {
+    page = new std::vector<RunRow>(ReadPage(first, kShowPage));
+    pages_.insert(first, page);
+  }
+  if (!page->empty() && !page->front().read) {
+    ReadCurrent(*page);
+  }
+  return {first, first + static_cast<std::int64_t>(page->size()) - 1};
 }
 
-std::vector<RunRow> RunRows::ReadPage(std::int64_t first, std::int64_t count) {
-  const auto begin = static_cast<std::size_t>(std::clamp<std::int64_t>(first, 0, Rows()));
-  const auto end = static_cast<std::size_t>(std::clamp<std::int64_t>(first + count, 0, Rows()));
+std::vector<RunRow> RunRows::ReadRows(std::int64_t first, std::int64_t count) {
+  std::vector<RunRow> rows = ReadPage(first, count);
+  ReadCurrent(rows);
+  return rows;
+}
+
+std::vector<RecordedEntry> RunRows::ReadEntriesOf(std::size_t begin, std::size_t end) const {
   std::vector<RecordedEntry> entries;
-  if (begin == end) {
-    return {};
+  if (end <= firstFound_.size()) {
+    // Found by the first look: the first rows show without reading again.
+    entries.assign(firstFound_.begin() + static_cast<std::ptrdiff_t>(begin),
+                   firstFound_.begin() + static_cast<std::ptrdiff_t>(end));
+    return entries;
   }
   const EntryPosition from = positions_[begin];
   const EntryPosition to = positions_[end - 1];
@@ -118,42 +140,70 @@ std::vector<RunRow> RunRows::ReadPage(std::int64_t first, std::int64_t count) {
         ++at;
       }
     }
-  } else {
-    for (std::size_t i = begin; i < end; ++i) {
-      std::vector<RecordedEntry> one = journal_.ReadEntries(run_.number, positions_[i] - 1, 1);
-      if (!one.empty()) {
-        entries.push_back(std::move(one.front()));
-      }
+    return entries;
+  }
+  for (std::size_t i = begin; i < end; ++i) {
+    std::vector<RecordedEntry> one = journal_.ReadEntries(run_.number, positions_[i] - 1, 1);
+    if (!one.empty()) {
+      entries.push_back(std::move(one.front()));
     }
   }
-  std::vector<const DocumentEntry*> documents;
-  documents.reserve(entries.size());
-  for (const RecordedEntry& entry : entries) {
-    documents.push_back(&entry.document);
+  return entries;
+}
+
+std::vector<RunRow> RunRows::ReadPage(std::int64_t first, std::int64_t count) const {
+  const auto begin = static_cast<std::size_t>(std::clamp<std::int64_t>(first, 0, Rows()));
+  const auto end = static_cast<std::size_t>(std::clamp<std::int64_t>(first + count, 0, Rows()));
+  if (begin == end) {
+    return {};
   }
-  std::vector<std::optional<DocumentTexts>> current(entries.size());
-  if (collection_) {
-    current = ReadCurrent(*collection_, *connection_, run_.field, documents, true);
-  }
+  const std::vector<RecordedEntry> entries = ReadEntriesOf(begin, end);
   std::vector<RunRow> rows;
   rows.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const RecordedEntry& entry = entries[i];
+  for (const RecordedEntry& entry : entries) {
     RunRow row;
     row.position = entry.position;
     row.entryId = entry.document.entryId;
-    row.title = current[i] ? current[i]->title : entry.document.entryId.toString();
+    row.title = run_.field == SearchField::Title && !entry.document.before.isEmpty()
+                    ? entry.document.before
+                    : entry.document.entryId.toString();
     row.before = entry.document.before;
     row.after = entry.document.after;
+    row.restored = entry.restored;
     const RewriteResult rewritten = rewrite_(row.before, &row.spans);
     if (rewritten.value != row.after) {
       row.spans = OneStretch(row.before, row.after);
     }
-    row.state = DocumentStateOf(entry, current[i], collection_ != nullptr);
-    row.stateText = DocumentStateText(row.state, current[i], language_);
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+void RunRows::ReadCurrent(std::vector<RunRow>& rows) const {
+  std::vector<DocumentEntry> documents;
+  documents.reserve(rows.size());
+  for (const RunRow& row : rows) {
+    documents.push_back(DocumentEntry{row.entryId, row.before, row.after});
+  }
+  std::vector<const DocumentEntry*> asked;
+  asked.reserve(documents.size());
+  for (const DocumentEntry& document : documents) {
+    asked.push_back(&document);
+  }
+  std::vector<std::optional<DocumentTexts>> current(rows.size());
+  if (collection_) {
+    current = qm::ReadCurrent(*collection_, *connection_, run_.field, asked, true);
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    RunRow& row = rows[i];
+    if (current[i]) {
+      row.title = current[i]->title;
+    }
+    row.state = DocumentStateOf(RecordedEntry{row.position, documents[i], row.restored}, current[i],
+                                collection_ != nullptr);
+    row.stateText = DocumentStateText(row.state, current[i], language_);
+    row.read = true;
+  }
 }
 
 std::int64_t ExportRunRows(RunRows& rows, const QString& path, TextLanguage language) {

@@ -5,9 +5,12 @@
 //
 // It keeps one journal position per document shown (8 bytes), found a page
 // at a time (LookAtMore) so that the first rows are there at once; a row's
-// texts are read when asked for, a page at a time from the journal and the
-// host, and the last pages are kept. A filter narrows the rows to those whose
-// before or after text holds it, without regard to case.
+// texts are read when asked for, a page at a time, and the last pages are
+// kept. A row comes from the journal first (its values and marks); what its
+// document holds now is read from the host for its whole page when asked
+// (ReadCurrentOf), so that a view shows the rows at once and their states a
+// moment later. A filter narrows the rows to those whose before or after
+// text holds it, without regard to case.
 #pragma once
 
 #include <QCache>
@@ -17,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/journal/run_history.h"
@@ -36,6 +40,11 @@ struct RunRow {
   std::vector<RewriteSpan> spans;
   DocumentState state = DocumentState::Unknown;
   QString stateText;
+  // False until what the document holds now was read: the title is then
+  // the value before (of a run on titles) or the EntryID, the state empty.
+  bool read = false;
+  // Whether an undo took it back, as the journal marks it.
+  bool restored = false;
 };
 
 class RunRows {
@@ -55,13 +64,20 @@ class RunRows {
   std::int64_t Rows() const { return static_cast<std::int64_t>(positions_.size()); }
   EntryPosition Position(std::int64_t row) const;
 
-  // A row as its document reads now. Host failures propagate.
+  // A row, from the journal, and as its document reads now once its page
+  // was read (ReadCurrentOf).
   RunRow Row(std::int64_t row);
-  // Rows [first, first + count), nothing kept: for a pass over many rows.
+  // Reads what the documents of the row's page hold now; the rows of that
+  // page, [first, last], are then read. Host failures propagate.
+  std::pair<std::int64_t, std::int64_t> ReadCurrentOf(std::int64_t row);
+  // Rows [first, first + count) with what their documents hold now,
+  // nothing kept: for a pass over many rows. Host failures propagate.
   std::vector<RunRow> ReadRows(std::int64_t first, std::int64_t count);
 
  private:
-  std::vector<RunRow> ReadPage(std::int64_t first, std::int64_t count);
+  std::vector<RunRow> ReadPage(std::int64_t first, std::int64_t count) const;
+  std::vector<RecordedEntry> ReadEntriesOf(std::size_t begin, std::size_t end) const;
+  void ReadCurrent(std::vector<RunRow>& rows) const;
   bool Passes(const DocumentEntry& entry) const;
 
   RunJournal& journal_;
@@ -73,6 +89,8 @@ class RunRows {
   QString filter_;
   std::vector<EntryPosition> positions_;
   EntryPosition lookedTo_ = 0;
+  // The entries the first look found, for the first rows shown.
+  std::vector<RecordedEntry> firstFound_;
   std::int64_t findPage_;
   bool complete_ = false;
   QCache<std::int64_t, std::vector<RunRow>> pages_;

@@ -59,8 +59,17 @@ class HistoryWindowTest : public qm::testing::WindowTest {
     return history.Model().index(row, column).data().toString();
   }
 
+  // Every row found, and what each document holds read (it follows the
+  // rows a moment later, as a view asks for them).
   static void WaitUntilListed(RunWindow& inside) {
-    while (!inside.Model().Complete()) {
+    RunModel& model = inside.Model();
+    while (!model.Complete()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    for (int row = 0; row < model.rowCount(); ++row) {
+      model.index(row, RunModel::kState).data();
+    }
+    while (model.StatesPending()) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
   }
