@@ -121,7 +121,11 @@ class SqliteRunJournal final : public RunJournal {
         addToRun_(db_,
                   "UPDATE Run SET LastPosition = ?2, Documents = Documents + ?3, "
                   "Bytes = Bytes + ?4 WHERE Number = ?1",
-                  "Recording documents in") {}
+                  "Recording documents in"),
+        readEntries_(db_,
+                     "SELECT Position, EntryID, Before, After, Restored FROM RunDocument "
+                     "WHERE Run = ?1 AND Position > ?2 ORDER BY Position LIMIT ?3",
+                     "Reading") {}
 
   ~SqliteRunJournal() override {
     // Runs still owned here end with this journal, as with a crash: their
@@ -385,10 +389,8 @@ class SqliteRunJournal final : public RunJournal {
 
   std::vector<RecordedEntry> ReadEntries(std::int64_t run, EntryPosition after,
                                          std::int64_t limit) override {
-    Statement page(db_,
-                   "SELECT Position, EntryID, Before, After, Restored FROM RunDocument "
-                   "WHERE Run = ?1 AND Position > ?2 ORDER BY Position LIMIT ?3",
-                   "Reading");
+    Statement& page = readEntries_;
+    page.Reset();
     page.Bind(1, run);
     page.Bind(2, after);
     page.Bind(3, limit);
@@ -398,6 +400,8 @@ class SqliteRunJournal final : public RunJournal {
           page.Int(0), DocumentEntry{page.Value(1), page.Text(2), NotNull(page.Text(3))},
           page.Int(4) != 0});
     }
+    // Done with it: nothing of the file stays held between two reads.
+    page.Reset();
     return entries;
   }
 
@@ -598,6 +602,8 @@ class SqliteRunJournal final : public RunJournal {
   Statement insert_;
   Statement nextPosition_;
   Statement addToRun_;
+  // A long run's look inside reads its pages again and again.
+  Statement readEntries_;
   std::map<std::int64_t, std::unique_ptr<platform::FileLock>> owned_;
   std::map<std::int64_t, std::unique_ptr<platform::FileLock>> undoing_;
 };

@@ -44,7 +44,6 @@ RunRows::RunRows(RunJournal& journal, RunRecord run, std::shared_ptr<HostCollect
     : journal_(journal),
       run_(std::move(run)),
       collection_(std::move(collection)),
-      connection_(collection_ ? collection_->Connection() : nullptr),
       language_(language),
       rewrite_(run_.searchText, run_.replaceText, run_.options),
       findPage_(kFirstFindPage),
@@ -192,6 +191,10 @@ void RunRows::ReadCurrent(std::vector<RunRow>& rows) const {
   }
   std::vector<std::optional<DocumentTexts>> current(rows.size());
   if (collection_) {
+    // Asked for only now: the first rows show without it.
+    if (!connection_) {
+      connection_ = collection_->Connection();
+    }
     current = qm::ReadCurrent(*collection_, *connection_, run_.field, asked, true);
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -83,7 +83,7 @@ class RunRows {
   RunJournal& journal_;
   RunRecord run_;
   std::shared_ptr<HostCollection> collection_;
-  std::shared_ptr<HostConnection> connection_;
+  mutable std::shared_ptr<HostConnection> connection_;
   TextLanguage language_;
   TextRewrite rewrite_;
   QString filter_;
