@@ -10,11 +10,12 @@ namespace qm {
 namespace {
 
 // Entries looked at with one journal read while rows are found: few at
-// first, so that the first rows show at once, then more.
-constexpr std::int64_t kFirstFindPage = 64;
+// first (a page of the rows shown), so that the first rows show at once,
+// then more.
+constexpr std::int64_t kFirstFindPage = 50;
 constexpr std::int64_t kFindPage = 4096;
 // Rows read and kept together for showing.
-constexpr std::int64_t kShowPage = 64;
+constexpr std::int64_t kShowPage = 50;
 constexpr int kKeptPages = 16;
 
 // Where a value changed when the run's own rewrite does not tell (its
