@@ -19,7 +19,7 @@
 #include "engine/journal/run_documents.h"
 #include "engine/journal/run_history.h"
 #include "text/mod_resource.h"
-#include "window/dialog_parts.h"
+#include "window/dialog_kit.h"
 #include "window/history_model.h"
 #include "window/review_delegate.h"
 

@@ -28,7 +28,7 @@
 #include "engine/journal/run_rows.h"
 #include "engine/journal/undo_run.h"
 #include "text/texts.h"
-#include "window/dialog_parts.h"
+#include "window/dialog_kit.h"
 
 class QLabel;
 class QLineEdit;

@@ -21,7 +21,7 @@
 #include "engine/review/review_export.h"
 #include "text/mod_resource.h"
 #include "text/texts.h"
-#include "window/dialog_parts.h"
+#include "window/dialog_kit.h"
 #include "window/review_delegate.h"
 #include "window/review_model.h"
 #include "window/review_size.h"

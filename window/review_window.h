@@ -26,7 +26,7 @@
 #include "engine/review/review_list.h"
 #include "platform/error.h"
 #include "text/texts.h"
-#include "window/dialog_parts.h"
+#include "window/dialog_kit.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "window/dialog_parts.h"
+#include "window/dialog_kit.h"
 
 #include <QApplication>
 #include <QCursor>
