@@ -1,9 +1,6 @@
 #include "engine/journal/redo_run.h"
 
-#include <QHash>
-
 #include <algorithm>
-#include <unordered_set>
 
 #include "engine/command/pace.h"
 #include "engine/command/port_guards.h"
@@ -18,15 +15,9 @@
 namespace qm {
 namespace {
 
-constexpr std::size_t kLookChunk = 256;
 // Entries of the redo written to its journal with one write, before their
 // documents are saved.
 constexpr std::size_t kWriteChunk = 64;
-
-// Only what the undo put back is written again.
-Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
-  return WhatItHolds(current, entry.before, entry.after);
-}
 
 struct RedoPlan {
   std::vector<DocumentEntry> toRedo;
@@ -35,47 +26,17 @@ struct RedoPlan {
 
 RedoPlan LookAtRun(HostCollection& collection, SearchField field,
                    const std::vector<RecordedEntry>& entries) {
-  RedoPlan plan;
-  std::vector<const DocumentEntry*> all;
-  all.reserve(entries.size());
+  std::vector<const DocumentEntry*> saved;
+  saved.reserve(entries.size());
   for (const RecordedEntry& entry : entries) {
-    all.push_back(&entry.document);
+    saved.push_back(&entry.document);
   }
-  // A document the run wrote twice: its first entry's redo leaves what the
-  // second then finds.
-  const std::unordered_set<QString> twice = WrittenTwice(all);
-  QHash<QString, QString> redone;
-  const std::shared_ptr<HostConnection> connection = collection.Connection();
-  for (std::size_t begin = 0; begin < all.size(); begin += kLookChunk) {
-    const std::vector<const DocumentEntry*> chunk(
-        all.begin() + static_cast<std::ptrdiff_t>(begin),
-        all.begin() + static_cast<std::ptrdiff_t>(std::min(begin + kLookChunk, all.size())));
-    const auto read = ReadCurrent(collection, *connection, field, chunk, false);
-    for (std::size_t j = 0; j < chunk.size(); ++j) {
-      const DocumentEntry& entry = *chunk[j];
-      const QString key = twice.empty() ? QString() : EntryKey(entry.entryId);
-      const bool repeated = !key.isEmpty() && twice.count(key) != 0;
-      std::optional<QString> current;
-      if (repeated && redone.contains(key)) {
-        current = redone.value(key);
-      } else if (read[j]) {
-        current = read[j]->value;
-      }
-      switch (Judge(current, entry)) {
-        case Holds::From:
-          plan.toRedo.push_back(entry);
-          if (repeated) {
-            redone.insert(key, entry.after);
-          }
-          break;
-        case Holds::Other:
-          ++plan.left;
-          break;
-        case Holds::To:
-          break;
-      }
-    }
+  const ChangePlan change = PlanChange(collection, field, saved, Direction::Redo);
+  RedoPlan plan;
+  for (const std::size_t index : change.toWrite) {
+    plan.toRedo.push_back(entries[index].document);
   }
+  plan.left = change.left;
   return plan;
 }
 
@@ -175,8 +136,7 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
             cancelled = true;
             break;
           }
-          if (ChangeOne(port, *collection, run->field, chunk[i].entryId, chunk[i].before,
-                        chunk[i].after) == Holds::From) {
+          if (ChangeOne(port, *collection, run->field, chunk[i], Direction::Redo) == Holds::From) {
             ++counts.redone;
           } else {
             ++counts.left;

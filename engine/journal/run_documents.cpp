@@ -1,5 +1,7 @@
 #include "engine/journal/run_documents.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 #include "engine/command/pace.h"
@@ -16,6 +18,8 @@ namespace {
 constexpr std::int32_t kUnknownCollection = static_cast<std::int32_t>(0x80041103u);
 // Entries read from the journal at a time.
 constexpr std::int64_t kReadPage = 4096;
+// Documents looked at with one query before a change asks.
+constexpr std::size_t kLookChunk = 256;
 
 }  // namespace
 
@@ -107,29 +111,82 @@ std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
   }
 }
 
-Holds WhatItHolds(const std::optional<QString>& current, const QString& from, const QString& to) {
+namespace {
+
+const QString& StartOf(const DocumentEntry& entry, Direction direction) {
+  return direction == Direction::Undo ? entry.after : entry.before;
+}
+const QString& EndOf(const DocumentEntry& entry, Direction direction) {
+  return direction == Direction::Undo ? entry.before : entry.after;
+}
+
+}  // namespace
+
+Holds WhatItHolds(const std::optional<QString>& current, const DocumentEntry& entry,
+                  Direction direction) {
   if (!current) {
     return Holds::Other;
   }
-  if (SameValue(*current, from)) {
+  if (SameValue(*current, StartOf(entry, direction))) {
     return Holds::From;
   }
-  return SameValue(*current, to) ? Holds::To : Holds::Other;
+  return SameValue(*current, EndOf(entry, direction)) ? Holds::To : Holds::Other;
+}
+
+ChangePlan PlanChange(HostCollection& collection, SearchField field,
+                      const std::vector<const DocumentEntry*>& inOrder, Direction direction) {
+  ChangePlan plan;
+  const std::unordered_set<QString> twice = WrittenTwice(inOrder);
+  // What the change will have left in the documents written more than once.
+  QHash<QString, QString> changed;
+  const std::shared_ptr<HostConnection> connection = collection.Connection();
+  for (std::size_t begin = 0; begin < inOrder.size(); begin += kLookChunk) {
+    const std::size_t end = std::min(begin + kLookChunk, inOrder.size());
+    const std::vector<const DocumentEntry*> chunk(
+        inOrder.begin() + static_cast<std::ptrdiff_t>(begin),
+        inOrder.begin() + static_cast<std::ptrdiff_t>(end));
+    const auto read = ReadCurrent(collection, *connection, field, chunk, false);
+    for (std::size_t j = 0; j < chunk.size(); ++j) {
+      const DocumentEntry& entry = *chunk[j];
+      const QString key = twice.empty() ? QString() : EntryKey(entry.entryId);
+      const bool repeated = !key.isEmpty() && twice.count(key) != 0;
+      std::optional<QString> current;
+      if (repeated && changed.contains(key)) {
+        current = changed.value(key);
+      } else if (read[j]) {
+        current = read[j]->value;
+      }
+      switch (WhatItHolds(current, entry, direction)) {
+        case Holds::From:
+          plan.toWrite.push_back(begin + j);
+          if (repeated) {
+            changed.insert(key, EndOf(entry, direction));
+          }
+          break;
+        case Holds::Other:
+          ++plan.left;
+          break;
+        case Holds::To:
+          break;
+      }
+    }
+  }
+  return plan;
 }
 
 Holds ChangeOne(WindowPort& port, HostCollection& collection, SearchField field,
-                const QVariant& entryId, const QString& from, const QString& to) {
+                const DocumentEntry& entry, Direction direction) {
   port.ProcessEvents();
   port.Pause(kRewritePauseMs);
   port.ProcessEvents();
-  const std::shared_ptr<HostDocument> document = FindDocument(collection, entryId);
+  const std::shared_ptr<HostDocument> document = FindDocument(collection, entry.entryId);
   if (!document) {
     return Holds::Other;
   }
   port.SetNotes(document->Title());
-  const Holds holds = WhatItHolds(ReadDocumentField(*document, field), from, to);
+  const Holds holds = WhatItHolds(ReadDocumentField(*document, field), entry, direction);
   if (holds == Holds::From) {
-    RestoreDocumentField(*document, field, to);
+    RestoreDocumentField(*document, field, EndOf(entry, direction));
     document->Save();
   }
   return holds;

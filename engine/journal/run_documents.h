@@ -51,19 +51,37 @@ std::vector<RecordedEntry> ChosenEntries(RunJournal& journal, std::int64_t run,
                                          const std::optional<std::vector<EntryPosition>>& only,
                                          bool restoredOnly);
 
-// What a document's field holds for a change from `from` to `to`, compared
-// exactly (letter case and nullness included): `from`, which is to be
-// written; `to` already; or something else (also for a document the host
-// cannot give back, `current` none).
-enum class Holds { From, To, Other };
-Holds WhatItHolds(const std::optional<QString>& current, const QString& from, const QString& to);
+// Which way a change goes over a run's entries: an undo takes a document
+// from the value the run wrote back to the one before, a redo the other way.
+enum class Direction { Undo, Redo };
 
-// One document taken from `from` to `to` as undo and redo take it: the
-// window's events and the pace first, then the read, and nothing else
-// between that read and the Save, so that an edit made meanwhile is seen and
-// never overwritten. Written only when it holds `from`; the notes line shows
-// its title.
+// What a document's field holds for such a change, compared exactly (letter
+// case and nullness included): the value it starts from, which is to be
+// written; the one it goes to already; or something else (also for a
+// document the host cannot give back, `current` none).
+enum class Holds { From, To, Other };
+Holds WhatItHolds(const std::optional<QString>& current, const DocumentEntry& entry,
+                  Direction direction);
+
+// What a change would do, looked at before it asks: of the entries, in the
+// order it takes them (an undo latest first, a redo as the run saved them),
+// the indexes of those it writes, and how many documents it leaves because
+// they changed since. The documents are read a chunk at a time; one the run
+// wrote more than once is judged by what the change will have left in it by
+// then.
+struct ChangePlan {
+  std::vector<std::size_t> toWrite;
+  std::int64_t left = 0;
+};
+ChangePlan PlanChange(HostCollection& collection, SearchField field,
+                      const std::vector<const DocumentEntry*>& inOrder, Direction direction);
+
+// One document changed as undo and redo change it: the window's events and
+// the pace first, then the read, and nothing else between that read and the
+// Save, so that an edit made meanwhile is seen and never overwritten.
+// Written only when it holds the value the change starts from; the notes line
+// shows its title.
 Holds ChangeOne(WindowPort& port, HostCollection& collection, SearchField field,
-                const QVariant& entryId, const QString& from, const QString& to);
+                const DocumentEntry& entry, Direction direction);
 
 }  // namespace qm

@@ -1,9 +1,6 @@
 #include "engine/journal/undo_run.h"
 
-#include <QHash>
-
 #include <algorithm>
-#include <unordered_set>
 
 #include "engine/command/pace.h"
 #include "engine/command/port_guards.h"
@@ -18,15 +15,8 @@
 namespace qm {
 namespace {
 
-// Entries looked at with one query before the question.
-constexpr std::size_t kLookChunk = 256;
 // Entries marked as taken back with one write, ahead of their saves.
 constexpr std::size_t kMarkChunk = 64;
-
-// Only what the run wrote is taken back.
-Holds Judge(const std::optional<QString>& current, const DocumentEntry& entry) {
-  return WhatItHolds(current, entry.after, entry.before);
-}
 
 // What an undo of a run would do, looked at before it asks: the entries it
 // will restore (latest first, as it takes them back), and the documents it
@@ -41,47 +31,16 @@ UndoPlan LookAtRun(HostCollection& collection, SearchField field,
                    std::vector<RecordedEntry> entries) {
   UndoPlan plan;
   plan.entries = std::move(entries);
-  std::vector<const DocumentEntry*> all;
-  all.reserve(plan.entries.size());
-  for (const RecordedEntry& entry : plan.entries) {
-    all.push_back(&entry.document);
+  std::vector<const DocumentEntry*> latestFirst;
+  latestFirst.reserve(plan.entries.size());
+  for (auto entry = plan.entries.rbegin(); entry != plan.entries.rend(); ++entry) {
+    latestFirst.push_back(&entry->document);
   }
-  // The later entry's undo of a document written twice leaves the field at
-  // the earlier one's after-value, which is what the earlier one then finds.
-  const std::unordered_set<QString> twice = WrittenTwice(all);
-  QHash<QString, std::optional<QString>> undone;
-  const std::shared_ptr<HostConnection> connection = collection.Connection();
-  for (std::size_t end = all.size(); end > 0;) {
-    const std::size_t begin = end > kLookChunk ? end - kLookChunk : 0;
-    std::vector<const DocumentEntry*> chunk(all.rend() - static_cast<std::ptrdiff_t>(end),
-                                            all.rend() - static_cast<std::ptrdiff_t>(begin));
-    const auto read = ReadCurrent(collection, *connection, field, chunk, false);
-    for (std::size_t j = 0; j < chunk.size(); ++j) {
-      const DocumentEntry& entry = *chunk[j];
-      const QString key = twice.empty() ? QString() : EntryKey(entry.entryId);
-      const bool repeated = !key.isEmpty() && twice.count(key) != 0;
-      std::optional<QString> current;
-      if (repeated && undone.contains(key)) {
-        current = undone.value(key);
-      } else if (read[j]) {
-        current = read[j]->value;
-      }
-      switch (Judge(current, entry)) {
-        case Holds::From:
-          plan.toRestore.push_back(end - 1 - j);
-          if (repeated) {
-            undone.insert(key, entry.before);
-          }
-          break;
-        case Holds::Other:
-          ++plan.left;
-          break;
-        case Holds::To:
-          break;
-      }
-    }
-    end = begin;
+  const ChangePlan change = PlanChange(collection, field, latestFirst, Direction::Undo);
+  for (const std::size_t index : change.toWrite) {
+    plan.toRestore.push_back(plan.entries.size() - 1 - index);
   }
+  plan.left = change.left;
   return plan;
 }
 
@@ -257,7 +216,7 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
         break;
       }
       const DocumentEntry& entry = plan.entries[plan.toRestore[next]].document;
-      switch (ChangeOne(port, *collection, run->field, entry.entryId, entry.after, entry.before)) {
+      switch (ChangeOne(port, *collection, run->field, entry, Direction::Undo)) {
         case Holds::From:
           ++counts.restored;
           break;
