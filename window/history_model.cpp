@@ -216,18 +216,8 @@ QVariant RunModel::headerData(int section, Qt::Orientation orientation, int role
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return {};
   }
-  switch (section) {
-    case kDocument:
-      return Text(review_text::kColumnDocument, language_);
-    case kBefore:
-      return Text(review_text::kColumnBefore, language_);
-    case kAfter:
-      return Text(review_text::kColumnAfter, language_);
-    case kState:
-      return Text(history_text::kColumnState, language_);
-    default:
-      return {};
-  }
+  return section == kState ? Text(history_text::kColumnState, language_)
+                           : ChangeColumnTitle(section, language_);
 }
 
 }  // namespace qm

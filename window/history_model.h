@@ -12,6 +12,7 @@
 #include "engine/journal/journal_records.h"
 #include "engine/journal/run_rows.h"
 #include "text/texts.h"
+#include "window/review_model.h"
 
 namespace qm {
 
@@ -58,7 +59,14 @@ class RunModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kDocument, kBefore, kAfter, kState, kColumns };
+  // The first three as the review's, whose delegate draws them.
+  enum Column {
+    kDocument = ReviewModel::kDocument,
+    kBefore = ReviewModel::kBefore,
+    kAfter = ReviewModel::kAfter,
+    kState,
+    kColumns
+  };
 
   RunModel(RunRows& rows, TextLanguage language, QObject* parent = nullptr);
 

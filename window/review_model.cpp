@@ -163,15 +163,19 @@ QVariant ReviewModel::headerData(int section, Qt::Orientation orientation, int r
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return QVariant();
   }
-  switch (section) {
-    case kDocument:
-      return Text(review_text::kColumnDocument, language_);
-    case kBefore:
-      return Text(review_text::kColumnBefore, language_);
-    case kAfter:
-      return Text(review_text::kColumnAfter, language_);
+  return ChangeColumnTitle(section, language_);
+}
+
+QString ChangeColumnTitle(int column, TextLanguage language) {
+  switch (column) {
+    case ReviewModel::kDocument:
+      return Text(review_text::kColumnDocument, language);
+    case ReviewModel::kBefore:
+      return Text(review_text::kColumnBefore, language);
+    case ReviewModel::kAfter:
+      return Text(review_text::kColumnAfter, language);
     default:
-      return QVariant();
+      return {};
   }
 }
 

@@ -76,6 +76,10 @@ class ReviewModel final : public QAbstractTableModel {
 // control character as a middle dot).
 QString OneLine(const QString& text);
 
+// The title of the Document, Before or After column (a column number of
+// ReviewModel); empty for any other.
+QString ChangeColumnTitle(int column, TextLanguage language);
+
 // The spans a Before (or After) cell is given through kSpansRole.
 QVariant SpansValue(const std::vector<RewriteSpan>& spans, bool before);
 

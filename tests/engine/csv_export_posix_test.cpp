@@ -13,6 +13,7 @@
 
 #include <vector>
 
+#include "engine/csv_rows.h"
 #include "engine/export/csv_export.h"
 #include "engine/journal/run_rows.h"
 #include "engine/journal_on_host.h"
@@ -20,17 +21,7 @@
 namespace {
 
 using qm::TextLanguage;
-
-qm::CsvRowSource RowsOf(const std::vector<QStringList>& rows) {
-  auto next = std::make_shared<std::size_t>(0);
-  return [&rows, next](QStringList& cells) {
-    if (*next == rows.size()) {
-      return false;
-    }
-    cells = rows[(*next)++];
-    return true;
-  };
-}
+using qm::testing::RowsOf;
 
 // Every row of the file as Python's csv module reads it, titles first.
 std::vector<QStringList> ReadWithPython(const QString& path) {

@@ -1,6 +1,7 @@
 // The CSV export as a file on the disk: its exact bytes, and what a failure
 // leaves. Read back by another CSV reader: csv_export_posix_test.cpp.
 #include "engine/export/csv_export.h"
+#include "engine/csv_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +15,7 @@
 namespace {
 
 using qm::TextLanguage;
-
-// A row source over a table of rows.
-qm::CsvRowSource RowsOf(const std::vector<QStringList>& rows) {
-  auto next = std::make_shared<std::size_t>(0);
-  return [&rows, next](QStringList& cells) {
-    if (*next == rows.size()) {
-      return false;
-    }
-    cells = rows[(*next)++];
-    return true;
-  };
-}
+using qm::testing::RowsOf;
 
 QByteArray Read(const QString& path) {
   QFile file(path);
