@@ -40,27 +40,6 @@ RedoPlan LookAtRun(HostCollection& collection, SearchField field,
   return plan;
 }
 
-QString Refusal(const RunRecord& run, const HostCollection* collection, RunJournal& journal,
-                TextLanguage language) {
-  if (run.status == RunStatus::Going) {
-    return modResource::printf(Text(history_text::kRunGoingElsewhere, language),
-                               {RunTime(run, language), run.searchText, run.replaceText});
-  }
-  if (collection == nullptr) {
-    return modResource::printf(Text(history_text::kRunCollectionGone, language),
-                               {run.collectionName});
-  }
-  if (!run.collectionIdentity.isEmpty() && collection->Identity() != run.collectionIdentity) {
-    return modResource::printf(Text(history_text::kRunCollectionNotSame, language),
-                               {run.collectionName});
-  }
-  if (const auto busy =
-          journal.ActivityOn(run.collectionId, run.collectionName, run.collectionIdentity)) {
-    return BusyNote(*busy, language);
-  }
-  return {};
-}
-
 }  // namespace
 
 RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication& host,
@@ -80,7 +59,7 @@ RedoCounts RedoRun(WindowPort& port, CommandServices& services, HostApplication&
   }
   const std::shared_ptr<HostCollection> collection =
       run->status == RunStatus::Going ? nullptr : FindCollection(host, run->collectionId);
-  if (const QString refusal = Refusal(*run, collection.get(), *journal, language);
+  if (const QString refusal = WhyNotNow(*journal, *run, collection.get(), language, false);
       !refusal.isEmpty()) {
     port.SetNotes(WithJournalNotice(refusal, notice));
     return counts;

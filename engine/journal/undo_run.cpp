@@ -54,37 +54,10 @@ struct UndoWords {
     if (!chosen) {
       return modResource::printf(Text(lastRunText, language), values);
     }
-    if (chosenText != history_text::kRunCollectionGone &&
-        chosenText != history_text::kRunCollectionNotSame) {
-      values.prepend(RunTime(run, language));
-    }
+    values.prepend(RunTime(run, language));
     return modResource::printf(Text(chosenText, language), values);
   }
 };
-
-// False, with the notes line telling why, when the run cannot be undone now.
-bool Undoable(WindowPort& port, RunJournal& journal, const RunRecord& run,
-              const HostCollection* collection, const QString& notice, const UndoWords& words) {
-  QString refusal;
-  if (run.status == RunStatus::Going) {
-    refusal = words.Say(undo_text::kRunStillGoing, history_text::kRunGoingElsewhere, run,
-                        {run.searchText, run.replaceText});
-  } else if (collection == nullptr) {
-    refusal = words.Say(undo_text::kCollectionGone, history_text::kRunCollectionGone, run,
-                        {run.collectionName});
-  } else if (!run.collectionIdentity.isEmpty() &&
-             collection->Identity() != run.collectionIdentity) {
-    refusal = words.Say(undo_text::kCollectionNotSame, history_text::kRunCollectionNotSame, run,
-                        {run.collectionName});
-  } else if (const auto busy =
-                 journal.ActivityOn(run.collectionId, run.collectionName, run.collectionIdentity)) {
-    refusal = BusyNote(*busy, words.language);
-  } else {
-    return true;
-  }
-  port.SetNotes(WithJournalNotice(refusal, notice));
-  return false;
-}
 
 // A run that ended by itself says how many documents it changed; one that
 // did not (a kill, a failure) may have entries written ahead of saves that
@@ -136,6 +109,33 @@ std::optional<RunRecord> RunToUndo(RunJournal& journal, std::int64_t chosen) {
 
 }  // namespace
 
+QString WhyNotNow(RunJournal& journal, const RunRecord& run, const HostCollection* collection,
+                  TextLanguage language, bool lastRun) {
+  const auto say = [&](int lastRunText, int chosenText, QVariantList values, bool whenItBegan) {
+    if (!lastRun && whenItBegan) {
+      values.prepend(RunTime(run, language));
+    }
+    return modResource::printf(Text(lastRun ? lastRunText : chosenText, language), values);
+  };
+  if (run.status == RunStatus::Going) {
+    return say(undo_text::kRunStillGoing, history_text::kRunGoingElsewhere,
+               {run.searchText, run.replaceText}, true);
+  }
+  if (collection == nullptr) {
+    return say(undo_text::kCollectionGone, history_text::kRunCollectionGone, {run.collectionName},
+               false);
+  }
+  if (!run.collectionIdentity.isEmpty() && collection->Identity() != run.collectionIdentity) {
+    return say(undo_text::kCollectionNotSame, history_text::kRunCollectionNotSame,
+               {run.collectionName}, false);
+  }
+  if (const auto busy =
+          journal.ActivityOn(run.collectionId, run.collectionName, run.collectionIdentity)) {
+    return BusyNote(*busy, language);
+  }
+  return {};
+}
+
 QString TimeText(const QDateTime& time, TextLanguage language) {
   return time.toLocalTime().toString(language == TextLanguage::German
                                          ? QStringLiteral("dd.MM.yyyy HH:mm:ss")
@@ -166,7 +166,9 @@ UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication&
   }
   const std::shared_ptr<HostCollection> collection =
       run->status == RunStatus::Going ? nullptr : FindCollection(host, run->collectionId);
-  if (!Undoable(port, *journal, *run, collection.get(), notice, words)) {
+  if (const QString refusal = WhyNotNow(*journal, *run, collection.get(), language, !words.chosen);
+      !refusal.isEmpty()) {
+    port.SetNotes(WithJournalNotice(refusal, notice));
     return counts;
   }
   UndoPlan plan;

@@ -41,6 +41,7 @@
 #include "engine/command/command_services.h"
 #include "engine/command/window_port.h"
 #include "engine/journal/journal_records.h"
+#include "engine/journal/run_journal.h"
 #include "hostlib/host_library.h"
 #include "text/texts.h"
 
@@ -69,6 +70,14 @@ UndoCounts UndoLastRun(WindowPort& port, CommandServices& services, HostApplicat
 // redo.
 UndoCounts UndoRun(WindowPort& port, CommandServices& services, HostApplication& host,
                    TextLanguage language, const RunChoice& choice);
+
+// Why a run cannot be undone (or redone) now: it still goes on in another
+// window, its collection is gone or is another one now, or another window
+// changes that collection; empty when it can. With `lastRun`, in the words
+// of Ctrl+Z, which speak of the last run; otherwise the run is named by
+// when it began.
+QString WhyNotNow(RunJournal& journal, const RunRecord& run, const HostCollection* collection,
+                  TextLanguage language, bool lastRun);
 
 // A time as the history and the questions name it, in local time.
 QString TimeText(const QDateTime& time, TextLanguage language);
