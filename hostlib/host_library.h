@@ -26,11 +26,13 @@ namespace qm {
 class HostCollection;
 class HostFolderList;
 
-// A read-only snapshot of a query's rows: every row is fetched when the
-// recordset opens, and it keeps no tie to the database afterwards.
+// A query's rows, read-only. A snapshot (OpenRecordset) fetches every row
+// when it opens and keeps no tie to the database afterwards; a forward-only
+// recordset (OpenForwardOnly) reads each row as it moves to it.
 class HostRecordset {
  public:
   virtual ~HostRecordset() = default;
+  // -1 for a forward-only recordset: its rows are not known before the end.
   virtual std::int64_t RecordCount() const = 0;
   // True once the current row is past the last one. (Named Eof because EOF
   // is a macro of the C library.)
@@ -49,6 +51,15 @@ class HostConnection {
   // Runs a query text and returns its detached snapshot. Refuses anything
   // but a single read-only statement.
   virtual std::shared_ptr<HostRecordset> OpenRecordset(const QString& queryText) = 0;
+  // The same query read as the recordset moves on, for one pass over many
+  // rows that keeps none of them: no row is copied ahead, and a value is
+  // made only when asked for. It holds the database's read until it is
+  // closed, so a caller reads it through and closes it before anything else
+  // may run (window events included). A library without such cursors gives
+  // its snapshot, which reads the same.
+  virtual std::shared_ptr<HostRecordset> OpenForwardOnly(const QString& queryText) {
+    return OpenRecordset(queryText);
+  }
 };
 
 class HostDocument {

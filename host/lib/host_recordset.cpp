@@ -74,10 +74,89 @@ void Append(SqliteRecordset::Column& column, sqlite3_stmt* statement, int index)
   column.values.push_back(ColumnValue(statement, index));
 }
 
+// The statement stepped as the recordset moves: a value is made from the
+// current row only when asked for, and nothing is kept of the rows passed.
+class ForwardRecordset final : public HostRecordset {
+ public:
+  ForwardRecordset(std::shared_ptr<QueryConnection> queries, PreparedQuery statement)
+      : queries_(std::move(queries)), statement_(std::move(statement)) {
+    const int count = sqlite3_column_count(statement_.get());
+    names_.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      names_.push_back(QString::fromUtf8(sqlite3_column_name(statement_.get(), i)));
+    }
+    Step();
+  }
+
+  std::int64_t RecordCount() const override {
+    CheckOpen();
+    return -1;
+  }
+  bool Eof() const override {
+    CheckOpen();
+    return eof_;
+  }
+  QVariant Value(const QString& field) const override {
+    CheckOpen();
+    if (eof_) {
+      Throw(errc::kRecordset, kLibrarySource,
+            QStringLiteral("The recordset has no current row: it is past its last row."));
+    }
+    return ColumnValue(statement_.get(), Index(field));
+  }
+  void MoveNext() override {
+    CheckOpen();
+    if (eof_) {
+      Throw(errc::kRecordset, kLibrarySource,
+            QStringLiteral("The recordset cannot move on: it is past its last row."));
+    }
+    Step();
+  }
+  void Close() override {
+    closed_ = true;
+    statement_.reset();
+  }
+
+ private:
+  void CheckOpen() const {
+    if (closed_) {
+      Throw(errc::kRecordset, kLibrarySource, QStringLiteral("The recordset is closed."));
+    }
+  }
+  void Step() {
+    const int rc = sqlite3_step(statement_.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+      queries_->db().Fail("Running the query", rc);
+    }
+    eof_ = rc == SQLITE_DONE;
+  }
+  // As the snapshot finds a column: the exact name first.
+  int Index(const QString& field) const {
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (names_[i] == field) {
+        return static_cast<int>(i);
+      }
+    }
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (names_[i].compare(field, Qt::CaseInsensitive) == 0) {
+        return static_cast<int>(i);
+      }
+    }
+    Throw(errc::kRecordset, kLibrarySource,
+          QStringLiteral("The recordset has no field named \"%1\".").arg(field));
+  }
+
+  std::shared_ptr<QueryConnection> queries_;
+  PreparedQuery statement_;
+  std::vector<QString> names_;
+  bool eof_ = false;
+  bool closed_ = false;
+};
+
 }  // namespace
 
 SqliteConnection::SqliteConnection(const QString& file)
-    : queries_(std::make_unique<QueryConnection>(file)) {}
+    : queries_(std::make_shared<QueryConnection>(file)) {}
 
 SqliteConnection::~SqliteConnection() = default;
 
@@ -107,6 +186,10 @@ std::shared_ptr<HostRecordset> SqliteConnection::OpenRecordset(const QString& qu
     column.integers.shrink_to_fit();
   }
   return std::make_shared<SqliteRecordset>(std::move(columns), rows);
+}
+
+std::shared_ptr<HostRecordset> SqliteConnection::OpenForwardOnly(const QString& queryText) {
+  return std::make_shared<ForwardRecordset>(queries_, queries_->Prepare(queryText));
 }
 
 SqliteRecordset::SqliteRecordset(std::vector<Column> columns, std::int64_t rows)

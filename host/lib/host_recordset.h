@@ -1,5 +1,4 @@
-// The detached recordset of the stand-in host, and the connection that
-// opens it.
+// The recordsets of the stand-in host, and the connection that opens them.
 //
 // Opening runs the query to its end and keeps every row in memory; the
 // database is not touched again, so the rows are a fixed snapshot however
@@ -8,7 +7,8 @@
 // hundreds of thousands of rows holds 8 bytes a row. Text columns (a field
 // read with its EntryID) are kept as texts, so that a million of them are
 // not a million QVariants made and copied. A column that holds anything
-// else falls back to QVariant values.
+// else falls back to QVariant values. A forward-only recordset is the
+// prepared statement itself, stepped as it moves.
 #pragma once
 
 #include <QString>
@@ -29,9 +29,12 @@ class SqliteConnection : public HostConnection {
   explicit SqliteConnection(const QString& file);
   ~SqliteConnection() override;
   std::shared_ptr<HostRecordset> OpenRecordset(const QString& queryText) override;
+  // Steps the statement as the recordset moves; it keeps the database
+  // open as long as it is not closed, also past this connection.
+  std::shared_ptr<HostRecordset> OpenForwardOnly(const QString& queryText) override;
 
  private:
-  std::unique_ptr<QueryConnection> queries_;
+  std::shared_ptr<QueryConnection> queries_;
 };
 
 class SqliteRecordset : public HostRecordset {

@@ -247,6 +247,54 @@ TEST_F(HostLibrary, RecordsetIsAFixedSnapshotOfEntryIds) {
                   "The recordset has no field named \"Url\".");
 }
 
+// A forward-only read gives what the snapshot gives, row for row, under the
+// same rules; it keeps reading after its connection is let go.
+TEST_F(HostLibrary, ForwardOnlyRecordsetReadsWhatTheSnapshotHolds) {
+  const std::int32_t id = defaultId();
+  admin::AddDocuments(id, {{400, QStringLiteral("äpfel"), {}, {}},
+                           {400, {}, QStringLiteral("no title"), {}},
+                           {400, QStringLiteral("birne"), {}, {}}});
+  const QString query = QStringLiteral(
+      "SELECT Title, EntryID, 2.5 AS Half, X'00ff' AS Bytes FROM Document ORDER BY EntryID");
+  auto collection = app()->DefaultCollection();
+  std::vector<std::vector<QVariant>> snapshot;
+  for (auto rows = collection->Connection()->OpenRecordset(query); !rows->Eof(); rows->MoveNext()) {
+    snapshot.push_back({rows->Value(QStringLiteral("Title")),
+                        rows->Value(QStringLiteral("EntryID")), rows->Value(QStringLiteral("Half")),
+                        rows->Value(QStringLiteral("Bytes"))});
+  }
+  ASSERT_EQ(snapshot.size(), 3u);
+
+  auto forward = collection->Connection()->OpenForwardOnly(query);
+  collection.reset();
+  EXPECT_EQ(forward->RecordCount(), -1);
+  std::vector<std::vector<QVariant>> read;
+  for (; !forward->Eof(); forward->MoveNext()) {
+    read.push_back(
+        {forward->Value(QStringLiteral("title")), forward->Value(QStringLiteral("EntryID")),
+         forward->Value(QStringLiteral("Half")), forward->Value(QStringLiteral("Bytes"))});
+    EXPECT_QM_ERROR(forward->Value(QStringLiteral("Url")), errc::kRecordset, "QMHost.Library",
+                    "The recordset has no field named \"Url\".");
+  }
+  EXPECT_EQ(read, snapshot);
+  EXPECT_TRUE(read[1][0].isNull());
+  EXPECT_QM_ERROR(forward->Value(QStringLiteral("EntryID")), errc::kRecordset, "QMHost.Library",
+                  "The recordset has no current row: it is past its last row.");
+  EXPECT_QM_ERROR(forward->MoveNext(), errc::kRecordset, "QMHost.Library",
+                  "The recordset cannot move on: it is past its last row.");
+  forward->Close();
+  EXPECT_QM_ERROR(forward->Eof(), errc::kRecordset, "QMHost.Library", "The recordset is closed.");
+
+  auto connection = app()->DefaultCollection()->Connection();
+  try {
+    connection->OpenForwardOnly(QStringLiteral("DELETE FROM Document"));
+    ADD_FAILURE() << "ran a DELETE";
+  } catch (const qm::Error& e) {
+    EXPECT_EQ(e.number(), errc::kQueryRefused);
+  }
+  EXPECT_EQ(admin::ListDocuments(id).size(), 3u);
+}
+
 TEST_F(HostLibrary, QueriesMatchWithoutRegardToCaseInEveryScript) {
   const std::int32_t id = defaultId();
   const std::int32_t folder = admin::AddFolder(id, 1, QStringLiteral("F"), 0);
