@@ -104,36 +104,58 @@ void CandidatePages::Advance(std::size_t count, const QVariant& lastFolder,
   afterEntry_ = lastEntry;
 }
 
-bool CandidatePages::Next(std::vector<CandidateRow>& rows) {
-  rows.clear();
-  while (rows.empty() && !done_) {
-    const std::shared_ptr<HostRecordset> page =
-        connection_.OpenRecordset(select_ + Where() + condition_);
-    RecordsetCloser closer(page);
-    const std::int64_t count = page->RecordCount();
-    QVariant lastFolder;
-    for (std::int64_t row = 0; !page->Eof(); page->MoveNext(), ++row) {
-      const QVariant entryId = page->Value(kEntryId);
-      if (entryId.typeId() != QMetaType::LongLong) {
-        stuck_ = done_ = true;
-        break;
-      }
-      rows.push_back({entryId.toLongLong(), page->Value(column_)});
-      if (row + 1 == count) {
-        lastFolder = page->Value(kFolderId);
-      }
-    }
-    closer.Close();
-    if (stuck_) {
-      rows.clear();
+bool CandidatePages::Next(const Judge& judge, std::vector<Taken>& taken) {
+  taken.clear();
+  if (done_) {
+    return false;
+  }
+  // Read through at once and closed before anything else runs, so the
+  // database's read is not held while window events do.
+  const std::shared_ptr<HostRecordset> page =
+      connection_.OpenForwardOnly(select_ + Where() + condition_);
+  RecordsetCloser closer(page);
+  std::size_t count = 0;
+  QVariant lastFolder;
+  std::int64_t lastEntry = 0;
+  const auto entryIdOf = [&](std::int64_t& id) {
+    const QVariant entryId = page->Value(kEntryId);
+    if (entryId.typeId() != QMetaType::LongLong) {
+      stuck_ = done_ = true;
       return false;
     }
-    Advance(rows.size(), lastFolder, rows.empty() ? 0 : rows.back().entryId);
+    id = entryId.toLongLong();
+    return true;
+  };
+  for (; !page->Eof(); page->MoveNext()) {
+    ++count;
+    QVariant value = page->Value(column_);
+    const Verdict verdict = judge(value);
+    if (verdict != Verdict::kLeave) {
+      Taken one;
+      if (!entryIdOf(one.entryId)) {
+        break;
+      }
+      one.later = verdict == Verdict::kLater;
+      if (one.later) {
+        one.value = std::move(value);
+      }
+      taken.push_back(std::move(one));
+    }
+    if (count == kCandidatePage) {
+      // The last row a page can have; only a full page goes on after it.
+      if (!entryIdOf(lastEntry)) {
+        break;
+      }
+      lastFolder = page->Value(kFolderId);
+    }
   }
+  closer.Close();
   if (stuck_) {
-    rows.clear();
+    taken.clear();
+    return false;
   }
-  return !rows.empty();
+  Advance(count, lastFolder, lastEntry);
+  return true;
 }
 
 }  // namespace qm

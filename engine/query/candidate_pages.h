@@ -6,7 +6,8 @@
 // also the order the host keeps its Document table in, so each page is one
 // seek and one scan, and a collection's fields are read once, in one pass,
 // instead of once to find the candidates and again by EntryID to decide
-// them. Memory stays at one page however large the scope.
+// them. Each page is read forward only and judged as it is read: what is
+// kept is the EntryIDs of the candidates taken, however large the scope.
 //
 // A page goes on after the folder ID and EntryID of the last row of the one
 // before. Where the host delivers an EntryID, or a last row's folder ID, that
@@ -21,6 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/query/query_text.h"
@@ -30,14 +32,10 @@
 
 namespace qm {
 
-struct CandidateRow {
-  std::int64_t entryId = 0;
-  // The field's column as the query delivered it (see AsText).
-  QVariant value;
-};
-
-// Rows a page holds at most: few enough that a page's columns stay below
-// the size from which the C library maps each allocation anew.
+// Rows a page holds at most: window events run between two pages, and a
+// host library that gives its snapshot for a forward-only read holds a
+// page's columns below the size from which the C library maps each
+// allocation anew.
 inline constexpr std::size_t kCandidatePage = 2048;
 
 class CandidatePages {
@@ -46,9 +44,28 @@ class CandidatePages {
   CandidatePages(HostConnection& connection, const QueryScope& scope, SearchField field,
                  const QString& searchText, const SearchOptions& options);
 
-  // Replaces `rows` with the next page's; false, with `rows` empty, once
-  // every candidate was read or the pages are stuck.
-  bool Next(std::vector<CandidateRow>& rows);
+  // What becomes of a candidate, judged by its field's value as the query
+  // delivered it (see AsText) while its page is read.
+  enum class Verdict {
+    kLeave,
+    kTake,
+    // The value alone does not tell; the document is to be read.
+    kLater,
+  };
+  struct Taken {
+    std::int64_t entryId = 0;
+    bool later = false;
+    // The field's value, for a candidate judged later.
+    QVariant value;
+  };
+  using Judge = std::function<Verdict(const QVariant& value)>;
+
+  // Reads the next page through, judging each candidate as it comes, and
+  // replaces `taken` with those taken or to be judged later, in order. A
+  // candidate's EntryID is read only for those. The page is closed before
+  // this returns. False, with `taken` empty, once every candidate was read
+  // or the pages are stuck.
+  bool Next(const Judge& judge, std::vector<Taken>& taken);
   bool Stuck() const { return stuck_; }
 
  private:

@@ -51,26 +51,23 @@ class Decision {
   Decision(const MatchSearch& search, FoundMatches& found)
       : rewrite_(search.searchText, search.replaceText, search.options), found_(found) {}
 
+  // Whether the run changes a document whose field holds `value`; a value
+  // the pattern gave up on is counted apart.
+  bool Keeps(const QString& value) {
+    const RewriteDecision result = rewrite_.Decide(value);
+    found_.limitCount += result.matchLimitHit ? 1 : 0;
+    return result.changed;
+  }
+  void Keep(const QVariant& entryId) { kept_.Append(entryId); }
   void Take(const QVariant& entryId, const QString& value) {
     if (Keeps(value)) {
-      kept_.Append(entryId);
-    }
-  }
-  void Take(std::int64_t entryId, const QString& value) {
-    if (Keeps(value)) {
-      kept_.Append(QVariant(static_cast<qlonglong>(entryId)));
+      Keep(entryId);
     }
   }
 
   EntryIdColumn Kept() { return std::move(kept_); }
 
  private:
-  bool Keeps(const QString& value) {
-    const RewriteDecision result = rewrite_.Decide(value);
-    found_.limitCount += result.matchLimitHit ? 1 : 0;
-    return result.changed;
-  }
-
   TextRewrite rewrite_;
   FoundMatches& found_;
   EntryIdColumn kept_;
@@ -95,36 +92,38 @@ EntryIdColumn ReadCandidates(HostConnection& connection, const QString& query) {
   return ids;
 }
 
-// Every candidate with its field in one pass. False, with nothing decided,
-// when the pages got stuck.
+// Every candidate with its field in one pass, judged as its page is read.
+// False, with nothing decided, when the pages got stuck.
 bool DecidePages(WindowPort& port, HostCollection& collection, HostConnection& connection,
                  const QueryScope& scope, const MatchSearch& search, Decision& decision,
                  FoundMatches& found) {
+  using Verdict = CandidatePages::Verdict;
   CandidatePages pages(connection, scope, search.field, search.searchText, search.options);
-  std::vector<CandidateRow> rows;
-  rows.reserve(kCandidatePage);
-  while (pages.Next(rows)) {
-    for (std::size_t first = 0; first < rows.size(); first += kDecideChunk) {
-      if (Interrupted(port, found)) {
-        return true;
+  const CandidatePages::Judge judge = [&decision](const QVariant& value) {
+    // A text as it is, without the copies AsText makes.
+    const auto* plain = value.typeId() == QMetaType::QString
+                            ? static_cast<const QString*>(value.constData())
+                            : nullptr;
+    if (plain != nullptr && !plain->isNull()) {
+      return decision.Keeps(*plain) ? Verdict::kTake : Verdict::kLeave;
+    }
+    if (const std::optional<QString> text = AsText(value)) {
+      return decision.Keeps(*text) ? Verdict::kTake : Verdict::kLeave;
+    }
+    // What the document gives for it, read once the page is closed.
+    return Verdict::kLater;
+  };
+  std::vector<CandidatePages::Taken> taken;
+  while (pages.Next(judge, taken)) {
+    for (const CandidatePages::Taken& one : taken) {
+      const QVariant entryId(static_cast<qlonglong>(one.entryId));
+      if (!one.later ||
+          decision.Keeps(ReadDocumentField(*collection.GetDocument(entryId), search.field))) {
+        decision.Keep(entryId);
       }
-      const std::size_t end = std::min(rows.size(), first + kDecideChunk);
-      for (std::size_t i = first; i < end; ++i) {
-        const CandidateRow& row = rows[i];
-        // A text as it is, without the copies AsText makes.
-        const auto* plain = row.value.typeId() == QMetaType::QString
-                                ? static_cast<const QString*>(row.value.constData())
-                                : nullptr;
-        if (plain != nullptr && !plain->isNull()) {
-          decision.Take(row.entryId, *plain);
-        } else if (const std::optional<QString> text = AsText(row.value)) {
-          decision.Take(row.entryId, *text);
-        } else {
-          const QVariant entryId(static_cast<qlonglong>(row.entryId));
-          decision.Take(row.entryId,
-                        ReadDocumentField(*collection.GetDocument(entryId), search.field));
-        }
-      }
+    }
+    if (Interrupted(port, found)) {
+      return true;
     }
   }
   return !pages.Stuck();

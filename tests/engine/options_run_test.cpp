@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine_on_host.h"
+#include "engine/query/candidate_pages.h"
 #include "engine/review/review_list.h"
 #include "engine/review/review_run.h"
 #include "engine/run/exact_matches.h"
@@ -261,7 +262,7 @@ TEST_F(OptionsRunTest, MatchLimitLeavesTheDocumentAndTheRunGoesOn) {
 // question, with nothing changed.
 TEST_F(OptionsRunTest, LongCountsAnswerTheWindowAndStopOnCancel) {
   QStringList titles;
-  for (int i = 0; i < 3 * static_cast<int>(qm::kDecideChunk); ++i) {
+  for (int i = 0; i < 3 * static_cast<int>(qm::kCandidatePage); ++i) {
     titles.append(QStringLiteral("Report %1").arg(i));
   }
   Collection(titles);
