@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -395,6 +396,7 @@ class SqliteRunJournal final : public RunJournal {
     page.Bind(2, after);
     page.Bind(3, limit);
     std::vector<RecordedEntry> entries;
+    entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(limit, 0, 4096)));
     while (page.Step()) {
       entries.push_back(RecordedEntry{
           page.Int(0), DocumentEntry{page.Value(1), page.Text(2), NotNull(page.Text(3))},

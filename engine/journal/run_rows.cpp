@@ -67,22 +67,22 @@ bool RunRows::Passes(const DocumentEntry& entry) const {
 
 void RunRows::LookAtMore(const QDeadlineTimer& deadline) {
   do {
-    const std::vector<RecordedEntry> page = journal_.ReadEntries(run_.number, lookedTo_, findPage_);
+    std::vector<RecordedEntry> page = journal_.ReadEntries(run_.number, lookedTo_, findPage_);
     findPage_ = std::min(findPage_ * 4, kFindPage);
     if (page.empty()) {
       complete_ = true;
       return;
     }
     const bool first = lookedTo_ == 0;
-    for (const RecordedEntry& entry : page) {
+    lookedTo_ = page.back().position;
+    for (RecordedEntry& entry : page) {
       if (Passes(entry.document)) {
         positions_.push_back(entry.position);
         if (first) {
-          firstFound_.push_back(entry);
+          firstFound_.push_back(std::move(entry));
         }
       }
     }
-    lookedTo_ = page.back().position;
   } while (!deadline.hasExpired());
 }
 
@@ -157,21 +157,20 @@ std::vector<RunRow> RunRows::ReadPage(std::int64_t first, std::int64_t count) co
   if (begin == end) {
     return {};
   }
-  const std::vector<RecordedEntry> entries = ReadEntriesOf(begin, end);
+  std::vector<RecordedEntry> entries = ReadEntriesOf(begin, end);
   std::vector<RunRow> rows;
   rows.reserve(entries.size());
-  for (const RecordedEntry& entry : entries) {
+  for (RecordedEntry& entry : entries) {
     RunRow row;
     row.position = entry.position;
-    row.entryId = entry.document.entryId;
     row.title = run_.field == SearchField::Title && !entry.document.before.isEmpty()
                     ? entry.document.before
                     : entry.document.entryId.toString();
-    row.before = entry.document.before;
-    row.after = entry.document.after;
+    row.entryId = std::move(entry.document.entryId);
+    row.before = std::move(entry.document.before);
+    row.after = std::move(entry.document.after);
     row.restored = entry.restored;
-    const RewriteResult rewritten = rewrite_(row.before, &row.spans);
-    if (rewritten.value != row.after) {
+    if (!rewrite_.Gives(row.before, row.after, row.spans)) {
       row.spans = OneStretch(row.before, row.after);
     }
     rows.push_back(std::move(row));

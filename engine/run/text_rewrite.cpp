@@ -20,18 +20,53 @@ namespace {
 // with where each code point starts in the original UTF-16 text.
 struct CodePoints {
   std::vector<char32_t> codePoints;
-  std::vector<qsizetype> offsets;  // one more than codePoints: the end
+  // One more than codePoints (the end); empty while every code point is one
+  // unit, as in a text without surrogate pairs, where a code point's offset
+  // is its index.
+  std::vector<qsizetype> offsets;
+
+  qsizetype Offset(std::size_t index) const {
+    return offsets.empty() ? static_cast<qsizetype>(index) : offsets[index];
+  }
 };
+
+char32_t Folded(char32_t unit, bool fold) {
+  if (!fold) {
+    return unit;
+  }
+  if (unit < 0x80) {
+    return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
+  }
+  return FoldCase(unit);
+}
 
 CodePoints Decode(const QString& text, bool fold) {
   CodePoints decoded;
-  decoded.codePoints.reserve(static_cast<std::size_t>(text.size()));
-  decoded.offsets.reserve(static_cast<std::size_t>(text.size()) + 1);
-  for (qsizetype i = 0; i < text.size();) {
-    decoded.offsets.push_back(i);
-    const CodePoint cp = CodePointAt(text, i);
-    decoded.codePoints.push_back(fold ? FoldCase(cp.value) : cp.value);
-    i += cp.length;
+  const auto size = static_cast<std::size_t>(text.size());
+  decoded.codePoints.resize(size);
+  const QChar* units = text.constData();
+  std::size_t i = 0;
+  // Most texts hold no surrogate pair: one unit, one code point.
+  for (; i < size; ++i) {
+    const char16_t unit = units[i].unicode();
+    if (QChar::isHighSurrogate(unit) && i + 1 < size && units[i + 1].isLowSurrogate()) {
+      break;
+    }
+    decoded.codePoints[i] = Folded(unit, fold);
+  }
+  if (i == size) {
+    return decoded;
+  }
+  decoded.codePoints.resize(i);
+  decoded.offsets.reserve(size + 1);
+  for (std::size_t at = 0; at < i; ++at) {
+    decoded.offsets.push_back(static_cast<qsizetype>(at));
+  }
+  for (auto at = static_cast<qsizetype>(i); at < text.size();) {
+    decoded.offsets.push_back(at);
+    const CodePoint cp = CodePointAt(text, at);
+    decoded.codePoints.push_back(Folded(cp.value, fold));
+    at += cp.length;
   }
   decoded.offsets.push_back(text.size());
   return decoded;
@@ -134,6 +169,9 @@ QString ForPattern(const QString& value) {
 
 }  // namespace
 
+// Search texts of at most this many code points are searched plainly.
+constexpr std::size_t kShortSearch = 4;
+
 struct TextRewrite::Literal {
   Literal(const QString& searchText, const SearchOptions& options)
       : fold(!options.matchCase),
@@ -144,12 +182,19 @@ struct TextRewrite::Literal {
         searcher(text.codePoints.begin(), text.codePoints.end()),
         // Whole words look at every occurrence, overlapping ones too, and
         // would cost as much with a search started anew after each.
-        borders(wholeWords ? Borders(text.codePoints) : std::vector<std::size_t>{}) {}
+        borders(wholeWords ? Borders(text.codePoints) : std::vector<std::size_t>{}),
+        shortUnits(text.offsets.empty() && text.codePoints.size() <= kShortSearch &&
+                   std::none_of(text.codePoints.begin(), text.codePoints.end(),
+                                [](char32_t unit) { return QChar::isSurrogate(unit); })) {}
 
   // Calls found(start, end) for each occurrence to replace, left to right,
   // while it returns true.
   template <typename Found>
   void ForEach(const QString& oldValue, Found&& found) const {
+    if (shortUnits && !wholeWords) {
+      ForEachShort(oldValue, found);
+      return;
+    }
     const CodePoints value = Decode(oldValue, fold);
     if (wholeWords) {
       ForEachWholeWord(oldValue, value, found);
@@ -165,10 +210,37 @@ struct TextRewrite::Literal {
       }
       const auto first = static_cast<std::size_t>(at - begin);
       const std::size_t last = first + text.codePoints.size();
-      if (!found(value.offsets[first], value.offsets[last])) {
+      if (!found(value.Offset(first), value.Offset(last))) {
         return;
       }
       from = begin + static_cast<std::ptrdiff_t>(last);
+    }
+  }
+
+  // A short search text of single units, none of them a surrogate: it can
+  // neither start nor end inside a surrogate pair, and a pair folds within
+  // its plane, so the value's units are compared where they are, folded one
+  // by one, with no copy of the value made. A plain search costs at most the
+  // search text's few units per unit of the value.
+  template <typename Found>
+  void ForEachShort(const QString& oldValue, Found& found) const {
+    const QChar* units = oldValue.constData();
+    const qsizetype size = oldValue.size();
+    const auto length = static_cast<qsizetype>(text.codePoints.size());
+    const char32_t* search = text.codePoints.data();
+    for (qsizetype at = 0; at + length <= size;) {
+      qsizetype matched = 0;
+      while (matched < length && Folded(units[at + matched].unicode(), fold) == search[matched]) {
+        ++matched;
+      }
+      if (matched < length) {
+        ++at;
+        continue;
+      }
+      if (!found(at, at + length)) {
+        return;
+      }
+      at += length;
     }
   }
 
@@ -188,8 +260,8 @@ struct TextRewrite::Literal {
         continue;
       }
       const std::size_t first = i + 1 - search.size();
-      const qsizetype start = value.offsets[first];
-      const qsizetype end = value.offsets[i + 1];
+      const qsizetype start = value.Offset(first);
+      const qsizetype end = value.Offset(i + 1);
       if (first >= takenUpTo && IsWholeWord(oldValue, start, end)) {
         if (!found(start, end)) {
           return;
@@ -205,6 +277,7 @@ struct TextRewrite::Literal {
   const CodePoints text;
   const std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
   const std::vector<std::size_t> borders;
+  const bool shortUnits;
 };
 
 struct TextRewrite::Pattern {
@@ -301,6 +374,46 @@ RewriteResult TextRewrite::operator()(const QString& oldValue,
   return rebuild.Finish();
 }
 
+bool TextRewrite::Gives(const QString& before, const QString& after,
+                        std::vector<RewriteSpan>& spans) const {
+  spans.clear();
+  if (!literal_ || preserveCase_ || problem_) {
+    if ((*this)(before, &spans).value == after) {
+      return true;
+    }
+    spans.clear();
+    return false;
+  }
+  // Every insertion is the replacement as typed: each stretch of `after`
+  // is compared where it stands, and no new value is made.
+  const QStringView old(before);
+  const QStringView now(after);
+  qsizetype copiedUpTo = 0;
+  qsizetype at = 0;  // in `after`
+  bool same = true;
+  const auto holds = [&](QStringView text) {
+    same = same && at + text.size() <= now.size() && now.sliced(at, text.size()) == text;
+    at += text.size();
+    return same;
+  };
+  literal_->ForEach(before, [&](qsizetype start, qsizetype end) {
+    if (start < copiedUpTo || end < start || end > old.size()) {
+      return true;
+    }
+    if (!holds(old.sliced(copiedUpTo, start - copiedUpTo))) {
+      return false;
+    }
+    spans.push_back({start, end - start, at, replaceText_.size()});
+    copiedUpTo = end;
+    return holds(replaceText_);
+  });
+  if (same && holds(old.sliced(copiedUpTo)) && at == now.size()) {
+    return true;
+  }
+  spans.clear();
+  return false;
+}
+
 RewriteDecision TextRewrite::Decide(const QString& oldValue) const {
   if (problem_) {
     return {};
@@ -317,10 +430,13 @@ RewriteDecision TextRewrite::Decide(const QString& oldValue) const {
     return {found, false};
   }
   // Most values hold no match at all: one match tells that, and whether the
-  // pattern gave up, as the whole global match would.
-  const QRegularExpressionMatch first = HasSurrogates(oldValue)
-                                            ? pattern_->regex.match(ForPattern(oldValue))
-                                            : pattern_->regex.match(oldValue);
+  // pattern gave up, as the whole global match would. The first match checks
+  // the whole value for lone surrogates and refuses it for one, so only a
+  // value it refuses needs a look for them.
+  QRegularExpressionMatch first = pattern_->regex.match(oldValue);
+  if (!first.isValid() && HasSurrogates(oldValue)) {
+    first = pattern_->regex.match(ForPattern(oldValue));
+  }
   if (!first.hasMatch()) {
     return {false, !first.isValid()};
   }

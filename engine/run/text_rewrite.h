@@ -105,6 +105,12 @@ class TextRewrite {
   // building the new value or expanding a single replacement.
   RewriteDecision Decide(const QString& oldValue) const;
 
+  // Whether the rewrite of `before` gives exactly `after`, with its spans
+  // as (*this)(before, &spans) tells them; `spans` is empty when it does
+  // not. For a look at a change that was recorded: a literal replacement is
+  // compared in place, without making the new value.
+  bool Gives(const QString& before, const QString& after, std::vector<RewriteSpan>& spans) const;
+
   // What CheckSearch says of this search; while there is a problem, every
   // value is left as it is.
   const std::optional<SearchProblem>& Problem() const { return problem_; }

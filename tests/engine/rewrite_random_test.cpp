@@ -2,7 +2,8 @@
 // each code point, from left to right, the search text either starts there
 // (and, for whole words, has no word character on either side) and is
 // replaced, or the code point is kept. The rewrite must agree, its spans
-// must fit, and a pattern that only quotes the search text must find the
+// must fit, it must recognise the change it makes and no other, and a
+// pattern that only quotes the search text must find the
 // same as the plain search.
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -125,6 +126,19 @@ TEST(RewriteRandom, AgreesWithTheRulesAsWritten) {
       ASSERT_TRUE(options.matchCase
                       ? old.mid(s.before, s.beforeLength) == search
                       : qm::EqualsIgnoringCase(old.mid(s.before, s.beforeLength), search));
+    }
+    // A recorded change is recognised with the same spans; any other is not.
+    const qm::TextRewrite rewrite(search, replace, options);
+    std::vector<qm::RewriteSpan> given;
+    ASSERT_TRUE(rewrite.Gives(old, r.value, given));
+    ASSERT_EQ(given, spans);
+    ASSERT_FALSE(rewrite.Gives(old, r.value + QLatin1Char('#'), given));
+    ASSERT_TRUE(given.empty());
+    if (!r.value.isEmpty()) {
+      QString other = r.value;
+      other[static_cast<qsizetype>(random.bounded(static_cast<quint32>(other.size())))] = u'#';
+      ASSERT_FALSE(rewrite.Gives(old, other, given));
+      ASSERT_FALSE(rewrite.Gives(old, other.chopped(1), given));
     }
     if (loneHalves) {
       continue;
