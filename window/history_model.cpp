@@ -170,10 +170,10 @@ QVariant RunModel::data(const QModelIndex& index, int role) const {
       (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != ReviewModel::kSpansRole)) {
     return {};
   }
-  RunRow row;
+  const RunRow* read = nullptr;
   try {
-    row = rows_.Row(index.row());
-    if (!row.read) {
+    read = &rows_.Row(index.row());
+    if (!read->read) {
       // Shown from the journal now; what the document holds follows once
       // the window's events have run.
       if (pending_.empty()) {
@@ -189,6 +189,7 @@ QVariant RunModel::data(const QModelIndex& index, int role) const {
                                      {error.description()})
                : QVariant();
   }
+  const RunRow& row = *read;
   const bool shown = role == Qt::DisplayRole;
   switch (index.column()) {
     case kDocument:

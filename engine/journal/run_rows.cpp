@@ -75,6 +75,10 @@ void RunRows::LookAtMore(const QDeadlineTimer& deadline) {
     }
     const bool first = lookedTo_ == 0;
     lookedTo_ = page.back().position;
+    if (first) {
+      positions_.reserve(page.size());
+      firstFound_.reserve(page.size());
+    }
     for (RecordedEntry& entry : page) {
       if (Passes(entry.document)) {
         positions_.push_back(entry.position);
@@ -90,15 +94,16 @@ EntryPosition RunRows::Position(std::int64_t row) const {
   return positions_.at(static_cast<std::size_t>(row));
 }
 
-RunRow RunRows::Row(std::int64_t row) {
+const RunRow& RunRows::Row(std::int64_t row) {
   const std::int64_t first = row / kShowPage * kShowPage;
-  if (const std::vector<RunRow>* kept = pages_.object(first)) {
-    return kept->at(static_cast<std::size_t>(row - first));
+  std::vector<RunRow>* page = pages_.object(first);
+  if (page == nullptr) {
+    page = new std::vector<RunRow>(ReadPage(first, kShowPage));
+    const RunRow& shown = page->at(static_cast<std::size_t>(row - first));
+    pages_.insert(first, page);
+    return shown;
   }
-  auto* page = new std::vector<RunRow>(ReadPage(first, kShowPage));
-  const RunRow shown = page->at(static_cast<std::size_t>(row - first));
-  pages_.insert(first, page);
-  return shown;
+  return page->at(static_cast<std::size_t>(row - first));
 }
 
 std::pair<std::int64_t, std::int64_t> RunRows::ReadCurrentOf(std::int64_t row) {
@@ -122,10 +127,13 @@ std::vector<RunRow> RunRows::ReadRows(std::int64_t first, std::int64_t count) {
 
 std::vector<RecordedEntry> RunRows::ReadEntriesOf(std::size_t begin, std::size_t end) const {
   std::vector<RecordedEntry> entries;
-  if (end <= firstFound_.size()) {
+  if (begin == 0 && end <= firstFound_.size()) {
     // Found by the first look: the first rows show without reading again.
-    entries.assign(firstFound_.begin() + static_cast<std::ptrdiff_t>(begin),
-                   firstFound_.begin() + static_cast<std::ptrdiff_t>(end));
+    // Their page is kept; should it be let go, it is read again from the
+    // journal.
+    entries = std::move(firstFound_);
+    entries.resize(end);
+    firstFound_.clear();
     return entries;
   }
   const EntryPosition from = positions_[begin];

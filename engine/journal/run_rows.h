@@ -65,8 +65,9 @@ class RunRows {
   EntryPosition Position(std::int64_t row) const;
 
   // A row, from the journal, and as its document reads now once its page
-  // was read (ReadCurrentOf).
-  RunRow Row(std::int64_t row);
+  // was read (ReadCurrentOf). It stays as it is until the next call that
+  // reads rows (Row, ReadCurrentOf, SetFilter), which may let its page go.
+  const RunRow& Row(std::int64_t row);
   // Reads what the documents of the row's page hold now; the rows of that
   // page, [first, last], are then read. Host failures propagate.
   std::pair<std::int64_t, std::int64_t> ReadCurrentOf(std::int64_t row);
@@ -90,7 +91,8 @@ class RunRows {
   std::vector<EntryPosition> positions_;
   EntryPosition lookedTo_ = 0;
   // The entries the first look found, for the first rows shown.
-  std::vector<RecordedEntry> firstFound_;
+  // Given up to the first page when it is read (so mutable).
+  mutable std::vector<RecordedEntry> firstFound_;
   std::int64_t findPage_;
   bool complete_ = false;
   QCache<std::int64_t, std::vector<RunRow>> pages_;
