@@ -183,15 +183,21 @@ struct TextRewrite::Literal {
         // Whole words look at every occurrence, overlapping ones too, and
         // would cost as much with a search started anew after each.
         borders(wholeWords ? Borders(text.codePoints) : std::vector<std::size_t>{}),
-        shortUnits(text.offsets.empty() && text.codePoints.size() <= kShortSearch &&
-                   std::none_of(text.codePoints.begin(), text.codePoints.end(),
-                                [](char32_t unit) { return QChar::isSurrogate(unit); })) {}
+        inPlace(text.offsets.empty() &&
+                std::none_of(text.codePoints.begin(), text.codePoints.end(),
+                             [](char32_t unit) { return QChar::isSurrogate(unit); })),
+        shortUnits(inPlace && text.codePoints.size() <= kShortSearch),
+        exactUnits(inPlace && !fold ? searchText : QString()) {}
 
   // Calls found(start, end) for each occurrence to replace, left to right,
   // while it returns true.
   template <typename Found>
   void ForEach(const QString& oldValue, Found&& found) const {
-    if (shortUnits && !wholeWords) {
+    if (!wholeWords && !exactUnits.isEmpty()) {
+      ForEachExact(oldValue, found);
+      return;
+    }
+    if (!wholeWords && shortUnits) {
       ForEachShort(oldValue, found);
       return;
     }
@@ -217,11 +223,24 @@ struct TextRewrite::Literal {
     }
   }
 
-  // A short search text of single units, none of them a surrogate: it can
-  // neither start nor end inside a surrogate pair, and a pair folds within
-  // its plane, so the value's units are compared where they are, folded one
-  // by one, with no copy of the value made. A plain search costs at most the
-  // search text's few units per unit of the value.
+  // A search text without surrogates can neither start nor end inside a
+  // surrogate pair, so its occurrences are those of its units. With the case
+  // to match, Qt's own search finds them.
+  template <typename Found>
+  void ForEachExact(const QString& oldValue, Found& found) const {
+    const QStringView value(oldValue);
+    for (qsizetype at = value.indexOf(exactUnits); at >= 0;
+         at = value.indexOf(exactUnits, at + exactUnits.size())) {
+      if (!found(at, at + exactUnits.size())) {
+        return;
+      }
+    }
+  }
+
+  // A short one without regard to case: a pair folds within its plane, so
+  // the value's units are compared where they are, folded one by one, with
+  // no copy of the value made. A plain search costs at most the search
+  // text's few units per unit of the value.
   template <typename Found>
   void ForEachShort(const QString& oldValue, Found& found) const {
     const QChar* units = oldValue.constData();
@@ -277,7 +296,11 @@ struct TextRewrite::Literal {
   const CodePoints text;
   const std::boyer_moore_searcher<std::vector<char32_t>::const_iterator> searcher;
   const std::vector<std::size_t> borders;
+  // The search text has single units only, none of them a surrogate.
+  const bool inPlace;
   const bool shortUnits;
+  // The search text, where it is searched as Qt searches, case and all.
+  const QString exactUnits;
 };
 
 struct TextRewrite::Pattern {
