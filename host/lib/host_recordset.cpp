@@ -74,6 +74,46 @@ void Append(SqliteRecordset::Column& column, sqlite3_stmt* statement, int index)
   column.values.push_back(ColumnValue(statement, index));
 }
 
+// The rules both recordsets keep, in the same words.
+void RequireOpen(bool closed) {
+  if (closed) {
+    Throw(errc::kRecordset, kLibrarySource, QStringLiteral("The recordset is closed."));
+  }
+}
+
+void RequireRow(bool pastTheEnd) {
+  if (pastTheEnd) {
+    Throw(errc::kRecordset, kLibrarySource,
+          QStringLiteral("The recordset has no current row: it is past its last row."));
+  }
+}
+
+void RequireNextRow(bool pastTheEnd) {
+  if (pastTheEnd) {
+    Throw(errc::kRecordset, kLibrarySource,
+          QStringLiteral("The recordset cannot move on: it is past its last row."));
+  }
+}
+
+// The index of the column `field` names among `count` columns, whose names
+// nameAt(i) gives. Callers name a column as the query did, row after row;
+// the exact name is found much faster than one in another case.
+template <typename NameAt>
+std::size_t FindColumn(std::size_t count, const NameAt& nameAt, const QString& field) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (nameAt(i) == field) {
+      return i;
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (nameAt(i).compare(field, Qt::CaseInsensitive) == 0) {
+      return i;
+    }
+  }
+  Throw(errc::kRecordset, kLibrarySource,
+        QStringLiteral("The recordset has no field named \"%1\".").arg(field));
+}
+
 // The statement stepped as the recordset moves: a value is made from the
 // current row only when asked for, and nothing is kept of the rows passed.
 class ForwardRecordset final : public HostRecordset {
@@ -89,27 +129,22 @@ class ForwardRecordset final : public HostRecordset {
   }
 
   std::int64_t RecordCount() const override {
-    CheckOpen();
+    RequireOpen(closed_);
     return -1;
   }
   bool Eof() const override {
-    CheckOpen();
+    RequireOpen(closed_);
     return eof_;
   }
   QVariant Value(const QString& field) const override {
-    CheckOpen();
-    if (eof_) {
-      Throw(errc::kRecordset, kLibrarySource,
-            QStringLiteral("The recordset has no current row: it is past its last row."));
-    }
-    return ColumnValue(statement_.get(), Index(field));
+    RequireOpen(closed_);
+    RequireRow(eof_);
+    const auto name = [this](std::size_t i) -> const QString& { return names_[i]; };
+    return ColumnValue(statement_.get(), static_cast<int>(FindColumn(names_.size(), name, field)));
   }
   void MoveNext() override {
-    CheckOpen();
-    if (eof_) {
-      Throw(errc::kRecordset, kLibrarySource,
-            QStringLiteral("The recordset cannot move on: it is past its last row."));
-    }
+    RequireOpen(closed_);
+    RequireNextRow(eof_);
     Step();
   }
   void Close() override {
@@ -118,11 +153,6 @@ class ForwardRecordset final : public HostRecordset {
   }
 
  private:
-  void CheckOpen() const {
-    if (closed_) {
-      Throw(errc::kRecordset, kLibrarySource, QStringLiteral("The recordset is closed."));
-    }
-  }
   void Step() {
     const int rc = sqlite3_step(statement_.get());
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
@@ -130,22 +160,6 @@ class ForwardRecordset final : public HostRecordset {
     }
     eof_ = rc == SQLITE_DONE;
   }
-  // As the snapshot finds a column: the exact name first.
-  int Index(const QString& field) const {
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (names_[i] == field) {
-        return static_cast<int>(i);
-      }
-    }
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (names_[i].compare(field, Qt::CaseInsensitive) == 0) {
-        return static_cast<int>(i);
-      }
-    }
-    Throw(errc::kRecordset, kLibrarySource,
-          QStringLiteral("The recordset has no field named \"%1\".").arg(field));
-  }
-
   std::shared_ptr<QueryConnection> queries_;
   PreparedQuery statement_;
   std::vector<QString> names_;
@@ -195,62 +209,36 @@ std::shared_ptr<HostRecordset> SqliteConnection::OpenForwardOnly(const QString& 
 SqliteRecordset::SqliteRecordset(std::vector<Column> columns, std::int64_t rows)
     : columns_(std::move(columns)), rows_(rows) {}
 
-void SqliteRecordset::CheckOpen() const {
-  if (closed_) {
-    Throw(errc::kRecordset, kLibrarySource, QStringLiteral("The recordset is closed."));
-  }
-}
-
 std::int64_t SqliteRecordset::RecordCount() const {
-  CheckOpen();
+  RequireOpen(closed_);
   return rows_;
 }
 
 bool SqliteRecordset::Eof() const {
-  CheckOpen();
+  RequireOpen(closed_);
   return current_ >= rows_;
 }
 
 QVariant SqliteRecordset::Value(const QString& field) const {
-  CheckOpen();
-  if (current_ >= rows_) {
-    Throw(errc::kRecordset, kLibrarySource,
-          QStringLiteral("The recordset has no current row: it is past its last row."));
-  }
+  RequireOpen(closed_);
+  RequireRow(current_ >= rows_);
+  const auto name = [this](std::size_t i) -> const QString& { return columns_[i].name; };
+  const Column& column = columns_[FindColumn(columns_.size(), name, field)];
   const auto row = static_cast<std::size_t>(current_);
-  const auto value = [row](const Column& column) {
-    switch (column.kind) {
-      case Column::Kind::kIntegers:
-        return QVariant(static_cast<qlonglong>(column.integers[row]));
-      case Column::Kind::kTexts:
-        return column.nulls[row] ? QVariant() : QVariant(column.texts[row]);
-      case Column::Kind::kValues:
-        break;
-    }
-    return column.values[row];
-  };
-  // Callers name a column as the query did, row after row; the exact name
-  // is found much faster than one in another case.
-  for (const Column& column : columns_) {
-    if (column.name == field) {
-      return value(column);
-    }
+  switch (column.kind) {
+    case Column::Kind::kIntegers:
+      return QVariant(static_cast<qlonglong>(column.integers[row]));
+    case Column::Kind::kTexts:
+      return column.nulls[row] ? QVariant() : QVariant(column.texts[row]);
+    case Column::Kind::kValues:
+      break;
   }
-  for (const Column& column : columns_) {
-    if (column.name.compare(field, Qt::CaseInsensitive) == 0) {
-      return value(column);
-    }
-  }
-  Throw(errc::kRecordset, kLibrarySource,
-        QStringLiteral("The recordset has no field named \"%1\".").arg(field));
+  return column.values[row];
 }
 
 void SqliteRecordset::MoveNext() {
-  CheckOpen();
-  if (current_ >= rows_) {
-    Throw(errc::kRecordset, kLibrarySource,
-          QStringLiteral("The recordset cannot move on: it is past its last row."));
-  }
+  RequireOpen(closed_);
+  RequireNextRow(current_ >= rows_);
   ++current_;
 }
 

@@ -60,8 +60,6 @@ class SqliteRecordset : public HostRecordset {
   void Close() override;
 
  private:
-  void CheckOpen() const;
-
   std::vector<Column> columns_;
   std::int64_t rows_ = 0;
   std::int64_t current_ = 0;
