@@ -4,13 +4,6 @@
 
 namespace qm {
 
-char32_t FoldCase(char32_t codePoint) noexcept {
-  if (codePoint < 0x80) {
-    return (codePoint >= 'A' && codePoint <= 'Z') ? codePoint + ('a' - 'A') : codePoint;
-  }
-  return QChar::toCaseFolded(codePoint);
-}
-
 QString FoldCase(const QString& text) {
   QString folded;
   folded.reserve(text.size());

@@ -7,12 +7,19 @@
 // as many code points as the original and positions line up.
 #pragma once
 
+#include <QChar>
 #include <QString>
 
 namespace qm {
 
-// The simple case fold of one code point (ASCII handled without a table).
-char32_t FoldCase(char32_t codePoint) noexcept;
+// The simple case fold of one code point. Inline, with ASCII handled
+// without a table: the rewrite folds every unit of the values it searches.
+inline char32_t FoldCase(char32_t codePoint) noexcept {
+  if (codePoint < 0x80) {
+    return (codePoint >= 'A' && codePoint <= 'Z') ? codePoint + ('a' - 'A') : codePoint;
+  }
+  return QChar::toCaseFolded(codePoint);
+}
 
 // Folds every code point of a text; the result has the same number of code
 // points (and, for every letter the Unicode tables fold within its plane,

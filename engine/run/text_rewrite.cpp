@@ -30,39 +30,27 @@ struct CodePoints {
   }
 };
 
-char32_t Folded(char32_t unit, bool fold) {
-  if (!fold) {
-    return unit;
-  }
-  if (unit < 0x80) {
-    return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
-  }
-  return FoldCase(unit);
-}
+char32_t Folded(char32_t codePoint, bool fold) { return fold ? FoldCase(codePoint) : codePoint; }
 
 CodePoints Decode(const QString& text, bool fold) {
   CodePoints decoded;
   const auto size = static_cast<std::size_t>(text.size());
   decoded.codePoints.resize(size);
   const QChar* units = text.constData();
-  std::size_t i = 0;
   // Most texts hold no surrogate pair: one unit, one code point.
-  for (; i < size; ++i) {
+  for (std::size_t i = 0; i < size; ++i) {
     const char16_t unit = units[i].unicode();
     if (QChar::isHighSurrogate(unit) && i + 1 < size && units[i + 1].isLowSurrogate()) {
+      decoded.codePoints.clear();
       break;
     }
     decoded.codePoints[i] = Folded(unit, fold);
   }
-  if (i == size) {
+  if (decoded.codePoints.size() == size) {
     return decoded;
   }
-  decoded.codePoints.resize(i);
   decoded.offsets.reserve(size + 1);
-  for (std::size_t at = 0; at < i; ++at) {
-    decoded.offsets.push_back(static_cast<qsizetype>(at));
-  }
-  for (auto at = static_cast<qsizetype>(i); at < text.size();) {
+  for (qsizetype at = 0; at < text.size();) {
     decoded.offsets.push_back(at);
     const CodePoint cp = CodePointAt(text, at);
     decoded.codePoints.push_back(Folded(cp.value, fold));
