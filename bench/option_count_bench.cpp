@@ -15,9 +15,10 @@
 // comparison of each row it gives.
 //
 // Each pair alternates, seven times by default, after a round that is not
-// timed, and the fastest of each is compared (a run takes about a third of
-// a second, and the machine's speed drifts over seconds): "ratio pattern-count VALUE", "ratio
-// case-count VALUE". Both must count the same documents. Details on standard error.
+// timed, and the fastest of each is compared (a round takes about a third
+// of a second, and the machine's speed drifts over seconds):
+// "ratio pattern-count VALUE", "ratio case-count VALUE". Both must count
+// the same documents. Details on standard error.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>

@@ -396,6 +396,8 @@ class SqliteRunJournal final : public RunJournal {
     page.Bind(2, after);
     page.Bind(3, limit);
     std::vector<RecordedEntry> entries;
+    // Room for a page as the look into a run reads them; a caller asking
+    // for more grows it as usual.
     entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(limit, 0, 4096)));
     while (page.Step()) {
       entries.push_back(RecordedEntry{

@@ -128,18 +128,13 @@ bool CandidatePages::Next(const Judge& judge, std::vector<Taken>& taken) {
   };
   for (; !page->Eof(); page->MoveNext()) {
     ++count;
-    QVariant value = page->Value(column_);
-    const Verdict verdict = judge(value);
+    const Verdict verdict = judge(page->Value(column_));
     if (verdict != Verdict::kLeave) {
-      Taken one;
+      Taken one{0, verdict == Verdict::kLater};
       if (!entryIdOf(one.entryId)) {
         break;
       }
-      one.later = verdict == Verdict::kLater;
-      if (one.later) {
-        one.value = std::move(value);
-      }
-      taken.push_back(std::move(one));
+      taken.push_back(one);
     }
     if (count == kCandidatePage) {
       // The last row a page can have; only a full page goes on after it.

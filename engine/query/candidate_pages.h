@@ -55,8 +55,6 @@ class CandidatePages {
   struct Taken {
     std::int64_t entryId = 0;
     bool later = false;
-    // The field's value, for a candidate judged later.
-    QVariant value;
   };
   using Judge = std::function<Verdict(const QVariant& value)>;
 
